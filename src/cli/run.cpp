@@ -1,0 +1,173 @@
+#include "cli/run.hpp"
+
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diag/diagnostics.hpp"
+#include "map/main_mapping.hpp"
+#include "netlist/write_netlist.hpp"
+#include "read/read_design.hpp"
+
+namespace syn {
+namespace {
+
+struct Options {
+  std::vector<std::string> files;
+  std::optional<std::string> output;
+  bool help = false;
+  bool version = false;
+};
+
+const char* const kUsage =
+    "Usage: syn-tool [options] [IO_SPEC GLOBAL_NET LOCAL_NET DATA_NET]\n"
+    "\n"
+    "Maps an asynchronous design, given as four tables, onto a flat netlist of\n"
+    "library cells.\n"
+    "\n"
+    "  IO_SPEC      registers, inputs and outputs with their widths\n"
+    "  GLOBAL_NET   global control net: arcs between transitions and places\n"
+    "  LOCAL_NET    local control net\n"
+    "  DATA_NET     data net\n"
+    "\n"
+    "Without the four file names the tool asks for them on the console; without\n"
+    "-o it asks for the output file name.\n"
+    "\n"
+    "Options:\n"
+    "  -o FILE      write the netlist to FILE without asking\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "  --           end of options\n"
+    "\n"
+    "Exit status: 0 netlist written; 1 error, no netlist written; 2 usage error;\n"
+    "3 netlist written, but mapping problems were reported.\n";
+
+// Parses the arguments; options may stand anywhere and "--" ends them.
+// Returns an error text for a usage error.
+std::optional<std::string> parse_arguments(int argc, char** argv, Options& options) {
+  bool options_ended = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (options_ended || arg == "-" || arg.empty() || arg[0] != '-') {
+      options.files.push_back(arg);
+    } else if (arg == "--") {
+      options_ended = true;
+    } else if (arg == "-h" || arg == "--help") {
+      options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "-o") {
+      if (i + 1 >= argc) return "option -o needs a file name";
+      options.output = argv[++i];
+    } else if (arg.rfind("-o", 0) == 0) {
+      options.output = arg.substr(2);
+    } else {
+      return "unknown option '" + arg + "'";
+    }
+  }
+  return std::nullopt;
+}
+
+// Prints the prompt and reads one whitespace-delimited word.
+std::optional<std::string> ask(std::istream& in, std::ostream& out, const char* prompt) {
+  out << prompt << std::flush;
+  std::string word;
+  if (!(in >> word)) return std::nullopt;
+  return word;
+}
+
+// Prints the diagnostics from `from` on, and returns the new count.
+std::size_t report(const Diagnostics& diag, std::size_t from, std::ostream& err) {
+  const auto& all = diag.all();
+  for (std::size_t i = from; i < all.size(); ++i) err << all[i].text << '\n';
+  err.flush();
+  return all.size();
+}
+
+}  // namespace
+
+int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+  Options options;
+  if (auto usage_error = parse_arguments(argc, argv, options)) {
+    err << "syn-tool: " << *usage_error << "\n" << "Try 'syn-tool --help'.\n";
+    return exit_usage;
+  }
+  if (options.help) {
+    out << kUsage;
+    return exit_ok;
+  }
+  if (options.version) {
+    out << "syn-tool " << SYN_VERSION << '\n';
+    return exit_ok;
+  }
+
+  InputFiles files;
+  if (options.files.size() >= 4) {
+    files = {options.files[0], options.files[1], options.files[2], options.files[3]};
+    if (options.files.size() > 4) {
+      err << "syn-tool: warning: ignoring " << options.files.size() - 4
+          << " argument(s) after the four file names\n";
+    }
+  } else {
+    if (!options.files.empty()) {
+      err << "syn-tool: warning: fewer than four file names given; asking for all four\n";
+    }
+    const char* prompts[4] = {
+        "Please input IO specification file name...",
+        "Please input Global control net file name...",
+        "Please input Local control net file name...",
+        "please input data net file name...",
+    };
+    std::string* targets[4] = {&files.io_spec, &files.global_net, &files.local_net,
+                               &files.data_net};
+    for (int i = 0; i < 4; ++i) {
+      auto answer = ask(in, out, prompts[i]);
+      if (!answer) {
+        out << '\n' << std::flush;
+        err << "syn-tool: standard input ended before the input file names were given\n";
+        return exit_usage;
+      }
+      *targets[i] = *answer;
+    }
+  }
+
+  Design design;
+  Diagnostics diag;
+  const bool read_ok = read_design(files, design, diag);
+  std::size_t reported = report(diag, 0, err);
+  if (!read_ok || diag.has_errors()) return exit_error;
+
+  out << "The assembling work has been finished.\n"
+      << "Now mapping is atarted.......\n";
+  Netlist netlist;
+  MapContext ctx{design, netlist, diag, out, 0, {}};
+  main_mapping(ctx);
+  out << '\n' << std::flush;
+  reported = report(diag, reported, err);
+  if (diag.has_errors()) {
+    err << "syn-tool: no netlist written\n";
+    return exit_error;
+  }
+
+  std::string output_file;
+  if (options.output) {
+    output_file = *options.output;
+  } else {
+    auto answer = ask(in, out, "please input a output file name ...");
+    if (!answer) {
+      out << '\n' << std::flush;
+      err << "syn-tool: standard input ended before the output file name was given\n";
+      return exit_usage;
+    }
+    output_file = *answer;
+  }
+  const std::string failure = write_netlist_file(netlist, output_file);
+  if (!failure.empty()) {
+    err << "syn-tool: cannot write " << output_file << ": " << failure << '\n';
+    return exit_error;
+  }
+  return diag.has_problems() ? exit_problems : exit_ok;
+}
+
+}  // namespace syn

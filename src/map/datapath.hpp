@@ -1,0 +1,97 @@
+// The data-net mappers and the pieces they share. Each function works on one
+// data-net transition; names of the cells and nets follow the rules of the
+// file that implements it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "map/context.hpp"
+
+namespace syn {
+
+// ---- widths (width.cpp) -------------------------------------------------
+
+// The larger width of the transition's own data places, else the width left
+// behind by the last mapping (ctx.data_size); 0 when neither has one.
+int own_width(const MapContext& ctx, const DNT_node& t);
+
+// The width of one place record, else ctx.data_size; 0 when neither.
+int place_width(const MapContext& ctx, const std::string& place);
+
+// ---- tracing walks (tracing.cpp) ----------------------------------------
+// Iterative, never loop on a cycle; a step that lacks what it needs answers
+// code 0 and no end.
+
+struct TraceResult {
+  int code = 0;
+  std::optional<std::string> end;  // name of the record that ends the chain
+};
+
+TraceResult trace_down(const Design& design, const DNT_node& start);
+TraceResult trace_up(const Design& design, const DNT_node& start);
+int search_DNT_down(const Design& design, const DNT_node& start);
+std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start);
+int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place);
+int search_DNT_up(const Design& design, const DNT_node& start);
+std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start);
+
+// ---- constant and control wiring (wiring.cpp) ---------------------------
+
+// The two spellings of the constant nets: the comparator's drivers use
+// "DCasyncValue1"/"DCasyncValue0" for a one digit, the other builders
+// "DCasyncvalue1"/"DCasyncvalue0".
+enum class ConstantNets { comparator, datapath };
+
+// 2*width "buff" cells driving place[b] and place_bar[b], bit width-1 first.
+void emit_constant_drivers(MapContext& ctx, const std::string& place, int value, int width,
+                           ConstantNets spelling);
+
+// Drivers of a constant operand for an operation or multiplexer.
+void constant_part(MapContext& ctx, const DNP_node& place, int width);
+
+// Drivers of a comparator's constant operand; returns its true and
+// complement rail buses.
+std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
+                                                              const std::string& place,
+                                                              int width, int value);
+
+// Emits the join cell "c"+n (pin 1 the joined net, then the inputs) and
+// returns the joined net: the inputs joined by `separator`. A single input
+// needs no cell: its own net is returned.
+std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
+                      const std::string& separator, int done = 1);
+
+// Request net of a transition from its control input places of the control
+// nets, joined with "_" when there are several. Nothing (and a mapping
+// problem naming the transition) when it has none.
+std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t);
+
+// ---- latch stage (latch_stage.cpp) --------------------------------------
+
+// One "dlatch" per bit from the result rails s1[b]/s1_bar[b] into the
+// transition's first data output place, then "done_"+width into the net of
+// its first control output place. False (and a mapping problem) when the
+// transition lacks either place.
+bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
+                                  const std::string& s1_bar, const std::string& req, int width);
+
+// ---- the mappers --------------------------------------------------------
+
+// Comparison (comparator.cpp); `request` is the transition's request net.
+void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request);
+// Multiplier, or a transfer dispatched by its downstream chain (multiplier.cpp).
+void function_part_2(MapContext& ctx, DNT_node& t);
+// Transfer into an operand place shared by several transfers (operand_mux.cpp).
+void function_part_221(MapContext& ctx, DNT_node& t);
+// Transfer into a register or output fed by several transfers (register_mux.cpp).
+void function_part_222(MapContext& ctx, DNT_node& t);
+// Transition started and finished by data-net control places (internal.cpp).
+void function_part_4(MapContext& ctx, DNT_node& t);
+
+// Reports every multiplexer left incomplete when mapping ends (operand_mux.cpp).
+void report_incomplete_muxes(MapContext& ctx);
+
+}  // namespace syn

@@ -1,0 +1,25 @@
+#include "map/datapath.hpp"
+
+namespace syn {
+
+int own_width(const MapContext& ctx, const DNT_node& t) {
+  int width = 0;
+  auto take = [&](const std::vector<DN_place_node>& places) {
+    for (const DN_place_node& p : places) {
+      if (p.type_c_d != "d") continue;
+      const DNP_node* record = ctx.design.DNP.find(p.name);
+      if (record != nullptr && record->data_size > width) width = record->data_size;
+    }
+  };
+  take(t.in_link);
+  take(t.out_link);
+  return width != 0 ? width : ctx.data_size;
+}
+
+int place_width(const MapContext& ctx, const std::string& place) {
+  const DNP_node* record = ctx.design.DNP.find(place);
+  if (record != nullptr && record->data_size != 0) return record->data_size;
+  return ctx.data_size;
+}
+
+}  // namespace syn

@@ -1,0 +1,160 @@
+// The design as read from the four tables: the records of the three nets and
+// the IO specification, held in containers with name indexes.
+//
+// List orders are part of the behaviour: the global transitions keep file
+// order (a name may repeat), every other top-level list and every sub-list of
+// the local and data nets is ascending by byte-wise name, each name once.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace syn {
+
+// A register, input or output of the IO specification.
+struct iando_node {
+  std::string name;
+  int data_size = 1;
+};
+
+// ---- global control net -------------------------------------------------
+
+// One place of one global transition, as one line of the file names it.
+struct GN_place_node {
+  std::string name;
+  std::string type_where;  // "GNP", "LNP" or empty
+  std::string type_c_d = "C";
+};
+
+struct GNT_node {
+  std::string name;
+  int served = 0;
+  int done = 0;
+  int instant_num = 0;
+  int GNP_num_in = 0;
+  int GNP_num_out = 0;
+  int LNP_num_in = 0;
+  int LNP_num_out = 0;
+  std::vector<GN_place_node> in_link;   // file order, may repeat
+  std::vector<GN_place_node> out_link;  // file order, may repeat
+  int line = 0;                         // first line of the record, for messages
+};
+
+struct GNP_node {
+  std::string name;
+  std::vector<std::string> in_link;   // producers, ascending, unique
+  std::vector<std::string> out_link;  // consumers, ascending, unique
+};
+
+// ---- local control net --------------------------------------------------
+
+struct LN_place_node {
+  std::string name;
+};
+
+struct LNT_node {
+  std::string name;
+  std::vector<LN_place_node> in_link;   // ascending, unique
+  std::vector<LN_place_node> out_link;  // ascending, unique
+  int served = 0;
+  int done = 0;
+  int instant_num = 0;
+};
+
+struct LNP_node {
+  std::string name;
+  std::vector<std::string> in_link;   // producers, ascending, unique
+  std::vector<std::string> out_link;  // consumers, ascending, unique
+  std::string from_to_inter;          // "GNP", "DNP" or "LNP" after set-up
+};
+
+// ---- data net -----------------------------------------------------------
+
+// A place of one data transition, with what the line that names it says.
+struct DN_place_node {
+  std::string name;
+  std::string type_term;      // "I", "O", "R", "C" or empty
+  std::string type_c_d;       // "d" data, "c" control
+  int initial_value = 0;      // constant value for "C"
+  std::string from_to_inter;  // control places: "LNP", "GNP" or "DNP"
+  std::string relation_ship;  // relation text of a control place, or empty
+  int order = 0;              // data places: position among same-direction data places
+};
+
+struct DNT_node {
+  std::string name;
+  std::vector<DN_place_node> in_link;   // ascending, unique
+  std::vector<DN_place_node> out_link;  // ascending, unique
+  int func_part = 0;
+  int datapath_num_in = 0;
+  int datapath_num_out = 0;
+  int control_num_in = 0;
+  int control_num_out = 0;
+  int control_in_DNP = 0;
+  int control_out_DNP = 0;
+  int served = 0;
+  int done = 0;
+  int instant_num = 0;
+  int mod_flag = 0;
+  int line = 0;  // first line of the transition, for messages
+};
+
+struct DNP_node {
+  std::string name;
+  std::string new_name;               // net name given by a datapath mapper
+  std::vector<std::string> in_link;   // writers, ascending, unique
+  std::vector<std::string> out_link;  // readers, ascending, unique
+  std::string from_to_inter;          // "GNP", "LNP" or "DNP" after set-up
+  int datapath_num_in = 0;            // data lines writing the place
+  int datapath_num_out = 0;           // data lines reading the place
+  int data_size = 0;
+  std::string type_term;
+  std::string type_c_d;
+  int initial_value = 0;
+  int checked = 0;
+};
+
+// A list of records with a name index in which the first record of a name
+// wins, as a search from the head of the list would find it.
+template <class Node>
+class NamedList {
+ public:
+  std::vector<Node> items;
+
+  // Rebuilds the index; call after filling or reordering `items`.
+  void reindex() {
+    index_.clear();
+    index_.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) index_.try_emplace(items[i].name, i);
+  }
+  Node* find(const std::string& name) {
+    auto it = index_.find(name);
+    return it == index_.end() ? nullptr : &items[it->second];
+  }
+  const Node* find(const std::string& name) const {
+    auto it = index_.find(name);
+    return it == index_.end() ? nullptr : &items[it->second];
+  }
+  bool contains(const std::string& name) const { return index_.count(name) != 0; }
+
+ private:
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+struct Design {
+  // IO specification, file order, duplicates kept (the first one counts).
+  std::vector<iando_node> registers;
+  std::vector<iando_node> inputs;
+  std::vector<iando_node> outputs;
+
+  NamedList<GNT_node> GNT;  // file order
+  NamedList<GNP_node> GNP;  // ascending
+  NamedList<LNT_node> LNT;  // ascending
+  NamedList<LNP_node> LNP;  // ascending
+  NamedList<DNT_node> DNT;  // ascending
+  NamedList<DNP_node> DNP;  // ascending
+};
+
+}  // namespace syn

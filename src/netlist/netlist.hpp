@@ -1,0 +1,70 @@
+// The netlist under construction: cell instances in output order, each with
+// its pins and the net on every pin, and the run-wide instance counter.
+#pragma once
+
+#include <deque>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace syn {
+
+struct pin_node {
+  std::string name;        // the net on this pin: what the netlist prints
+  std::string logic_name;  // role label inside the cell ("bk", "set", "fw"), not printed
+  int pin_num = 0;         // number inside the cell; used to find a pin, not printed
+  int done = 0;
+};
+
+struct comp_node {
+  std::string name;  // library cell name
+  int pin_num = 0;
+  int pin_in_num = 0;
+  int pin_out_num = 0;
+  int done = 0;
+  int instant_num = 0;
+  int served = 0;
+  int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
+  std::vector<pin_node> pin_link;
+};
+
+// Pins numbered 1..n named from `names` in order.
+std::vector<pin_node> add_to_pin(const std::vector<std::string>& names);
+
+class Netlist {
+ public:
+  // Increments the instance counter and returns the new number.
+  int new_instance() { return ++instant_num_; }
+  int instant_num() const { return instant_num_; }
+
+  // Appends a cell at the end of the list and registers its cell name.
+  // The cell keeps the instance number it carries; references stay valid.
+  comp_node& append(comp_node cell);
+
+  // The common case: takes the next instance number and appends a cell with
+  // pins 1..n named from `nets`; pin_num is n, done and served as given.
+  comp_node& add(const std::string& cell_name, const std::vector<std::string>& nets,
+                 int pin_in_num, int pin_out_num, int done = 1, int served = 1);
+
+  // The first cell carrying this instance number, or null.
+  comp_node* look_for_comp(int instance);
+
+  // Splices pins numbered start, start+1, ... (named from `names`) in front of
+  // the first existing pin whose number is not smaller than start, or at the
+  // end when there is none. Existing pins are never replaced.
+  static void add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names);
+
+  const std::deque<comp_node>& comps() const { return comps_; }
+  std::deque<comp_node>& comps() { return comps_; }
+  // Distinct cell names, ascending byte-wise.
+  const std::set<std::string>& registry() const { return registry_; }
+
+ private:
+  std::deque<comp_node> comps_;
+  std::unordered_map<int, std::size_t> by_instance_;
+  std::set<std::string> registry_;
+  int instant_num_ = 0;
+};
+
+}  // namespace syn

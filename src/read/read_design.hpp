@@ -1,0 +1,34 @@
+// Reading the four input tables into a Design.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "diag/diagnostics.hpp"
+#include "model/design.hpp"
+
+namespace syn {
+
+struct InputFiles {
+  std::string io_spec;
+  std::string global_net;
+  std::string local_net;
+  std::string data_net;
+};
+
+// Opens all four files first (reporting every one that cannot be read, with
+// the system's reason), then runs the readers in order. False when an error
+// was reported; the design is then not to be mapped.
+bool read_design(const InputFiles& files, Design& design, Diagnostics& diag);
+
+// The readers, on a file's whole text; `file` names it in messages.
+// Each later reader consults the lists of the earlier ones.
+void read_io_spec(const std::string& file, std::string_view text, Design& design, Diagnostics& diag);
+void read_global_net(const std::string& file, std::string_view text, Design& design,
+                     Diagnostics& diag);
+void read_local_net(const std::string& file, std::string_view text, Design& design,
+                    Diagnostics& diag);
+void read_data_net(const std::string& file, std::string_view text, Design& design,
+                   Diagnostics& diag);
+
+}  // namespace syn

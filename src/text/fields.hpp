@@ -1,0 +1,59 @@
+// Token, column and number rules of the input tables, and the small joins
+// used to build cell and net names.
+//
+// "Blank" means the space character only: tabs, carriage returns and the
+// newline that ends a line are ordinary characters, so a newline that follows
+// the last token of a line belongs to that token.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace syn {
+
+// 0 when `pattern` occurs in `text`, 1 when it is longer than `text`,
+// 2 when it does not occur.
+int check_substring(std::string_view pattern, std::string_view text);
+
+// The first blank-separated token (may be empty when the text is all blanks).
+std::string get_first_substring(std::string_view s);
+
+// The i-th token (i from 1), or nothing when the text has fewer tokens.
+std::optional<std::string> get_ith_substring(int i, std::string_view s);
+
+// Start position of the i-th token, or 0 (a lone newline at the end of the
+// text does not count as a token).
+int get_ith_item_position(int i, std::string_view s);
+
+// The token of the i-th ten-character field, which must be followed by a
+// blank inside its field; nothing otherwise.
+std::optional<std::string> get_ith_substring_ours(int i, std::string_view s);
+
+// The last token of a line, without the line end.
+std::string get_last_substring(std::string_view s);
+
+// Decimal value by the digit rule: every character adds (code - '0'), with no
+// sign and no check, so "7:0" gives 800.
+int string_to_i(std::string_view s);
+
+// Width between the first "[" and the next "]", or 1 without a "[".
+int get_datasize(std::string_view s);
+
+// Decimal text of i (any int; the historic 0..999 range is not a limit).
+std::string i_to_string(long long i);
+
+// i in base 2 with exactly n digits, most significant first (only the n
+// least significant digits are kept when i needs more).
+std::string i_to_string_by_n(long long i, int n);
+
+// y when x < y, otherwise x.
+inline int get_bigger(int x, int y) { return x < y ? y : x; }
+
+// The part of s before its first "[", or nothing when s has none.
+std::optional<std::string> get_array_name(std::string_view s);
+
+// The text without one trailing newline.
+std::string_view without_line_end(std::string_view s);
+
+}  // namespace syn
