@@ -51,7 +51,7 @@ class ControlDesign {
     if (dir == 'i') {
       local_transitions_[t].first.insert(place);
       local_places_[place].second.insert(t);
-    } else {
+    } else if (dir == 'o') {
       local_transitions_[t].second.insert(place);
       local_places_[place].first.insert(t);
     }
