@@ -2,9 +2,12 @@
 // tests/data/control, expected cells and nets worked out by hand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
+#include "cli/run.hpp"
 #include "control_builder.hpp"
 #include "support.hpp"
 
@@ -77,6 +80,39 @@ TEST(ControlGolden, SplitGlobalTransitionAndInputlessLocalTransitionAreRefused) 
             "13); the lines of one transition must follow each other\n"
             "syn-tool: local transition L8: no input place; a join cell without inputs has "
             "nothing to wait for\n");
+}
+
+// Through the command line: a refused design ends with status 1, its
+// message on standard error and no netlist file.
+TEST(ControlGolden, RefusedDesignWritesNoNetlist) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("control_refused_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  Tables tables = design_tables("fork_join");
+  tables.global_net += "U         b         i         0         G\n";  // no global output
+  const std::string texts[4] = {tables.io_spec, tables.global_net, tables.local_net, tables.data_net};
+  const char* files[4] = {"io.txt", "gn.txt", "ln.txt", "dn.txt"};
+  std::vector<std::string> args{"syn-tool"};
+  for (int i = 0; i < 4; ++i) {
+    std::ofstream(dir / files[i], std::ios::binary) << texts[i];
+    args.push_back((dir / files[i]).string());
+  }
+  const fs::path netlist = dir / "out.net";
+  args.push_back("-o");
+  args.push_back(netlist.string());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+
+  std::istringstream in;
+  std::ostringstream out, err;
+  const int status = run_tool(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err.str(),
+            "syn-tool: global transition U: no output place of the global net; its control cell "
+            "needs at least one\n"
+            "syn-tool: no netlist written\n");
+  EXPECT_FALSE(fs::exists(netlist));
+  fs::remove_all(dir);
 }
 
 }  // namespace
