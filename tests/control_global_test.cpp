@@ -164,15 +164,15 @@ TEST(GlobalControl, ForwardPinCannotServeAPlaceReadOnlyLocallyBesideAnother) {
             "name\n");
 }
 
-TEST(GlobalControl, TwoForwardPinsOnOnePlaceAreReported) {
+TEST(GlobalControl, TwoForwardPinsOnOnePlaceGetAWarning) {
   // P and Q both put their forward signal on place f, which only the local
   // net reads: both pins drive net f.
   ControlDesign d = local_started_pair({{{"f", "o", "L"}}});
   ControlRun run = map_control(d.finish());
   EXPECT_FALSE(run.has_errors);
-  EXPECT_TRUE(run.has_problems);
+  EXPECT_FALSE(run.has_problems);
   EXPECT_EQ(run.errors,
-            "syn-tool: global transition Q: its forward net f is already driven by global "
+            "syn-tool: warning: global transition Q: its forward net f is already driven by global "
             "transition P\n");
   EXPECT_EQ(run.netlist, cell("DCsetreset_0", 1, {"I1bk_I2r11", "K1_n", "f", "I2bk_I1r11"}) +
                              cell("DCsetreset_0", 2, {"I2bk_I1r11", "K2_m", "f", "I1bk_I2r11"}) +

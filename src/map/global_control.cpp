@@ -370,7 +370,7 @@ void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& 
   pin_at(cell, cell.pin_in_num + 2).name = net;
   auto [driver, is_new] = driver_of_net.try_emplace(net, t.name);
   if (!is_new) {
-    ctx.diag.problem("global transition " + t.name + ": its forward net " + net +
+    ctx.diag.warning("global transition " + t.name + ": its forward net " + net +
                      " is already driven by global transition " + driver->second);
   }
 }

@@ -4,7 +4,7 @@
 // "T_q", the name under which the global cells' set pins expect it.
 //
 // A transition without input places has nothing to join and is refused. A net
-// that a second local cell would also drive is reported as a mapping problem.
+// that a second local cell would also drive gets a warning (two outputs on one net).
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,7 +39,7 @@ class DriverCheck {
   void drives(const LNT_node& t, const std::string& net) {
     auto [driver, is_new] = driver_of_net_.try_emplace(net, t.name);
     if (!is_new) {
-      ctx_.diag.problem("local transition " + t.name + ": net " + net +
+      ctx_.diag.warning("local transition " + t.name + ": net " + net +
                         " is already driven by local transition " + driver->second);
     }
   }
