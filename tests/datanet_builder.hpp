@@ -63,7 +63,9 @@ class DataNetBuilder {
       p.out_link.assign(readers[name].begin(), readers[name].end());
       auto width = widths.find(name);
       p.data_size = width == widths.end() ? 0 : width->second;
-      p.from_to_inter = global_places.count(name) ? "GNP" : local_places.count(name) ? "LNP" : "DNP";
+      p.from_to_inter = global_places.count(name)  ? "GNP"
+                        : local_places.count(name) ? "LNP"
+                                                   : "DNP";
       design.DNP.items.push_back(p);
     }
     design.DNT.reindex();
@@ -86,10 +88,14 @@ class DataNetBuilder {
       p.order = ++(l.direction == 'i' ? t.datapath_num_in : t.datapath_num_out);
     } else {
       p.type_c_d = "c";
-      p.from_to_inter = local_places.count(l.place) ? "LNP" : global_places.count(l.place) ? "GNP" : "DNP";
+      p.from_to_inter = local_places.count(l.place)    ? "LNP"
+                        : global_places.count(l.place) ? "GNP"
+                                                       : "DNP";
       const bool shared = p.from_to_inter != "DNP";
-      if (l.direction == 'i') ++(shared ? t.control_num_in : t.control_in_DNP);
-      else ++(shared ? t.control_num_out : t.control_out_DNP);
+      if (l.direction == 'i')
+        ++(shared ? t.control_num_in : t.control_in_DNP);
+      else
+        ++(shared ? t.control_num_out : t.control_out_DNP);
       p.relation_ship = l.relation;
     }
     list.insert(at, p);
@@ -124,7 +130,8 @@ inline Mapped map_data(Design& design, int data_size = 0) {
 }
 
 // One cell as the netlist file shows it.
-inline std::string cell(const std::string& name, int instance, const std::vector<std::string>& pins) {
+inline std::string cell(const std::string& name, int instance,
+                        const std::vector<std::string>& pins) {
   std::string text = name + "          " + std::to_string(instance) + "\n";
   int k = 0;
   for (const std::string& pin : pins) {

@@ -72,28 +72,28 @@ TEST(DatanetComparator, ConstantOperandHasItsDriversFirst) {
   b.line("cmp7", "a", 'i', 'd').line("cmp7", "n", 'i', 'd', "C", 2).line("cmp7", "go", 'i', 'c');
   Design d = b.build();
   Mapped m = map_data(d);
-  EXPECT_EQ(m.netlist, cell("buff", 1, {"DCasyncValue1", "n[1]"}) +
-                           cell("buff", 2, {"DCasyncValue0", "n_bar[1]"}) +
-                           cell("buff", 3, {"DCasyncValue0", "n[0]"}) +
-                           cell("buff", 4, {"DCasyncValue1", "n_bar[0]"}) +
-                           comparator(5, "cmp7", {"a[1:0]", "a_bar[1:0]", "n[1:0]", "n_bar[1:0]"},
-                                      "go", 2) +
-                           cell("OR2", 6, {"cmp7_great", "cmp7_less", "k1"}) +
-                           cell("buff", 7, {"cmp7_equal", "k2"}));
+  EXPECT_EQ(m.netlist,
+            cell("buff", 1, {"DCasyncValue1", "n[1]"}) +
+                cell("buff", 2, {"DCasyncValue0", "n_bar[1]"}) +
+                cell("buff", 3, {"DCasyncValue0", "n[0]"}) +
+                cell("buff", 4, {"DCasyncValue1", "n_bar[0]"}) +
+                comparator(5, "cmp7", {"a[1:0]", "a_bar[1:0]", "n[1:0]", "n_bar[1:0]"}, "go", 2) +
+                cell("OR2", 6, {"cmp7_great", "cmp7_less", "k1"}) +
+                cell("buff", 7, {"cmp7_equal", "k2"}));
 }
 
 TEST(DatanetComparator, ThreeWayBranchGivesTheRemainingOutputToThePlaceWithoutRelation) {
   Design d = cmp7({{"x1", ">"}, {"x2", ""}, {"x3", "<"}}).build();
   Mapped m = map_data(d);
-  EXPECT_EQ(m.netlist, comparator(1, "cmp7", operands_ab8, "go") +
-                           cell("buff", 2, {"cmp7_great", "x1"}) + cell("buff", 3, {"cmp7_less", "x3"}) +
-                           cell("buff", 4, {"cmp7_equal", "x2"}));
+  EXPECT_EQ(m.netlist,
+            comparator(1, "cmp7", operands_ab8, "go") + cell("buff", 2, {"cmp7_great", "x1"}) +
+                cell("buff", 3, {"cmp7_less", "x3"}) + cell("buff", 4, {"cmp7_equal", "x2"}));
 
   Design e = cmp7({{"x1", "="}, {"x2", "<"}, {"x3", ""}}).build();
   Mapped n = map_data(e);
-  EXPECT_EQ(n.netlist, comparator(1, "cmp7", operands_ab8, "go") +
-                           cell("buff", 2, {"cmp7_equal", "x1"}) + cell("buff", 3, {"cmp7_less", "x2"}) +
-                           cell("buff", 4, {"cmp7_great", "x3"}));
+  EXPECT_EQ(n.netlist,
+            comparator(1, "cmp7", operands_ab8, "go") + cell("buff", 2, {"cmp7_equal", "x1"}) +
+                cell("buff", 3, {"cmp7_less", "x2"}) + cell("buff", 4, {"cmp7_great", "x3"}));
 }
 
 TEST(DatanetComparator, OutputNetsFollowThePlaceListClassification) {
@@ -137,7 +137,10 @@ TEST(DatanetComparator, OneOrFourOutputPlacesGetOnlyTheComparator) {
 TEST(DatanetComparator, NameWithoutCmpPrintsTheFourLinesAndTheRunGoesOn) {
   DataNetBuilder b = cmp7({{"k1", ">="}, {"k2", ""}});
   b.local_places.insert({"c", "k"});
-  b.line("z", "a", 'i', 'd').line("z", "b", 'o', 'd').line("z", "c", 'i', 'c').line("z", "k", 'o', 'c');
+  b.line("z", "a", 'i', 'd')
+      .line("z", "b", 'o', 'd')
+      .line("z", "c", 'i', 'c')
+      .line("z", "k", 'o', 'c');
   b.line("less1", "k1", 'o', 'c', "", 0, ">=").line("less1", "k2", 'o', 'c');
   b.line("less1", "a", 'i', 'd').line("less1", "b", 'i', 'd').line("less1", "go", 'i', 'c');
   Design d = b.build();
@@ -162,7 +165,9 @@ TEST(DatanetComparator, TwoWayBranchWithoutRelationsSaysTheFormatIsWrong) {
   b.widths = {{"a", 8}, {"b", 8}};
   // The relation on the first line, a data line, makes it a comparison, but
   // no control place carries one.
-  b.line("cmp7", "a", 'i', 'd', "", 0, ">=").line("cmp7", "b", 'i', 'd').line("cmp7", "go", 'i', 'c');
+  b.line("cmp7", "a", 'i', 'd', "", 0, ">=")
+      .line("cmp7", "b", 'i', 'd')
+      .line("cmp7", "go", 'i', 'c');
   b.line("cmp7", "k1", 'o', 'c').line("cmp7", "k2", 'o', 'c');
   Design d = b.build();
   Mapped m = map_data(d);
@@ -185,18 +190,22 @@ TEST(DatanetComparator, UnsupportedBranchesDriveNothingAndAreReported) {
   expect_only_comparator_and_problem(cmp7({{"k1", ">"}, {"k2", ""}}),
                                      "data transition cmp7: a two-way branch with the single "
                                      "relation \">\" on place k1 is not supported");
-  expect_only_comparator_and_problem(cmp7({{"k1", "<"}, {"k2", "<"}, {"k3", ""}}),
-                                     "data transition cmp7: a three-way branch needs two different");
-  expect_only_comparator_and_problem(cmp7({{"k1", ">="}, {"k2", "<"}, {"k3", ""}}),
-                                     "data transition cmp7: a three-way branch needs two different");
-  expect_only_comparator_and_problem(cmp7({{"k1", ">"}, {"k2", "<"}, {"k3", "="}}),
-                                     "data transition cmp7: a three-way branch needs two different");
+  expect_only_comparator_and_problem(
+      cmp7({{"k1", "<"}, {"k2", "<"}, {"k3", ""}}),
+      "data transition cmp7: a three-way branch needs two different");
+  expect_only_comparator_and_problem(
+      cmp7({{"k1", ">="}, {"k2", "<"}, {"k3", ""}}),
+      "data transition cmp7: a three-way branch needs two different");
+  expect_only_comparator_and_problem(
+      cmp7({{"k1", ">"}, {"k2", "<"}, {"k3", "="}}),
+      "data transition cmp7: a three-way branch needs two different");
 }
 
 TEST(DatanetComparator, TwoRelationsOneOfWhichNamesNoOutput) {
   Design d = cmp7({{"k1", "=>"}, {"k2", "="}}).build();
   Mapped m = map_data(d);
-  EXPECT_EQ(m.netlist, comparator(1, "cmp7", operands_ab8, "go") + cell("buff", 2, {"cmp7_equal", "k2"}));
+  EXPECT_EQ(m.netlist,
+            comparator(1, "cmp7", operands_ab8, "go") + cell("buff", 2, {"cmp7_equal", "k2"}));
   EXPECT_TRUE(m.problems);
   EXPECT_NE(m.diagnostics.find("the relation \"=>\" on place k1 names no comparator output"),
             std::string::npos);
@@ -217,9 +226,10 @@ TEST(DatanetComparator, RefusedWithoutTwoOperandsAWidthOrARequest) {
   one_operand.widths = {{"a", 8}};
   one_operand.line("cmp7", "k1", 'o', 'c', "", 0, ">=").line("cmp7", "k2", 'o', 'c');
   one_operand.line("cmp7", "a", 'i', 'd').line("cmp7", "go", 'i', 'c').line("cmp7", "h", 'i', 'c');
-  expect_refused(one_operand,
-                 "syn-tool: data transition cmp7: a comparison needs two data input places, it has 1;"
-                 " nothing mapped");
+  expect_refused(
+      one_operand,
+      "syn-tool: data transition cmp7: a comparison needs two data input places, it has 1;"
+      " nothing mapped");
 
   DataNetBuilder three = cmp7({{"k1", ">="}, {"k2", ""}});
   three.line("cmp7", "c", 'i', 'd');
@@ -227,7 +237,8 @@ TEST(DatanetComparator, RefusedWithoutTwoOperandsAWidthOrARequest) {
 
   DataNetBuilder no_width = cmp7({{"k1", ">="}, {"k2", ""}});
   no_width.widths.clear();
-  expect_refused(no_width, "data transition cmp7: no width known for the operands of the comparison");
+  expect_refused(no_width,
+                 "data transition cmp7: no width known for the operands of the comparison");
 
   DataNetBuilder no_request;
   no_request.local_places = {"k1", "k2"};

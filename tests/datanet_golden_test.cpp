@@ -1,12 +1,12 @@
 // Whole designs through the readers and the mapper: the data net's cells,
 // its console letters and texts, and its problems.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <unistd.h>
 #include <sstream>
 
 #include "cli/run.hpp"
@@ -125,18 +125,25 @@ TEST(DatanetGolden, ComparatorsOfBothBranchShapes) {
   t.global_net = control_net({row({"G1", "p", "i", "", "G"})});
   t.local_net = local_places({"go", "p", "q", "x1", "x2", "x3"});
   t.data_net = data_net({
-      row({"cmp1", "p", "o", "c", "", "", ">="}), row({"cmp1", "a", "i", "d", "V"}),
-      row({"cmp1", "b", "i", "d", "V"}), row({"cmp1", "go", "i", "c"}), row({"cmp1", "q", "o", "c"}),
-      row({"cmp2", "x1", "o", "c", "", "", ">"}), row({"cmp2", "n", "i", "d", "C", "3"}),
-      row({"cmp2", "a", "i", "d", "V"}), row({"cmp2", "go", "i", "c"}), row({"cmp2", "x2", "o", "c"}),
+      row({"cmp1", "p", "o", "c", "", "", ">="}),
+      row({"cmp1", "a", "i", "d", "V"}),
+      row({"cmp1", "b", "i", "d", "V"}),
+      row({"cmp1", "go", "i", "c"}),
+      row({"cmp1", "q", "o", "c"}),
+      row({"cmp2", "x1", "o", "c", "", "", ">"}),
+      row({"cmp2", "n", "i", "d", "C", "3"}),
+      row({"cmp2", "a", "i", "d", "V"}),
+      row({"cmp2", "go", "i", "c"}),
+      row({"cmp2", "x2", "o", "c"}),
       row({"cmp2", "x3", "o", "c", "", "", "<"}),
   });
   const RunResult r = run_tables(t);
   ASSERT_TRUE(r.read_ok) << r.errors;
   expect_data_cells(r, [](int n) {
     std::string cells;
-    cells += cell("comp_4", n++, {"a[3:0]", "a_bar[3:0]", "b[3:0]", "b_bar[3:0]", "go", "cmp1_great",
-                                  "cmp1_equal", "cmp1_less"});
+    cells += cell("comp_4", n++,
+                  {"a[3:0]", "a_bar[3:0]", "b[3:0]", "b_bar[3:0]", "go", "cmp1_great", "cmp1_equal",
+                   "cmp1_less"});
     cells += cell("OR2", n++, {"cmp1_great", "cmp1_equal", "cmp1_p"});
     cells += cell("buff", n++, {"cmp1_less", "q"});
     // cmp2 compares n (operand 1, 3 = 0011, width 4 from a) with a.
@@ -148,8 +155,9 @@ TEST(DatanetGolden, ComparatorsOfBothBranchShapes) {
     cells += cell("buff", n++, {"DCasyncValue0", "n_bar[1]"});
     cells += cell("buff", n++, {"DCasyncValue1", "n[0]"});
     cells += cell("buff", n++, {"DCasyncValue0", "n_bar[0]"});
-    cells += cell("comp_4", n++, {"n[3:0]", "n_bar[3:0]", "a[3:0]", "a_bar[3:0]", "go", "cmp2_great",
-                                  "cmp2_equal", "cmp2_less"});
+    cells += cell("comp_4", n++,
+                  {"n[3:0]", "n_bar[3:0]", "a[3:0]", "a_bar[3:0]", "go", "cmp2_great", "cmp2_equal",
+                   "cmp2_less"});
     cells += cell("buff", n++, {"cmp2_great", "x1"});
     cells += cell("buff", n++, {"cmp2_less", "x3"});
     cells += cell("buff", n++, {"cmp2_equal", "x2"});
@@ -166,10 +174,18 @@ TEST(DatanetGolden, TransferWhoseWidthArrivesInALaterSweep) {
   t.io_spec = "io\n\n\nreg [2] r\n";
   t.local_net = local_places({"g1", "g2", "g3", "k1", "k2", "k3"});
   t.data_net = data_net({
-      row({"t1", "b", "i", "d"}), row({"t1", "a", "o", "d"}), row({"t1", "g1", "i", "c"}),
-      row({"t1", "k1", "o", "c"}), row({"t2", "c", "i", "d"}), row({"t2", "b", "o", "d"}),
-      row({"t2", "g2", "i", "c"}), row({"t2", "k2", "o", "c"}), row({"t3", "r", "i", "d", "V"}),
-      row({"t3", "c", "o", "d"}), row({"t3", "g3", "i", "c"}), row({"t3", "k3", "o", "c"}),
+      row({"t1", "b", "i", "d"}),
+      row({"t1", "a", "o", "d"}),
+      row({"t1", "g1", "i", "c"}),
+      row({"t1", "k1", "o", "c"}),
+      row({"t2", "c", "i", "d"}),
+      row({"t2", "b", "o", "d"}),
+      row({"t2", "g2", "i", "c"}),
+      row({"t2", "k2", "o", "c"}),
+      row({"t3", "r", "i", "d", "V"}),
+      row({"t3", "c", "o", "d"}),
+      row({"t3", "g3", "i", "c"}),
+      row({"t3", "k3", "o", "c"}),
   });
   const RunResult r = run_tables(t);
   ASSERT_TRUE(r.read_ok) << r.errors;
@@ -188,12 +204,19 @@ TEST(DatanetGolden, RefusalsAndMessagesLeaveTheRestMapped) {
   t.local_net = local_places({"c", "go", "k", "k1", "k2"});
   t.data_net = data_net({
       // No control output: refused.
-      row({"bad", "a", "i", "d", "V"}), row({"bad", "b", "o", "d", "V"}), row({"bad", "c", "i", "c"}),
+      row({"bad", "a", "i", "d", "V"}),
+      row({"bad", "b", "o", "d", "V"}),
+      row({"bad", "c", "i", "c"}),
       // A comparison without "cmp" in its name: the four lines.
-      row({"diff", "k1", "o", "c", "", "", ">="}), row({"diff", "a", "i", "d", "V"}),
-      row({"diff", "b", "i", "d", "V"}), row({"diff", "go", "i", "c"}), row({"diff", "k2", "o", "c"}),
+      row({"diff", "k1", "o", "c", "", "", ">="}),
+      row({"diff", "a", "i", "d", "V"}),
+      row({"diff", "b", "i", "d", "V"}),
+      row({"diff", "go", "i", "c"}),
+      row({"diff", "k2", "o", "c"}),
       // A good transfer after them.
-      row({"good", "b", "i", "d", "V"}), row({"good", "a", "o", "d", "V"}), row({"good", "c", "i", "c"}),
+      row({"good", "b", "i", "d", "V"}),
+      row({"good", "a", "o", "d", "V"}),
+      row({"good", "c", "i", "c"}),
       row({"good", "k", "o", "c"}),
   });
   const RunResult r = run_tables(t);
@@ -223,21 +246,23 @@ std::string read_file(const std::string& path) {
 
 TEST(DatanetGolden, NetlistWithMappingProblemsEndsWithStatusThree) {
   const std::string dir = std::string(SYN_TEST_DATA) + "/datanet/messages/";
-  const std::string output =
-      (std::filesystem::temp_directory_path() / ("datanet_messages_" + std::to_string(::getpid()) + ".net"))
-          .string();
-  std::vector<std::string> args = {"syn-tool", "-o", output, dir + "io.txt", dir + "gn.txt",
-                                   dir + "ln.txt", dir + "dn.txt"};
+  const std::string output = (std::filesystem::temp_directory_path() /
+                              ("datanet_messages_" + std::to_string(::getpid()) + ".net"))
+                                 .string();
+  std::vector<std::string> args = {"syn-tool",     "-o",           output,        dir + "io.txt",
+                                   dir + "gn.txt", dir + "ln.txt", dir + "dn.txt"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   std::istringstream in;
   std::ostringstream out, err;
   const int status = run_tool(static_cast<int>(argv.size()), argv.data(), in, out, err);
   EXPECT_EQ(status, 3);
-  EXPECT_NE(out.str().find("DDatapath net format is not correct\nD"), std::string::npos) << out.str();
-  EXPECT_EQ(err.str(),
-            "syn-tool: data transition cmp1: no output place of the two-way branch carries a relation;"
-            " the outputs are left undriven\n");
+  EXPECT_NE(out.str().find("DDatapath net format is not correct\nD"), std::string::npos)
+      << out.str();
+  EXPECT_EQ(
+      err.str(),
+      "syn-tool: data transition cmp1: no output place of the two-way branch carries a relation;"
+      " the outputs are left undriven\n");
   EXPECT_EQ(read_file(output), read_file(dir + "expected.net"));
   std::remove(output.c_str());
 }

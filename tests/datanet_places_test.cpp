@@ -158,7 +158,8 @@ TEST(DatanetPlaces, SameWidthsAsLiteralSweepsOnRandomNets) {
     const int transitions = 1 + static_cast<int>(random() % 8);
     const int arcs = static_cast<int>(random() % 30);
     for (int i = 0; i < places; ++i) {
-      if (random() % 4 == 0) b.widths["p" + std::to_string(i)] = 1 + static_cast<int>(random() % 16);
+      if (random() % 4 == 0)
+        b.widths["p" + std::to_string(i)] = 1 + static_cast<int>(random() % 16);
     }
     for (int i = 0; i < arcs; ++i) {
       b.line("t" + std::to_string(random() % transitions), "p" + std::to_string(random() % places),

@@ -38,7 +38,10 @@ TEST(DatanetTransfer, LargerSideGivesTheWidthAndGlobalOutputIsPrefixed) {
   b.local_places = {"c"};
   b.global_places = {"g"};
   b.widths = {{"a", 2}, {"b", 4}};
-  b.line("t", "a", 'i', 'd').line("t", "b", 'o', 'd').line("t", "c", 'i', 'c').line("t", "g", 'o', 'c');
+  b.line("t", "a", 'i', 'd')
+      .line("t", "b", 'o', 'd')
+      .line("t", "c", 'i', 'c')
+      .line("t", "g", 'o', 'c');
   Design d = b.build();
   Mapped m = map_data(d);
   std::string expected;
@@ -56,14 +59,11 @@ TEST(DatanetTransfer, ConstantInputGetsItsDriversBeforeTheLatches) {
   Design d = b.build();
   Mapped m = map_data(d);
   // 5 in four digits is 0101; a's width 4 comes from b in the first sweep.
-  std::string expected = cell("buff", 1, {"DCasyncValue0", "a[3]"}) +
-                         cell("buff", 2, {"DCasyncValue1", "a_bar[3]"}) +
-                         cell("buff", 3, {"DCasyncvalue1", "a[2]"}) +
-                         cell("buff", 4, {"DCasyncvalue0", "a_bar[2]"}) +
-                         cell("buff", 5, {"DCasyncValue0", "a[1]"}) +
-                         cell("buff", 6, {"DCasyncValue1", "a_bar[1]"}) +
-                         cell("buff", 7, {"DCasyncvalue1", "a[0]"}) +
-                         cell("buff", 8, {"DCasyncvalue0", "a_bar[0]"});
+  std::string expected =
+      cell("buff", 1, {"DCasyncValue0", "a[3]"}) + cell("buff", 2, {"DCasyncValue1", "a_bar[3]"}) +
+      cell("buff", 3, {"DCasyncvalue1", "a[2]"}) + cell("buff", 4, {"DCasyncvalue0", "a_bar[2]"}) +
+      cell("buff", 5, {"DCasyncValue0", "a[1]"}) + cell("buff", 6, {"DCasyncValue1", "a_bar[1]"}) +
+      cell("buff", 7, {"DCasyncvalue1", "a[0]"}) + cell("buff", 8, {"DCasyncvalue0", "a_bar[0]"});
   for (int k = 3, n = 9; k >= 0; --k, ++n) expected += latch(n, "a", "c", "b", k);
   expected += cell("done_4", 13, {"b_done[3:0]", "k"});
   EXPECT_EQ(m.netlist, expected);
@@ -85,8 +85,14 @@ TEST(DatanetTransfer, TransitionsInListOrderEachWithItsD) {
   DataNetBuilder b;
   b.local_places = {"c1", "c2", "k1", "k2"};
   b.widths = {{"a", 1}, {"b", 1}};
-  b.line("u2", "b", 'i', 'd').line("u2", "a", 'o', 'd').line("u2", "c2", 'i', 'c').line("u2", "k2", 'o', 'c');
-  b.line("u1", "a", 'i', 'd').line("u1", "b", 'o', 'd').line("u1", "c1", 'i', 'c').line("u1", "k1", 'o', 'c');
+  b.line("u2", "b", 'i', 'd')
+      .line("u2", "a", 'o', 'd')
+      .line("u2", "c2", 'i', 'c')
+      .line("u2", "k2", 'o', 'c');
+  b.line("u1", "a", 'i', 'd')
+      .line("u1", "b", 'o', 'd')
+      .line("u1", "c1", 'i', 'c')
+      .line("u1", "k1", 'o', 'c');
   Design d = b.build();
   Mapped m = map_data(d);
   EXPECT_EQ(m.console, "DD");
@@ -97,7 +103,10 @@ TEST(DatanetTransfer, TransitionsInListOrderEachWithItsD) {
 TEST(DatanetTransfer, WidthLeftBehindServesPlacesWithoutOne) {
   DataNetBuilder b;
   b.local_places = {"c", "k"};
-  b.line("t", "a", 'i', 'd').line("t", "b", 'o', 'd').line("t", "c", 'i', 'c').line("t", "k", 'o', 'c');
+  b.line("t", "a", 'i', 'd')
+      .line("t", "b", 'o', 'd')
+      .line("t", "c", 'i', 'c')
+      .line("t", "k", 'o', 'c');
   Design d = b.build();
   Mapped m = map_data(d, 2);
   std::string expected = latch(1, "a", "c", "b", 1) + latch(2, "a", "c", "b", 0) +
@@ -148,8 +157,9 @@ TEST(DatanetTransfer, RefusedWithoutAnyWidthAndNoJoinIsLeftBehind) {
   Mapped m = map_data(d, 0);
   EXPECT_EQ(m.netlist, "");
   EXPECT_TRUE(m.problems);
-  EXPECT_NE(m.diagnostics.find("data transition t: no width known for its data places; nothing mapped"),
-            std::string::npos);
+  EXPECT_NE(
+      m.diagnostics.find("data transition t: no width known for its data places; nothing mapped"),
+      std::string::npos);
   EXPECT_EQ(m.netlist.find("[-1:0]"), std::string::npos);
   EXPECT_EQ(d.DNT.find("t")->done, 0);
 }
@@ -158,7 +168,10 @@ TEST(DatanetTransfer, StartedInsideTheDataNetButFinishingOutsideMapsToNothing) {
   DataNetBuilder b;
   b.local_places = {"k"};
   b.widths = {{"a", 1}, {"b", 1}};
-  b.line("t", "a", 'i', 'd').line("t", "b", 'o', 'd').line("t", "inner", 'i', 'c').line("t", "k", 'o', 'c');
+  b.line("t", "a", 'i', 'd')
+      .line("t", "b", 'o', 'd')
+      .line("t", "inner", 'i', 'c')
+      .line("t", "k", 'o', 'c');
   Design d = b.build();
   Mapped m = map_data(d);
   EXPECT_EQ(m.console, "D");

@@ -104,8 +104,9 @@ TEST(DatanetWiring, ControlPartGivesTheRequestNet) {
   EXPECT_EQ(control_part(none.ctx, transition_with_controls({})), std::nullopt);
   EXPECT_EQ(none.text(), "");
   ASSERT_TRUE(none.diag.has_problems());
-  EXPECT_EQ(none.diag.all().front().text,
-            "syn-tool: data transition t: no control input place from the control nets to start it");
+  EXPECT_EQ(
+      none.diag.all().front().text,
+      "syn-tool: data transition t: no control input place from the control nets to start it");
 }
 
 // A transition writing r (data) and k (control), for the latch stage.
@@ -136,10 +137,12 @@ TEST(DatanetWiring, LatchStageLatchesEveryBitThenReportsDone) {
 TEST(DatanetWiring, LatchStageNamesAGlobalOutputAfterTheTransition) {
   Bench b;
   b.design = latch_design(true);
-  EXPECT_TRUE(latch_followed_function_part(b.ctx, *b.design.DNT.find("t"), "s", "s_bar", "s_done", 1));
-  EXPECT_EQ(b.text(), cell("dlatch", 1, {"s[0]", "s_bar[0]", "s_done", "Reset_signal", "r[0]",
-                                         "r_bar[0]", "r_done[0]"}) +
-                          cell("done_1", 2, {"r_done[0:0]", "t_k"}));
+  EXPECT_TRUE(
+      latch_followed_function_part(b.ctx, *b.design.DNT.find("t"), "s", "s_bar", "s_done", 1));
+  EXPECT_EQ(b.text(),
+            cell("dlatch", 1,
+                 {"s[0]", "s_bar[0]", "s_done", "Reset_signal", "r[0]", "r_bar[0]", "r_done[0]"}) +
+                cell("done_1", 2, {"r_done[0:0]", "t_k"}));
 }
 
 TEST(DatanetWiring, LatchStageRefusesWhatItCannotWire) {
@@ -153,7 +156,8 @@ TEST(DatanetWiring, LatchStageRefusesWhatItCannotWire) {
 
   Bench zero;
   zero.design = latch_design(false);
-  EXPECT_FALSE(latch_followed_function_part(zero.ctx, *zero.design.DNT.find("t"), "s", "s_bar", "d", 0));
+  EXPECT_FALSE(
+      latch_followed_function_part(zero.ctx, *zero.design.DNT.find("t"), "s", "s_bar", "d", 0));
   EXPECT_EQ(zero.text(), "");
   EXPECT_TRUE(zero.diag.has_problems());
 }

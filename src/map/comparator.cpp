@@ -48,23 +48,49 @@ std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_n
 // for a relation that names no gate.
 bool drive_by_relation(MapContext& ctx, const Outputs& out, const std::string& relation,
                        const std::string& net) {
-  if (relation == ">=") or2(ctx, out.great, out.equal, net);
-  else if (relation == "<=") or2(ctx, out.less, out.equal, net);
-  else if (relation == "!=") or2(ctx, out.great, out.less, net);
-  else if (relation == ">") buff(ctx, out.great, net);
-  else if (relation == "<") buff(ctx, out.less, net);
-  else if (relation == "=") buff(ctx, out.equal, net);
-  else return false;
-  return true;
+  struct Gate {
+    const char* relation;
+    const std::string Outputs::*first;
+    const std::string Outputs::*second;  // null for a "buff"
+  };
+  static const Gate gates[] = {
+      {">=", &Outputs::great, &Outputs::equal}, {"<=", &Outputs::less, &Outputs::equal},
+      {"!=", &Outputs::great, &Outputs::less},  {">", &Outputs::great, nullptr},
+      {"<", &Outputs::less, nullptr},           {"=", &Outputs::equal, nullptr},
+  };
+  for (const Gate& g : gates) {
+    if (relation != g.relation) continue;
+    if (g.second != nullptr) {
+      or2(ctx, out.*g.first, out.*g.second, net);
+    } else {
+      buff(ctx, out.*g.first, net);
+    }
+    return true;
+  }
+  return false;
+}
+
+// The output places that carry a relation, in list order, and the first one
+// that carries none.
+struct Branches {
+  std::vector<const DN_place_node*> with_relation;
+  const DN_place_node* without = nullptr;
+};
+
+Branches branches(const DNT_node& t) {
+  Branches b;
+  for (const DN_place_node& p : t.out_link) {
+    if (!p.relation_ship.empty()) {
+      b.with_relation.push_back(&p);
+    } else if (b.without == nullptr) {
+      b.without = &p;
+    }
+  }
+  return b;
 }
 
 void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
-  std::vector<const DN_place_node*> with_relation;
-  const DN_place_node* without = nullptr;
-  for (const DN_place_node& p : t.out_link) {
-    if (!p.relation_ship.empty()) with_relation.push_back(&p);
-    else if (without == nullptr) without = &p;
-  }
+  const auto [with_relation, without] = branches(t);
   if (with_relation.empty()) {
     ctx.console << "Datapath net format is not correct\n";
     ctx.diag.problem("data transition " + t.name +
@@ -76,8 +102,9 @@ void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
     const DN_place_node& p = *with_relation.front();
     const bool supported = p.relation_ship == ">=" || p.relation_ship == "<=";
     if (!supported || without == nullptr) {
-      ctx.diag.problem("data transition " + t.name + ": a two-way branch with the single relation \"" +
-                       p.relation_ship + "\" on place " + p.name +
+      ctx.diag.problem("data transition " + t.name +
+                       ": a two-way branch with the single relation \"" + p.relation_ship +
+                       "\" on place " + p.name +
                        " is not supported (only \">=\" and \"<=\"); the outputs are left undriven");
       return;
     }
@@ -94,7 +121,8 @@ void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
   for (const DN_place_node* p : with_relation) {
     if (!drive_by_relation(ctx, out, p->relation_ship, place_net(ctx, t, *p))) {
       ctx.diag.problem("data transition " + t.name + ": the relation \"" + p->relation_ship +
-                       "\" on place " + p->name + " names no comparator output; it is left undriven");
+                       "\" on place " + p->name +
+                       " names no comparator output; it is left undriven");
     }
   }
 }
@@ -112,12 +140,7 @@ const std::string& output_of_weight(const Outputs& out, int w) {
 }
 
 void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
-  std::vector<const DN_place_node*> with_relation;
-  const DN_place_node* without = nullptr;
-  for (const DN_place_node& p : t.out_link) {
-    if (!p.relation_ship.empty()) with_relation.push_back(&p);
-    else if (without == nullptr) without = &p;
-  }
+  const auto [with_relation, without] = branches(t);
   // Two different ones of ">", "=", "<" leave exactly one output for the
   // place without a relation: the one whose weight is 7 less their sum.
   bool valid = with_relation.size() == 2 && without != nullptr;
@@ -182,10 +205,10 @@ void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
     }
   }
   const Outputs out{t.name + "_great", t.name + "_equal", t.name + "_less"};
-  ctx.netlist.add("comp_" + i_to_string(width),
-                  {operands[0], operands[1], operands[2], operands[3], request, out.great, out.equal,
-                   out.less},
-                  5, 3);
+  ctx.netlist.add(
+      "comp_" + i_to_string(width),
+      {operands[0], operands[1], operands[2], operands[3], request, out.great, out.equal, out.less},
+      5, 3);
 
   if (t.control_num_out == 2) {
     two_way_branch(ctx, t, out);
@@ -193,8 +216,7 @@ void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
     three_way_branch(ctx, t, out);
   } else {
     ctx.diag.warning("data transition " + t.name + ": a comparison with " +
-                     i_to_string(t.control_num_out) +
-                     " control output places drives none of them");
+                     i_to_string(t.control_num_out) + " control output places drives none of them");
   }
   ctx.data_size = width;
 }

@@ -93,8 +93,10 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
 
 void map_transition(MapContext& ctx, DNT_node& t) {
   if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
-    if (t.func_part == 1) map_comparison(ctx, t);
-    else map_plain_transfer(ctx, t);
+    if (t.func_part == 1)
+      map_comparison(ctx, t);
+    else
+      map_plain_transfer(ctx, t);
   } else if (t.control_in_DNP == 0) {
     function_part_2(ctx, t);
   } else if (t.control_out_DNP != 0) {

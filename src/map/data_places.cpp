@@ -160,11 +160,14 @@ class WidthPropagation {
 
   int neighbour_width(std::size_t place) {
     for (const Arc& a : producers_[place]) {
-      if (first_in_[a.transition] != none) return width(in_places_[a.transition][first_in_[a.transition]]);
+      if (first_in_[a.transition] != none)
+        return width(in_places_[a.transition][first_in_[a.transition]]);
     }
     for (const Arc& a : consumers_[place]) {
-      if (first_out_[a.transition] != none) return width(out_places_[a.transition][first_out_[a.transition]]);
-      if (first_in_[a.transition] != none) return width(in_places_[a.transition][first_in_[a.transition]]);
+      if (first_out_[a.transition] != none)
+        return width(out_places_[a.transition][first_out_[a.transition]]);
+      if (first_in_[a.transition] != none)
+        return width(in_places_[a.transition][first_in_[a.transition]]);
     }
     return 0;
   }
@@ -187,12 +190,12 @@ class WidthPropagation {
   }
 
   Design& design_;
-  std::vector<std::vector<std::size_t>> in_places_;   // per transition: place indexes
+  std::vector<std::vector<std::size_t>> in_places_;  // per transition: place indexes
   std::vector<std::vector<std::size_t>> out_places_;
   std::vector<std::vector<Arc>> producers_;  // per place: transitions writing it
   std::vector<std::vector<Arc>> consumers_;  // per place: transitions reading it
-  std::vector<std::size_t> first_in_;   // per transition: first input with a width
-  std::vector<std::size_t> first_out_;  // per transition: first output with a width
+  std::vector<std::size_t> first_in_;        // per transition: first input with a width
+  std::vector<std::size_t> first_out_;       // per transition: first output with a width
   std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue_;
 };
 

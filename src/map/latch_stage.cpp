@@ -1,5 +1,4 @@
 #include "map/datapath.hpp"
-
 #include "map/names.hpp"
 #include "text/fields.hpp"
 
@@ -34,10 +33,10 @@ bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std:
   const std::string& p = destination->name;
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
-    ctx.netlist.add("dlatch",
-                    {bit(s1, b), bit(s1_bar, b), req, "Reset_signal", bit(p, b), bit_bar(p, b),
-                     bit_done(p, b)},
-                    4, 3);
+    ctx.netlist.add(
+        "dlatch",
+        {bit(s1, b), bit(s1_bar, b), req, "Reset_signal", bit(p, b), bit_bar(p, b), bit_done(p, b)},
+        4, 3);
   }
   ctx.netlist.add("done_" + i_to_string(width),
                   {done_bus(p, width), data_control_net(ctx.design, t.name, control->name)}, 1, 1);

@@ -1,5 +1,4 @@
 #include "map/datapath.hpp"
-
 #include "map/names.hpp"
 #include "text/fields.hpp"
 
@@ -42,8 +41,8 @@ void constant_part(MapContext& ctx, const DNP_node& place, int width) {
 }
 
 std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
-                                                              const std::string& place,
-                                                              int width, int value) {
+                                                              const std::string& place, int width,
+                                                              int value) {
   emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);
   return {bus(place, width), bus_bar(place, width)};
 }
