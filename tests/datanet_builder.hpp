@@ -1,4 +1,4 @@
-// Builds the data net part of a Design in memory, as the readers and the
+// Builds the data net of a Design in memory, as the readers and the
 // set-up leave it, so the data net pass can be tested on its own; and runs
 // the pass, returning what it printed and emitted.
 #pragma once
