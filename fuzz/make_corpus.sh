@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 out=${1:-fuzz/corpus}
 mkdir -p "$out"
 for dir in examples/*/ tests/data/*/*/; do
-  [ -f "$dir/io.txt" ] && [ -f "$dir/data.txt" ] || continue
+  if [ -f "$dir/gn.txt" ]; then io=io.txt gn=gn.txt ln=ln.txt dn=dn.txt; else io=io.txt gn=global.txt ln=local.txt dn=data.txt; fi
+  [ -f "$dir/$io" ] && [ -f "$dir/$dn" ] || continue
   name=$(echo "$dir" | tr '/' '_')
-  { cat "$dir/io.txt"; printf '\n%%%%\n'; cat "$dir/global.txt"; printf '\n%%%%\n';
-    cat "$dir/local.txt"; printf '\n%%%%\n'; cat "$dir/data.txt"; } > "$out/$name"
+  { cat "$dir/$io"; printf '\n%%%%\n'; cat "$dir/$gn"; printf '\n%%%%\n';
+    cat "$dir/$ln"; printf '\n%%%%\n'; cat "$dir/$dn"; } > "$out/$name"
 done
 ls "$out" | wc -l
