@@ -29,6 +29,18 @@ std::size_t utf8_length(const std::string& text, std::size_t i) {
 
 // A quoted DOT string showing `text`: quotes and backslashes escaped,
 // control bytes and broken UTF-8 shown as '?'.
+std::string quoted(const std::string& text);
+
+// A quoted DOT label of several lines.
+std::string quoted_lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) {
+    const std::string one = quoted(line);
+    out += out.empty() ? one.substr(0, one.size() - 1) : "\\n" + one.substr(1, one.size() - 2);
+  }
+  return out + "\"";
+}
+
 std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -106,22 +118,22 @@ std::string nets_named(unsigned nets) {
 }
 
 void add_place(std::ostream& out, std::size_t index, const Place& place, const Design& design) {
-  std::string label = place.name;
+  std::vector<std::string> label = {place.name};
   if (place.data) {
     const DNP_node* record = design.DNP.find(place.name);
     const int width = record ? record->data_size : 0;
-    label += "\n" + (width > 0 ? std::to_string(width) + (width == 1 ? " bit" : " bits")
-                               : std::string("width unknown"));
+    label.push_back(width > 0 ? std::to_string(width) + (width == 1 ? " bit" : " bits")
+                              : std::string("width unknown"));
   }
   const bool shared = (place.nets & (place.nets - 1)) != 0;
   out << "  " << place_id(index) << " [";
   if (shared) {
-    label += "\n(" + nets_named(place.nets) + ")";
+    label.push_back("(" + nets_named(place.nets) + ")");
     out << "shape=doublecircle, style=filled, fillcolor=\"#e6e6e6\", color=\"#333333\"";
   } else {
     out << "shape=circle, color=\"" << colour_of(place.nets) << "\"";
   }
-  out << ", label=" << quoted(label) << "];\n";
+  out << ", label=" << quoted_lines(label) << "];\n";
 }
 
 }  // namespace

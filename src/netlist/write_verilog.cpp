@@ -248,6 +248,11 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
     }
     out.instances.push_back(std::move(instance));
   }
+  // Every instance lists all ports of its type: a simulator refuses fewer.
+  index = 0;
+  for (const comp_node& cell : netlist.comps()) {
+    out.instances[index++].connections.resize(widths[cell.name].size());
+  }
   for (auto& [name, ports] : widths) {
     out.cells.push_back({verilog_identifier(cell_module.at(name)), std::move(ports)});
   }
