@@ -23,3 +23,15 @@ test: build
 
 clean:
 	rm -rf $(BUILD) $(OUT)
+
+# Fuzzing: `make fuzz FUZZ_SECONDS=600` (needs clang with libFuzzer).
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	@cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSYN_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build build-fuzz -j2 --target fuzz_pipeline
+	@fuzz/make_corpus.sh build-fuzz/seeds >/dev/null
+	@mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz_pipeline -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
+	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds
