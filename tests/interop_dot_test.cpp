@@ -58,6 +58,7 @@ TEST(DotPicture, NetsInTheirColoursSharedPlacesMarkedDataWidthsShown) {
   EXPECT_EQ(out.str(),
             "digraph \"small\" {\n"
             "  rankdir=LR;\n"
+            "  graph [fontname=\"Helvetica\", fontsize=10];\n"
             "  node [fontname=\"Helvetica\", fontsize=11];\n"
             "  edge [arrowsize=0.7];\n"
             "  labelloc=b;\n"

@@ -141,6 +141,7 @@ void add_place(std::ostream& out, std::size_t index, const Place& place, const D
 void write_dot(const Design& design, const std::string& title, std::ostream& out) {
   out << "digraph " << quoted(title) << " {\n"
       << "  rankdir=LR;\n"
+      << "  graph [fontname=\"Helvetica\", fontsize=10];\n"
       << "  node [fontname=\"Helvetica\", fontsize=11];\n"
       << "  edge [arrowsize=0.7];\n"
       << "  labelloc=b;\n"
