@@ -3,10 +3,11 @@
 // and the connections the synthesis tool reports must be the native
 // netlist's, pin for pin and net for net, bit by bit.
 //
-// Besides netlists built here, the check runs on every design folder (four
-// tables io.txt, global.txt, local.txt, data.txt) under examples/ and under
-// each folder named in the environment variable SYN_INTEROP_DESIGNS
-// (separated by ':'), e.g. generated designs.
+// Besides netlists built here and the netlist files under tests/data, the
+// check runs on every design folder (four tables io.txt, global.txt,
+// local.txt, data.txt) under examples/ and under each folder named in the
+// environment variable SYN_INTEROP_DESIGNS (separated by ':'; a folder of
+// design folders counts too), e.g. generated designs.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -128,6 +129,23 @@ Netlist random_netlist(unsigned seed) {
 TEST_F(ToolsTest, RandomNetlistsWithCollidingNames) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     EXPECT_EQ(check(random_netlist(seed)), "") << "seed " << seed;
+  }
+}
+
+// Every netlist file kept as test data (golden netlists) goes through the
+// tools too.
+TEST_F(ToolsTest, NetlistFilesOfTheTestData) {
+  std::vector<fs::path> files;
+  if (fs::is_directory(SYN_TEST_DATA)) {
+    for (const auto& entry : fs::recursive_directory_iterator(SYN_TEST_DATA)) {
+      if (entry.path().extension() == ".net") files.push_back(entry.path());
+    }
+  }
+  if (files.empty()) GTEST_SKIP() << "no netlist files under " << SYN_TEST_DATA;
+  std::sort(files.begin(), files.end());
+  for (const fs::path& file : files) {
+    SCOPED_TRACE(file.string());
+    EXPECT_EQ(check(parse_netlist(slurp(file)), "golden"), "");
   }
 }
 
