@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/outputs.hpp"
 #include "diag/diagnostics.hpp"
 #include "map/main_mapping.hpp"
-#include "netlist/write_netlist.hpp"
 #include "read/read_design.hpp"
 
 namespace syn {
@@ -18,6 +18,7 @@ struct Options {
   std::optional<std::string> output;
   bool help = false;
   bool version = false;
+  OutputOptions extra;
 };
 
 const char* const kUsage =
@@ -38,6 +39,11 @@ const char* const kUsage =
     "  -o FILE      write the netlist to FILE without asking\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n"
+    "  --format verilog  write the netlist as a structural Verilog module\n"
+    "  --top NAME   name of that module (default: the output file's name)\n"
+    "  --cells FILE declare the cell types used as empty Verilog modules in FILE\n"
+    "  --dot FILE   draw the three nets of the design as a Graphviz graph in FILE\n"
+    "  --stats      print cell, pin and net counts on standard error\n"
     "  --           end of options\n"
     "\n"
     "Exit status: 0 netlist written; 1 error, no netlist written; 2 usage error;\n"
@@ -62,6 +68,9 @@ std::optional<std::string> parse_arguments(int argc, char** argv, Options& optio
       options.output = argv[++i];
     } else if (arg.rfind("-o", 0) == 0) {
       options.output = arg.substr(2);
+    } else if (std::optional<std::string> error;
+               parse_output_option(argc, argv, i, options.extra, error)) {
+      if (error) return error;
     } else {
       return "unknown option '" + arg + "'";
     }
@@ -162,11 +171,7 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     }
     output_file = *answer;
   }
-  const std::string failure = write_netlist_file(netlist, output_file);
-  if (!failure.empty()) {
-    err << "syn-tool: cannot write " << output_file << ": " << failure << '\n';
-    return exit_error;
-  }
+  if (int status = write_outputs(options.extra, design, netlist, output_file, err)) return status;
   return diag.has_problems() ? exit_problems : exit_ok;
 }
 

@@ -1,0 +1,91 @@
+#include "cli/outputs.hpp"
+
+#include "cli/run.hpp"
+#include "netlist/stats.hpp"
+#include "netlist/write_dot.hpp"
+#include "netlist/write_file.hpp"
+#include "netlist/write_netlist.hpp"
+#include "netlist/write_verilog.hpp"
+
+namespace syn {
+namespace {
+
+// Reads "--name VALUE" or "--name=VALUE" at argv[i].
+std::optional<std::string> option_value(int argc, char** argv, int& i, const std::string& name,
+                                         std::optional<std::string>& error) {
+  const std::string arg = argv[i];
+  if (arg == name) {
+    if (i + 1 >= argc) {
+      error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+    return std::string(argv[++i]);
+  }
+  if (arg.rfind(name + "=", 0) == 0) return arg.substr(name.size() + 1);
+  return std::nullopt;
+}
+
+bool report_failure(const std::string& file, const std::string& failure, std::ostream& err) {
+  if (failure.empty()) return false;
+  err << "syn-tool: cannot write " << file << ": " << failure << '\n';
+  return true;
+}
+
+}  // namespace
+
+bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
+                         std::optional<std::string>& error) {
+  const std::string arg = argv[i];
+  if (arg == "--stats") {
+    options.stats = true;
+    return true;
+  }
+  if (auto format = option_value(argc, argv, i, "--format", error)) {
+    if (*format == "verilog" || *format == "netlist") options.verilog = *format == "verilog";
+    else error = "unknown format '" + *format + "' (netlist or verilog)";
+    return true;
+  }
+  std::optional<std::string>* targets[] = {&options.top, &options.cells, &options.dot};
+  const char* names[] = {"--top", "--cells", "--dot"};
+  for (int k = 0; k < 3 && !error; ++k) {
+    if (auto value = option_value(argc, argv, i, names[k], error)) {
+      *targets[k] = *value;
+      return true;
+    }
+  }
+  return error.has_value();
+}
+
+int write_outputs(const OutputOptions& options, const Design& design, const Netlist& netlist,
+                  const std::string& output_file, std::ostream& err) {
+  VerilogNetlist verilog;
+  if (options.verilog || options.cells) {
+    const std::string top = options.top ? *options.top : default_top_name(output_file);
+    if (auto problem = build_verilog(netlist, top, verilog)) {
+      err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
+      return exit_usage;
+    }
+  }
+  if (options.cells &&
+      report_failure(*options.cells, write_file_atomically(*options.cells, [&](std::ostream& out) {
+                       write_verilog_cells(verilog, out);
+                     }), err)) {
+    return exit_error;
+  }
+  if (options.dot &&
+      report_failure(*options.dot, write_file_atomically(*options.dot, [&](std::ostream& out) {
+                       write_dot(design, default_top_name(output_file), out);
+                     }), err)) {
+    return exit_error;
+  }
+  const std::string failure =
+      options.verilog ? write_file_atomically(output_file, [&](std::ostream& out) {
+        write_verilog_module(verilog, out);
+      })
+                      : write_netlist_file(netlist, output_file);
+  if (report_failure(output_file, failure, err)) return exit_error;
+  if (options.stats) write_stats(collect_stats(netlist), err);
+  return exit_ok;
+}
+
+}  // namespace syn
