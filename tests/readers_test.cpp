@@ -622,8 +622,10 @@ TEST(DataNet, ShortHeaderPutsTheRelationMarkerOnTheFirstCharacter) {
                 r.design, r.diag);
   EXPECT_EQ(r.design.DNT.items.at(0).func_part, 1);
   EXPECT_EQ(messages(r.diag),
-            "dn.txt:3: relation marker at position 0 without a blank-terminated word in "
-            "positions 60 to 69\n");
+            "dn.txt:2: warning: header has 4 titles; the data net reads the letters under "
+            "titles 3, 4, 5 and 7, and a letter whose title is missing is read at position 0\n"
+            "dn.txt:3: relation marker at position 0 (the header has no 7th title, so every "
+            "line has one) without a blank-terminated word in positions 60 to 69\n");
 }
 
 // ---- opening the files --------------------------------------------------

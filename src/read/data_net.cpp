@@ -59,8 +59,10 @@ int read_constant(const std::string& file, const TableLine& line, Diagnostics& d
 std::string read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const auto word = get_ith_substring_ours(kRelation, without_line_end(line.text));
   if (!word) {
+    const int marker = line.columns->at(kRelation);
     diag.error_at(file, line.number,
-                  "relation marker at position " + std::to_string(line.columns->at(kRelation)) +
+                  "relation marker at position " + std::to_string(marker) +
+                      (marker == 0 ? " (the header has no 7th title, so every line has one)" : "") +
                       " without a blank-terminated word in positions 60 to 69");
     return "";
   }
@@ -70,6 +72,7 @@ std::string read_relation(const std::string& file, const TableLine& line, Diagno
 // Reads one data line, reporting what is wrong with it; nothing for a line
 // without its transition and place.
 std::optional<DataLine> parse(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  warn_about_tabs(file, line.number, line.text, kTabInNetTable, diag);
   if (!has_transition_and_place(file, line, diag)) return std::nullopt;
   DataLine d;
   d.number = line.number;
@@ -182,6 +185,7 @@ void read_places(const std::vector<DataLine>& lines, Design& design) {
 void read_data_net(const std::string& file, std::string_view text, Design& design,
                    Diagnostics& diag) {
   const NetTable table(text);
+  table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
   std::vector<DataLine> lines;
   lines.reserve(table.data_lines().size());
   for (const TableLine& line : table.data_lines()) {

@@ -28,6 +28,11 @@ bool width_is_plain(std::string_view line) {
   return true;
 }
 
+// The widest data value the tool maps. Every bit costs cells, so a wider
+// value can only come from a typing slip (a lost bracket makes the rest of
+// the line the width) and would never finish writing.
+constexpr int kMaxWidth = 65536;
+
 bool is_blank(std::string_view line) {
   return without_line_end(line).find_first_not_of(' ') == std::string_view::npos;
 }
@@ -42,6 +47,10 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
     const int number = static_cast<int>(i) + 1;
     if (!line.empty() && line[0] == '#') continue;
 
+    warn_about_tabs(file, number, line,
+                    "tab character: only blanks separate words, so a keyword, width or name "
+                    "next to a tab is not read as meant",
+                    diag);
     const bool is_reg = contains(line, "reg ");
     const bool is_input = contains(line, "input");
     const bool is_output = contains(line, "output");
@@ -56,6 +65,12 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
       diag.warning_at(file, number,
                       "width between the brackets is not a plain number; read as " +
                           std::to_string(entry.data_size));
+    }
+    if (entry.data_size < 0 || entry.data_size > kMaxWidth) {
+      diag.error_at(file, number,
+                    "width " + std::to_string(entry.data_size) + " is out of range (0 to " +
+                        std::to_string(kMaxWidth) + " bits)");
+      continue;
     }
     if (is_reg) design.registers.push_back(entry);
     if (is_input) design.inputs.push_back(entry);

@@ -22,6 +22,12 @@ ColumnPositions::ColumnPositions(std::string_view header) {
   }
 }
 
+int ColumnPositions::titles() const {
+  int count = 1;
+  while (count < 11 && positions_[static_cast<std::size_t>(count + 1)] != 0) ++count;
+  return count;
+}
+
 char TableLine::letter(int column) const {
   const std::string_view body = without_line_end(text);
   const auto position = static_cast<std::size_t>(columns->at(column));
@@ -52,11 +58,37 @@ bool is_data_line(int number, std::string_view line) {
 
 NetTable::NetTable(std::string_view text) {
   const std::vector<std::string_view> lines = split_lines(text);
-  if (lines.size() >= 2) columns_ = ColumnPositions(lines[1]);
+  if (lines.size() >= 2) {
+    header_ = lines[1];
+    columns_ = ColumnPositions(header_);
+  }
   for (std::size_t i = 2; i < lines.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
     if (is_data_line(number, lines[i])) data_lines_.push_back({lines[i], number, &columns_});
   }
+}
+
+void NetTable::check_header(const std::string& file, int titles_used, const std::string& uses,
+                            Diagnostics& diag) const {
+  if (data_lines_.empty()) return;
+  warn_about_tabs(file, 2, header_, kTabInNetTable, diag);
+  const int titles = without_line_end(header_).find_first_not_of(' ') == std::string_view::npos
+                         ? 0
+                         : columns_.titles();
+  if (titles >= titles_used) return;
+  diag.warning_at(file, 2,
+                  "header has " + std::to_string(titles) + " title" + (titles == 1 ? "" : "s") +
+                      "; " + uses + ", and a letter whose title is missing is read at position 0");
+}
+
+const char* const kTabInNetTable =
+    "tab character: only blanks separate words, and a tab counts as one character, so the "
+    "letters after it may not stand under their titles";
+
+void warn_about_tabs(const std::string& file, int number, std::string_view line,
+                     const std::string& consequence, Diagnostics& diag) {
+  if (line.find('\t') == std::string_view::npos) return;
+  diag.warning_at(file, number, consequence);
 }
 
 bool has_transition_and_place(const std::string& file, const TableLine& line,

@@ -21,6 +21,10 @@ class ColumnPositions {
   ColumnPositions() = default;
   explicit ColumnPositions(std::string_view header);
   int at(int column) const { return positions_.at(static_cast<std::size_t>(column)); }
+  // How many leading titles the header has (a header without titles has
+  // column 1 only); a title at the header's very last character is not
+  // counted, as its position reads as 0.
+  int titles() const;
 
  private:
   std::array<int, 12> positions_{};  // index 1..11
@@ -52,10 +56,25 @@ class NetTable {
   NetTable& operator=(const NetTable&) = delete;
   const std::vector<TableLine>& data_lines() const { return data_lines_; }
 
+  // Warns about a header with fewer than `titles_used` titles (`uses` says
+  // which letters the reader takes, for the message) and about a tab in
+  // the header. Nothing is said about a table without data lines.
+  void check_header(const std::string& file, int titles_used, const std::string& uses,
+                    Diagnostics& diag) const;
+
  private:
+  std::string_view header_;
   ColumnPositions columns_;
   std::vector<TableLine> data_lines_;
 };
+
+// Warns about a tab character in a line: only blanks separate words and
+// a tab counts as one character, so what follows it is out of place.
+void warn_about_tabs(const std::string& file, int number, std::string_view line,
+                     const std::string& consequence, Diagnostics& diag);
+
+// What a tab does in a net table line.
+extern const char* const kTabInNetTable;
 
 // The column of the direction letter in every net table.
 constexpr int kDirectionColumn = 3;
