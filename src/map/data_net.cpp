@@ -91,7 +91,41 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
   function_part_1(ctx, t, request);
 }
 
+// True when some transition of any of the three nets puts a token into the
+// place.
+bool has_producer(const Design& design, const std::string& place) {
+  const LNP_node* local = design.LNP.find(place);
+  const GNP_node* global = design.GNP.find(place);
+  const DNP_node* data = design.DNP.find(place);
+  return (local != nullptr && !local->in_link.empty()) ||
+         (global != nullptr && !global->in_link.empty()) ||
+         (data != nullptr && !data->in_link.empty());
+}
+
+// A control input that nothing drives leaves the transition waiting for a
+// request that never comes; the cells are still made as the rules say.
+void warn_about_undriven_control(MapContext& ctx, const DNT_node& t) {
+  for (const DN_place_node& p : t.in_link) {
+    if (p.type_c_d != "c" || has_producer(ctx.design, p.name)) continue;
+    ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
+                     " is produced by no transition of any net, so its request never comes");
+  }
+}
+
+std::string joined(const std::vector<std::string>& names);
+
+// Names of the transition's control places of the given net, in list order.
+std::vector<std::string> control_places_of(const std::vector<DN_place_node>& places,
+                                           const char* net) {
+  std::vector<std::string> names;
+  for (const DN_place_node& p : places) {
+    if (p.type_c_d == "c" && p.from_to_inter == net) names.push_back(p.name);
+  }
+  return names;
+}
+
 void map_transition(MapContext& ctx, DNT_node& t) {
+  warn_about_undriven_control(ctx, t);
   if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
     if (t.func_part == 1)
       map_comparison(ctx, t);
@@ -101,9 +135,14 @@ void map_transition(MapContext& ctx, DNT_node& t) {
     function_part_2(ctx, t);
   } else if (t.control_out_DNP != 0) {
     function_part_4(ctx, t);
+  } else if (t.done == 0) {
+    // Started inside the data net but finishing into the control nets: no
+    // mapping makes cells for that shape, so the netlist lacks them.
+    ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
+                     joined(control_places_of(t.in_link, "DNP")) +
+                     " of the data net but no control output place of the data net; no "
+                     "mapping takes such a transition, nothing mapped");
   }
-  // Started inside the data net but finishing into the control nets: such a
-  // transition has no cells of its own.
 }
 
 std::string joined(const std::vector<std::string>& names) {
