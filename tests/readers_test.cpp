@@ -511,7 +511,9 @@ TEST(DataNet, TerminalTypesAndConstants) {
     EXPECT_EQ(place_of(t.out_link, "r1").type_term, "");
     EXPECT_EQ(place_of(t.out_link, "v1").type_term, "R");
     EXPECT_EQ(place_of(t.out_link, "v1").initial_value, 0);  // only constants have one
-    EXPECT_EQ(messages(r.diag), "");
+    EXPECT_EQ(messages(r.diag),
+              "dn.txt:7: warning: type letter 'R' is none of I, O, V, C; the place gets no "
+              "terminal type\n");
   }
 }
 

@@ -69,6 +69,26 @@ std::string read_relation(const std::string& file, const TableLine& line, Diagno
   return *word;
 }
 
+// Warns about a kind or type letter that the rules do not know, which is
+// most often a letter that does not stand under its title.
+void warn_about_letters(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  const char kind = line.letter(kKind);
+  if (!line.reaches(kKind)) {
+    diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
+  } else if (line.columns->at(kKind) != 0 && kind != 'd' && kind != 'c' && kind != ' ') {
+    diag.warning_at(file, line.number,
+                    "kind letter '" + std::string(1, kind) +
+                        "' is neither d nor c; read as a control place");
+  }
+  // Without a title for the type column the header warning has said it all.
+  const char type = line.letter(kTerminal);
+  if (line.columns->at(kTerminal) != 0 && type != ' ' && std::string_view("IOVC").find(type) == std::string_view::npos) {
+    diag.warning_at(file, line.number,
+                    "type letter '" + std::string(1, type) +
+                        "' is none of I, O, V, C; the place gets no terminal type");
+  }
+}
+
 // Reads one data line, reporting what is wrong with it; nothing for a line
 // without its transition and place.
 std::optional<DataLine> parse(const std::string& file, const TableLine& line, Diagnostics& diag) {
@@ -79,9 +99,7 @@ std::optional<DataLine> parse(const std::string& file, const TableLine& line, Di
   d.transition = get_first_substring(line.text);
   d.place = *get_ith_substring(2, line.text);
   d.direction = line.letter(kDirectionColumn);
-  if (direction_is_known(file, line, diag) && !line.reaches(kKind)) {
-    diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
-  }
+  if (direction_is_known(file, line, diag)) warn_about_letters(file, line, diag);
   d.data = line.letter(kKind) == 'd';
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
@@ -184,6 +202,8 @@ void read_places(const std::vector<DataLine>& lines, Design& design) {
 
 void read_data_net(const std::string& file, std::string_view text, Design& design,
                    Diagnostics& diag) {
+  std::string unix_text;
+  text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
   std::vector<DataLine> lines;

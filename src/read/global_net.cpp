@@ -91,6 +91,8 @@ void build_places(Design& design) {
 
 void read_global_net(const std::string& file, std::string_view text, Design& design,
                      Diagnostics& diag) {
+  std::string unix_text;
+  text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   read_transitions(file, table, design, diag);
   build_places(design);

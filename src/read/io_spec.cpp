@@ -41,6 +41,8 @@ bool is_blank(std::string_view line) {
 
 void read_io_spec(const std::string& file, std::string_view text, Design& design,
                   Diagnostics& diag) {
+  std::string unix_text;
+  text = without_carriage_returns(file, text, unix_text, diag);
   const std::vector<std::string_view> lines = split_lines(text);
   for (std::size_t i = 3; i < lines.size(); ++i) {
     const std::string_view line = lines[i];

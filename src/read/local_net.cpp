@@ -27,6 +27,8 @@ void sort_places(std::vector<LN_place_node>& places) {
 // its place.
 void read_local_net(const std::string& file, std::string_view text, Design& design,
                     Diagnostics& diag) {
+  std::string unix_text;
+  text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   Collector<LNT_node> transitions(design.LNT.items);
   Collector<LNP_node> places(design.LNP.items);

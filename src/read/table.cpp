@@ -1,5 +1,7 @@
 #include "read/table.hpp"
 
+#include <algorithm>
+
 #include "text/fields.hpp"
 
 namespace syn {
@@ -79,6 +81,24 @@ void NetTable::check_header(const std::string& file, int titles_used, const std:
   diag.warning_at(file, 2,
                   "header has " + std::to_string(titles) + " title" + (titles == 1 ? "" : "s") +
                       "; " + uses + ", and a letter whose title is missing is read at position 0");
+}
+
+std::string_view without_carriage_returns(const std::string& file, std::string_view text,
+                                          std::string& storage, Diagnostics& diag) {
+  const std::size_t first = text.find("\r\n");
+  if (first == std::string_view::npos) return text;
+  const std::string_view before = text.substr(0, first);
+  const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+  diag.warning_at(file, static_cast<int>(line),
+                  "carriage return before the line end (CR LF line ends); carriage returns "
+                  "before line ends are dropped");
+  storage.clear();
+  storage.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    storage += text[i];
+  }
+  return storage;
 }
 
 const char* const kTabInNetTable =

@@ -68,6 +68,12 @@ class NetTable {
   std::vector<TableLine> data_lines_;
 };
 
+// The text with every carriage return that stands before a line end
+// dropped (files saved with CR LF line ends), warning once, at the first
+// such line. `storage` keeps the changed text; the result may point into it.
+std::string_view without_carriage_returns(const std::string& file, std::string_view text,
+                                          std::string& storage, Diagnostics& diag);
+
 // Warns about a tab character in a line: only blanks separate words and
 // a tab counts as one character, so what follows it is out of place.
 void warn_about_tabs(const std::string& file, int number, std::string_view line,
