@@ -20,7 +20,7 @@ std::vector<const DN_place_node*> places_of_kind(const std::vector<DN_place_node
 }
 
 void function_part_41(MapContext& ctx, DNT_node& t) {
-  if (check_substring("add", t.name) != 0 || t.control_num_in != 0) {
+  if (t.name.find("add") == std::string::npos || t.control_num_in != 0) {
     ctx.diag.problem("data transition " + t.name +
                      ": operation started inside the data net is not an addition started only "
                      "there; not mapped");

@@ -96,7 +96,7 @@ void function_part_2(MapContext& ctx, DNT_node& t) {
     dispatch_transfer(ctx, t);
     return;
   }
-  if (check_substring("mul", t.name) == 0) {
+  if (t.name.find("mul") != std::string::npos) {
     map_multiplier(ctx, t);
     return;
   }
