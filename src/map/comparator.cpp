@@ -1,7 +1,224 @@
+#include <array>
+
+#include "map/data_places.hpp"
 #include "map/datapath.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void function_part_1(MapContext&, DNT_node&, const std::string&) {}
+bool is_comparator(const DNT_node& t) { return t.name.find("cmp") != std::string::npos; }
+
+std::vector<const DN_place_node*> data_inputs(const DNT_node& t) {
+  std::vector<const DN_place_node*> inputs;
+  for (const DN_place_node& p : t.in_link) {
+    if (p.type_c_d == "d") inputs.push_back(&p);
+  }
+  return inputs;
+}
+
+void report_missing_cell(MapContext& ctx, const DNT_node& t) {
+  ctx.console << "The advanced-quorvel tool has not been fully developed\n"
+              << "This bug is caused by adding other kinds of components\n"
+              << "that the supplied library does not have.\n"
+              << "Please report it to the authors. Thanks\n";
+  ctx.diag.problem("data transition " + t.name +
+                   ": a comparison whose name does not contain \"cmp\" has no library cell;"
+                   " nothing mapped");
+}
+
+// The comparator's three outputs and the gates that drive output places.
+struct Outputs {
+  std::string great, equal, less;
+};
+
+void buff(MapContext& ctx, const std::string& from, const std::string& to) {
+  ctx.netlist.add("buff", {from, to}, 1, 1);
+}
+void or2(MapContext& ctx, const std::string& a, const std::string& b, const std::string& to) {
+  ctx.netlist.add("OR2", {a, b, to}, 2, 1);
+}
+
+std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_node& p) {
+  return data_control_net(ctx.design, t.name, p.name);
+}
+
+// Gate for one output place of a two-way branch with two relations; false
+// for a relation that names no gate.
+bool drive_by_relation(MapContext& ctx, const Outputs& out, const std::string& relation,
+                       const std::string& net) {
+  struct Gate {
+    const char* relation;
+    const std::string Outputs::*first;
+    const std::string Outputs::*second;  // null for a "buff"
+  };
+  static const Gate gates[] = {
+      {">=", &Outputs::great, &Outputs::equal}, {"<=", &Outputs::less, &Outputs::equal},
+      {"!=", &Outputs::great, &Outputs::less},  {">", &Outputs::great, nullptr},
+      {"<", &Outputs::less, nullptr},           {"=", &Outputs::equal, nullptr},
+  };
+  for (const Gate& g : gates) {
+    if (relation != g.relation) continue;
+    if (g.second != nullptr) {
+      or2(ctx, out.*g.first, out.*g.second, net);
+    } else {
+      buff(ctx, out.*g.first, net);
+    }
+    return true;
+  }
+  return false;
+}
+
+// The output places that carry a relation, in list order, and the first one
+// that carries none.
+struct Branches {
+  std::vector<const DN_place_node*> with_relation;
+  const DN_place_node* without = nullptr;
+};
+
+Branches branches(const DNT_node& t) {
+  Branches b;
+  for (const DN_place_node& p : t.out_link) {
+    if (!p.relation_ship.empty()) {
+      b.with_relation.push_back(&p);
+    } else if (b.without == nullptr) {
+      b.without = &p;
+    }
+  }
+  return b;
+}
+
+void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
+  const auto [with_relation, without] = branches(t);
+  if (with_relation.empty()) {
+    ctx.console << "Datapath net format is not correct\n";
+    ctx.diag.problem("data transition " + t.name +
+                     ": no output place of the two-way branch carries a relation;"
+                     " the outputs are left undriven");
+    return;
+  }
+  if (with_relation.size() == 1) {
+    const DN_place_node& p = *with_relation.front();
+    const bool supported = p.relation_ship == ">=" || p.relation_ship == "<=";
+    if (!supported || without == nullptr) {
+      ctx.diag.problem("data transition " + t.name +
+                       ": a two-way branch with the single relation \"" + p.relation_ship +
+                       "\" on place " + p.name +
+                       " is not supported (only \">=\" and \"<=\"); the outputs are left undriven");
+      return;
+    }
+    // The place without a relation takes the complement of p's condition.
+    if (p.relation_ship == ">=") {
+      or2(ctx, out.great, out.equal, place_net(ctx, t, p));
+      buff(ctx, out.less, place_net(ctx, t, *without));
+    } else {
+      or2(ctx, out.less, out.equal, place_net(ctx, t, p));
+      buff(ctx, out.great, place_net(ctx, t, *without));
+    }
+    return;
+  }
+  for (const DN_place_node* p : with_relation) {
+    if (!drive_by_relation(ctx, out, p->relation_ship, place_net(ctx, t, *p))) {
+      ctx.diag.problem("data transition " + t.name + ": the relation \"" + p->relation_ship +
+                       "\" on place " + p->name +
+                       " names no comparator output; it is left undriven");
+    }
+  }
+}
+
+// Weight of a three-way relation: ">" 4, "=" 2, "<" 1, anything else 0.
+int weight(const std::string& relation) {
+  if (relation == ">") return 4;
+  if (relation == "=") return 2;
+  if (relation == "<") return 1;
+  return 0;
+}
+
+const std::string& output_of_weight(const Outputs& out, int w) {
+  return w == 4 ? out.great : w == 2 ? out.equal : out.less;
+}
+
+void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
+  const auto [with_relation, without] = branches(t);
+  // Two different ones of ">", "=", "<" leave exactly one output for the
+  // place without a relation: the one whose weight is 7 less their sum.
+  bool valid = with_relation.size() == 2 && without != nullptr;
+  int sum = 0;
+  if (valid) {
+    const int a = weight(with_relation[0]->relation_ship);
+    const int b = weight(with_relation[1]->relation_ship);
+    valid = a != 0 && b != 0 && a != b;
+    sum = a + b;
+  }
+  if (!valid) {
+    ctx.diag.problem("data transition " + t.name +
+                     ": a three-way branch needs two different relations of \">\", \"=\" and \"<\""
+                     " and one output place without a relation; the outputs are left undriven");
+    return;
+  }
+  for (const DN_place_node* p : with_relation) {
+    buff(ctx, output_of_weight(out, weight(p->relation_ship)), place_net(ctx, t, *p));
+  }
+  buff(ctx, output_of_weight(out, 7 - sum), place_net(ctx, t, *without));
+}
+
+}  // namespace
+
+std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_node& t) {
+  if (!is_comparator(t)) return std::nullopt;
+  const std::vector<const DN_place_node*> inputs = data_inputs(t);
+  if (inputs.size() != 2) {
+    return "a comparison needs two data input places, it has " +
+           i_to_string(static_cast<long long>(inputs.size()));
+  }
+  if (inputs[0]->order + inputs[1]->order != 3 || inputs[0]->order == inputs[1]->order) {
+    return "the data inputs of a comparison must be operands 1 and 2";
+  }
+  if (own_width(ctx, t) < 1) return "no width known for the operands of the comparison";
+  return std::nullopt;
+}
+
+void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
+  if (!is_comparator(t)) {
+    report_missing_cell(ctx, t);
+    return;
+  }
+  if (auto refusal = comparator_refusal(ctx, t)) {
+    ctx.diag.problem("data transition " + t.name + ": " + *refusal + "; nothing mapped");
+    return;
+  }
+  const int width = own_width(ctx, t);
+
+  // Pins 1 to 4: operand 1 and operand 2 by their order, constants first
+  // getting their drivers.
+  std::array<std::string, 4> operands;
+  for (const DN_place_node* p : data_inputs(t)) {
+    const std::size_t slot = p->order == 1 ? 0 : 2;
+    if (p->type_term == "C") {
+      auto rails = convert_constant_to_comps(ctx, p->name, width, p->initial_value);
+      operands[slot] = rails.first;
+      operands[slot + 1] = rails.second;
+    } else {
+      operands[slot] = bus(p->name, width);
+      operands[slot + 1] = bus_bar(p->name, width);
+    }
+  }
+  const Outputs out{t.name + "_great", t.name + "_equal", t.name + "_less"};
+  ctx.netlist.add(
+      "comp_" + i_to_string(width),
+      {operands[0], operands[1], operands[2], operands[3], request, out.great, out.equal, out.less},
+      5, 3);
+
+  if (t.control_num_out == 2) {
+    two_way_branch(ctx, t, out);
+  } else if (t.control_num_out == 3) {
+    three_way_branch(ctx, t, out);
+  } else {
+    ctx.diag.warning("data transition " + t.name + ": a comparison with " +
+                     i_to_string(t.control_num_out) + " control output places drives none of them");
+  }
+  ctx.data_size = width;
+}
 
 }  // namespace syn

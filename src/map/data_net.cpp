@@ -1,7 +1,129 @@
+#include "map/data_places.hpp"
+#include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void map_data_net(MapContext&) {}
+const DN_place_node* first_of_kind(const std::vector<DN_place_node>& places, const char* kind) {
+  for (const DN_place_node& p : places) {
+    if (p.type_c_d == kind) return &p;
+  }
+  return nullptr;
+}
+
+// The control input places from the control nets, in list order.
+std::vector<std::string> control_inputs(const DNT_node& t) {
+  std::vector<std::string> names;
+  for (const DN_place_node& p : t.in_link) {
+    if (static_cast<int>(names.size()) >= t.control_num_in) break;
+    if (p.type_c_d == "c") names.push_back(p.name);
+  }
+  return names;
+}
+
+void refuse(MapContext& ctx, const DNT_node& t, const std::string& why) {
+  ctx.diag.problem("data transition " + t.name + ": " + why + "; nothing mapped");
+}
+
+// What a plain transfer lacks, or nothing.
+const char* transfer_lacks(const DNT_node& t) {
+  if (first_of_kind(t.in_link, "d") == nullptr) return "a data input place";
+  if (first_of_kind(t.out_link, "d") == nullptr) return "a data output place";
+  if (t.control_num_in < 1) return "a control input place";
+  if (first_of_kind(t.out_link, "c") == nullptr) return "a control output place";
+  return nullptr;
+}
+
+// Width of a transfer: the larger of its input's and output's, else the
+// width left behind by the last mapping.
+int transfer_width(const MapContext& ctx, const DNP_node* x, const DNP_node* y) {
+  const int width = get_bigger(x != nullptr ? x->data_size : 0, y != nullptr ? y->data_size : 0);
+  return width != 0 ? width : ctx.data_size;
+}
+
+// One latch per bit from the input place to the output place, most
+// significant bit first, and the cell that reports all bits done.
+void map_plain_transfer(MapContext& ctx, DNT_node& t) {
+  if (const char* lacks = transfer_lacks(t)) {
+    refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
+    return;
+  }
+  const std::string x = first_of_kind(t.in_link, "d")->name;
+  const std::string y = first_of_kind(t.out_link, "d")->name;
+  const DNP_node* x_record = ctx.design.DNP.find(x);
+  const int width = transfer_width(ctx, x_record, ctx.design.DNP.find(y));
+  if (width < 1) {
+    refuse(ctx, t, "no width known for its data places");
+    return;
+  }
+  const std::string control = emit_join(ctx, control_inputs(t), "_", 0);
+  t.done = 1;
+  t.served = 1;
+  ctx.data_size = width;
+
+  if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
+  for (int k = width - 1; k >= 0; --k) {
+    ctx.netlist.add("dlatch",
+                    {bit(x, k), bit_bar(x, k), control, "Reset_signal", bit(y, k), bit_bar(y, k),
+                     bit_done(y, k)},
+                    4, 3);
+  }
+  const std::string& done_place = first_of_kind(t.out_link, "c")->name;
+  ctx.netlist.add("done_" + i_to_string(width),
+                  {done_bus(y, width), data_control_net(ctx.design, t.name, done_place)}, 1, 1);
+}
+
+void map_comparison(MapContext& ctx, DNT_node& t) {
+  if (t.control_num_in < 1) {
+    refuse(ctx, t, "a comparison needs a control input place and has none");
+    return;
+  }
+  if (auto refusal = comparator_refusal(ctx, t)) {
+    refuse(ctx, t, *refusal);
+    return;
+  }
+  const std::string request = emit_join(ctx, control_inputs(t), "_", 0);
+  t.done = 1;
+  t.served = 1;
+  function_part_1(ctx, t, request);
+}
+
+void map_transition(MapContext& ctx, DNT_node& t) {
+  if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
+    if (t.func_part == 1)
+      map_comparison(ctx, t);
+    else
+      map_plain_transfer(ctx, t);
+  } else if (t.control_in_DNP == 0) {
+    function_part_2(ctx, t);
+  } else if (t.control_out_DNP != 0) {
+    function_part_4(ctx, t);
+  }
+  // Started inside the data net but finishing into the control nets: such a
+  // transition has no cells of its own.
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+}  // namespace
+
+void map_data_net(MapContext& ctx) {
+  complete_data_places(ctx.design);
+  const std::vector<std::string> without_width = propagate_widths(ctx.design);
+  if (!without_width.empty()) {
+    ctx.diag.warning("data places without a width: " + joined(without_width));
+  }
+  for (DNT_node& t : ctx.design.DNT.items) {
+    ctx.console << "D";
+    map_transition(ctx, t);
+  }
+}
 
 }  // namespace syn

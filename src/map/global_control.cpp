@@ -1,7 +1,396 @@
+// Global control net: every global transition becomes one DC control cell.
+//
+// Pass 1 builds the cells (names from the set and reset lists, pins unnamed),
+// pass 2 names the backward nets (the bk pin of a transition and one reset pin
+// of each producer), pass 3 the set pins, pass 4 the forward pins.
+//
+// Shapes that cannot give a sound cell are refused before any cell is built:
+// a name used by two groups of lines, a transition without a global input or
+// output place, a global place listed twice for one transition, and a global
+// place with nobody on its other side. The later passes refuse the nets whose
+// pins cannot all be named exactly once.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "map/global_control_naming.hpp"
 #include "map/main_mapping.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void map_global_control(MapContext&) {}
+// An entry of the related lists of one transition. In the bk and r lists the
+// place is the global place of the arc, so that a consumer finds the reset
+// pin of the same arc when a producer feeds it through several places.
+struct related_node {
+  std::string name;   // producer or consumer, or the local input place
+  std::string place;  // global place of the arc (bk and r lists)
+  int pin_No = 0;     // r list: position among the reset pins; s list: producer count
+  std::string groups; // r list: "r" + place rank + consumer rank
+  std::string from_to_inter;
+};
+
+// What the passes keep per global transition, parallel to the design's list.
+struct TransitionWork {
+  int instance = 0;
+  int set_pins = 0;  // S
+  std::vector<related_node> related_bk_link;
+  std::vector<related_node> related_r_link;
+  std::vector<related_node> related_s_link;
+  std::unordered_map<std::string, std::size_t> reset_entry_of_arc;  // into related_r_link
+  std::vector<bool> reset_pin_named;                                // by pin_No - 1
+};
+
+constexpr const char* kGlobal = "GNP";
+constexpr const char* kLocal = "LNP";
+
+// Key of the arc from a producer to `consumer` through `place`; the length
+// prefix keeps any two pairs of names apart.
+std::string arc_key(const std::string& consumer, const std::string& place) {
+  return i_to_string(static_cast<long long>(consumer.size())) + ":" + consumer + place;
+}
+
+std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
+                                       const std::string& tag) {
+  std::vector<std::string> names;
+  for (const GN_place_node& place : places) {
+    if (place.type_where == tag) names.push_back(place.name);
+  }
+  return names;
+}
+
+const std::vector<std::string>& producers_of(const Design& design, const std::string& place) {
+  static const std::vector<std::string> none;
+  const GNP_node* node = design.GNP.find(place);
+  return node != nullptr ? node->in_link : none;
+}
+
+const std::vector<std::string>& consumers_of(const Design& design, const std::string& place) {
+  static const std::vector<std::string> none;
+  const GNP_node* node = design.GNP.find(place);
+  return node != nullptr ? node->out_link : none;
+}
+
+// The set list (producers counted) or the reset list (consumers counted).
+std::vector<pin_order_node> counted(const Design& design, const std::vector<std::string>& places,
+                                    bool count_producers) {
+  std::vector<pin_order_node> list;
+  for (const std::string& place : places) {
+    const auto& others = count_producers ? producers_of(design, place) : consumers_of(design, place);
+    list.push_back({static_cast<int>(others.size()), place});
+  }
+  return order_by_count(list);
+}
+
+pin_node& pin_at(comp_node& cell, int number) {
+  // The cells of this pass get all their pins at once, numbered 1, 2, ...
+  return cell.pin_link.at(static_cast<std::size_t>(number - 1));
+}
+
+// ---- checks before building -----------------------------------------------
+
+bool check_places(MapContext& ctx, const GNT_node& t, const std::vector<GN_place_node>& places,
+                  const char* direction) {
+  bool ok = true;
+  std::unordered_set<std::string> seen;
+  for (const GN_place_node& place : places) {
+    if (place.type_where != kGlobal && place.type_where != kLocal) continue;
+    const char* net = place.type_where == kGlobal ? "global" : "local";
+    if (!seen.insert(place.type_where + "|" + place.name).second) {
+      ctx.diag.error("global transition " + t.name + ": place " + place.name +
+                     " is listed twice as a " + net + " " + direction + " place");
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<std::string>& places,
+                       bool inputs) {
+  const char* side = inputs ? "input" : "output";
+  if (places.empty()) {
+    ctx.diag.error("global transition " + t.name + ": no " + side +
+                   " place of the global net; its control cell needs at least one");
+    return false;
+  }
+  bool ok = true;
+  for (const std::string& place : places) {
+    const auto& others = inputs ? producers_of(ctx.design, place) : consumers_of(ctx.design, place);
+    if (others.empty()) {
+      ctx.diag.error("global transition " + t.name + ": global " + side + " place " + place +
+                     (inputs ? " has no producer" : " has no consumer") + " in the global net");
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+// Reports every transition that cannot become a sound cell; true when none.
+bool check_transitions(MapContext& ctx) {
+  bool ok = true;
+  std::unordered_map<std::string, int> first_line;
+  for (const GNT_node& t : ctx.design.GNT.items) {
+    auto [first, is_new] = first_line.try_emplace(t.name, t.line);
+    if (!is_new) {
+      ctx.diag.error("global transition " + t.name + ": its lines stand in two separate groups (lines " +
+                     i_to_string(first->second) + " and " + i_to_string(t.line) +
+                     "); the lines of one transition must follow each other");
+      ok = false;
+      continue;
+    }
+    ok &= check_places(ctx, t, t.in_link, "input");
+    ok &= check_places(ctx, t, t.out_link, "output");
+    ok &= check_global_side(ctx, t, places_tagged(t.in_link, kGlobal), true);
+    ok &= check_global_side(ctx, t, places_tagged(t.out_link, kGlobal), false);
+  }
+  return ok;
+}
+
+// ---- pass 1: one cell per transition --------------------------------------
+
+std::vector<related_node> backward_list(const Design& design, const GNT_node& t) {
+  std::vector<related_node> list;
+  for (const std::string& place : places_tagged(t.in_link, kGlobal)) {
+    for (const std::string& producer : producers_of(design, place)) {
+      list.push_back({producer, place, 0, {}, "GNT"});
+    }
+  }
+  return list;
+}
+
+void fill_reset_list(const Design& design, const std::vector<pin_order_node>& reset_list,
+                     TransitionWork& work) {
+  int pin_No = 0;
+  int k = 0;
+  for (const pin_order_node& place : reset_list) {
+    ++k;
+    int j = 0;
+    for (const std::string& consumer : consumers_of(design, place.name)) {
+      ++j;
+      const std::string groups = "r" + i_to_string(k) + i_to_string(j);
+      work.reset_entry_of_arc.try_emplace(arc_key(consumer, place.name), work.related_r_link.size());
+      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups, "GNT"});
+    }
+  }
+  work.reset_pin_named.assign(work.related_r_link.size(), false);
+}
+
+// The local input places with the number of their producers in all three nets.
+std::vector<related_node> local_input_list(const Design& design, const GNT_node& t) {
+  std::vector<pin_order_node> list;
+  for (const std::string& place : places_tagged(t.in_link, kLocal)) {
+    std::size_t count = producers_of(design, place).size();
+    if (const LNP_node* local = design.LNP.find(place)) count += local->in_link.size();
+    if (const DNP_node* data = design.DNP.find(place)) count += data->in_link.size();
+    list.push_back({static_cast<int>(count), place});
+  }
+  std::vector<related_node> related;
+  for (const pin_order_node& entry : order_by_count(list)) {
+    related.push_back({entry.name, {}, entry.num, {}, {}});
+  }
+  return related;
+}
+
+int sum_of_counts(const std::vector<pin_order_node>& list) {
+  int sum = 0;
+  for (const pin_order_node& entry : list) sum += entry.num;
+  return sum;
+}
+
+void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
+  ctx.console << "G";
+  const auto set_list = counted(ctx.design, places_tagged(t.in_link, kGlobal), true);
+  const auto reset_list = counted(ctx.design, places_tagged(t.out_link, kGlobal), false);
+  const int set_pins = sum_of_counts(set_list);
+  const int reset_pins = sum_of_counts(reset_list);
+
+  comp_node cell;
+  cell.name = control_cell_name(set_list, reset_list);
+  cell.instant_num = ctx.netlist.new_instance();
+  cell.pin_num = set_pins + reset_pins + 2;
+  cell.pin_in_num = set_pins;
+  cell.pin_out_num = reset_pins;
+  cell.done = 0;
+  cell.served = 1;
+  t.instant_num = cell.instant_num;
+  t.served = 1;
+  work.instance = cell.instant_num;
+  work.set_pins = set_pins;
+
+  work.related_bk_link = backward_list(ctx.design, t);
+  work.related_s_link = local_input_list(ctx.design, t);
+  fill_reset_list(ctx.design, reset_list, work);
+
+  int number = 0;
+  cell.pin_link.push_back({{}, "bk", ++number, 0});
+  for (int i = 0; i < set_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
+  cell.pin_link.push_back({{}, "fw", ++number, 0});
+  for (int i = 0; i < reset_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
+  ctx.netlist.append(std::move(cell));
+}
+
+// ---- pass 2: backward nets ------------------------------------------------
+
+struct ResetArc {
+  std::size_t producer = 0;  // index of the producer's record
+  std::size_t entry = 0;     // index into its related_r_link
+};
+
+// The producer's reset entry for the arc into `t` through `bk.place`: the
+// entry of the same arc, so that a producer feeding `t` through several
+// places has each of its reset pins named once.
+std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
+                                       const related_node& bk,
+                                       const std::vector<TransitionWork>& work) {
+  const GNT_node* producer = design.GNT.find(bk.name);
+  if (producer == nullptr) return std::nullopt;
+  ResetArc found;
+  found.producer = static_cast<std::size_t>(producer - design.GNT.items.data());
+  const auto& index = work[found.producer].reset_entry_of_arc;
+  auto it = index.find(arc_key(t.name, bk.place));
+  if (it == index.end()) return std::nullopt;
+  found.entry = it->second;
+  return found;
+}
+
+void name_backward_net(MapContext& ctx, std::size_t index, std::vector<TransitionWork>& work) {
+  const GNT_node& t = ctx.design.GNT.items[index];
+  std::vector<ResetArc> arcs;
+  std::vector<backward_group> groups;
+  bool complete = true;
+  for (const related_node& bk : work[index].related_bk_link) {
+    const std::optional<ResetArc> found = find_reset_arc(ctx.design, t, bk, work);
+    if (!found) {
+      ctx.diag.error("global transition " + t.name + ": global input place " + bk.place +
+                     " comes from " + bk.name + ", which does not list " + bk.place +
+                     " as a global output place");
+      complete = false;
+      continue;
+    }
+    arcs.push_back(*found);
+    const related_node& entry = work[found->producer].related_r_link[found->entry];
+    groups.push_back({work[found->producer].instance, entry.groups});
+  }
+  if (!complete) {
+    // Already refused; keep the arcs found from being reported once more.
+    for (const ResetArc& arc : arcs) work[arc.producer].reset_pin_named[arc.entry] = true;
+    return;
+  }
+
+  const std::string net = backward_net_name(work[index].instance, groups);
+  pin_at(*ctx.netlist.look_for_comp(work[index].instance), 1).name = net;
+  for (const ResetArc& arc : arcs) {
+    TransitionWork& producer = work[arc.producer];
+    comp_node& cell = *ctx.netlist.look_for_comp(producer.instance);
+    const int pin_No = producer.related_r_link[arc.entry].pin_No;
+    pin_at(cell, pin_No + cell.pin_in_num + 2).name = net;
+    producer.reset_pin_named[arc.entry] = true;
+  }
+}
+
+// A reset pin is left unnamed when its consumer has the place, but not as a
+// global input place.
+void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) {
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    for (std::size_t e = 0; e < work[i].related_r_link.size(); ++e) {
+      if (work[i].reset_pin_named[e]) continue;
+      const related_node& entry = work[i].related_r_link[e];
+      ctx.diag.error("global transition " + ctx.design.GNT.items[i].name + ": global output place " +
+                     entry.place + " goes to " + entry.name + ", which does not list " +
+                     entry.place + " as a global input place");
+    }
+  }
+}
+
+// ---- pass 3: set pins -----------------------------------------------------
+
+// The signals that start a transition: for each local input place, its
+// global producers, then its local and data producers as "t_p".
+std::vector<std::string> set_signals(const Design& design, const TransitionWork& work) {
+  std::vector<std::string> names;
+  for (const related_node& entry : work.related_s_link) {
+    const std::string& place = entry.name;
+    for (const std::string& producer : producers_of(design, place)) names.push_back(producer);
+    if (const LNP_node* local = design.LNP.find(place)) {
+      for (const std::string& t : local->in_link) names.push_back(t + "_" + place);
+    }
+    if (const DNP_node* data = design.DNP.find(place)) {
+      for (const std::string& t : data->in_link) names.push_back(t + "_" + place);
+    }
+  }
+  return names;
+}
+
+void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& work) {
+  const std::vector<std::string> names = set_signals(ctx.design, work);
+  if (static_cast<int>(names.size()) != work.set_pins) {
+    ctx.diag.error("global transition " + t.name + ": its local input places have " +
+                   i_to_string(static_cast<long long>(names.size())) +
+                   " producers, but its cell has " + i_to_string(work.set_pins) +
+                   " set pins (one per producer of its global input places)");
+    return;
+  }
+  comp_node& cell = *ctx.netlist.look_for_comp(work.instance);
+  for (int i = 0; i < work.set_pins; ++i) pin_at(cell, i + 2).name = names[static_cast<std::size_t>(i)];
+}
+
+// ---- pass 4: forward pins -------------------------------------------------
+
+// The net on the fw pin. One local output place: the transition's own name
+// when global transitions consume the place, else the place's name. No local
+// output place: the transition's own name. Several: the transition's own name
+// when global transitions consume every one of them; otherwise one pin cannot
+// drive them all and the transition is refused (empty result).
+std::string forward_net(MapContext& ctx, const GNT_node& t) {
+  const std::vector<std::string> outputs = places_tagged(t.out_link, kLocal);
+  if (outputs.size() == 1) {
+    return consumers_of(ctx.design, outputs[0]).empty() ? outputs[0] : t.name;
+  }
+  for (const std::string& place : outputs) {
+    if (consumers_of(ctx.design, place).empty()) {
+      ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
+                     i_to_string(static_cast<long long>(outputs.size())) +
+                     " local output places, and place " + place +
+                     " has no consumer in the global net to share the transition's name");
+      return {};
+    }
+  }
+  return t.name;
+}
+
+void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& work,
+                      std::unordered_map<std::string, std::string>& driver_of_net) {
+  const std::string net = forward_net(ctx, t);
+  if (net.empty()) return;
+  comp_node& cell = *ctx.netlist.look_for_comp(work.instance);
+  pin_at(cell, cell.pin_in_num + 2).name = net;
+  auto [driver, is_new] = driver_of_net.try_emplace(net, t.name);
+  if (!is_new) {
+    ctx.diag.warning("global transition " + t.name + ": its forward net " + net +
+                     " is already driven by global transition " + driver->second);
+  }
+}
+
+}  // namespace
+
+void map_global_control(MapContext& ctx) {
+  if (!check_transitions(ctx)) return;
+  std::vector<GNT_node>& transitions = ctx.design.GNT.items;
+  std::vector<TransitionWork> work(transitions.size());
+
+  for (std::size_t i = 0; i < transitions.size(); ++i) build_cell(ctx, transitions[i], work[i]);
+  for (std::size_t i = 0; i < transitions.size(); ++i) name_backward_net(ctx, i, work);
+  check_reset_pins(ctx, work);
+  for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);
+  std::unordered_map<std::string, std::string> driver_of_net;
+  for (std::size_t i = 0; i < transitions.size(); ++i) {
+    name_forward_pin(ctx, transitions[i], work[i], driver_of_net);
+  }
+  // The related lists end with this pass: `work` goes out of scope here.
+}
 
 }  // namespace syn

@@ -1,10 +1,46 @@
 #include "map/datapath.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-bool latch_followed_function_part(MapContext&, const DNT_node&, const std::string&, const std::string&,
-                                  const std::string&, int) {
-  return false;
+const DN_place_node* first_of_kind(const std::vector<DN_place_node>& places, const char* kind) {
+  for (const DN_place_node& p : places) {
+    if (p.type_c_d == kind) return &p;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
+                                  const std::string& s1_bar, const std::string& req, int width) {
+  const DN_place_node* destination = first_of_kind(t.out_link, "d");
+  const DN_place_node* control = first_of_kind(t.out_link, "c");
+  const char* missing = destination == nullptr ? "a data output place"
+                        : control == nullptr   ? "a control output place"
+                                               : nullptr;
+  if (missing != nullptr) {
+    ctx.diag.problem("data transition " + t.name + ": the result has no latch stage, for want of " +
+                     missing);
+    return false;
+  }
+  if (width < 1) {
+    ctx.diag.problem("data transition " + t.name + ": no width known for the result's latch stage");
+    return false;
+  }
+  const std::string& p = destination->name;
+  // Most significant bit first, then the cell that gathers the bits' done.
+  for (int b = width - 1; b >= 0; --b) {
+    ctx.netlist.add(
+        "dlatch",
+        {bit(s1, b), bit(s1_bar, b), req, "Reset_signal", bit(p, b), bit_bar(p, b), bit_done(p, b)},
+        4, 3);
+  }
+  ctx.netlist.add("done_" + i_to_string(width),
+                  {done_bus(p, width), data_control_net(ctx.design, t.name, control->name)}, 1, 1);
+  return true;
 }
 
 }  // namespace syn

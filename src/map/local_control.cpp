@@ -1,7 +1,107 @@
+// Local control net: every local transition becomes a join cell ("c" + number
+// of inputs) where several places meet and a buffer for each output place that
+// must be driven separately. A place shared with the global net is driven as
+// "T_q", the name under which the global cells' set pins expect it.
+//
+// A transition without input places has nothing to join and is refused. A net
+// that a second local cell would also drive gets a warning (two outputs on one net).
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "map/main_mapping.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void map_local_control(MapContext&) {}
+// The net by which transition `t` drives its output place `q`.
+std::string output_net(const Design& design, const LNT_node& t, const std::string& q) {
+  const LNP_node* place = design.LNP.find(q);
+  return driven_net(t.name, q, place != nullptr && place->from_to_inter == "GNP");
+}
+
+// The join cell's output when it feeds buffers: the input names joined by "_".
+std::string joined_inputs(const LNT_node& t) {
+  std::string joined;
+  for (const LN_place_node& place : t.in_link) {
+    if (!joined.empty()) joined += "_";
+    joined += place.name;
+  }
+  return joined;
+}
+
+// Remembers which transition drives each net, to report a net driven twice.
+class DriverCheck {
+ public:
+  explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
+  void drives(const LNT_node& t, const std::string& net) {
+    auto [driver, is_new] = driver_of_net_.try_emplace(net, t.name);
+    if (!is_new) {
+      ctx_.diag.warning("local transition " + t.name + ": net " + net +
+                        " is already driven by local transition " + driver->second);
+    }
+  }
+
+ private:
+  MapContext& ctx_;
+  std::unordered_map<std::string, std::string> driver_of_net_;
+};
+
+comp_node& add_control_cell(MapContext& ctx, const std::string& cell_name,
+                            const std::vector<std::string>& nets, int inputs) {
+  comp_node& cell = ctx.netlist.add(cell_name, nets, inputs, 1, 1, 1);
+  for (pin_node& pin : cell.pin_link) pin.done = 1;
+  return cell;
+}
+
+void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) {
+  add_control_cell(ctx, "buff", {in, out}, 1);
+}
+
+void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
+  const std::size_t inputs = t.in_link.size();
+  const std::size_t outputs = t.out_link.size();
+
+  if (inputs == 1) {
+    for (const LN_place_node& q : t.out_link) {
+      const std::string net = output_net(ctx.design, t, q.name);
+      add_buffer(ctx, t.in_link.front().name, net);
+      drivers.drives(t, net);
+    }
+    return;
+  }
+
+  const std::string join_net =
+      outputs == 1 ? output_net(ctx.design, t, t.out_link.front().name) : joined_inputs(t);
+  std::vector<std::string> nets{join_net};
+  for (const LN_place_node& p : t.in_link) nets.push_back(p.name);
+  add_control_cell(ctx, "c" + i_to_string(static_cast<long long>(inputs)), nets,
+                   static_cast<int>(inputs));
+  drivers.drives(t, join_net);
+  if (outputs == 1) return;
+
+  for (const LN_place_node& q : t.out_link) {
+    const std::string net = output_net(ctx.design, t, q.name);
+    add_buffer(ctx, join_net, net);
+    drivers.drives(t, net);
+  }
+}
+
+}  // namespace
+
+void map_local_control(MapContext& ctx) {
+  DriverCheck drivers(ctx);
+  for (const LNT_node& t : ctx.design.LNT.items) {
+    ctx.console << "L";
+    if (t.in_link.empty()) {
+      ctx.diag.error("local transition " + t.name +
+                     ": no input place; a join cell without inputs has nothing to wait for");
+      continue;
+    }
+    map_transition(ctx, t, drivers);
+  }
+}
 
 }  // namespace syn

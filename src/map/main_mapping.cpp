@@ -1,5 +1,7 @@
 #include "map/main_mapping.hpp"
 
+#include "map/datapath.hpp"
+
 namespace syn {
 
 void main_mapping(MapContext& ctx) {
@@ -8,6 +10,7 @@ void main_mapping(MapContext& ctx) {
   map_global_control(ctx);
   map_local_control(ctx);
   map_data_net(ctx);
+  report_incomplete_muxes(ctx);
 }
 
 }  // namespace syn

@@ -1,13 +1,79 @@
 #include "map/datapath.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void emit_constant_drivers(MapContext&, const std::string&, int, int, ConstantNets) {}
-void constant_part(MapContext&, const DNP_node&, int) {}
-std::pair<std::string, std::string> convert_constant_to_comps(MapContext&, const std::string&, int, int) {
-  return {};
+// Binary digit of bit b of a constant; a value wider than its place keeps
+// only its low bits, and bits above the int's own are its sign.
+int constant_digit(int value, int b) {
+  if (b >= 32) return value < 0 ? 1 : 0;
+  return static_cast<int>((static_cast<unsigned>(value) >> b) & 1u);
 }
-std::string emit_join(MapContext&, const std::vector<std::string>&, const std::string&, int) { return {}; }
-std::optional<std::string> control_part(MapContext&, const DNT_node&) { return {}; }
+
+struct RailSources {
+  const char* true_rail;
+  const char* complement_rail;
+};
+
+// The constant nets that drive the two rails of a digit. The comparator's
+// drivers and the other builders spell the one digit's nets differently.
+RailSources rail_sources(int digit, ConstantNets spelling) {
+  if (digit == 0) return {"DCasyncValue0", "DCasyncValue1"};
+  if (spelling == ConstantNets::comparator) return {"DCasyncValue1", "DCasyncValue0"};
+  return {"DCasyncvalue1", "DCasyncvalue0"};
+}
+
+}  // namespace
+
+void emit_constant_drivers(MapContext& ctx, const std::string& place, int value, int width,
+                           ConstantNets spelling) {
+  for (int b = width - 1; b >= 0; --b) {
+    const RailSources from = rail_sources(constant_digit(value, b), spelling);
+    ctx.netlist.add("buff", {from.true_rail, bit(place, b)}, 1, 1);
+    ctx.netlist.add("buff", {from.complement_rail, bit_bar(place, b)}, 1, 1);
+  }
+}
+
+void constant_part(MapContext& ctx, const DNP_node& place, int width) {
+  emit_constant_drivers(ctx, place.name, place.initial_value, width, ConstantNets::datapath);
+}
+
+std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
+                                                              const std::string& place, int width,
+                                                              int value) {
+  emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);
+  return {bus(place, width), bus_bar(place, width)};
+}
+
+std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
+                      const std::string& separator, int done) {
+  if (inputs.empty()) return {};
+  if (inputs.size() == 1) return inputs.front();
+  std::string joined = inputs.front();
+  for (std::size_t i = 1; i < inputs.size(); ++i) joined += separator + inputs[i];
+
+  std::vector<std::string> nets{joined};
+  nets.insert(nets.end(), inputs.begin(), inputs.end());
+  const int count = static_cast<int>(inputs.size());
+  comp_node& cell = ctx.netlist.add("c" + i_to_string(count), nets, count, 1, done, 1);
+  for (pin_node& pin : cell.pin_link) pin.done = done;
+  return joined;
+}
+
+std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t) {
+  std::vector<std::string> inputs;
+  for (const DN_place_node& p : t.in_link) {
+    if (static_cast<int>(inputs.size()) >= t.control_num_in) break;
+    if (p.type_c_d == "c") inputs.push_back(p.name);
+  }
+  if (inputs.empty()) {
+    ctx.diag.problem("data transition " + t.name +
+                     ": no control input place from the control nets to start it");
+    return std::nullopt;
+  }
+  return emit_join(ctx, inputs, "_");
+}
 
 }  // namespace syn

@@ -1,11 +1,62 @@
 #include "read/read_design.hpp"
 
-namespace syn {
+#include <sys/stat.h>
 
-bool read_design(const InputFiles&, Design&, Diagnostics&) { return true; }
-void read_io_spec(const std::string&, std::string_view, Design&, Diagnostics&) {}
-void read_global_net(const std::string&, std::string_view, Design&, Diagnostics&) {}
-void read_local_net(const std::string&, std::string_view, Design&, Diagnostics&) {}
-void read_data_net(const std::string&, std::string_view, Design&, Diagnostics&) {}
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace syn {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The whole content of a file, or the system's reason why it cannot be read.
+bool read_whole_file(const std::string& path, std::string& content, std::string& reason) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+    reason = std::strerror(EISDIR);
+    return false;
+  }
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+  if (std::ferror(file.get())) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool read_design(const InputFiles& files, Design& design, Diagnostics& diag) {
+  const std::string* names[4] = {&files.io_spec, &files.global_net, &files.local_net,
+                                 &files.data_net};
+  std::string texts[4];
+  bool all_read = true;
+  for (int i = 0; i < 4; ++i) {
+    std::string reason;
+    if (!read_whole_file(*names[i], texts[i], reason)) {
+      diag.error("cannot open " + *names[i] + ": " + reason);
+      all_read = false;
+    }
+  }
+  if (!all_read) return false;
+
+  read_io_spec(files.io_spec, texts[0], design, diag);
+  read_global_net(files.global_net, texts[1], design, diag);
+  read_local_net(files.local_net, texts[2], design, diag);
+  read_data_net(files.data_net, texts[3], design, diag);
+  return !diag.has_errors();
+}
 
 }  // namespace syn

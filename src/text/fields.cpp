@@ -1,18 +1,116 @@
 #include "text/fields.hpp"
 
-namespace syn {
+#include <cstddef>
 
-int check_substring(std::string_view, std::string_view) { return 2; }
-std::string get_first_substring(std::string_view) { return {}; }
-std::optional<std::string> get_ith_substring(int, std::string_view) { return {}; }
-int get_ith_item_position(int, std::string_view) { return 0; }
-std::optional<std::string> get_ith_substring_ours(int, std::string_view) { return {}; }
-std::string get_last_substring(std::string_view) { return {}; }
-int string_to_i(std::string_view) { return 0; }
-int get_datasize(std::string_view) { return 1; }
+namespace syn {
+namespace {
+
+constexpr char kBlank = ' ';
+
+// Position of the first non-blank at or after `pos` (or the text's end).
+std::size_t skip_blanks(std::string_view s, std::size_t pos) {
+  while (pos < s.size() && s[pos] == kBlank) ++pos;
+  return pos;
+}
+
+// Position of the first blank at or after `pos` (or the text's end).
+std::size_t skip_token(std::string_view s, std::size_t pos) {
+  while (pos < s.size() && s[pos] != kBlank) ++pos;
+  return pos;
+}
+
+}  // namespace
+
+int check_substring(std::string_view pattern, std::string_view text) {
+  if (pattern.size() > text.size()) return 1;
+  return text.find(pattern) != std::string_view::npos ? 0 : 2;
+}
+
+std::string get_first_substring(std::string_view s) {
+  const std::size_t start = skip_blanks(s, 0);
+  return std::string(s.substr(start, skip_token(s, start) - start));
+}
+
+std::optional<std::string> get_ith_substring(int i, std::string_view s) {
+  if (i < 1) return std::nullopt;
+  std::size_t pos = 0;
+  for (int k = 1; k < i; ++k) pos = skip_token(s, skip_blanks(s, pos));
+  const std::size_t start = skip_blanks(s, pos);
+  if (start >= s.size()) return std::nullopt;
+  return std::string(s.substr(start, skip_token(s, start) - start));
+}
+
+int get_ith_item_position(int i, std::string_view s) {
+  if (i < 1 || s.empty()) return 0;
+  const std::size_t last = s.size() - 1;
+  std::size_t pos = 0;
+  for (int k = 1; k < i && pos < s.size(); ++k) pos = skip_token(s, skip_blanks(s, pos));
+  // Blanks are skipped up to the last character at most; a token that
+  // starts on the last character (a lone line end) is not counted.
+  while (pos < last && s[pos] == kBlank) ++pos;
+  return pos < last ? static_cast<int>(pos) : 0;
+}
+
+std::optional<std::string> get_ith_substring_ours(int i, std::string_view s) {
+  if (i < 1) return std::nullopt;
+  const std::size_t first = static_cast<std::size_t>(i - 1) * 10;
+  const std::size_t end = first + 10;  // one past the field's last position
+  if (s.size() <= first) return std::nullopt;
+  std::size_t start = first;
+  while (start < end && start < s.size() && s[start] == kBlank) ++start;
+  if (start == end || start == s.size()) return std::nullopt;
+  std::size_t stop = start;
+  while (stop < end && stop < s.size() && s[stop] != kBlank) ++stop;
+  // The token must be closed by a blank inside its field; a token that
+  // runs into the end of a shorter text is taken as it stands.
+  if (stop == end) return std::nullopt;
+  return std::string(s.substr(start, stop - start));
+}
+
+std::string get_last_substring(std::string_view s) {
+  s = without_line_end(s);
+  std::size_t end = s.size();
+  while (end > 0 && s[end - 1] == kBlank) --end;
+  std::size_t start = end;
+  while (start > 0 && s[start - 1] != kBlank) --start;
+  return std::string(s.substr(start, end - start));
+}
+
+int string_to_i(std::string_view s) {
+  // Unsigned arithmetic, so that a long text wraps instead of overflowing.
+  unsigned int value = 0;
+  for (char c : s) value = value * 10u + static_cast<unsigned int>(static_cast<unsigned char>(c)) - 48u;
+  return static_cast<int>(value);
+}
+
+int get_datasize(std::string_view s) {
+  const std::size_t open = s.find('[');
+  if (open == std::string_view::npos) return 1;
+  const std::size_t close = s.find(']', open + 1);
+  const std::size_t stop = close == std::string_view::npos ? s.size() : close;
+  return string_to_i(s.substr(open + 1, stop - open - 1));
+}
+
 std::string i_to_string(long long i) { return std::to_string(i); }
-std::string i_to_string_by_n(long long, int) { return {}; }
-std::optional<std::string> get_array_name(std::string_view) { return {}; }
+
+std::string i_to_string_by_n(long long i, int n) {
+  auto bits = static_cast<unsigned long long>(i);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + (bits & 1u)));
+    bits >>= 1;
+  } while (bits != 0);
+  const std::size_t width = n > 0 ? static_cast<std::size_t>(n) : 0;
+  if (digits.size() < width) return std::string(width - digits.size(), '0') + digits;
+  return digits.substr(digits.size() - width);
+}
+
+std::optional<std::string> get_array_name(std::string_view s) {
+  const std::size_t open = s.find('[');
+  if (open == std::string_view::npos) return std::nullopt;
+  return std::string(s.substr(0, open));
+}
+
 std::string_view without_line_end(std::string_view s) {
   return !s.empty() && s.back() == '\n' ? s.substr(0, s.size() - 1) : s;
 }

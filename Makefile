@@ -1,0 +1,37 @@
+# Thin wrappers around CMake. `make run` maps the bundled example design,
+# `make test` builds and runs the whole test suite.
+BUILD ?= build
+EXAMPLE ?= examples/transfer
+OUT ?= out
+
+.PHONY: all build run test clean
+
+all: build
+
+build:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j2
+
+run: build
+	@mkdir -p $(OUT)
+	$(BUILD)/syn-tool -o $(OUT)/$(notdir $(EXAMPLE)).net \
+	  $(EXAMPLE)/io.txt $(EXAMPLE)/global.txt $(EXAMPLE)/local.txt $(EXAMPLE)/data.txt
+	@echo "netlist written to $(OUT)/$(notdir $(EXAMPLE)).net"
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2
+
+clean:
+	rm -rf $(BUILD) $(OUT)
+
+# Fuzzing: `make fuzz FUZZ_SECONDS=600` (needs clang with libFuzzer).
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	@cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSYN_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build build-fuzz -j2 --target fuzz_pipeline
+	@fuzz/make_corpus.sh build-fuzz/seeds >/dev/null
+	@mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz_pipeline -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
+	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds

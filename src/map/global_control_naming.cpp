@@ -1,0 +1,44 @@
+#include "map/global_control_naming.hpp"
+
+#include <algorithm>
+
+#include "text/fields.hpp"
+
+namespace syn {
+
+std::vector<pin_order_node> order_by_count(const std::vector<pin_order_node>& in_arc_order) {
+  // Inserting each entry in front of those with the same count is the same
+  // as a stable sort of the reversed sequence; this keeps it n log n.
+  std::vector<pin_order_node> list(in_arc_order.rbegin(), in_arc_order.rend());
+  std::stable_sort(list.begin(), list.end(),
+                   [](const pin_order_node& a, const pin_order_node& b) { return a.num > b.num; });
+  return list;
+}
+
+std::string cell_side_name(const std::string& base, const std::vector<pin_order_node>& side) {
+  const std::size_t places = side.size();
+  long long sum = 0;
+  for (const pin_order_node& entry : side) sum += entry.num;
+
+  if (places == 1 && sum == 1) return base;
+  if (places == 1) return base + "OR" + i_to_string(sum);
+  if (sum == static_cast<long long>(places)) return base + "AND" + i_to_string(sum);
+  std::string name = base + "OA";
+  for (const pin_order_node& entry : side) name += i_to_string(entry.num);
+  return name;
+}
+
+std::string control_cell_name(const std::vector<pin_order_node>& set_list,
+                              const std::vector<pin_order_node>& reset_list) {
+  return "DC" + cell_side_name("set", set_list) + cell_side_name("reset", reset_list) + "_0";
+}
+
+std::string backward_net_name(int instance, const std::vector<backward_group>& producers) {
+  std::string name = "I" + i_to_string(instance) + "bk";
+  for (const backward_group& producer : producers) {
+    name += "_I" + i_to_string(producer.producer_instance) + producer.groups;
+  }
+  return name;
+}
+
+}  // namespace syn

@@ -1,0 +1,194 @@
+// The data net, read in two passes over the same lines: the transitions with
+// their classified places and counts, then the places with the transitions
+// that write and read them.
+#include <array>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "read/read_design.hpp"
+#include "read/sorted.hpp"
+#include "read/table.hpp"
+#include "text/fields.hpp"
+
+namespace syn {
+namespace {
+
+constexpr int kKind = 4;
+constexpr int kTerminal = 5;
+constexpr int kValueWord = 6;
+constexpr int kRelation = 7;
+
+// What one data line says.
+struct DataLine {
+  std::string transition;
+  std::string place;
+  char direction = ' ';
+  bool data = false;       // kind column "d"
+  char terminal = ' ';     // terminal type column
+  int value = 0;           // constant's value
+  bool has_relation = false;
+  std::string relation;
+  int number = 0;
+};
+
+bool all_digits(const std::string& word) {
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// The constant's value word, read without the line end.
+int read_constant(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  const auto word = get_ith_substring(kValueWord, without_line_end(line.text));
+  if (!word) {
+    diag.error_at(file, line.number, "constant without its value (sixth word)");
+    return 0;
+  }
+  const int value = string_to_i(*word);
+  if (!all_digits(*word)) {
+    diag.warning_at(file, line.number,
+                    "constant value '" + *word + "' is not a plain decimal number; read as " +
+                        std::to_string(value));
+  }
+  return value;
+}
+
+// The relation word of the ten-character column 7, read without the line end.
+std::string read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  const auto word = get_ith_substring_ours(kRelation, without_line_end(line.text));
+  if (!word) {
+    diag.error_at(file, line.number,
+                  "relation marker at position " + std::to_string(line.columns->at(kRelation)) +
+                      " without a blank-terminated word in positions 60 to 69");
+    return "";
+  }
+  return *word;
+}
+
+// Reads one data line, reporting what is wrong with it; nothing for a line
+// without its transition and place.
+std::optional<DataLine> parse(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  if (!has_transition_and_place(file, line, diag)) return std::nullopt;
+  DataLine d;
+  d.number = line.number;
+  d.transition = get_first_substring(line.text);
+  d.place = *get_ith_substring(2, line.text);
+  d.direction = line.letter(kDirectionColumn);
+  if (direction_is_known(file, line, diag) && !line.reaches(kKind)) {
+    diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
+  }
+  d.data = line.letter(kKind) == 'd';
+  d.terminal = line.letter(kTerminal);
+  if (d.terminal == 'C') d.value = read_constant(file, line, diag);
+  d.has_relation = line.letter(kRelation) != ' ';
+  if (d.has_relation) d.relation = read_relation(file, line, diag);
+  return d;
+}
+
+std::string terminal_type(char letter) {
+  switch (letter) {
+    case 'I': return "I";
+    case 'O': return "O";
+    case 'V': return "R";
+    case 'C': return "C";
+    default: return "";
+  }
+}
+
+// Which net a control place of the data net belongs to: the local net
+// first, then the global net, else the data net itself.
+std::string control_place_net(const Design& design, const std::string& name) {
+  if (design.LNP.contains(name)) return "LNP";
+  if (design.GNP.contains(name)) return "GNP";
+  return "DNP";
+}
+
+// A new place of `transition`, classified and counted.
+DN_place_node classify(const DataLine& d, const Design& design, DNT_node& transition) {
+  const bool input = d.direction == 'i';
+  DN_place_node place;
+  place.name = d.place;
+  place.type_term = terminal_type(d.terminal);
+  if (d.terminal == 'C') place.initial_value = d.value;
+  if (d.data) {
+    place.type_c_d = "d";
+    place.order = ++(input ? transition.datapath_num_in : transition.datapath_num_out);
+    return place;
+  }
+  place.type_c_d = "c";
+  place.from_to_inter = control_place_net(design, d.place);
+  if (place.from_to_inter == "DNP") {
+    ++(input ? transition.control_in_DNP : transition.control_out_DNP);
+  } else {
+    ++(input ? transition.control_num_in : transition.control_num_out);
+  }
+  if (d.has_relation) place.relation_ship = d.relation;
+  return place;
+}
+
+
+void read_transitions(const std::vector<DataLine>& lines, Design& design) {
+  Collector<DNT_node> transitions(design.DNT.items);
+  // Place names already listed, per transition: inputs, outputs.
+  std::vector<std::array<std::unordered_set<std::string>, 2>> listed;
+  for (const DataLine& d : lines) {
+    bool added = false;
+    const std::size_t slot = transitions.slot(d.transition, &added);
+    DNT_node& transition = design.DNT.items[slot];
+    if (added) {
+      transition.line = d.number;
+      transition.func_part = d.has_relation ? 1 : 0;
+      listed.emplace_back();
+    }
+    if (d.direction != 'i' && d.direction != 'o') continue;
+    const bool input = d.direction == 'i';
+    if (!listed[slot][input ? 0 : 1].insert(d.place).second) continue;  // repeated arc
+    DN_place_node place = classify(d, design, transition);
+    (input ? transition.in_link : transition.out_link).push_back(std::move(place));
+  }
+  for (DNT_node& transition : design.DNT.items) {
+    sort_by_name(transition.in_link);
+    sort_by_name(transition.out_link);
+  }
+  sort_by_name(design.DNT.items);
+  design.DNT.reindex();
+}
+
+// Lines are counted, so a repeated data line counts twice.
+void read_places(const std::vector<DataLine>& lines, Design& design) {
+  Collector<DNP_node> places(design.DNP.items);
+  for (const DataLine& d : lines) {
+    DNP_node& place = places[d.place];
+    if (d.direction == 'i') {
+      place.out_link.push_back(d.transition);
+      if (d.data) ++place.datapath_num_out;
+    } else if (d.direction == 'o') {
+      place.in_link.push_back(d.transition);
+      if (d.data) ++place.datapath_num_in;
+    }
+  }
+  for (DNP_node& place : design.DNP.items) {
+    sort_unique(place.in_link);
+    sort_unique(place.out_link);
+  }
+  sort_by_name(design.DNP.items);
+  design.DNP.reindex();
+}
+
+}  // namespace
+
+void read_data_net(const std::string& file, std::string_view text, Design& design,
+                   Diagnostics& diag) {
+  const NetTable table(text);
+  std::vector<DataLine> lines;
+  lines.reserve(table.data_lines().size());
+  for (const TableLine& line : table.data_lines()) {
+    if (auto d = parse(file, line, diag)) lines.push_back(std::move(*d));
+  }
+  read_transitions(lines, design);
+  read_places(lines, design);
+}
+
+}  // namespace syn

@@ -1,0 +1,96 @@
+// The global control net: transitions in file order (consecutive lines of
+// one name extend one record), then the places sorted by name with the
+// transitions on either side.
+#include <algorithm>
+#include <string>
+
+#include "read/read_design.hpp"
+#include "read/sorted.hpp"
+#include "read/table.hpp"
+#include "text/fields.hpp"
+
+namespace syn {
+namespace {
+
+constexpr int kDirection = kDirectionColumn;
+constexpr int kNet = 5;
+
+std::string type_where_of(char net) {
+  if (net == 'G') return "GNP";
+  if (net == 'L') return "LNP";
+  return "";
+}
+
+void warn_about_net_letter(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  if (!line.reaches(kNet)) {
+    diag.warning_at(file, line.number, "line ends before the net column; place not tagged");
+  } else if (line.letter(kNet) != 'G' && line.letter(kNet) != 'L') {
+    diag.warning_at(file, line.number,
+                    "net letter '" + std::string(1, line.letter(kNet)) +
+                        "' is neither G nor L; place not tagged");
+  }
+}
+
+// Links the line's place to the current transition and counts it.
+void add_place(GNT_node& transition, char direction, const TableLine& line) {
+  GN_place_node place;
+  place.name = *get_ith_substring(2, line.text);
+  const char net = line.letter(kNet);
+  place.type_where = type_where_of(net);
+  const bool input = direction == 'i';
+  (input ? transition.in_link : transition.out_link).push_back(std::move(place));
+  if (net == 'G') ++(input ? transition.GNP_num_in : transition.GNP_num_out);
+  if (net == 'L') ++(input ? transition.LNP_num_in : transition.LNP_num_out);
+}
+
+void read_transitions(const std::string& file, const NetTable& table, Design& design,
+                      Diagnostics& diag) {
+  std::vector<GNT_node>& transitions = design.GNT.items;
+  std::string previous = " ";
+  for (const TableLine& line : table.data_lines()) {
+    if (!has_transition_and_place(file, line, diag)) continue;
+    const std::string name = get_first_substring(line.text);
+    if (name != previous) {
+      previous = name;
+      GNT_node transition;
+      transition.name = name;
+      transition.line = line.number;
+      transitions.push_back(std::move(transition));
+    }
+    const char direction = line.letter(kDirection);
+    if (!direction_is_known(file, line, diag)) continue;
+    warn_about_net_letter(file, line, diag);
+    add_place(transitions.back(), direction, line);
+  }
+  design.GNT.reindex();
+}
+
+// Places, ascending by name, each with its producers and consumers.
+void build_places(Design& design) {
+  Collector<GNP_node> place_named(design.GNP.items);
+  for (const GNT_node& transition : design.GNT.items) {
+    for (const GN_place_node& place : transition.in_link) {
+      place_named[place.name].out_link.push_back(transition.name);
+    }
+    for (const GN_place_node& place : transition.out_link) {
+      place_named[place.name].in_link.push_back(transition.name);
+    }
+  }
+  for (GNP_node& place : design.GNP.items) {
+    sort_unique(place.in_link);
+    sort_unique(place.out_link);
+  }
+  sort_by_name(design.GNP.items);
+  design.GNP.reindex();
+}
+
+}  // namespace
+
+void read_global_net(const std::string& file, std::string_view text, Design& design,
+                     Diagnostics& diag) {
+  const NetTable table(text);
+  read_transitions(file, table, design, diag);
+  build_places(design);
+}
+
+}  // namespace syn

@@ -1,0 +1,66 @@
+// The IO specification: one declaration per line from line 4 on, a keyword
+// ("reg ", "input", "output") found anywhere in the line, an optional width
+// in brackets and the declared name as the line's last word.
+#include <string>
+
+#include "read/read_design.hpp"
+#include "read/table.hpp"
+#include "text/fields.hpp"
+
+namespace syn {
+namespace {
+
+bool contains(std::string_view line, std::string_view keyword) {
+  return check_substring(keyword, line) == 0;
+}
+
+// True when the line has no bracketed width or a plain decimal one.
+bool width_is_plain(std::string_view line) {
+  const std::size_t open = line.find('[');
+  if (open == std::string_view::npos) return true;
+  const std::size_t close = line.find(']', open + 1);
+  if (close == std::string_view::npos) return false;
+  const std::string_view digits = line.substr(open + 1, close - open - 1);
+  if (digits.empty()) return false;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool is_blank(std::string_view line) {
+  return without_line_end(line).find_first_not_of(' ') == std::string_view::npos;
+}
+
+}  // namespace
+
+void read_io_spec(const std::string& file, std::string_view text, Design& design,
+                  Diagnostics& diag) {
+  const std::vector<std::string_view> lines = split_lines(text);
+  for (std::size_t i = 3; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    const int number = static_cast<int>(i) + 1;
+    if (!line.empty() && line[0] == '#') continue;
+
+    const bool is_reg = contains(line, "reg ");
+    const bool is_input = contains(line, "input");
+    const bool is_output = contains(line, "output");
+    if (!is_reg && !is_input && !is_output) {
+      if (!is_blank(line)) {
+        diag.warning_at(file, number, "no \"reg\", \"input\" or \"output\" keyword; line ignored");
+      }
+      continue;
+    }
+    const iando_node entry{get_last_substring(line), get_datasize(line)};
+    if (!width_is_plain(without_line_end(line))) {
+      diag.warning_at(file, number,
+                      "width between the brackets is not a plain number; read as " +
+                          std::to_string(entry.data_size));
+    }
+    if (is_reg) design.registers.push_back(entry);
+    if (is_input) design.inputs.push_back(entry);
+    if (is_output) design.outputs.push_back(entry);
+  }
+}
+
+}  // namespace syn

@@ -1,0 +1,71 @@
+// The layout shared by the three net tables: lines, the header on line 2
+// whose title starts locate the single-letter columns, and the data lines.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "diag/diagnostics.hpp"
+
+namespace syn {
+
+// The text cut into lines, each keeping its '\n' (the last may lack it).
+std::vector<std::string_view> split_lines(std::string_view text);
+
+// Start positions of the header titles; column 1 is position 0, a title the
+// header does not have is position 0 as well.
+class ColumnPositions {
+ public:
+  ColumnPositions() = default;
+  explicit ColumnPositions(std::string_view header);
+  int at(int column) const { return positions_.at(static_cast<std::size_t>(column)); }
+
+ private:
+  std::array<int, 12> positions_{};  // index 1..11
+};
+
+// One data line of a net table.
+struct TableLine {
+  std::string_view text;  // with its '\n'
+  int number = 0;         // 1-based line number
+  const ColumnPositions* columns = nullptr;
+
+  // The character standing under the title of `column`; a line that ends
+  // before that position (the line end itself excluded) has a blank there.
+  char letter(int column) const;
+  // True when the line's text reaches the position of `column`.
+  bool reaches(int column) const;
+  // Number of blank-separated words, the line end not counted as one.
+  int word_count() const;
+};
+
+// Line 3 on, not empty, not starting with '#' or '/'.
+bool is_data_line(int number, std::string_view line);
+
+// Every data line of a net table, in file order, with the header's columns.
+class NetTable {
+ public:
+  explicit NetTable(std::string_view text);
+  NetTable(const NetTable&) = delete;  // the lines point at the columns
+  NetTable& operator=(const NetTable&) = delete;
+  const std::vector<TableLine>& data_lines() const { return data_lines_; }
+
+ private:
+  ColumnPositions columns_;
+  std::vector<TableLine> data_lines_;
+};
+
+// The column of the direction letter in every net table.
+constexpr int kDirectionColumn = 3;
+
+// Reports a data line that lacks its transition or its place word (an
+// error); false for such a line, which is then left out.
+bool has_transition_and_place(const std::string& file, const TableLine& line, Diagnostics& diag);
+
+// Warns about a direction letter other than 'i' and 'o' (the line then adds
+// no arc); false for such a line.
+bool direction_is_known(const std::string& file, const TableLine& line, Diagnostics& diag);
+
+}  // namespace syn
