@@ -52,19 +52,4 @@ inline std::string constant_drivers(int first_instance, const std::string& place
   return text;
 }
 
-// The mappers build on the shared wiring and latch stage; until those are in,
-// tests of whole mappings are skipped.
-inline bool wiring_in_place() {
-  Bench b(DatapathBuilder()
-              .arc("t", "s", 'o', 'd')
-              .arc("t", "k", 'o', 'c')
-              .width("s", 1)
-              .build());
-  return emit_join(b.ctx, {"a"}, "", 1) == "a" &&
-         latch_followed_function_part(b.ctx, b.t("t"), "x", "x_bar", "d", 1);
-}
-
-#define SKIP_WITHOUT_WIRING() \
-  if (!::syn::test::wiring_in_place()) GTEST_SKIP() << "shared wiring not in place yet"
-
 }  // namespace syn::test

@@ -25,7 +25,6 @@ std::vector<std::string> adder_pins(const std::string& request, int instance) {
 }
 
 TEST(DatapathInternal, AdderWithTwoDataNetControlInputs) {
-  SKIP_WITHOUT_WIRING();
   Bench b(adder({"p", "q"}).build());
   for (int i = 0; i < 10; ++i) b.netlist.new_instance();
   function_part_4(b.ctx, b.t("add1"));
@@ -41,7 +40,6 @@ TEST(DatapathInternal, AdderWithTwoDataNetControlInputs) {
 }
 
 TEST(DatapathInternal, AdderWithOneControlInputNeedsNoJoin) {
-  SKIP_WITHOUT_WIRING();
   Bench b(adder({"p"}).build());
   function_part_4(b.ctx, b.t("add1"));
   EXPECT_EQ(b.text(), cell("add2_2", 1, adder_pins("p", 1)) +
@@ -49,7 +47,6 @@ TEST(DatapathInternal, AdderWithOneControlInputNeedsNoJoin) {
 }
 
 TEST(DatapathInternal, AdderWidthFromItsResultPlace) {
-  SKIP_WITHOUT_WIRING();
   Bench b(adder({"p"}).width("a", 8).width("s", 3).build());
   function_part_4(b.ctx, b.t("add1"));
   EXPECT_EQ(b.netlist.comps().front().name, "add2_3");
@@ -118,7 +115,6 @@ TEST(DatapathInternal, LateInputTakesTheNewNameOfItsStartPlace) {
 }
 
 TEST(DatapathInternal, LateInputWithTwoStartPlacesJoinsThem) {
-  SKIP_WITHOUT_WIRING();
   Bench b(late_input({"c", "d"}).build());
   function_part_2(b.ctx, b.t("t1"));
   b.t("t2").mod_flag = 1;

@@ -33,7 +33,6 @@ const std::vector<std::string> result_pins = {"mul1_DC_mul2_2[1:0]", "mul1_DC_mu
                                               "mul1_DC_mul2_2_done"};
 
 TEST(DatapathMultiplier, TwoRegisterOperands) {
-  SKIP_WITHOUT_WIRING();
   Bench b(multiply_into("c").build());
   function_part_2(b.ctx, b.t("mul1"));
   std::vector<std::string> pins = {"a[1:0]", "a_bar[1:0]", "b[1:0]", "b_bar[1:0]", "r"};
@@ -53,7 +52,6 @@ TEST(DatapathMultiplier, TwoRegisterOperands) {
 }
 
 TEST(DatapathMultiplier, ResultWrittenBackToAnOperandDelaysTheRequest) {
-  SKIP_WITHOUT_WIRING();
   Bench b(multiply_into("a").build());
   function_part_2(b.ctx, b.t("mul1"));
   std::vector<std::string> pins = {"a[1:0]", "a_bar[1:0]", "b[1:0]", "b_bar[1:0]", "mul1_dele_req"};
@@ -68,7 +66,6 @@ TEST(DatapathMultiplier, ResultWrittenBackToAnOperandDelaysTheRequest) {
 }
 
 TEST(DatapathMultiplier, ConstantOperandDriversComeFirst) {
-  SKIP_WITHOUT_WIRING();
   DatapathBuilder d;
   d.local("L0", {"go"}, {"r"})
       .arc("mul1", "a", 'i', 'd', "R")
@@ -88,7 +85,6 @@ TEST(DatapathMultiplier, ConstantOperandDriversComeFirst) {
 }
 
 TEST(DatapathMultiplier, WidthIsTheResultPlaceWidth) {
-  SKIP_WITHOUT_WIRING();
   Bench b(multiply_into("c").width("a", 4).width("b", 4).width("s", 3).build());
   function_part_2(b.ctx, b.t("mul1"));
   EXPECT_EQ(b.netlist.comps().front().name, "mul2_3");
@@ -100,10 +96,8 @@ TEST(DatapathMultiplier, ResultWithoutWidthFallsBackThenRefuses) {
   Bench fallback(multiply_into("c").width("s", 0).build());
   fallback.ctx.data_size = 5;
   function_part_2(fallback.ctx, fallback.t("mul1"));
-  if (wiring_in_place()) {
-    ASSERT_FALSE(fallback.netlist.comps().empty());
-    EXPECT_EQ(fallback.netlist.comps().front().name, "mul2_5");
-  }
+  ASSERT_FALSE(fallback.netlist.comps().empty());
+  EXPECT_EQ(fallback.netlist.comps().front().name, "mul2_5");
 
   Bench none(multiply_into("c").width("s", 0).build());
   function_part_2(none.ctx, none.t("mul1"));

@@ -47,7 +47,6 @@ std::vector<std::string> concat(std::vector<std::string> a, const std::vector<st
 }
 
 TEST(DatapathOperandMux, TwoLoadsOfOneStep) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads().local("L", {"go"}, {"q1", "q2"}).build());
   function_part_2(b.ctx, b.t("t1"));
   EXPECT_EQ(b.text(), cell("c2", 2, {"q1q2", "q1", "q2"}) +
@@ -77,7 +76,6 @@ TEST(DatapathOperandMux, TwoLoadsOfOneStep) {
 }
 
 TEST(DatapathOperandMux, StepWritingBackToASourceRegisterIsDelayed) {
-  SKIP_WITHOUT_WIRING();
   DatapathBuilder d = two_loads().local("L", {"go"}, {"q1", "q2", "q3"});
   add_result_move(d, "a");
   Bench b(d.build());
@@ -99,7 +97,6 @@ TEST(DatapathOperandMux, StepWritingBackToASourceRegisterIsDelayed) {
 }
 
 TEST(DatapathOperandMux, WithoutWriteBackTheResultReaderIsMarkedAnyway) {
-  SKIP_WITHOUT_WIRING();
   DatapathBuilder d = two_loads().local("L", {"go"}, {"q1", "q2", "q3"});
   add_result_move(d, "c");
   Bench b(d.build());
@@ -112,7 +109,6 @@ TEST(DatapathOperandMux, WithoutWriteBackTheResultReaderIsMarkedAnyway) {
 }
 
 TEST(DatapathOperandMux, LoadsOfSeparateStepsNeedNoJoinCell) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads().local("L1", {"go"}, {"q1"}).local("L2", {"go2"}, {"q2"}).build());
   function_part_2(b.ctx, b.t("t1"));
   function_part_2(b.ctx, b.t("t2"));
@@ -125,7 +121,6 @@ TEST(DatapathOperandMux, LoadsOfSeparateStepsNeedNoJoinCell) {
 }
 
 TEST(DatapathOperandMux, JoinedStepWithoutMultiplexerCreatesIt) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads().local("L", {"go"}, {"q1", "q2"}).build());
   // The step was joined by an earlier transfer (into another operand).
   b.p("q2").new_name = "q1q2";
@@ -135,7 +130,6 @@ TEST(DatapathOperandMux, JoinedStepWithoutMultiplexerCreatesIt) {
 }
 
 TEST(DatapathOperandMux, ConstantSourceOfALaterFeederDrivesFirst) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads("a", "R", "k3", "C", 2).local("L", {"go"}, {"q1", "q2"}).build());
   function_part_2(b.ctx, b.t("t1"));
   function_part_2(b.ctx, b.t("t2"));
@@ -148,7 +142,6 @@ TEST(DatapathOperandMux, ConstantSourceOfALaterFeederDrivesFirst) {
 }
 
 TEST(DatapathOperandMux, ConstantAndInputPortSourcesOfTheFirstFeeder) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads("k1", "C", "in1", "I").local("L", {"go"}, {"q1", "q2"}).build());
   b.p("k1").initial_value = 3;
   function_part_2(b.ctx, b.t("t1"));
@@ -200,7 +193,6 @@ TEST(DatapathOperandMux, OperandWithoutWidthIsRefused) {
 }
 
 TEST(DatapathOperandMux, IncompleteMultiplexerIsReported) {
-  SKIP_WITHOUT_WIRING();
   Bench b(two_loads().local("L", {"go"}, {"q1", "q2"}).build());
   function_part_2(b.ctx, b.t("t1"));
   report_incomplete_muxes(b.ctx);

@@ -53,7 +53,6 @@ TEST(DatapathRegisterMux, InputPortAndConstantSources) {
   function_part_2(port.ctx, port.t("t2"));
   EXPECT_EQ(port.text(), cell("mux2_2", 1, {"in1[1:0]", "in1_bar[1:0]", "q2"}));
 
-  SKIP_WITHOUT_WIRING();
   Bench constant(register_fed_twice("one", "C").build());
   function_part_2(constant.ctx, constant.t("t1"));
   function_part_2(constant.ctx, constant.t("t2"));
@@ -65,7 +64,6 @@ TEST(DatapathRegisterMux, InputPortAndConstantSources) {
 }
 
 TEST(DatapathRegisterMux, FirstFeederWithAConstantDrivesBeforeTheMultiplexerIsListed) {
-  SKIP_WITHOUT_WIRING();
   Bench b(register_fed_twice("one", "C").build());
   function_part_2(b.ctx, b.t("t2"));
   EXPECT_EQ(b.text(), constant_drivers(2, "one", "01") +
@@ -109,7 +107,6 @@ TEST(DatapathRegisterMux, ThreeFeedersCompleteOnTheThird) {
 // multiplexer: it carries the register multiplexer's number, and still adds
 // its input to the multiplexer of the place it feeds.
 TEST(DatapathRegisterMux, ReaderOfTheRegisterFeedsItsOwnMultiplexer) {
-  SKIP_WITHOUT_WIRING();
   DatapathBuilder d;
   d.local("L1", {"go1"}, {"p1"})
       .local("L2", {"go2"}, {"p2"})
