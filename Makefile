@@ -1,7 +1,7 @@
 # Thin wrappers around CMake. `make run` maps the bundled example design,
 # `make test` builds and runs the whole test suite.
 BUILD ?= build
-EXAMPLE ?= examples/transfer
+EXAMPLE ?= examples/mac
 OUT ?= out
 
 .PHONY: all build run test clean
@@ -35,3 +35,8 @@ fuzz:
 	@mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz_pipeline -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
 	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds
+
+# Benchmark: generated designs of doubling size up to a million cells.
+.PHONY: bench
+bench: build
+	@python3 bench/run_bench.py $(BUILD)/syn-tool

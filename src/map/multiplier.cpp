@@ -1,7 +1,107 @@
-#include "map/datapath.hpp"
+// A transition whose completion goes to a control place of the data net: a
+// multiplication becomes a multiplier cell with its latch stage; a transfer
+// goes to the multiplexer mapper chosen by where its data chain leads.
+#include "map/mux_cells.hpp"
+#include "map/names.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void function_part_2(MapContext&, DNT_node&) {}
+// Delays the request of an operation whose result goes back into one of its
+// own operand registers: the "dele" cell takes over the transition's first
+// control output place, whose record and reader are marked so that the
+// reader's later mapping takes its request from the delay acknowledge.
+// Returns the delayed request.
+std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node& t,
+                                                 const std::string& request) {
+  const DN_place_node* done_place = first_place_of_kind(t.out_link, "c");
+  DNP_node* record = done_place != nullptr ? ctx.design.DNP.find(done_place->name) : nullptr;
+  if (record == nullptr) {
+    ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
+    return std::nullopt;
+  }
+  const std::string ack = t.name + "_dele_ack";
+  const std::string delayed = t.name + "_dele_req";
+  ctx.netlist.add("dele", {request, ack, delayed, done_place->name}, 2, 2);
+  record->new_name = ack;
+  record->checked = 1;
+  if (!record->out_link.empty())
+    if (DNT_node* reader = ctx.design.DNT.find(record->out_link.front())) reader->mod_flag = 1;
+  return delayed;
+}
+
+void map_multiplier(MapContext& ctx, DNT_node& t) {
+  const DNP_node* result = data_output_record(ctx, t);
+  if (result == nullptr) return;
+  const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
+  if (!width_found) return;
+  const int width = *width_found;
+  std::optional<std::string> request = control_part(ctx, t);
+  if (!request) return;
+
+  const std::string cell = "mul" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
+  std::vector<std::string> pins;
+  bool delayed = false;
+  int operands = 0;
+  for (const DN_place_node& p : t.in_link) {
+    if (operands == t.datapath_num_in) break;
+    if (p.type_c_d != "d") continue;
+    ++operands;
+    const DNP_node* operand = ctx.design.DNP.find(p.name);
+    if (operand != nullptr && operand->type_term == "C") {
+      constant_part(ctx, *operand, width);
+    } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name) == 1) {
+      // One delay serves the operation even if two operands named its result.
+      request = emit_write_back_delay(ctx, t, *request);
+      if (!request) return;
+      delayed = true;
+    }
+    pins.push_back(bus(p.name, width));
+    pins.push_back(bus_bar(p.name, width));
+  }
+
+  const std::string result_name = t.name + "_DC_" + cell;
+  pins.push_back(*request);
+  pins.push_back(bus(result_name, width));
+  pins.push_back(bus_bar(result_name, width));
+  pins.push_back(result_name + "_done");
+  const int pin_count = static_cast<int>(pins.size());
+  ctx.netlist.add(cell, pins, pin_count - 3, 3);
+
+  latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
+                               width);
+  t.done = 1;
+  t.served = 1;
+}
+
+void dispatch_transfer(MapContext& ctx, DNT_node& t) {
+  if (t.done == 1) return;
+  switch (search_DNT_down(ctx.design, t)) {
+    case 1:
+      function_part_221(ctx, t);
+      break;
+    case 2:
+      function_part_222(ctx, t);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void function_part_2(MapContext& ctx, DNT_node& t) {
+  if (t.func_part != 1) {
+    dispatch_transfer(ctx, t);
+    return;
+  }
+  if (t.name.find("mul") != std::string::npos) {
+    map_multiplier(ctx, t);
+    return;
+  }
+  ctx.diag.problem("data transition " + t.name +
+                   ": operation finished inside the data net is not a multiplication; not mapped");
+}
 
 }  // namespace syn

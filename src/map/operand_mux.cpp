@@ -1,8 +1,277 @@
-#include "map/datapath.hpp"
+// Transfers that load an operand place of an operation from several sources.
+// The operand place gets one multiplexer, grown by one input per transfer; the
+// control places that start the transfers of one step are joined once, by the
+// first transfer of the step that is mapped, and the join's net replaces their
+// own (`new_name`) for the transfers mapped later. When the step also writes
+// the operation's result back into one of the registers it reads, a "dele"
+// cell delays the step's request.
+#include <algorithm>
+
+#include "map/mux_cells.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
+namespace {
 
-void function_part_221(MapContext&, DNT_node&) {}
-void report_incomplete_muxes(MapContext&) {}
+enum class MemberKind { start = 0, loads_operand = 2, reads_result = 3 };
+
+// A control place that L, the local transition starting the step, produces.
+struct Member {
+  std::string place;
+  MemberKind kind;
+  const DNT_node* transfer;  // the transfer the place starts
+};
+
+struct StepGroup {
+  std::vector<Member> members;
+  std::vector<std::string> in_registers;   // sources of the operand loads
+  std::vector<std::string> out_registers;  // destinations of the result reads
+
+  std::vector<std::string> join_inputs() const {
+    std::vector<std::string> names;
+    for (const Member& m : members)
+      if (m.kind != MemberKind::reads_result) names.push_back(m.place);
+    return names;
+  }
+  bool writes_back() const {
+    for (const std::string& r : in_registers)
+      if (std::find(out_registers.begin(), out_registers.end(), r) != out_registers.end()) return true;
+    return false;
+  }
+};
+
+// What one transfer into an operand place works with.
+struct OperandTransfer {
+  DNT_node& t;
+  std::string function;      // the operation the data chain runs into
+  std::string start;         // the control place that starts the transfer
+  DNP_node& start_record;
+  DNP_node& operand;         // the place the multiplexer feeds
+  int width;
+};
+
+std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
+  const std::optional<std::string> function = DNT_terminated_at(ctx.design, t);
+  if (!function) {
+    ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
+    return std::nullopt;
+  }
+  const DN_place_node* start = first_place_of_kind(t.in_link, "c");
+  DNP_node* start_record = start != nullptr ? ctx.design.DNP.find(start->name) : nullptr;
+  if (start_record == nullptr) {
+    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    return std::nullopt;
+  }
+  DNP_node* operand = data_output_record(ctx, t);
+  if (operand == nullptr) return std::nullopt;
+  const std::optional<int> width = width_of_fed_place(ctx, t, *operand);
+  if (!width) return std::nullopt;
+  return OperandTransfer{t, *function, start->name, *start_record, *operand, *width};
+}
+
+const DNT_node* first_reader(const Design& design, const std::string& place) {
+  const DNP_node* record = design.DNP.find(place);
+  if (record == nullptr || record->out_link.empty()) return nullptr;
+  return design.DNT.find(record->out_link.front());
+}
+
+bool runs_into(const Design& design, const DNT_node& t, const std::string& function) {
+  const TraceResult down = trace_down(design, t);
+  return down.code == 1 && down.end == function;
+}
+
+bool reads_result_of(const Design& design, const DNT_node& t, const std::string& function) {
+  const TraceResult up = trace_up(design, t);
+  return up.code == 1 && up.end == function;
+}
+
+// The output places of the local transition that produces the start place,
+// each entered by what its transfer does with the operation.
+StepGroup collect_step_group(const Design& design, const OperandTransfer& op) {
+  StepGroup group;
+  const LNP_node* start = design.LNP.find(op.start);
+  const LNT_node* step =
+      start != nullptr && !start->in_link.empty() ? design.LNT.find(start->in_link.front()) : nullptr;
+  if (step == nullptr) {
+    group.members.push_back({op.start, MemberKind::start, &op.t});
+  } else {
+    for (const LN_place_node& p : step->out_link) {
+      const bool is_start = p.name == op.start;
+      const DNT_node* transfer = is_start ? &op.t : first_reader(design, p.name);
+      if (transfer == nullptr) continue;
+      if (is_start)
+        group.members.push_back({p.name, MemberKind::start, transfer});
+      else if (runs_into(design, *transfer, op.function))
+        group.members.push_back({p.name, MemberKind::loads_operand, transfer});
+      if (reads_result_of(design, *transfer, op.function))
+        group.members.push_back({p.name, MemberKind::reads_result, transfer});
+    }
+  }
+  for (const Member& m : group.members) {
+    if (m.kind == MemberKind::reads_result) {
+      const TraceResult down = trace_down(design, *m.transfer);
+      if (down.code == 2 && down.end) group.out_registers.push_back(*down.end);
+    } else {
+      const TraceResult up = trace_up(design, *m.transfer);
+      if (up.code == 2 && up.end) group.in_registers.push_back(*up.end);
+    }
+  }
+  return group;
+}
+
+// The first control output place of the operation, which the delay cell
+// drives; a mapping problem when a delay is needed and there is none.
+std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
+  const DNT_node* function = ctx.design.DNT.find(op.function);
+  const DN_place_node* place =
+      function != nullptr ? first_place_of_kind(function->out_link, "c") : nullptr;
+  if (place == nullptr) {
+    ctx.diag.problem("data transition " + op.t.name + ": operation " + op.function +
+                     " has no control output place for the delay cell");
+    return std::nullopt;
+  }
+  return place->name;
+}
+
+void mark_result_reader(Design& design, DNP_node& record) {
+  record.checked = 1;
+  if (!record.out_link.empty())
+    if (DNT_node* reader = design.DNT.find(record.out_link.front())) reader->mod_flag = 1;
+}
+
+// Joins the step's start places and, when the step writes back into a
+// register it reads, inserts the delay cell; marks the group's places and
+// returns the multiplexer's select net. The transfer that creates the
+// multiplexer also marks the result readers when it inserts the delay; a
+// later feeder only renames them.
+std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
+                      const std::optional<std::string>& delay_place, bool creates_mux) {
+  Design& design = ctx.design;
+  const std::string joined = emit_join(ctx, group.join_inputs(), "", 1);
+  for (const Member& m : group.members)
+    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = joined;
+
+  if (!delay_place) {
+    for (const Member& m : group.members)
+      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *design.DNP.find(m.place));
+    return joined;
+  }
+  const std::string ack = op.function + "_dele_ack";
+  const std::string request = op.function + "_dele_req";
+  ctx.netlist.add("dele", {joined, ack, request, *delay_place}, 2, 2);
+  for (const Member& m : group.members)
+    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = request;
+  for (const Member& m : group.members) {
+    if (m.kind != MemberKind::reads_result) continue;
+    DNP_node& record = *design.DNP.find(m.place);
+    record.new_name = ack;
+    if (creates_mux) mark_result_reader(design, record);
+  }
+  return request;
+}
+
+bool single_feeder(MapContext& ctx, const OperandTransfer& op) {
+  if (op.operand.datapath_num_in > 1) return false;
+  ctx.diag.problem("data transition " + op.t.name + ": only transfer into place " +
+                   op.operand.name + ", no multiplexer needed; not mapped");
+  return true;
+}
+
+// The multiplexer already fed by an earlier transfer, if it can take this
+// transfer's input; `ok` is false when the transfer must not go on.
+struct ExistingMux {
+  comp_node* mux;
+  bool ok;
+};
+ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
+  comp_node* mux = find_mux(ctx, op.operand.name);
+  return {mux, mux == nullptr || mux_accepts_input(ctx, *mux, op.t)};
+}
+
+// Creates the multiplexer with its first input; the cells that `emit_select`
+// builds take instance numbers after the multiplexer's but come before it in
+// the netlist.
+template <class EmitSelect>
+void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& source,
+                EmitSelect emit_select) {
+  comp_node mux = reserve_mux(ctx, op.operand, op.width);
+  emit_source_drivers(ctx, source, op.width);
+  add_mux_input(mux, source.name, emit_select(), op.width);
+  comp_node& appended = append_mux(ctx, std::move(mux), op.operand.name);
+  complete_mux_if_full(ctx, appended, op.t, op.operand.name, op.width);
+}
+
+void grow_mux(MapContext& ctx, comp_node& mux, const OperandTransfer& op, const MuxSource& source,
+              const std::string& select) {
+  add_mux_input(mux, source.name, select, op.width);
+  complete_mux_if_full(ctx, mux, op.t, op.operand.name, op.width);
+}
+
+// A later transfer into the operand place whose step is not joined yet.
+void function_part_221_add1(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
+                            comp_node& mux, const MuxSource& source,
+                            const std::optional<std::string>& delay_place) {
+  emit_source_drivers(ctx, source, op.width);
+  grow_mux(ctx, mux, op, source, join_step(ctx, op, group, delay_place, false));
+}
+
+// A transfer of a joined step, no multiplexer yet: it creates it.
+void function_part_221_add2(MapContext& ctx, const OperandTransfer& op) {
+  if (single_feeder(ctx, op)) return;
+  const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
+  if (!source) return;
+  create_mux(ctx, op, *source, [&] { return op.start_record.new_name; });
+}
+
+// A transfer of a joined step into an existing multiplexer.
+void function_part_221_add3(MapContext& ctx, const OperandTransfer& op, comp_node& mux) {
+  const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
+  if (!source) return;
+  emit_source_drivers(ctx, *source, op.width);
+  grow_mux(ctx, mux, op, *source, op.start_record.new_name);
+}
+
+}  // namespace
+
+void function_part_221(MapContext& ctx, DNT_node& t) {
+  const std::optional<OperandTransfer> op = describe(ctx, t);
+  if (!op) return;
+  const ExistingMux existing = existing_mux(ctx, *op);
+  if (!existing.ok) return;
+  if (!op->start_record.new_name.empty()) {
+    if (existing.mux != nullptr)
+      function_part_221_add3(ctx, *op, *existing.mux);
+    else
+      function_part_221_add2(ctx, *op);
+    return;
+  }
+  const StepGroup group = collect_step_group(ctx.design, *op);
+  if (single_feeder(ctx, *op)) return;
+  const std::optional<MuxSource> source = find_mux_source(ctx, t);
+  if (!source) return;
+  std::optional<std::string> delay_place;
+  if (group.writes_back()) {
+    delay_place = delay_target(ctx, *op);
+    if (!delay_place) return;
+  }
+  if (existing.mux != nullptr) {
+    function_part_221_add1(ctx, *op, group, *existing.mux, *source, delay_place);
+    return;
+  }
+  create_mux(ctx, *op, *source, [&] { return join_step(ctx, *op, group, delay_place, true); });
+}
+
+void report_incomplete_muxes(MapContext& ctx) {
+  std::unordered_map<int, const std::string*> fed_by_instance;
+  for (const auto& [place, instance] : ctx.mux_of_place) fed_by_instance.emplace(instance, &place);
+  for (const comp_node& cell : ctx.netlist.comps()) {
+    auto it = fed_by_instance.find(cell.instant_num);
+    if (it == fed_by_instance.end() || cell.done == 1) continue;
+    ctx.diag.problem("data place " + *it->second + ": " + cell.name + " (instance " +
+                     i_to_string(cell.instant_num) + ") has inputs from " +
+                     i_to_string(cell.next_pin / 3) + " of its " +
+                     i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
+  }
+}
 
 }  // namespace syn

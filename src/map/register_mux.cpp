@@ -1,7 +1,45 @@
-#include "map/datapath.hpp"
+// Transfers whose data chain ends in a register or output place written by
+// several transfers: the place gets one multiplexer, created by the first of
+// them to be mapped and grown by each later one, the transfer's start place
+// as the select of its input.
+#include "map/mux_cells.hpp"
 
 namespace syn {
 
-void function_part_222(MapContext&, DNT_node&) {}
+void function_part_222(MapContext& ctx, DNT_node& t) {
+  const DN_place_node* start = first_place_of_kind(t.in_link, "c");
+  if (start == nullptr) {
+    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    return;
+  }
+  DNP_node* fed = data_output_record(ctx, t);
+  if (fed == nullptr) return;
+  const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
+  if (!width) return;
+  if (fed->datapath_num_in <= 1) {
+    ctx.diag.problem("data transition " + t.name + ": only transfer into place " + fed->name +
+                     ", no multiplexer needed; not mapped");
+    return;
+  }
+  comp_node* mux = find_mux(ctx, fed->name);
+  if (mux != nullptr && !mux_accepts_input(ctx, *mux, t)) return;
+  const std::optional<MuxSource> source = find_mux_source(ctx, t);
+  if (!source) return;
+
+  if (mux == nullptr) {
+    comp_node fresh = reserve_mux(ctx, *fed, *width);
+    // The transition that reads the place carries the number too.
+    if (!fed->out_link.empty())
+      if (DNT_node* reader = ctx.design.DNT.find(fed->out_link.front()))
+        reader->instant_num = fresh.instant_num;
+    emit_source_drivers(ctx, *source, *width);
+    add_mux_input(fresh, source->name, start->name, *width);
+    mux = &append_mux(ctx, std::move(fresh), fed->name);
+  } else {
+    emit_source_drivers(ctx, *source, *width);
+    add_mux_input(*mux, source->name, start->name, *width);
+  }
+  complete_mux_if_full(ctx, *mux, t, fed->name, *width);
+}
 
 }  // namespace syn

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Maps generated designs of growing size and prints the cost table.
+
+Usage: run_bench.py SYN_TOOL [--max-cells N] [--start-blocks K] [--seed S] [--keep DIR]
+
+For each size (the number of blocks doubles each step) it generates a design,
+runs `syn-tool -o` on it once, and measures the wall time, the peak memory
+(the operating system's accounting of the child process), and an I/O floor
+measured in the same run: reading the four input files and writing a file of
+the netlist's size.
+"""
+import argparse
+import os
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TABLES = ("io.txt", "global.txt", "local.txt", "data.txt")
+
+
+def run_measured(argv):
+    """Runs argv; returns (wall seconds, peak resident KiB, exit status)."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    wall = time.perf_counter() - start
+    err = proc.stderr.read().decode(errors="replace")
+    proc.stderr.close()
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0 or err:
+        sys.exit(f"syn-tool failed (status {proc.returncode}):\n{err}")
+    return wall, usage.ru_maxrss, proc.returncode
+
+
+def io_floor(design, size, scratch):
+    """Seconds to read the four tables and write `size` bytes to a file."""
+    start = time.perf_counter()
+    for name in TABLES:
+        with open(os.path.join(design, name), "rb") as f:
+            while f.read(1 << 20):
+                pass
+    chunk = b"x" * (1 << 20)
+    with open(scratch, "wb") as f:
+        left = size
+        while left > 0:
+            f.write(chunk[:min(left, len(chunk))])
+            left -= len(chunk)
+    return time.perf_counter() - start
+
+
+def count_cells(netlist):
+    with open(netlist, "rb") as f:
+        return sum(1 for line in f if not line.startswith(b" "))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("syn_tool")
+    parser.add_argument("--max-cells", type=int, default=1_100_000)
+    parser.add_argument("--start-blocks", type=int, default=256)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--keep", help="leave the designs and netlists in this folder")
+    args = parser.parse_args()
+
+    work = args.keep or tempfile.mkdtemp(prefix="syn-bench-")
+    os.makedirs(work, exist_ok=True)
+    header = ("cells", "input B", "netlist B", "wall s", "peak MiB", "cells/s", "x per 2x", "x I/O floor")
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    blocks, previous = args.start_blocks, None
+    try:
+        while True:
+            design = os.path.join(work, f"d{blocks}")
+            subprocess.run([sys.executable, os.path.join(HERE, "gen_design.py"), str(blocks), design,
+                            "--seed", str(args.seed)], check=True)
+            netlist = os.path.join(design, "out.net")
+            wall, peak_kib, _ = run_measured(
+                [args.syn_tool, "-o", netlist] + [os.path.join(design, t) for t in TABLES])
+            cells = count_cells(netlist)
+            in_bytes = sum(os.path.getsize(os.path.join(design, t)) for t in TABLES)
+            out_bytes = os.path.getsize(netlist)
+            floor = io_floor(design, out_bytes, os.path.join(design, "floor.tmp"))
+            os.remove(os.path.join(design, "floor.tmp"))
+            ratio = f"{wall / previous:.2f}" if previous else "-"
+            print(f"| {cells} | {in_bytes} | {out_bytes} | {wall:.3f} | {peak_kib / 1024:.0f} "
+                  f"| {cells / wall:,.0f} | {ratio} | {wall / floor:.1f} |", flush=True)
+            if not args.keep:
+                shutil.rmtree(design)
+            previous = wall
+            if cells >= args.max_cells:
+                break
+            blocks *= 2
+    finally:
+        if not args.keep:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,102 @@
+#include "map/mux_cells.hpp"
+
+#include <utility>
+
+#include "map/names.hpp"
+#include "text/fields.hpp"
+
+namespace syn {
+
+const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& places,
+                                         const std::string& kind) {
+  for (const DN_place_node& p : places)
+    if (p.type_c_d == kind) return &p;
+  return nullptr;
+}
+
+DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
+  const DN_place_node* out = first_place_of_kind(t.out_link, "d");
+  DNP_node* record = out != nullptr ? ctx.design.DNP.find(out->name) : nullptr;
+  if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
+  return record;
+}
+
+std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const DNP_node& fed) {
+  const int width = place_width(ctx, fed.name);
+  if (width <= 0) {
+    ctx.diag.problem("data transition " + t.name + ": no width known for place " + fed.name);
+    return std::nullopt;
+  }
+  ctx.data_size = width;
+  return width;
+}
+
+std::optional<MuxSource> find_mux_source(MapContext& ctx, const DNT_node& t) {
+  const TraceResult up = trace_up(ctx.design, t);
+  if ((up.code == 2 || up.code == 3 || up.code == 5) && up.end) {
+    MuxSource source{*up.end, nullptr};
+    if (up.code == 3) source.constant = ctx.design.DNP.find(*up.end);
+    return source;
+  }
+  ctx.diag.problem("data transition " + t.name +
+                   ": multiplexer input comes from neither a register, a constant nor an input port");
+  return std::nullopt;
+}
+
+void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width) {
+  if (source.constant != nullptr) constant_part(ctx, *source.constant, width);
+}
+
+comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
+  const int feeders = fed.datapath_num_in;
+  comp_node mux;
+  mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
+  mux.instant_num = ctx.netlist.new_instance();
+  mux.pin_num = 3 * feeders + 3;
+  mux.pin_in_num = 3 * feeders;
+  mux.pin_out_num = 3;
+  mux.done = 0;
+  mux.served = 1;
+  mux.next_pin = 0;
+  for (const std::string& writer : fed.in_link)
+    if (DNT_node* feeder = ctx.design.DNT.find(writer)) feeder->instant_num = mux.instant_num;
+  return mux;
+}
+
+comp_node& append_mux(MapContext& ctx, comp_node mux, const std::string& fed) {
+  ctx.mux_of_place[fed] = mux.instant_num;
+  return ctx.netlist.append(std::move(mux));
+}
+
+comp_node* find_mux(MapContext& ctx, const std::string& fed) {
+  auto it = ctx.mux_of_place.find(fed);
+  return it == ctx.mux_of_place.end() ? nullptr : ctx.netlist.look_for_comp(it->second);
+}
+
+void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width) {
+  Netlist::add_to_pin_part(mux, mux.next_pin, {bus(source, width), bus_bar(source, width), select});
+  mux.next_pin += 3;
+}
+
+void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
+                          const std::string& fed, int width) {
+  if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
+  const DN_place_node* ack = first_place_of_kind(t.out_link, "c");
+  if (ack == nullptr) {
+    ctx.diag.problem("data transition " + t.name + ": no control output place to complete " +
+                     mux.name + " feeding " + fed);
+    return;
+  }
+  Netlist::add_to_pin_part(mux, mux.next_pin, {ack->name, bus_bar(fed, width), bus(fed, width)});
+  mux.next_pin += 3;
+  mux.done = 1;
+}
+
+bool mux_accepts_input(MapContext& ctx, const comp_node& mux, const DNT_node& t) {
+  if (mux.next_pin < mux.pin_in_num) return true;
+  ctx.diag.problem("data transition " + t.name + ": " + mux.name + " (instance " +
+                   i_to_string(mux.instant_num) + ") already has an input from every feeder");
+  return false;
+}
+
+}  // namespace syn
