@@ -121,7 +121,13 @@ bool has_transition_and_place(const std::string& file, const TableLine& line,
 bool direction_is_known(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char direction = line.letter(kDirectionColumn);
   if (direction == 'i' || direction == 'o') return true;
-  if (!line.reaches(kDirectionColumn)) {
+  const auto third = get_ith_substring(3, without_line_end(line.text));
+  if (third && (*third == "i" || *third == "o")) {
+    diag.warning_at(file, line.number,
+                    "direction letter '" + *third +
+                        "' does not stand under the header's 3rd title (position " +
+                        std::to_string(line.columns->at(kDirectionColumn)) + "); no arc added");
+  } else if (!line.reaches(kDirectionColumn)) {
     diag.warning_at(file, line.number, "line ends before the direction column; no arc added");
   } else {
     diag.warning_at(file, line.number,
