@@ -124,6 +124,21 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
   return names;
 }
 
+// A transfer finished inside the data net is mapped by what its data chain,
+// followed downstream, runs into: an operation or a register or output fed
+// by several transfers. Why the chain gives no such end, or null.
+const char* why_dispatch_leaves_unmapped(const MapContext& ctx, const DNT_node& t) {
+  if (t.func_part == 1 || t.done == 1) return nullptr;
+  switch (search_DNT_down(ctx.design, t)) {
+    case 1:
+    case 2: return nullptr;
+    case 3: return "a transition on the chain has no data input and several readers";
+    case 4: return "a transition on the chain has several data inputs";
+    case 5: return "a transition on the chain has no data input";
+    default: return "the chain breaks off or comes back to itself";
+  }
+}
+
 void map_transition(MapContext& ctx, DNT_node& t) {
   warn_about_undriven_control(ctx, t);
   if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
@@ -132,7 +147,14 @@ void map_transition(MapContext& ctx, DNT_node& t) {
     else
       map_plain_transfer(ctx, t);
   } else if (t.control_in_DNP == 0) {
+    const char* unmapped = why_dispatch_leaves_unmapped(ctx, t);
     function_part_2(ctx, t);
+    if (unmapped != nullptr && t.done == 0) {
+      ctx.diag.problem("data transition " + t.name +
+                       ": transfer finished inside the data net whose data chain reaches no "
+                       "operation and no register or output fed by several transfers (" +
+                       unmapped + "); nothing mapped");
+    }
   } else if (t.control_out_DNP != 0) {
     function_part_4(ctx, t);
   } else if (t.done == 0) {
