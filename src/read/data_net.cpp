@@ -69,11 +69,33 @@ std::string read_relation(const std::string& file, const TableLine& line, Diagno
   return *word;
 }
 
+// True when the line's word number `column` starts a few characters from
+// the position of that column's title: a letter typed slightly out of
+// place, not a word of another column.
+bool near_its_column(const TableLine& line, int column) {
+  const std::string_view body = without_line_end(line.text);
+  std::size_t pos = 0;
+  for (int k = 1; k <= column; ++k) {
+    while (pos < body.size() && body[pos] == ' ') ++pos;
+    if (pos == body.size()) return false;
+    if (k == column) break;
+    while (pos < body.size() && body[pos] != ' ') ++pos;
+  }
+  const int title = line.columns->at(column);
+  const int distance = static_cast<int>(pos) - title;
+  return title != 0 && distance >= -3 && distance <= 3;
+}
+
 // Warns about a kind or type letter that the rules do not know, which is
 // most often a letter that does not stand under its title.
 void warn_about_letters(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char kind = line.letter(kKind);
-  if (!line.reaches(kKind)) {
+  const std::string_view body = without_line_end(line.text);
+  if (kind == ' ' && near_its_column(line, kKind) && get_ith_substring(kKind, body) == "d") {
+    diag.warning_at(file, line.number,
+                    "kind letter 'd' does not stand under the header's 4th title (position " +
+                        std::to_string(line.columns->at(kKind)) + "); read as a control place");
+  } else if (!line.reaches(kKind)) {
     diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
   } else if (line.columns->at(kKind) != 0 && kind != 'd' && kind != 'c' && kind != ' ') {
     diag.warning_at(file, line.number,
@@ -82,7 +104,15 @@ void warn_about_letters(const std::string& file, const TableLine& line, Diagnost
   }
   // Without a title for the type column the header warning has said it all.
   const char type = line.letter(kTerminal);
-  if (line.columns->at(kTerminal) != 0 && type != ' ' && std::string_view("IOVC").find(type) == std::string_view::npos) {
+  const auto fifth = get_ith_substring(kTerminal, body);
+  if (type == ' ' && near_its_column(line, kTerminal) && fifth && fifth->size() == 1 &&
+      std::string_view("IOVC").find((*fifth)[0]) != std::string_view::npos) {
+    diag.warning_at(file, line.number,
+                    "type letter '" + *fifth +
+                        "' does not stand under the header's 5th title (position " +
+                        std::to_string(line.columns->at(kTerminal)) +
+                        "); the place gets no terminal type");
+  } else if (line.columns->at(kTerminal) != 0 && type != ' ' && std::string_view("IOVC").find(type) == std::string_view::npos) {
     diag.warning_at(file, line.number,
                     "type letter '" + std::string(1, type) +
                         "' is none of I, O, V, C; the place gets no terminal type");
