@@ -147,9 +147,14 @@ void map_transition(MapContext& ctx, DNT_node& t) {
     else
       map_plain_transfer(ctx, t);
   } else if (t.control_in_DNP == 0) {
-    const char* unmapped = why_dispatch_leaves_unmapped(ctx, t);
+    const std::size_t cells = ctx.netlist.comps().size();
+    const std::size_t reported = ctx.diag.all().size();
     function_part_2(ctx, t);
-    if (unmapped != nullptr && t.done == 0) {
+    // Asked only when the dispatch left no trace: the downstream walk costs
+    // as much as the dispatch's own.
+    const bool untouched = cells == ctx.netlist.comps().size() && reported == ctx.diag.all().size();
+    const char* unmapped = untouched ? why_dispatch_leaves_unmapped(ctx, t) : nullptr;
+    if (unmapped != nullptr) {
       ctx.diag.problem("data transition " + t.name +
                        ": transfer finished inside the data net whose data chain reaches no "
                        "operation and no register or output fed by several transfers (" +
