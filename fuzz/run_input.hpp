@@ -1,0 +1,86 @@
+// One fuzz input through the whole pipeline, in memory: the input is split
+// into the four tables at lines holding only "%%", read, mapped and written
+// in every output form the tool has. Shared by the fuzz target and the test
+// that replays the inputs the fuzzer once failed on.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "diag/diagnostics.hpp"
+#include "map/main_mapping.hpp"
+#include "netlist/stats.hpp"
+#include "netlist/write_dot.hpp"
+#include "netlist/write_netlist.hpp"
+#include "netlist/write_verilog.hpp"
+#include "read/read_design.hpp"
+
+namespace syn::fuzz {
+
+// Cuts `text` into four tables; missing ones are empty.
+inline void split_tables(std::string_view text, std::string_view (&tables)[4]) {
+  constexpr std::string_view separator = "\n%%\n";
+  for (int i = 0; i < 4; ++i) {
+    const std::size_t at = i < 3 ? text.find(separator) : std::string_view::npos;
+    tables[i] = text.substr(0, at);
+    text = at == std::string_view::npos ? std::string_view{} : text.substr(at + separator.size());
+  }
+}
+
+// Every bit of a value costs cells, so a few transfers of the widest values
+// the tool accepts take longer than the time a fuzz input is given without
+// being any more interesting than narrow ones. Such designs are read but
+// not mapped here; tests map wide and long designs on their own.
+constexpr int kWidestMapped = 256;
+
+inline bool too_wide_to_map(const Design& design) {
+  for (const std::vector<iando_node>* list : {&design.registers, &design.inputs, &design.outputs}) {
+    for (const iando_node& entry : *list) {
+      if (entry.data_size > kWidestMapped) return true;
+    }
+  }
+  return false;
+}
+
+struct Outcome {
+  bool mapped = false;
+  std::string diagnostics;  // every line, each ended by a newline
+  std::string netlist;
+};
+
+inline Outcome run_input(std::string_view input) {
+  std::string_view tables[4];
+  split_tables(input, tables);
+  Design design;
+  Diagnostics diag;
+  read_io_spec("io", tables[0], design, diag);
+  read_global_net("gn", tables[1], design, diag);
+  read_local_net("ln", tables[2], design, diag);
+  read_data_net("dn", tables[3], design, diag);
+  Outcome outcome;
+  if (!diag.has_errors() && !too_wide_to_map(design)) {
+    std::ostringstream console;
+    Netlist netlist;
+    MapContext ctx{design, netlist, diag, console, 0, {}};
+    main_mapping(ctx);
+    if (!diag.has_errors()) {
+      outcome.mapped = true;
+      std::ostringstream out;
+      write_netlist(netlist, out);
+      outcome.netlist = out.str();
+      write_dot(design, "fuzz", out);
+      write_stats(collect_stats(netlist), out);
+      VerilogNetlist verilog;
+      if (!build_verilog(netlist, "fuzz", verilog)) {
+        write_verilog_module(verilog, out);
+        write_verilog_cells(verilog, out);
+      }
+    }
+  }
+  for (const Diagnostic& d : diag.all()) outcome.diagnostics += d.text + "\n";
+  return outcome;
+}
+
+}  // namespace syn::fuzz
