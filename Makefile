@@ -24,7 +24,11 @@ test: build
 clean:
 	rm -rf $(BUILD) $(OUT)
 
-# Fuzzing: `make fuzz FUZZ_SECONDS=600` (needs clang with libFuzzer).
+# Fuzzing: `make fuzz FUZZ_SECONDS=600` (needs clang with libFuzzer). New
+# inputs go to build-fuzz/corpus; the seeds are the example and test designs
+# and the inputs the fuzzer once failed on (tests/data/robust/fuzz). A crash,
+# a sanitizer report or an input taking over five seconds stops the run with
+# a failure and leaves the input in build-fuzz/.
 FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz:
@@ -34,7 +38,7 @@ fuzz:
 	@fuzz/make_corpus.sh build-fuzz/seeds >/dev/null
 	@mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz_pipeline -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
-	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds
+	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds tests/data/robust/fuzz
 
 # Benchmark: generated designs of doubling size up to a million cells.
 .PHONY: bench
