@@ -252,6 +252,20 @@ TEST_F(Catalogue, KindLetterOutOfPlace) {
   EXPECT_TRUE(o.netlist);
 }
 
+TEST_F(Catalogue, LetterTheTableDoesNotKnow) {
+  write("data.txt", std::string(kDataHeader) +
+                        "t1        x         i         d         V\n"
+                        "t1        y         o         d         R\n"
+                        "t1        q         i         c\n"
+                        "t1        k         o         c\n");
+  const Outcome o = run();
+  EXPECT_EQ(o.status, 0);  // y takes the width of x and is written like a register
+  EXPECT_EQ(o.err,
+            "data.txt:4: warning: type letter 'R' is none of I, O, V, C; the place gets no "
+            "terminal type\n");
+  EXPECT_TRUE(o.netlist);
+}
+
 TEST_F(Catalogue, CarriageReturnsBeforeLineEnds) {
   write("io.txt", "IO\r\n\r\n\r\nreg [8] x\r\nreg [8] y\r\n");
   const Outcome o = run();
