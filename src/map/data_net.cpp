@@ -91,6 +91,12 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
   function_part_1(ctx, t, request);
 }
 
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
 // True when some transition of any of the three nets puts a token into the
 // place.
 bool has_producer(const Design& design, const std::string& place) {
@@ -111,8 +117,6 @@ void warn_about_undriven_control(MapContext& ctx, const DNT_node& t) {
                      " is produced by no transition of any net, so its request never comes");
   }
 }
-
-std::string joined(const std::vector<std::string>& names);
 
 // Names of the transition's control places of the given net, in list order.
 std::vector<std::string> control_places_of(const std::vector<DN_place_node>& places,
@@ -139,6 +143,34 @@ const char* why_dispatch_leaves_unmapped(const MapContext& ctx, const DNT_node& 
   }
 }
 
+// Hands a transition finished inside the data net to its mapping, and
+// reports it when the mapping leaves no trace because its chain has no end
+// to map towards.
+void map_finished_inside(MapContext& ctx, DNT_node& t) {
+  const std::size_t cells = ctx.netlist.comps().size();
+  const std::size_t reported = ctx.diag.all().size();
+  function_part_2(ctx, t);
+  // Asked only when nothing happened: the downstream walk costs as much as
+  // the one the mapping has just made.
+  if (cells != ctx.netlist.comps().size() || reported != ctx.diag.all().size()) return;
+  if (const char* why = why_dispatch_leaves_unmapped(ctx, t)) {
+    ctx.diag.problem("data transition " + t.name +
+                     ": transfer finished inside the data net whose data chain reaches no "
+                     "operation and no register or output fed by several transfers (" +
+                     why + "); nothing mapped");
+  }
+}
+
+// Started inside the data net but finishing into the control nets: no
+// mapping makes cells for that shape, so the netlist lacks them.
+void report_started_inside(MapContext& ctx, const DNT_node& t) {
+  if (t.done != 0) return;
+  ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
+                   joined(control_places_of(t.in_link, "DNP")) +
+                   " of the data net but no control output place of the data net; no "
+                   "mapping takes such a transition, nothing mapped");
+}
+
 void map_transition(MapContext& ctx, DNT_node& t) {
   warn_about_undriven_control(ctx, t);
   if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
@@ -147,35 +179,12 @@ void map_transition(MapContext& ctx, DNT_node& t) {
     else
       map_plain_transfer(ctx, t);
   } else if (t.control_in_DNP == 0) {
-    const std::size_t cells = ctx.netlist.comps().size();
-    const std::size_t reported = ctx.diag.all().size();
-    function_part_2(ctx, t);
-    // Asked only when the dispatch left no trace: the downstream walk costs
-    // as much as the dispatch's own.
-    const bool untouched = cells == ctx.netlist.comps().size() && reported == ctx.diag.all().size();
-    const char* unmapped = untouched ? why_dispatch_leaves_unmapped(ctx, t) : nullptr;
-    if (unmapped != nullptr) {
-      ctx.diag.problem("data transition " + t.name +
-                       ": transfer finished inside the data net whose data chain reaches no "
-                       "operation and no register or output fed by several transfers (" +
-                       unmapped + "); nothing mapped");
-    }
+    map_finished_inside(ctx, t);
   } else if (t.control_out_DNP != 0) {
     function_part_4(ctx, t);
-  } else if (t.done == 0) {
-    // Started inside the data net but finishing into the control nets: no
-    // mapping makes cells for that shape, so the netlist lacks them.
-    ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
-                     joined(control_places_of(t.in_link, "DNP")) +
-                     " of the data net but no control output place of the data net; no "
-                     "mapping takes such a transition, nothing mapped");
+  } else {
+    report_started_inside(ctx, t);
   }
-}
-
-std::string joined(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text;
 }
 
 }  // namespace
