@@ -38,6 +38,7 @@ fuzz:
 	@fuzz/make_corpus.sh build-fuzz/seeds >/dev/null
 	@mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz_pipeline -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 \
+	  -dict=fuzz/tables.dict \
 	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds tests/data/robust/fuzz
 
 # Benchmark: generated designs of doubling size up to a million cells.
