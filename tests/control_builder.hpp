@@ -2,6 +2,8 @@
 // mapping set-up would leave them, for the control mapping tests.
 #pragma once
 
+#include "expected_cells.hpp"
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -141,16 +143,6 @@ inline ControlRun map_control(Design& design) {
   run.has_errors = diag.has_errors();
   run.has_problems = diag.has_problems();
   return run;
-}
-
-// Netlist text of one cell: its name line and one line per pin.
-inline std::string cell(const std::string& name, int instance, const std::vector<std::string>& nets) {
-  std::string text = name + "          " + std::to_string(instance) + "\n";
-  int number = 0;
-  for (const std::string& net : nets) {
-    text += "        Pin " + std::to_string(++number) + "        " + net + "\n";
-  }
-  return text;
 }
 
 }  // namespace syn::test

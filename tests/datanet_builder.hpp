@@ -3,6 +3,8 @@
 // the pass, returning what it printed and emitted.
 #pragma once
 
+#include "expected_cells.hpp"
+
 #include <map>
 #include <set>
 #include <sstream>
@@ -127,17 +129,6 @@ inline Mapped map_data(Design& design, int data_size = 0) {
   result.problems = diag.has_problems();
   result.data_size = ctx.data_size;
   return result;
-}
-
-// One cell as the netlist file shows it.
-inline std::string cell(const std::string& name, int instance,
-                        const std::vector<std::string>& pins) {
-  std::string text = name + "          " + std::to_string(instance) + "\n";
-  int k = 0;
-  for (const std::string& pin : pins) {
-    text += "        Pin " + std::to_string(++k) + "        " + pin + "\n";
-  }
-  return text;
 }
 
 }  // namespace syn::test

@@ -2,6 +2,8 @@
 // the nets on its pins, in the netlist file's layout.
 #pragma once
 
+#include "expected_cells.hpp"
+
 #include <string>
 #include <vector>
 
@@ -9,14 +11,6 @@
 #include "map/datapath.hpp"
 
 namespace syn::test {
-
-inline std::string cell(const std::string& name, int instance, const std::vector<std::string>& nets) {
-  std::string text = name + "          " + std::to_string(instance) + "\n";
-  int position = 0;
-  for (const std::string& net : nets)
-    text += "        Pin " + std::to_string(++position) + "        " + net + "\n";
-  return text;
-}
 
 // The latch stage behind an operation: one latch per bit, most significant
 // first, then the done cell.
