@@ -218,6 +218,21 @@ TEST_F(Catalogue, TabCharacters) {
             "or name next to a tab is not read as meant\n");
 }
 
+TEST_F(Catalogue, ControlCharacterInAName) {
+  write("data.txt", std::string(kDataHeader) + "t1        x" + std::string(1, '\0') +
+                        "        i         d         V\n"
+                        "t1        y         o         d         V\n"
+                        "t1        q         i         c\n"
+                        "t1        k         o         c\n");
+  const Outcome o = run();
+  // The place "x" + NUL has no declared width; it takes that of y.
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err,
+            "data.txt:3: warning: control character (code 0) in the line; it is read as part of "
+            "a word\n");
+  EXPECT_TRUE(o.netlist);
+}
+
 TEST_F(Catalogue, DirectionLetterOutOfPlace) {
   write("local.txt", std::string(kLocalHeader) +
                          "L1        start     i\n"

@@ -122,7 +122,7 @@ void warn_about_letters(const std::string& file, const TableLine& line, Diagnost
 // Reads one data line, reporting what is wrong with it; nothing for a line
 // without its transition and place.
 std::optional<DataLine> parse(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  warn_about_tabs(file, line.number, line.text, kTabInNetTable, diag);
+  warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
   if (!has_transition_and_place(file, line, diag)) return std::nullopt;
   DataLine d;
   d.number = line.number;

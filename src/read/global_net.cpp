@@ -50,7 +50,7 @@ void read_transitions(const std::string& file, const NetTable& table, Design& de
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
                      diag);
   for (const TableLine& line : table.data_lines()) {
-    warn_about_tabs(file, line.number, line.text, kTabInNetTable, diag);
+    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
     if (!has_transition_and_place(file, line, diag)) continue;
     const std::string name = get_first_substring(line.text);
     if (name != previous) {

@@ -49,7 +49,7 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
     const int number = static_cast<int>(i) + 1;
     if (!line.empty() && line[0] == '#') continue;
 
-    warn_about_tabs(file, number, line,
+    warn_about_characters(file, number, line,
                     "tab character: only blanks separate words, so a keyword, width or name "
                     "next to a tab is not read as meant",
                     diag);

@@ -34,7 +34,7 @@ void read_local_net(const std::string& file, std::string_view text, Design& desi
   Collector<LNP_node> places(design.LNP.items);
   table.check_header(file, 3, "the local control net reads the letter under title 3", diag);
   for (const TableLine& line : table.data_lines()) {
-    warn_about_tabs(file, line.number, line.text, kTabInNetTable, diag);
+    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
     if (!has_transition_and_place(file, line, diag)) continue;
     const std::string t = get_first_substring(line.text);
     const std::string p = *get_ith_substring(2, line.text);

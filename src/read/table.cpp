@@ -73,7 +73,7 @@ NetTable::NetTable(std::string_view text) {
 void NetTable::check_header(const std::string& file, int titles_used, const std::string& uses,
                             Diagnostics& diag) const {
   if (data_lines_.empty()) return;
-  warn_about_tabs(file, 2, header_, kTabInNetTable, diag);
+  warn_about_characters(file, 2, header_, kTabInNetTable, diag);
   const int titles = without_line_end(header_).find_first_not_of(' ') == std::string_view::npos
                          ? 0
                          : columns_.titles();
@@ -105,10 +105,18 @@ const char* const kTabInNetTable =
     "tab character: only blanks separate words, and a tab counts as one character, so the "
     "letters after it may not stand under their titles";
 
-void warn_about_tabs(const std::string& file, int number, std::string_view line,
-                     const std::string& consequence, Diagnostics& diag) {
-  if (line.find('\t') == std::string_view::npos) return;
-  diag.warning_at(file, number, consequence);
+void warn_about_characters(const std::string& file, int number, std::string_view line,
+                           const std::string& tab_consequence, Diagnostics& diag) {
+  if (line.find('\t') != std::string_view::npos) diag.warning_at(file, number, tab_consequence);
+  for (const char c : without_line_end(line)) {
+    const auto code = static_cast<unsigned char>(c);
+    if ((code < 0x20 && c != '\t') || code == 0x7f) {
+      diag.warning_at(file, number,
+                      "control character (code " + std::to_string(code) +
+                          ") in the line; it is read as part of a word");
+      return;
+    }
+  }
 }
 
 bool has_transition_and_place(const std::string& file, const TableLine& line,

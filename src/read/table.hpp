@@ -74,10 +74,12 @@ class NetTable {
 std::string_view without_carriage_returns(const std::string& file, std::string_view text,
                                           std::string& storage, Diagnostics& diag);
 
-// Warns about a tab character in a line: only blanks separate words and
-// a tab counts as one character, so what follows it is out of place.
-void warn_about_tabs(const std::string& file, int number, std::string_view line,
-                     const std::string& consequence, Diagnostics& diag);
+// Warns about a tab character in a line (only blanks separate words and a
+// tab counts as one character, so what follows it is out of place; the
+// caller says what that means for its table), and about any other control
+// character, which becomes part of a name.
+void warn_about_characters(const std::string& file, int number, std::string_view line,
+                           const std::string& tab_consequence, Diagnostics& diag);
 
 // What a tab does in a net table line.
 extern const char* const kTabInNetTable;
