@@ -197,7 +197,8 @@ TEST(Scale, DISABLED_LongChainOfTransfersFinishedInsideTheDataNet) {
   for (int i = 0; i < kLength; ++i) {
     const std::string name = "t" + std::to_string(i);
     t.data_net += data_line(name, "p" + std::to_string(i), "i", "d", i == 0 ? "V" : "");
-    t.data_net += data_line(name, "p" + std::to_string(i + 1), "o", "d", i + 1 == kLength ? "V" : "");
+    t.data_net +=
+        data_line(name, "p" + std::to_string(i + 1), "o", "d", i + 1 == kLength ? "V" : "");
     t.data_net += data_line(name, "q", "i", "c");
     t.data_net += data_line(name, "s" + std::to_string(i), "o", "c");
   }

@@ -86,12 +86,14 @@ bool near_its_column(const TableLine& line, int column) {
   return title != 0 && distance >= -3 && distance <= 3;
 }
 
-// Warns about a kind or type letter that the rules do not know, which is
-// most often a letter that does not stand under its title.
-void warn_about_letters(const std::string& file, const TableLine& line, Diagnostics& diag) {
+bool is_type_letter(char c) { return c == 'I' || c == 'O' || c == 'V' || c == 'C'; }
+
+// Warns about a kind letter the rules do not know or that stands beside
+// its column; the place is then a control place.
+void warn_about_kind(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char kind = line.letter(kKind);
-  const std::string_view body = without_line_end(line.text);
-  if (kind == ' ' && near_its_column(line, kKind) && get_ith_substring(kKind, body) == "d") {
+  if (kind == ' ' && near_its_column(line, kKind) &&
+      get_ith_substring(kKind, without_line_end(line.text)) == "d") {
     diag.warning_at(file, line.number,
                     "kind letter 'd' does not stand under the header's 4th title (position " +
                         std::to_string(line.columns->at(kKind)) + "); read as a control place");
@@ -102,17 +104,21 @@ void warn_about_letters(const std::string& file, const TableLine& line, Diagnost
                     "kind letter '" + std::string(1, kind) +
                         "' is neither d nor c; read as a control place");
   }
-  // Without a title for the type column the header warning has said it all.
+}
+
+// The same for the type letter; the place then has no terminal type.
+// Without a title for the type column the header warning has said it all.
+void warn_about_type(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char type = line.letter(kTerminal);
-  const auto fifth = get_ith_substring(kTerminal, body);
-  if (type == ' ' && near_its_column(line, kTerminal) && fifth && fifth->size() == 1 &&
-      std::string_view("IOVC").find((*fifth)[0]) != std::string_view::npos) {
+  const auto word = get_ith_substring(kTerminal, without_line_end(line.text));
+  if (type == ' ' && near_its_column(line, kTerminal) && word && word->size() == 1 &&
+      is_type_letter((*word)[0])) {
     diag.warning_at(file, line.number,
-                    "type letter '" + *fifth +
+                    "type letter '" + *word +
                         "' does not stand under the header's 5th title (position " +
                         std::to_string(line.columns->at(kTerminal)) +
                         "); the place gets no terminal type");
-  } else if (line.columns->at(kTerminal) != 0 && type != ' ' && std::string_view("IOVC").find(type) == std::string_view::npos) {
+  } else if (line.columns->at(kTerminal) != 0 && type != ' ' && !is_type_letter(type)) {
     diag.warning_at(file, line.number,
                     "type letter '" + std::string(1, type) +
                         "' is none of I, O, V, C; the place gets no terminal type");
@@ -129,7 +135,10 @@ std::optional<DataLine> parse(const std::string& file, const TableLine& line, Di
   d.transition = get_first_substring(line.text);
   d.place = *get_ith_substring(2, line.text);
   d.direction = line.letter(kDirectionColumn);
-  if (direction_is_known(file, line, diag)) warn_about_letters(file, line, diag);
+  if (direction_is_known(file, line, diag)) {
+    warn_about_kind(file, line, diag);
+    warn_about_type(file, line, diag);
+  }
   d.data = line.letter(kKind) == 'd';
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
