@@ -67,7 +67,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
   const int pin_count = static_cast<int>(pins.size());
-  ctx.netlist.add(cell, pins, pin_count - 3, 3);
+  ctx.netlist.add(cell, std::move(pins), pin_count - 3, 3);
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
