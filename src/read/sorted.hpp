@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "model/name_index.hpp"
 
 namespace syn {
 
@@ -31,19 +32,21 @@ class Collector {
 
   // Index of the record of `name`, appended when new (then `*added` is set).
   std::size_t slot(const std::string& name, bool* added = nullptr) {
-    auto [it, is_new] = slot_.try_emplace(name, nodes_.size());
+    const auto name_of = [this](std::size_t i) -> const std::string& { return nodes_[i].name; };
+    const std::size_t found = slot_.insert(name, nodes_.size(), name_of);
+    const bool is_new = found == nodes_.size();
     if (is_new) {
       nodes_.emplace_back();
       nodes_.back().name = name;
     }
     if (added != nullptr) *added = is_new;
-    return it->second;
+    return found;
   }
   Node& operator[](const std::string& name) { return nodes_[slot(name)]; }
 
  private:
   std::vector<Node>& nodes_;
-  std::unordered_map<std::string, std::size_t> slot_;
+  NameIndex slot_;
 };
 
 }  // namespace syn
