@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/name_index.hpp"
@@ -16,11 +17,18 @@ inline void sort_unique(std::vector<std::string>& names) {
   names.erase(std::unique(names.begin(), names.end()), names.end());
 }
 
-// Records with distinct names, ascending by name.
+// Records with distinct names, ascending by name. The positions are sorted
+// and each record moved once: records are large, swapping them is not cheap.
 template <class Node>
 void sort_by_name(std::vector<Node>& nodes) {
-  std::sort(nodes.begin(), nodes.end(),
-            [](const Node& a, const Node& b) { return a.name < b.name; });
+  std::vector<std::size_t> order(nodes.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&nodes](std::size_t a, std::size_t b) { return nodes[a].name < nodes[b].name; });
+  std::vector<Node> sorted;
+  sorted.reserve(nodes.size());
+  for (std::size_t i : order) sorted.push_back(std::move(nodes[i]));
+  nodes = std::move(sorted);
 }
 
 // Finds or appends the record of a name, so that records can be collected
