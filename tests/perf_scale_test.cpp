@@ -232,6 +232,55 @@ TEST(PerfShapes, CellsWithThousandsOfPins) {
   EXPECT_EQ(cells[2].pins[2], joined);
 }
 
+// A global transition G0 whose 300 global input places come from 300
+// producers G1..G300, each of which waits for G0's one output place h. The
+// join of the local net reports to G0 through the shared place r0.
+TEST(PerfShapes, GlobalTransitionWithHundredsOfProducers) {
+  const int n = 300;
+  Shape d;
+  for (int i = 0; i < n; ++i) d.global += row({"G0", "g" + std::to_string(i), "i", "", "G"});
+  d.global += row({"G0", "r0", "i", "", "L"}) + row({"G0", "h", "o", "", "G"}) +
+              row({"G0", "w", "o", "", "L"});
+  for (int i = 0; i < n; ++i) {
+    const std::string g = "G" + std::to_string(i + 1), k = std::to_string(i);
+    d.global += row({g, "h", "i", "", "G"}) + row({g, "s" + k, "i", "", "L"}) +
+                row({g, "g" + k, "o", "", "G"}) + row({g, "q" + k, "o", "", "L"});
+    d.local += row({"l" + k, "q" + k, "i"}) + row({"l" + k, "r0", "o"}) +
+               row({"m" + k, "w", "i"}) + row({"m" + k, "s" + k, "o"});
+  }
+  const RunResult r = run_tables(d.tables());
+  ASSERT_TRUE(r.read_ok);
+  EXPECT_EQ(r.errors, "");
+  const std::vector<Cell> cells = cells_of(r.netlist);
+  ASSERT_EQ(cells.size(), static_cast<std::size_t>(n + 1 + 2 * n));  // control cells, buffers
+  const Cell& g0 = cells[0];
+  EXPECT_EQ(g0.name, "DCsetAND300resetOR300_0");
+  ASSERT_EQ(g0.pins.size(), static_cast<std::size_t>(2 * n + 2));
+  // Backward net: G0 is instance 1; the producer of g<i> is G<i+1>, instance
+  // i + 2, whose reset list holds one place with one consumer.
+  std::string backward = "I1bk";
+  for (int i = 0; i < n; ++i) backward += "_I" + std::to_string(i + 2) + "r11";
+  EXPECT_EQ(g0.pins[0], backward);
+  // Set pins: the local producers of r0, ascending by name, as "t_r0".
+  std::vector<std::string> producers;
+  for (int i = 0; i < n; ++i) producers.push_back("l" + std::to_string(i));
+  std::sort(producers.begin(), producers.end());
+  for (int i = 0; i < n; ++i) EXPECT_EQ(g0.pins[1 + i], producers[i] + "_r0");
+  EXPECT_EQ(g0.pins[n + 1], "w");
+  // Reset pins: h's consumers ascending by name; the j-th of them gets its
+  // own backward net, which names G0's group r1j.
+  std::vector<std::string> consumers;
+  for (int i = 1; i <= n; ++i) consumers.push_back("G" + std::to_string(i));
+  std::sort(consumers.begin(), consumers.end());
+  for (int j = 0; j < n; ++j) {
+    const int instance = std::stoi(consumers[j].substr(1)) + 1;
+    EXPECT_EQ(g0.pins[n + 2 + j],
+              "I" + std::to_string(instance) + "bk_I1r1" + std::to_string(j + 1));
+  }
+  // A producer's reset pin carries G0's backward net.
+  EXPECT_EQ(cells[1].pins.back(), backward);
+}
+
 // Walks that share their answers give every transition the answer of a
 // fresh walk, whatever the order in which the transitions are asked: chains
 // into a register, into an operation, into a cycle, and through a merge.
