@@ -96,7 +96,8 @@ std::size_t report(const Diagnostics& diag, std::size_t from, std::ostream& err)
 
 }  // namespace
 
-int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
+int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+             RunLeftovers* leftovers) {
   Options options;
   if (auto usage_error = parse_arguments(argc, argv, options)) {
     err << "syn-tool: " << *usage_error << "\n" << "Try 'syn-tool --help'.\n";
@@ -141,7 +142,12 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     }
   }
 
-  Design design;
+  RunLeftovers owned;
+  RunLeftovers& held = leftovers != nullptr ? *leftovers : owned;
+  held.design = std::make_unique<Design>();
+  held.netlist = std::make_unique<Netlist>();
+  Design& design = *held.design;
+  Netlist& netlist = *held.netlist;
   Diagnostics diag;
   const bool read_ok = read_design(files, design, diag);
   std::size_t reported = report(diag, 0, err);
@@ -149,7 +155,6 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
 
   out << "The assembling work has been finished.\n"
       << "Now mapping is atarted.......\n";
-  Netlist netlist;
   MapContext ctx{design, netlist, diag, out, 0, {}};
   main_mapping(ctx);
   out << '\n' << std::flush;

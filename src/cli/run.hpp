@@ -2,6 +2,10 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
+
+#include "model/design.hpp"
+#include "netlist/netlist.hpp"
 
 namespace syn {
 
@@ -13,6 +17,17 @@ enum ExitStatus : int {
   exit_problems = 3,  // the netlist was written, with mapping problems
 };
 
-int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
+// Where a run leaves its design and netlist instead of freeing them. A process
+// that ends right after the run hands them to the operating system whole:
+// freeing millions of small records one by one costs a good part of a run.
+struct RunLeftovers {
+  std::unique_ptr<Design> design;
+  std::unique_ptr<Netlist> netlist;
+};
+
+// Runs the tool; with `leftovers` the design and netlist end up there instead
+// of being freed on return.
+int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
+             RunLeftovers* leftovers = nullptr);
 
 }  // namespace syn

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "diag/diagnostics.hpp"
+#include "map/trace_memo.hpp"
 #include "model/design.hpp"
 #include "netlist/netlist.hpp"
 
@@ -24,6 +25,9 @@ struct MapContext {
 
   // Multiplexers still growing, by the data place they feed (instance number).
   std::unordered_map<std::string, int> mux_of_place;
+
+  // Answers of the walks along data chains, shared by all the data mappers.
+  TraceMemo traces{};
 };
 
 }  // namespace syn

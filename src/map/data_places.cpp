@@ -5,6 +5,7 @@
 #include <limits>
 #include <queue>
 #include <utility>
+#include <vector>
 
 namespace syn {
 
@@ -61,6 +62,35 @@ struct Arc {
   std::size_t position;  // in the transition's input or output list
 };
 
+// Lists of lists in two flat arrays: the items of list k are
+// items[begin[k]] .. items[begin[k + 1] - 1]. One allocation instead of one
+// per list, and neighbouring lists stay together in memory.
+template <class Item>
+struct FlatLists {
+  std::vector<std::size_t> begin{0};
+  std::vector<Item> items;
+
+  void close_list() { begin.push_back(items.size()); }
+  std::size_t size(std::size_t k) const { return begin[k + 1] - begin[k]; }
+  const Item* first(std::size_t k) const { return items.data() + begin[k]; }
+  const Item* last(std::size_t k) const { return items.data() + begin[k + 1]; }
+  const Item& at(std::size_t k, std::size_t i) const { return items[begin[k] + i]; }
+};
+
+// Sorts arcs (given in transition order) into per-place lists, keeping their
+// order within each place.
+FlatLists<Arc> group_by_place(const std::vector<std::pair<std::size_t, Arc>>& arcs,
+                              std::size_t places) {
+  FlatLists<Arc> lists;
+  std::vector<std::size_t> count(places + 1, 0);
+  for (const auto& entry : arcs) ++count[entry.first + 1];
+  for (std::size_t p = 0; p < places; ++p) count[p + 1] += count[p];
+  lists.begin = count;
+  lists.items.resize(arcs.size());
+  for (const auto& entry : arcs) lists.items[count[entry.first]++] = entry.second;
+  return lists;
+}
+
 class WidthPropagation {
  public:
   explicit WidthPropagation(Design& design) : design_(design) { index_arcs(); }
@@ -75,6 +105,7 @@ class WidthPropagation {
     }
     std::vector<std::string> missing;
     for (std::size_t p = 0; p < places().size(); ++p) {
+      places()[p].data_size = width_[p];
       if (waiting(p)) missing.push_back(places()[p].name);
     }
     return missing;
@@ -92,41 +123,47 @@ class WidthPropagation {
     return record == nullptr ? none : static_cast<std::size_t>(record - places().data());
   }
 
-  int width(std::size_t place) const {
-    return place == none ? 0 : design_.DNP.items[place].data_size;
-  }
-  bool waiting(std::size_t place) const {
-    const DNP_node& p = design_.DNP.items[place];
-    return p.type_c_d == "d" && p.data_size == 0;
-  }
+  // Widths and kinds are copied out of the records, which are large and far
+  // apart; the widths found are written back at the end.
+  int width(std::size_t place) const { return place == none ? 0 : width_[place]; }
+  bool waiting(std::size_t place) const { return is_data_[place] && width_[place] == 0; }
 
   // Transitions are visited in list order, so each place's producers and
   // consumers come out in the order of its own transition lists.
   void index_arcs() {
-    in_places_.resize(transitions().size());
-    out_places_.resize(transitions().size());
-    producers_.resize(places().size());
-    consumers_.resize(places().size());
-    first_in_.assign(transitions().size(), none);
-    first_out_.assign(transitions().size(), none);
+    width_.reserve(places().size());
+    is_data_.reserve(places().size());
+    for (const DNP_node& p : places()) {
+      width_.push_back(p.data_size);
+      is_data_.push_back(p.type_c_d == "d");
+    }
+    std::vector<std::pair<std::size_t, Arc>> producer_arcs;
+    std::vector<std::pair<std::size_t, Arc>> consumer_arcs;
     for (std::size_t t = 0; t < transitions().size(); ++t) {
       const DNT_node& node = transitions()[t];
-      for (const DN_place_node& p : node.in_link) {
-        const std::size_t place = place_index(p.name);
-        if (place != none) consumers_[place].push_back({t, in_places_[t].size()});
-        in_places_[t].push_back(place);
-      }
-      for (const DN_place_node& p : node.out_link) {
-        const std::size_t place = place_index(p.name);
-        if (place != none) producers_[place].push_back({t, out_places_[t].size()});
-        out_places_[t].push_back(place);
-      }
+      add_places(t, node.in_link, in_places_, consumer_arcs);
+      add_places(t, node.out_link, out_places_, producer_arcs);
     }
+    producers_ = group_by_place(producer_arcs, places().size());
+    consumers_ = group_by_place(consumer_arcs, places().size());
+    first_in_.assign(transitions().size(), none);
+    first_out_.assign(transitions().size(), none);
   }
 
-  std::size_t first_with_width(const std::vector<std::size_t>& list) const {
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      if (width(list[i]) != 0) return i;
+  void add_places(std::size_t t, const std::vector<DN_place_node>& list,
+                  FlatLists<std::size_t>& places, std::vector<std::pair<std::size_t, Arc>>& arcs) {
+    for (const DN_place_node& p : list) {
+      const std::size_t place = place_index(p.name);
+      const std::size_t position = places.items.size() - places.begin.back();  // in t's list
+      if (place != none) arcs.push_back({place, {t, position}});
+      places.items.push_back(place);
+    }
+    places.close_list();
+  }
+
+  std::size_t first_with_width(const FlatLists<std::size_t>& lists, std::size_t t) const {
+    for (std::size_t i = 0; i < lists.size(t); ++i) {
+      if (width(lists.at(t, i)) != 0) return i;
     }
     return none;
   }
@@ -134,8 +171,8 @@ class WidthPropagation {
   void announce_initial_widths() {
     const Time start{1, -1};
     for (std::size_t t = 0; t < transitions().size(); ++t) {
-      first_in_[t] = first_with_width(in_places_[t]);
-      first_out_[t] = first_with_width(out_places_[t]);
+      first_in_[t] = first_with_width(in_places_, t);
+      first_out_[t] = first_with_width(out_places_, t);
       if (first_in_[t] != none) announce_input(t, start);
       if (first_out_[t] != none) announce_output(t, start);
     }
@@ -143,14 +180,15 @@ class WidthPropagation {
 
   // Some input place of t has a width: every place of t may take it.
   void announce_input(std::size_t t, Time time) {
-    offer(in_places_[t], time);
-    offer(out_places_[t], time);
+    offer(in_places_, t, time);
+    offer(out_places_, t, time);
   }
   // Some output place of t has a width: the input places of t may take it.
-  void announce_output(std::size_t t, Time time) { offer(in_places_[t], time); }
+  void announce_output(std::size_t t, Time time) { offer(in_places_, t, time); }
 
-  void offer(const std::vector<std::size_t>& list, Time time) {
-    for (std::size_t place : list) {
+  void offer(const FlatLists<std::size_t>& lists, std::size_t t, Time time) {
+    for (const std::size_t* p = lists.first(t); p != lists.last(t); ++p) {
+      const std::size_t place = *p;
       if (place == none || !waiting(place)) continue;
       const long long index = static_cast<long long>(place);
       const long long sweep = time.second < index ? time.first : time.first + 1;
@@ -159,15 +197,15 @@ class WidthPropagation {
   }
 
   int neighbour_width(std::size_t place) {
-    for (const Arc& a : producers_[place]) {
-      if (first_in_[a.transition] != none)
-        return width(in_places_[a.transition][first_in_[a.transition]]);
+    for (const Arc* a = producers_.first(place); a != producers_.last(place); ++a) {
+      if (first_in_[a->transition] != none)
+        return width(in_places_.at(a->transition, first_in_[a->transition]));
     }
-    for (const Arc& a : consumers_[place]) {
-      if (first_out_[a.transition] != none)
-        return width(out_places_[a.transition][first_out_[a.transition]]);
-      if (first_in_[a.transition] != none)
-        return width(in_places_[a.transition][first_in_[a.transition]]);
+    for (const Arc* a = consumers_.first(place); a != consumers_.last(place); ++a) {
+      if (first_out_[a->transition] != none)
+        return width(out_places_.at(a->transition, first_out_[a->transition]));
+      if (first_in_[a->transition] != none)
+        return width(in_places_.at(a->transition, first_in_[a->transition]));
     }
     return 0;
   }
@@ -175,27 +213,29 @@ class WidthPropagation {
   void resolve(std::size_t place, long long sweep) {
     const int found = neighbour_width(place);
     if (found == 0) return;  // cannot happen: the place was offered by a neighbour
-    places()[place].data_size = found;
+    width_[place] = found;
     const Time time{sweep, static_cast<long long>(place)};
-    for (const Arc& a : consumers_[place]) {
-      const bool first = first_in_[a.transition] == none;
-      if (first || a.position < first_in_[a.transition]) first_in_[a.transition] = a.position;
-      if (first) announce_input(a.transition, time);
+    for (const Arc* a = consumers_.first(place); a != consumers_.last(place); ++a) {
+      const bool first = first_in_[a->transition] == none;
+      if (first || a->position < first_in_[a->transition]) first_in_[a->transition] = a->position;
+      if (first) announce_input(a->transition, time);
     }
-    for (const Arc& a : producers_[place]) {
-      const bool first = first_out_[a.transition] == none;
-      if (first || a.position < first_out_[a.transition]) first_out_[a.transition] = a.position;
-      if (first) announce_output(a.transition, time);
+    for (const Arc* a = producers_.first(place); a != producers_.last(place); ++a) {
+      const bool first = first_out_[a->transition] == none;
+      if (first || a->position < first_out_[a->transition]) first_out_[a->transition] = a->position;
+      if (first) announce_output(a->transition, time);
     }
   }
 
   Design& design_;
-  std::vector<std::vector<std::size_t>> in_places_;  // per transition: place indexes
-  std::vector<std::vector<std::size_t>> out_places_;
-  std::vector<std::vector<Arc>> producers_;  // per place: transitions writing it
-  std::vector<std::vector<Arc>> consumers_;  // per place: transitions reading it
-  std::vector<std::size_t> first_in_;        // per transition: first input with a width
-  std::vector<std::size_t> first_out_;       // per transition: first output with a width
+  std::vector<int> width_;                  // per place
+  std::vector<bool> is_data_;               // per place
+  FlatLists<std::size_t> in_places_;        // per transition: place indexes
+  FlatLists<std::size_t> out_places_;
+  FlatLists<Arc> producers_;                // per place: transitions writing it
+  FlatLists<Arc> consumers_;                // per place: transitions reading it
+  std::vector<std::size_t> first_in_;       // per transition: first input with a width
+  std::vector<std::size_t> first_out_;      // per transition: first output with a width
   std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue_;
 };
 

@@ -30,13 +30,18 @@ struct TraceResult {
   std::optional<std::string> end;  // name of the record that ends the chain
 };
 
-TraceResult trace_down(const Design& design, const DNT_node& start);
-TraceResult trace_up(const Design& design, const DNT_node& start);
-int search_DNT_down(const Design& design, const DNT_node& start);
-std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start);
-int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place);
-int search_DNT_up(const Design& design, const DNT_node& start);
-std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start);
+// With `memo` the walks remember their answers for later walks (see
+// trace_memo.hpp); without, each walk starts afresh.
+TraceResult trace_down(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+TraceResult trace_up(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
+                                             TraceMemo* memo = nullptr);
+int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place,
+                           TraceMemo* memo = nullptr);
+int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
+                                                TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
 

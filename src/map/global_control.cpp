@@ -18,6 +18,7 @@
 
 #include "map/global_control_naming.hpp"
 #include "map/main_mapping.hpp"
+#include "map/net_drivers.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -363,15 +364,14 @@ std::string forward_net(MapContext& ctx, const GNT_node& t) {
 }
 
 void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& work,
-                      std::unordered_map<std::string, std::string>& driver_of_net) {
+                      NetDrivers& drivers) {
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
   comp_node& cell = *ctx.netlist.look_for_comp(work.instance);
   pin_at(cell, cell.pin_in_num + 2).name = net;
-  auto [driver, is_new] = driver_of_net.try_emplace(net, t.name);
-  if (!is_new) {
+  if (const std::string* driver = drivers.drive(net, t.name)) {
     ctx.diag.warning("global transition " + t.name + ": its forward net " + net +
-                     " is already driven by global transition " + driver->second);
+                     " is already driven by global transition " + *driver);
   }
 }
 
@@ -386,9 +386,9 @@ void map_global_control(MapContext& ctx) {
   for (std::size_t i = 0; i < transitions.size(); ++i) name_backward_net(ctx, i, work);
   check_reset_pins(ctx, work);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);
-  std::unordered_map<std::string, std::string> driver_of_net;
+  NetDrivers drivers;
   for (std::size_t i = 0; i < transitions.size(); ++i) {
-    name_forward_pin(ctx, transitions[i], work[i], driver_of_net);
+    name_forward_pin(ctx, transitions[i], work[i], drivers);
   }
   // The related lists end with this pass: `work` goes out of scope here.
 }

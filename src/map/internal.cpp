@@ -65,7 +65,7 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
   adder.pin_out_num = 3;
   adder.done = 1;
   adder.served = 1;
-  adder.pin_link = add_to_pin(pins);
+  adder.pin_link = add_to_pin(std::move(pins));
   ctx.netlist.append(std::move(adder));
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",

@@ -6,11 +6,11 @@
 // A transition without input places has nothing to join and is refused. A net
 // that a second local cell would also drive gets a warning (two outputs on one net).
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "map/main_mapping.hpp"
 #include "map/names.hpp"
+#include "map/net_drivers.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -37,16 +37,15 @@ class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
   void drives(const LNT_node& t, const std::string& net) {
-    auto [driver, is_new] = driver_of_net_.try_emplace(net, t.name);
-    if (!is_new) {
+    if (const std::string* driver = drivers_.drive(net, t.name)) {
       ctx_.diag.warning("local transition " + t.name + ": net " + net +
-                        " is already driven by local transition " + driver->second);
+                        " is already driven by local transition " + *driver);
     }
   }
 
  private:
   MapContext& ctx_;
-  std::unordered_map<std::string, std::string> driver_of_net_;
+  NetDrivers drivers_;
 };
 
 comp_node& add_control_cell(MapContext& ctx, const std::string& cell_name,

@@ -51,7 +51,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     const DNP_node* operand = ctx.design.DNP.find(p.name);
     if (operand != nullptr && operand->type_term == "C") {
       constant_part(ctx, *operand, width);
-    } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name) == 1) {
+    } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {
       // One delay serves the operation even if two operands named its result.
       request = emit_write_back_delay(ctx, t, *request);
       if (!request) return;
@@ -67,7 +67,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
   const int pin_count = static_cast<int>(pins.size());
-  ctx.netlist.add(cell, pins, pin_count - 3, 3);
+  ctx.netlist.add(cell, std::move(pins), pin_count - 3, 3);
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
@@ -77,7 +77,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
 
 void dispatch_transfer(MapContext& ctx, DNT_node& t) {
   if (t.done == 1) return;
-  switch (search_DNT_down(ctx.design, t)) {
+  switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
     case 1:
       function_part_221(ctx, t);
       break;

@@ -32,7 +32,7 @@ std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const 
 }
 
 std::optional<MuxSource> find_mux_source(MapContext& ctx, const DNT_node& t) {
-  const TraceResult up = trace_up(ctx.design, t);
+  const TraceResult up = trace_up(ctx.design, t, &ctx.traces);
   if ((up.code == 2 || up.code == 3 || up.code == 5) && up.end) {
     MuxSource source{*up.end, nullptr};
     if (up.code == 3) source.constant = ctx.design.DNP.find(*up.end);
@@ -73,9 +73,19 @@ comp_node* find_mux(MapContext& ctx, const std::string& fed) {
   return it == ctx.mux_of_place.end() ? nullptr : ctx.netlist.look_for_comp(it->second);
 }
 
+namespace {
+
+// Places the next three pins. A multiplexer's pins are numbered 0, 1, ... in
+// the order they are placed and next_pin is their count, so they go at the
+// end: no search through hundreds of feeders' pins.
+void place_next_pins(comp_node& mux, std::vector<std::string> names) {
+  for (std::string& name : names) mux.pin_link.push_back({std::move(name), "", mux.next_pin++, 0});
+}
+
+}  // namespace
+
 void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width) {
-  Netlist::add_to_pin_part(mux, mux.next_pin, {bus(source, width), bus_bar(source, width), select});
-  mux.next_pin += 3;
+  place_next_pins(mux, {bus(source, width), bus_bar(source, width), select});
 }
 
 void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
@@ -87,8 +97,7 @@ void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
                      mux.name + " feeding " + fed);
     return;
   }
-  Netlist::add_to_pin_part(mux, mux.next_pin, {ack->name, bus_bar(fed, width), bus(fed, width)});
-  mux.next_pin += 3;
+  place_next_pins(mux, {ack->name, bus_bar(fed, width), bus(fed, width)});
   mux.done = 1;
 }
 

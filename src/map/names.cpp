@@ -1,18 +1,33 @@
 #include "map/names.hpp"
 
-#include "text/fields.hpp"
+#include <charconv>
 
 namespace syn {
+namespace {
 
-std::string bit(const std::string& x, int k) { return x + "[" + i_to_string(k) + "]"; }
-std::string bit_bar(const std::string& x, int k) { return x + "_bar[" + i_to_string(k) + "]"; }
-std::string bit_done(const std::string& x, int k) { return x + "_done[" + i_to_string(k) + "]"; }
-std::string bus(const std::string& x, int width) { return x + "[" + i_to_string(width - 1) + ":0]"; }
-std::string bus_bar(const std::string& x, int width) {
-  return x + "_bar[" + i_to_string(width - 1) + ":0]";
+// x + middle + "[" + index + tail: one allocation instead of one per piece.
+std::string indexed(const std::string& x, const char* middle, int index, const char* tail) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  std::string name;
+  name.reserve(x.size() + 16 + static_cast<std::size_t>(end - digits));
+  name += x;
+  name += middle;
+  name += '[';
+  name.append(digits, end);
+  name += tail;
+  return name;
 }
+
+}  // namespace
+
+std::string bit(const std::string& x, int k) { return indexed(x, "", k, "]"); }
+std::string bit_bar(const std::string& x, int k) { return indexed(x, "_bar", k, "]"); }
+std::string bit_done(const std::string& x, int k) { return indexed(x, "_done", k, "]"); }
+std::string bus(const std::string& x, int width) { return indexed(x, "", width - 1, ":0]"); }
+std::string bus_bar(const std::string& x, int width) { return indexed(x, "_bar", width - 1, ":0]"); }
 std::string done_bus(const std::string& x, int width) {
-  return x + "_done[" + i_to_string(width - 1) + ":0]";
+  return indexed(x, "_done", width - 1, ":0]");
 }
 
 std::string driven_net(const std::string& t, const std::string& p, bool p_is_global) {

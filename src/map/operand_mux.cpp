@@ -6,6 +6,7 @@
 // the operation's result back into one of the registers it reads, a "dele"
 // cell delays the step's request.
 #include <algorithm>
+#include <unordered_set>
 
 #include "map/mux_cells.hpp"
 #include "text/fields.hpp"
@@ -34,8 +35,9 @@ struct StepGroup {
     return names;
   }
   bool writes_back() const {
+    const std::unordered_set<std::string> written(out_registers.begin(), out_registers.end());
     for (const std::string& r : in_registers)
-      if (std::find(out_registers.begin(), out_registers.end(), r) != out_registers.end()) return true;
+      if (written.count(r) != 0) return true;
     return false;
   }
 };
@@ -51,7 +53,7 @@ struct OperandTransfer {
 };
 
 std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
-  const std::optional<std::string> function = DNT_terminated_at(ctx.design, t);
+  const std::optional<std::string> function = DNT_terminated_at(ctx.design, t, &ctx.traces);
   if (!function) {
     ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
     return std::nullopt;
@@ -75,19 +77,21 @@ const DNT_node* first_reader(const Design& design, const std::string& place) {
   return design.DNT.find(record->out_link.front());
 }
 
-bool runs_into(const Design& design, const DNT_node& t, const std::string& function) {
-  const TraceResult down = trace_down(design, t);
+bool runs_into(const Design& design, TraceMemo& traces, const DNT_node& t,
+               const std::string& function) {
+  const TraceResult down = trace_down(design, t, &traces);
   return down.code == 1 && down.end == function;
 }
 
-bool reads_result_of(const Design& design, const DNT_node& t, const std::string& function) {
-  const TraceResult up = trace_up(design, t);
+bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
+                     const std::string& function) {
+  const TraceResult up = trace_up(design, t, &traces);
   return up.code == 1 && up.end == function;
 }
 
 // The output places of the local transition that produces the start place,
 // each entered by what its transfer does with the operation.
-StepGroup collect_step_group(const Design& design, const OperandTransfer& op) {
+StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LNP_node* start = design.LNP.find(op.start);
   const LNT_node* step =
@@ -101,18 +105,18 @@ StepGroup collect_step_group(const Design& design, const OperandTransfer& op) {
       if (transfer == nullptr) continue;
       if (is_start)
         group.members.push_back({p.name, MemberKind::start, transfer});
-      else if (runs_into(design, *transfer, op.function))
+      else if (runs_into(design, traces, *transfer, op.function))
         group.members.push_back({p.name, MemberKind::loads_operand, transfer});
-      if (reads_result_of(design, *transfer, op.function))
+      if (reads_result_of(design, traces, *transfer, op.function))
         group.members.push_back({p.name, MemberKind::reads_result, transfer});
     }
   }
   for (const Member& m : group.members) {
     if (m.kind == MemberKind::reads_result) {
-      const TraceResult down = trace_down(design, *m.transfer);
+      const TraceResult down = trace_down(design, *m.transfer, &traces);
       if (down.code == 2 && down.end) group.out_registers.push_back(*down.end);
     } else {
-      const TraceResult up = trace_up(design, *m.transfer);
+      const TraceResult up = trace_up(design, *m.transfer, &traces);
       if (up.code == 2 && up.end) group.in_registers.push_back(*up.end);
     }
   }
@@ -245,7 +249,7 @@ void function_part_221(MapContext& ctx, DNT_node& t) {
       function_part_221_add2(ctx, *op);
     return;
   }
-  const StepGroup group = collect_step_group(ctx.design, *op);
+  const StepGroup group = collect_step_group(ctx.design, ctx.traces, *op);
   if (single_feeder(ctx, *op)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, t);
   if (!source) return;

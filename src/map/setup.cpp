@@ -1,38 +1,52 @@
 // Before mapping: clear the working flags, give data places their widths
 // from the IO specification and note which other net shares a place's name.
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "map/main_mapping.hpp"
+#include "model/name_index.hpp"
 
 namespace syn {
 namespace {
 
 // Width of the first declaration of each name in one IO list.
-std::unordered_map<std::string, int> widths_by_name(const std::vector<iando_node>& list) {
-  std::unordered_map<std::string, int> widths;
-  widths.reserve(list.size());
-  for (const iando_node& entry : list) widths.try_emplace(entry.name, entry.data_size);
-  return widths;
-}
+class ListWidths {
+ public:
+  explicit ListWidths(const std::vector<iando_node>& list) : list_(list) {
+    index_.reserve(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) index_.insert(list[i].name, i, NameOf{list_});
+  }
+  // The width, or nothing when the list does not declare the name.
+  std::optional<int> width_of(const std::string& name) const {
+    const std::size_t i = index_.find(name, NameOf{list_});
+    if (i == NameIndex::npos) return std::nullopt;
+    return list_[i].data_size;
+  }
+
+ private:
+  struct NameOf {
+    const std::vector<iando_node>& list;
+    const std::string& operator()(std::size_t i) const { return list[i].name; }
+  };
+  const std::vector<iando_node>& list_;
+  NameIndex index_;
+};
 
 // Registers first, then inputs, then outputs; 0 when none declares the name.
 class WidthLookup {
  public:
   explicit WidthLookup(const Design& design)
-      : lists_{widths_by_name(design.registers), widths_by_name(design.inputs),
-               widths_by_name(design.outputs)} {}
+      : lists_{ListWidths(design.registers), ListWidths(design.inputs), ListWidths(design.outputs)} {}
   int width_of(const std::string& name) const {
-    for (const auto& list : lists_) {
-      auto it = list.find(name);
-      if (it != list.end()) return it->second;
+    for (const ListWidths& list : lists_) {
+      if (const std::optional<int> width = list.width_of(name)) return *width;
     }
     return 0;
   }
 
  private:
-  std::unordered_map<std::string, int> lists_[3];
+  ListWidths lists_[3];
 };
 
 void clear_flags(Design& design) {

@@ -8,8 +8,9 @@
 
 #include <cstddef>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "model/name_index.hpp"
 
 namespace syn {
 
@@ -127,20 +128,25 @@ class NamedList {
   void reindex() {
     index_.clear();
     index_.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) index_.try_emplace(items[i].name, i);
+    for (std::size_t i = 0; i < items.size(); ++i) index_.insert(items[i].name, i, name_of());
   }
   Node* find(const std::string& name) {
-    auto it = index_.find(name);
-    return it == index_.end() ? nullptr : &items[it->second];
+    const std::size_t i = index_.find(name, name_of());
+    return i == NameIndex::npos ? nullptr : &items[i];
   }
   const Node* find(const std::string& name) const {
-    auto it = index_.find(name);
-    return it == index_.end() ? nullptr : &items[it->second];
+    const std::size_t i = index_.find(name, name_of());
+    return i == NameIndex::npos ? nullptr : &items[i];
   }
-  bool contains(const std::string& name) const { return index_.count(name) != 0; }
+  bool contains(const std::string& name) const {
+    return index_.find(name, name_of()) != NameIndex::npos;
+  }
 
  private:
-  std::unordered_map<std::string, std::size_t> index_;
+  auto name_of() const {
+    return [this](std::size_t i) -> const std::string& { return items[i].name; };
+  }
+  NameIndex index_;
 };
 
 struct Design {

@@ -1,42 +1,67 @@
 #include "netlist/netlist.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace syn {
 
-std::vector<pin_node> add_to_pin(const std::vector<std::string>& names) {
+namespace {
+constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
+}  // namespace
+
+std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
   std::vector<pin_node> pins;
   pins.reserve(names.size());
   int number = 0;
-  for (const std::string& name : names) pins.push_back({name, {}, ++number, 0});
+  for (std::string& name : names) pins.push_back({std::move(name), "", ++number, 0});
   return pins;
 }
 
+void Netlist::remember_position(int instance, std::size_t position) {
+  if (instance < 0 || instance > instant_num_) {
+    position_of_other_instance_.try_emplace(instance, position);
+    return;
+  }
+  const auto number = static_cast<std::size_t>(instance);
+  if (number >= position_of_instance_.size()) {
+    position_of_instance_.resize(static_cast<std::size_t>(instant_num_) + 1, kNoPosition);
+  }
+  if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
+}
+
 comp_node& Netlist::append(comp_node cell) {
-  registry_.insert(cell.name);
-  by_instance_.try_emplace(cell.instant_num, comps_.size());
+  // Most cells repeat the name of the cell before; the set is searched only
+  // when the name changes.
+  if (comps_.empty() || comps_.back().name != cell.name) registry_.insert(cell.name);
+  remember_position(cell.instant_num, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
 }
 
-comp_node& Netlist::add(const std::string& cell_name, const std::vector<std::string>& nets,
-                        int pin_in_num, int pin_out_num, int done, int served) {
+comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
+                        int pin_out_num, int done, int served) {
   comp_node cell;
-  cell.name = cell_name;
+  cell.name = std::move(cell_name);
   cell.instant_num = new_instance();
   cell.pin_num = static_cast<int>(nets.size());
   cell.pin_in_num = pin_in_num;
   cell.pin_out_num = pin_out_num;
   cell.done = done;
   cell.served = served;
-  cell.pin_link = add_to_pin(nets);
+  cell.pin_link = add_to_pin(std::move(nets));
   return append(std::move(cell));
 }
 
 comp_node* Netlist::look_for_comp(int instance) {
-  auto it = by_instance_.find(instance);
-  return it == by_instance_.end() ? nullptr : &comps_[it->second];
+  // A number in the map was appended before the counter reached it, so it
+  // came first.
+  if (auto it = position_of_other_instance_.find(instance); it != position_of_other_instance_.end())
+    return &comps_[it->second];
+  const auto number = static_cast<std::size_t>(instance);
+  if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
+  const std::size_t position = position_of_instance_[number];
+  return position == kNoPosition ? nullptr : &comps_[position];
 }
 
 void Netlist::add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names) {
@@ -44,7 +69,7 @@ void Netlist::add_to_pin_part(comp_node& cell, int start, const std::vector<std:
   std::vector<pin_node> block;
   block.reserve(names.size());
   int number = start;
-  for (const std::string& name : names) block.push_back({name, {}, number++, 0});
+  for (const std::string& name : names) block.push_back({name, "", number++, 0});
 
   std::vector<pin_node>& pins = cell.pin_link;
   auto before = std::find_if(pins.begin(), pins.end(),

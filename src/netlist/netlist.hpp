@@ -12,7 +12,7 @@ namespace syn {
 
 struct pin_node {
   std::string name;        // the net on this pin: what the netlist prints
-  std::string logic_name;  // role label inside the cell ("bk", "set", "fw"), not printed
+  const char* logic_name = "";  // role label inside the cell ("bk", "set", "fw"), not printed
   int pin_num = 0;         // number inside the cell; used to find a pin, not printed
   int done = 0;
 };
@@ -30,7 +30,7 @@ struct comp_node {
 };
 
 // Pins numbered 1..n named from `names` in order.
-std::vector<pin_node> add_to_pin(const std::vector<std::string>& names);
+std::vector<pin_node> add_to_pin(std::vector<std::string> names);
 
 class Netlist {
  public:
@@ -44,8 +44,8 @@ class Netlist {
 
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n named from `nets`; pin_num is n, done and served as given.
-  comp_node& add(const std::string& cell_name, const std::vector<std::string>& nets,
-                 int pin_in_num, int pin_out_num, int done = 1, int served = 1);
+  comp_node& add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
+                 int pin_out_num, int done = 1, int served = 1);
 
   // The first cell carrying this instance number, or null.
   comp_node* look_for_comp(int instance);
@@ -61,8 +61,14 @@ class Netlist {
   const std::set<std::string>& registry() const { return registry_; }
 
  private:
+  // Position in comps_ of the first cell of each instance number. The numbers
+  // come from the counter, so a vector indexed by number holds them; a number
+  // the counter never gave (a hand-made cell) goes to the map.
+  void remember_position(int instance, std::size_t position);
+  std::vector<std::size_t> position_of_instance_;
+  std::unordered_map<int, std::size_t> position_of_other_instance_;
+
   std::deque<comp_node> comps_;
-  std::unordered_map<int, std::size_t> by_instance_;
   std::set<std::string> registry_;
   int instant_num_ = 0;
 };

@@ -4,7 +4,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 #include "read/read_design.hpp"
 #include "read/sorted.hpp"
@@ -189,10 +188,32 @@ DN_place_node classify(const DataLine& d, const Design& design, DNT_node& transi
 }
 
 
+// Answers whether a place is already in one place list of a transition. Short
+// lists are searched; a long one gets an index, so that a transition with
+// thousands of places is not searched from the head for each of them.
+class ListedPlaces {
+ public:
+  bool contains(const std::vector<DN_place_node>& list, const std::string& name) {
+    if (list.size() < kSearched) {
+      for (const DN_place_node& p : list)
+        if (p.name == name) return true;
+      return false;
+    }
+    const auto name_of = [&list](std::size_t i) -> const std::string& { return list[i].name; };
+    for (; indexed_ < list.size(); ++indexed_) index_.insert(list[indexed_].name, indexed_, name_of);
+    return index_.find(name, name_of) != NameIndex::npos;
+  }
+
+ private:
+  static constexpr std::size_t kSearched = 16;
+  NameIndex index_;
+  std::size_t indexed_ = 0;
+};
+
 void read_transitions(const std::vector<DataLine>& lines, Design& design) {
   Collector<DNT_node> transitions(design.DNT.items);
-  // Place names already listed, per transition: inputs, outputs.
-  std::vector<std::array<std::unordered_set<std::string>, 2>> listed;
+  // Per transition: inputs, outputs.
+  std::vector<std::array<ListedPlaces, 2>> listed;
   for (const DataLine& d : lines) {
     bool added = false;
     const std::size_t slot = transitions.slot(d.transition, &added);
@@ -204,9 +225,9 @@ void read_transitions(const std::vector<DataLine>& lines, Design& design) {
     }
     if (d.direction != 'i' && d.direction != 'o') continue;
     const bool input = d.direction == 'i';
-    if (!listed[slot][input ? 0 : 1].insert(d.place).second) continue;  // repeated arc
-    DN_place_node place = classify(d, design, transition);
-    (input ? transition.in_link : transition.out_link).push_back(std::move(place));
+    std::vector<DN_place_node>& list = input ? transition.in_link : transition.out_link;
+    if (listed[slot][input ? 0 : 1].contains(list, d.place)) continue;  // repeated arc
+    list.push_back(classify(d, design, transition));
   }
   for (DNT_node& transition : design.DNT.items) {
     sort_by_name(transition.in_link);
