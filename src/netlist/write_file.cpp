@@ -8,45 +8,39 @@
 #include <unistd.h>
 
 namespace syn {
-namespace {
 
-bool flush_to_disk(const std::string& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
+bool flush_to_disk(int fd) { return ::fsync(fd) == 0; }
+
+std::string replace_file(const std::string& path,
+                         const std::function<std::string(const std::string& temporary)>& write_temporary) {
+  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+  std::string reason = write_temporary(temporary);
+  if (reason.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    reason = std::strerror(errno);
+  }
+  if (!reason.empty()) std::remove(temporary.c_str());
+  return reason;
 }
-
-}  // namespace
 
 std::string write_file_atomically(const std::string& path,
                                   const std::function<void(std::ostream&)>& fill) {
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return std::strerror(errno);
-    fill(out);
-    out.close();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      std::remove(temporary.c_str());
-      return reason;
+  return replace_file(path, [&fill](const std::string& temporary) -> std::string {
+    {
+      std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+      if (!out) return std::strerror(errno);
+      fill(out);
+      out.close();
+      if (!out) return std::strerror(errno);
     }
-  }
-  // The bytes reach the disk before the new name does, so that even a
-  // machine that stops right after the rename shows the whole file.
-  if (!flush_to_disk(temporary)) {
-    const std::string reason = std::strerror(errno);
-    std::remove(temporary.c_str());
+    // The bytes reach the disk before the new name does, so that even a
+    // machine that stops right after the rename shows the whole file.
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    const bool synced = flush_to_disk(fd);
+    const std::string reason = synced ? "" : std::strerror(errno);
+    ::close(fd);
     return reason;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = std::strerror(errno);
-    std::remove(temporary.c_str());
-    return reason;
-  }
-  return {};
+  });
 }
 
 }  // namespace syn

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string_view>
 
+#include "netlist/write_file.hpp"
+
 namespace syn {
 namespace {
 
@@ -75,7 +77,7 @@ std::string write_to_new_file(const Netlist& netlist, const std::string& path) {
     reason = std::strerror(errno);
   // The bytes reach the disk before the new name does, so that even a
   // machine that stops right after the rename shows the whole file.
-  if (reason.empty() && ::fsync(fd) != 0) reason = std::strerror(errno);
+  if (reason.empty() && !flush_to_disk(fd)) reason = std::strerror(errno);
   if (::close(fd) != 0 && reason.empty()) reason = std::strerror(errno);
   return reason;
 }
@@ -90,20 +92,9 @@ void write_netlist(const Netlist& netlist, std::ostream& out) {
 }
 
 std::string write_netlist_file(const Netlist& netlist, const std::string& path) {
-  // Write beside the target and rename when complete, so an interrupted or
-  // failed run never leaves a truncated netlist under the target's name.
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  const std::string reason = write_to_new_file(netlist, temporary);
-  if (!reason.empty()) {
-    std::remove(temporary.c_str());
-    return reason;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string failure = std::strerror(errno);
-    std::remove(temporary.c_str());
-    return failure;
-  }
-  return {};
+  return replace_file(path, [&netlist](const std::string& temporary) {
+    return write_to_new_file(netlist, temporary);
+  });
 }
 
 }  // namespace syn
