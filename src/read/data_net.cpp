@@ -250,12 +250,7 @@ void read_places(const std::vector<DataLine>& lines, Design& design) {
       if (d.data) ++place.datapath_num_in;
     }
   }
-  for (DNP_node& place : design.DNP.items) {
-    sort_unique(place.in_link);
-    sort_unique(place.out_link);
-  }
-  sort_by_name(design.DNP.items);
-  design.DNP.reindex();
+  finish_places(design.DNP);
 }
 
 }  // namespace

@@ -79,12 +79,7 @@ void build_places(Design& design) {
       place_named[place.name].in_link.push_back(transition.name);
     }
   }
-  for (GNP_node& place : design.GNP.items) {
-    sort_unique(place.in_link);
-    sort_unique(place.out_link);
-  }
-  sort_by_name(design.GNP.items);
-  design.GNP.reindex();
+  finish_places(design.GNP);
 }
 
 }  // namespace

@@ -53,14 +53,9 @@ void read_local_net(const std::string& file, std::string_view text, Design& desi
     sort_places(transition.in_link);
     sort_places(transition.out_link);
   }
-  for (LNP_node& place : design.LNP.items) {
-    sort_unique(place.in_link);
-    sort_unique(place.out_link);
-  }
   sort_by_name(design.LNT.items);
-  sort_by_name(design.LNP.items);
   design.LNT.reindex();
-  design.LNP.reindex();
+  finish_places(design.LNP);
 }
 
 }  // namespace syn

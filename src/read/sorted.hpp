@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/design.hpp"
 #include "model/name_index.hpp"
 
 namespace syn {
@@ -44,6 +45,18 @@ void sort_by_name(std::vector<Node>& nodes) {
   sorted.reserve(nodes.size());
   for (const auto& key : keys) sorted.push_back(std::move(nodes[key.second]));
   nodes = std::move(sorted);
+}
+
+// Puts a place list in its final order: each place's writer and reader
+// lists ascending and unique, the places ascending, then indexed.
+template <class Place>
+void finish_places(NamedList<Place>& places) {
+  for (Place& place : places.items) {
+    sort_unique(place.in_link);
+    sort_unique(place.out_link);
+  }
+  sort_by_name(places.items);
+  places.reindex();
 }
 
 // Finds or appends the record of a name, so that records can be collected
