@@ -14,7 +14,11 @@ std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
   std::vector<pin_node> pins;
   pins.reserve(names.size());
   int number = 0;
-  for (std::string& name : names) pins.emplace_back(std::move(name), "", ++number, 0);
+  for (std::string& name : names) {
+    pin_node& pin = pins.emplace_back();
+    pin.name = std::move(name);
+    pin.pin_num = ++number;
+  }
   return pins;
 }
 
