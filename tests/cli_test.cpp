@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -101,6 +102,25 @@ TEST_F(CliTest, OptionsMayStandAnywhereAndDoubleDashEndsThem) {
   Cli r = run("-o b.net -- -io.txt global.txt local.txt data.txt");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(file("b.net"), expected_netlist());
+}
+
+// --time adds one line on standard error and changes nothing else, also
+// when the output name is asked for (the wait is left out of the times).
+TEST_F(CliTest, TimeOptionReportsTheThreeStepsAndChangesNothingElse) {
+  const std::regex line(
+      "syn-tool: time: reading [0-9]+\\.[0-9]{3} s, mapping [0-9]+\\.[0-9]{3} s, "
+      "writing [0-9]+\\.[0-9]{3} s; total [0-9]+\\.[0-9]{3} s; peak memory [0-9]+ MiB\n");
+  Cli r = run(kFour + " --time -o out.net");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kMapping);
+  EXPECT_TRUE(std::regex_match(r.err, line)) << r.err;
+  EXPECT_EQ(file("out.net"), expected_netlist());
+
+  r = run("--time " + kFour, "asked.net\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kMapping + "please input a output file name ...");
+  EXPECT_TRUE(std::regex_match(r.err, line)) << r.err;
+  EXPECT_EQ(file("asked.net"), expected_netlist());
 }
 
 TEST_F(CliTest, MissingInputFilesAreAllNamedAndNothingIsWritten) {

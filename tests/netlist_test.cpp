@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "netlist/netlist.hpp"
@@ -129,6 +137,78 @@ TEST(WriteNetlist, EmptyNetlistIsAnEmptyText) {
   std::ostringstream out;
   write_netlist(Netlist{}, out);
   EXPECT_EQ(out.str(), "");
+}
+
+// Text of one cell as the format gives it, built field by field.
+std::string expected_text(const std::string& cell, int instance, const std::vector<std::string>& pins) {
+  std::string text = cell + "          " + std::to_string(instance) + "\n";
+  for (std::size_t i = 0; i < pins.size(); ++i)
+    text += "        Pin " + std::to_string(i + 1) + "        " + pins[i] + "\n";
+  return text;
+}
+
+// Many megabytes of netlist, with one cell larger than any buffer the writer
+// starts with, so that the text is handed on in several pieces.
+Netlist large_netlist(std::string& expected) {
+  Netlist netlist;
+  for (int i = 0; i < 60000; ++i) {
+    const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
+    netlist.add("dlatch", {a, b}, 1, 1);
+    expected += expected_text("dlatch", i + 1, {a, b});
+    if (i == 30000) {
+      std::vector<std::string> wide;
+      for (int k = 0; k < 300000; ++k) wide.push_back("w" + std::to_string(k));
+      netlist.add("mux_wide", wide, 1, 1);
+      expected += expected_text("mux_wide", i + 2, wide);
+      ++i;
+    }
+  }
+  return netlist;
+}
+
+TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
+  std::string expected;
+  const Netlist netlist = large_netlist(expected);
+  ASSERT_GT(expected.size(), 12u << 20);
+  std::ostringstream out;
+  write_netlist(netlist, out);
+  EXPECT_TRUE(out.str() == expected);  // not EXPECT_EQ: a diff of megabytes helps no one
+
+  const auto path = std::filesystem::temp_directory_path() / ("syn-large-" + std::to_string(getpid()));
+  ASSERT_EQ(write_netlist_file(netlist, path), "");
+  std::ifstream in(path, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(written == expected);
+  std::filesystem::remove(path);
+}
+
+// A write that fails part way (here: the file size limit) is reported with
+// the system's reason, and the file that was there stays as it was.
+TEST(WriteNetlist, WriteFailingPartWayKeepsTheOldFile) {
+  std::string expected;
+  const Netlist netlist = large_netlist(expected);
+  const auto dir = std::filesystem::temp_directory_path() / ("syn-fsize-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const auto path = dir / "out.net";
+  { std::ofstream(path) << "old netlist\n"; }
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{5u << 20, 5u << 20};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(write_netlist_file(netlist, path) == "File too large" ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "old netlist");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

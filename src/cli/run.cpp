@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/outputs.hpp"
+#include "cli/phase_times.hpp"
 #include "diag/diagnostics.hpp"
 #include "map/main_mapping.hpp"
 #include "read/read_design.hpp"
@@ -18,6 +19,7 @@ struct Options {
   std::optional<std::string> output;
   bool help = false;
   bool version = false;
+  bool time = false;
   OutputOptions extra;
 };
 
@@ -44,6 +46,8 @@ const char* const kUsage =
     "  --cells FILE declare the cell types used as empty Verilog modules in FILE\n"
     "  --dot FILE   draw the three nets of the design as a Graphviz graph in FILE\n"
     "  --stats      print cell, pin and net counts on standard error\n"
+    "  --time       print the time of reading, mapping and writing and the peak\n"
+    "               memory on standard error\n"
     "  --           end of options\n"
     "\n"
     "Exit status: 0 netlist written; 1 error, no netlist written; 2 usage error;\n"
@@ -63,6 +67,8 @@ std::optional<std::string> parse_arguments(int argc, char** argv, Options& optio
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--time") {
+      options.time = true;
     } else if (arg == "-o") {
       if (i + 1 >= argc) return "option -o needs a file name";
       options.output = argv[++i];
@@ -149,7 +155,9 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   Design& design = *held.design;
   Netlist& netlist = *held.netlist;
   Diagnostics diag;
+  PhaseTimes times(options.time);
   const bool read_ok = read_design(files, design, diag);
+  times.end_step("reading");
   std::size_t reported = report(diag, 0, err);
   if (!read_ok || diag.has_errors()) return exit_error;
 
@@ -157,6 +165,7 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
       << "Now mapping is atarted.......\n";
   MapContext ctx{design, netlist, diag, out, 0, {}};
   main_mapping(ctx);
+  times.end_step("mapping");
   out << '\n' << std::flush;
   reported = report(diag, reported, err);
   if (diag.has_errors()) {
@@ -175,8 +184,11 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
       return exit_usage;
     }
     output_file = *answer;
+    times.skip();
   }
   if (int status = write_outputs(options.extra, design, netlist, output_file, err)) return status;
+  times.end_step("writing");
+  times.report(err);
   return diag.has_problems() ? exit_problems : exit_ok;
 }
 

@@ -14,7 +14,11 @@ std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
   std::vector<pin_node> pins;
   pins.reserve(names.size());
   int number = 0;
-  for (std::string& name : names) pins.push_back({std::move(name), "", ++number, 0});
+  for (std::string& name : names) {
+    pin_node& pin = pins.emplace_back();
+    pin.name = std::move(name);
+    pin.pin_num = ++number;
+  }
   return pins;
 }
 
@@ -30,10 +34,14 @@ void Netlist::remember_position(int instance, std::size_t position) {
   if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
 }
 
-comp_node& Netlist::append(comp_node cell) {
+void Netlist::register_name(const std::string& cell_name) {
   // Most cells repeat the name of the cell before; the set is searched only
   // when the name changes.
-  if (comps_.empty() || comps_.back().name != cell.name) registry_.insert(cell.name);
+  if (comps_.empty() || comps_.back().name != cell_name) registry_.insert(cell_name);
+}
+
+comp_node& Netlist::append(comp_node cell) {
+  register_name(cell.name);
   remember_position(cell.instant_num, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
@@ -41,16 +49,21 @@ comp_node& Netlist::append(comp_node cell) {
 
 comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
                         int pin_out_num, int done, int served) {
-  comp_node cell;
+  // The cell is built in its place at the end of the list: a million cells
+  // are not each built aside and moved.
+  register_name(cell_name);
+  const int instance = new_instance();
+  remember_position(instance, comps_.size());
+  comp_node& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
-  cell.instant_num = new_instance();
+  cell.instant_num = instance;
   cell.pin_num = static_cast<int>(nets.size());
   cell.pin_in_num = pin_in_num;
   cell.pin_out_num = pin_out_num;
   cell.done = done;
   cell.served = served;
   cell.pin_link = add_to_pin(std::move(nets));
-  return append(std::move(cell));
+  return cell;
 }
 
 comp_node* Netlist::look_for_comp(int instance) {

@@ -65,6 +65,7 @@ class Netlist {
   // come from the counter, so a vector indexed by number holds them; a number
   // the counter never gave (a hand-made cell) goes to the map.
   void remember_position(int instance, std::size_t position);
+  void register_name(const std::string& cell_name);
   std::vector<std::size_t> position_of_instance_;
   std::unordered_map<int, std::size_t> position_of_other_instance_;
 
