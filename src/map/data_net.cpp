@@ -1,3 +1,4 @@
+#include "map/cells.hpp"
 #include "map/data_places.hpp"
 #include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
@@ -66,14 +67,12 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
 
   if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
   for (int k = width - 1; k >= 0; --k) {
-    ctx.netlist.add("dlatch",
-                    {bit(x, k), bit_bar(x, k), control, "Reset_signal", bit(y, k), bit_bar(y, k),
-                     bit_done(y, k)},
-                    4, 3);
+    add_cell(ctx.netlist, "dlatch", 4, 3, bit(x, k), bit_bar(x, k), control, "Reset_signal",
+             bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
   const std::string& done_place = first_of_kind(t.out_link, "c")->name;
-  ctx.netlist.add("done_" + i_to_string(width),
-                  {done_bus(y, width), data_control_net(ctx.design, t.name, done_place)}, 1, 1);
+  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(y, width),
+           data_control_net(ctx.design, t.name, done_place));
 }
 
 void map_comparison(MapContext& ctx, DNT_node& t) {

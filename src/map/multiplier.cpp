@@ -1,6 +1,7 @@
 // A transition whose completion goes to a control place of the data net: a
 // multiplication becomes a multiplier cell with its latch stage; a transfer
 // goes to the multiplexer mapper chosen by where its data chain leads.
+#include "map/cells.hpp"
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
@@ -23,7 +24,7 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   }
   const std::string ack = t.name + "_dele_ack";
   const std::string delayed = t.name + "_dele_req";
-  ctx.netlist.add("dele", {request, ack, delayed, done_place->name}, 2, 2);
+  add_cell(ctx.netlist, "dele", 2, 2, request, ack, delayed, done_place->name);
   record->new_name = ack;
   record->checked = 1;
   if (!record->out_link.empty())

@@ -58,6 +58,7 @@ comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
   mux.done = 0;
   mux.served = 1;
   mux.next_pin = 0;
+  mux.pin_link.reserve(static_cast<std::size_t>(mux.pin_num));
   for (const std::string& writer : fed.in_link)
     if (DNT_node* feeder = ctx.design.DNT.find(writer)) feeder->instant_num = mux.instant_num;
   return mux;
@@ -75,17 +76,19 @@ comp_node* find_mux(MapContext& ctx, const std::string& fed) {
 
 namespace {
 
-// Places the next three pins. A multiplexer's pins are numbered 0, 1, ... in
-// the order they are placed and next_pin is their count, so they go at the
-// end: no search through hundreds of feeders' pins.
-void place_next_pins(comp_node& mux, std::vector<std::string> names) {
-  for (std::string& name : names) mux.pin_link.push_back({std::move(name), "", mux.next_pin++, 0});
+// Places the next pin. A multiplexer's pins are numbered 0, 1, ... in the
+// order they are placed and next_pin is their count, so they go at the end:
+// no search through hundreds of feeders' pins.
+void place_next_pin(comp_node& mux, std::string name) {
+  mux.pin_link.push_back({std::move(name), "", mux.next_pin++, 0});
 }
 
 }  // namespace
 
 void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width) {
-  place_next_pins(mux, {bus(source, width), bus_bar(source, width), select});
+  place_next_pin(mux, bus(source, width));
+  place_next_pin(mux, bus_bar(source, width));
+  place_next_pin(mux, select);
 }
 
 void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
@@ -97,7 +100,9 @@ void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
                      mux.name + " feeding " + fed);
     return;
   }
-  place_next_pins(mux, {ack->name, bus_bar(fed, width), bus(fed, width)});
+  place_next_pin(mux, ack->name);
+  place_next_pin(mux, bus_bar(fed, width));
+  place_next_pin(mux, bus(fed, width));
   mux.done = 1;
 }
 

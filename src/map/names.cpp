@@ -1,20 +1,25 @@
 #include "map/names.hpp"
 
 #include <charconv>
+#include <string_view>
 
 namespace syn {
 namespace {
 
-// x + middle + "[" + index + tail: one allocation instead of one per piece.
-std::string indexed(const std::string& x, const char* middle, int index, const char* tail) {
+// x + middle + "[" + index + tail, built at its exact length: a short name
+// stays inside the string itself (no heap block), a longer one takes one
+// allocation. Most bit names are short, and there are millions of them.
+std::string indexed(const std::string& x, std::string_view middle, int index,
+                    std::string_view tail) {
   char digits[16];
   const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  const auto digit_count = static_cast<std::size_t>(end - digits);
   std::string name;
-  name.reserve(x.size() + 16 + static_cast<std::size_t>(end - digits));
+  name.reserve(x.size() + middle.size() + 1 + digit_count + tail.size());
   name += x;
   name += middle;
   name += '[';
-  name.append(digits, end);
+  name.append(digits, digit_count);
   name += tail;
   return name;
 }

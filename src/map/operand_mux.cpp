@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "map/cells.hpp"
 #include "map/mux_cells.hpp"
 #include "text/fields.hpp"
 
@@ -162,7 +163,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   }
   const std::string ack = op.function + "_dele_ack";
   const std::string request = op.function + "_dele_req";
-  ctx.netlist.add("dele", {joined, ack, request, *delay_place}, 2, 2);
+  add_cell(ctx.netlist, "dele", 2, 2, joined, ack, request, *delay_place);
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = request;
   for (const Member& m : group.members) {
