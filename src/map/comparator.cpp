@@ -42,7 +42,7 @@ void or2(MapContext& ctx, const std::string& a, const std::string& b, const std:
 }
 
 std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_node& p) {
-  return data_control_net(ctx.design, t.name, p.name);
+  return data_control_net(ctx.design, t.name, p);
 }
 
 // Gate for one output place of a two-way branch with two relations; false

@@ -1,29 +1,40 @@
 #include "map/data_places.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <queue>
 #include <utility>
 #include <vector>
 
+#include "map/place_records.hpp"
+
 namespace syn {
 
+namespace {
+
+// Finds the record of each place of the list, keeps its position in the
+// entry (see place_records.hpp) and copies into it what the entry says.
+void resolve_and_complete(Design& design, std::vector<DN_place_node>& places) {
+  for (DN_place_node& p : places) {
+    DNP_node* record = design.DNP.find(p.name);
+    if (record == nullptr) continue;
+    p.record = static_cast<std::uint32_t>(record - design.DNP.items.data());
+    record->type_term = p.type_term;
+    record->type_c_d = p.type_c_d;
+    record->initial_value = p.initial_value;
+  }
+}
+
+}  // namespace
+
 void complete_data_places(Design& design) {
-  auto copy = [&design](const std::vector<DN_place_node>& places) {
-    for (const DN_place_node& p : places) {
-      DNP_node* record = design.DNP.find(p.name);
-      if (record == nullptr) continue;
-      record->type_term = p.type_term;
-      record->type_c_d = p.type_c_d;
-      record->initial_value = p.initial_value;
-    }
-  };
   // One walk over the transitions; a later one overwrites an earlier one.
   // Outputs first, so that an input record of the same transition wins.
-  for (const DNT_node& t : design.DNT.items) {
-    copy(t.out_link);
-    copy(t.in_link);
+  for (DNT_node& t : design.DNT.items) {
+    resolve_and_complete(design, t.out_link);
+    resolve_and_complete(design, t.in_link);
   }
 }
 
@@ -118,8 +129,8 @@ class WidthPropagation {
   std::vector<DNP_node>& places() { return design_.DNP.items; }
   std::vector<DNT_node>& transitions() { return design_.DNT.items; }
 
-  std::size_t place_index(const std::string& name) {
-    const DNP_node* record = design_.DNP.find(name);
+  std::size_t place_index(const DN_place_node& p) {
+    const DNP_node* record = record_of(design_, p);
     return record == nullptr ? none : static_cast<std::size_t>(record - places().data());
   }
 
@@ -153,7 +164,7 @@ class WidthPropagation {
   void add_places(std::size_t t, const std::vector<DN_place_node>& list,
                   FlatLists<std::size_t>& places, std::vector<std::pair<std::size_t, Arc>>& arcs) {
     for (const DN_place_node& p : list) {
-      const std::size_t place = place_index(p.name);
+      const std::size_t place = place_index(p);
       const std::size_t position = places.items.size() - places.begin.back();  // in t's list
       if (place != none) arcs.push_back({place, {t, position}});
       places.items.push_back(place);

@@ -14,6 +14,8 @@ namespace syn {
 // place records into the place list: the last transition in list order that
 // names a place decides, and within one transition an input record wins over
 // an output record of the same name.
+// On the way it finds the record of every place the transitions name once
+// for the whole pass (see place_records.hpp).
 void complete_data_places(Design& design);
 
 // Gives data places without a width the width of a neighbouring place, with

@@ -38,7 +38,7 @@ bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std:
              bit_bar(p, b), bit_done(p, b));
   }
   add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(p, width),
-           data_control_net(ctx.design, t.name, control->name));
+           data_control_net(ctx.design, t.name, *control));
   return true;
 }
 

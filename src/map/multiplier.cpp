@@ -4,6 +4,7 @@
 #include "map/cells.hpp"
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -17,7 +18,7 @@ namespace {
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node& t,
                                                  const std::string& request) {
   const DN_place_node* done_place = first_place_of_kind(t.out_link, "c");
-  DNP_node* record = done_place != nullptr ? ctx.design.DNP.find(done_place->name) : nullptr;
+  DNP_node* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
     return std::nullopt;
@@ -49,7 +50,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     if (operands == t.datapath_num_in) break;
     if (p.type_c_d != "d") continue;
     ++operands;
-    const DNP_node* operand = ctx.design.DNP.find(p.name);
+    const DNP_node* operand = record_of(ctx.design, p);
     if (operand != nullptr && operand->type_term == "C") {
       constant_part(ctx, *operand, width);
     } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {

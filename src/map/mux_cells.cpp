@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -16,7 +17,7 @@ const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& place
 
 DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
   const DN_place_node* out = first_place_of_kind(t.out_link, "d");
-  DNP_node* record = out != nullptr ? ctx.design.DNP.find(out->name) : nullptr;
+  DNP_node* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
   if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
   return record;
 }

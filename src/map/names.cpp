@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "map/place_records.hpp"
+
 namespace syn {
 namespace {
 
@@ -36,12 +38,18 @@ std::string done_bus(const std::string& x, int width) {
 }
 
 std::string driven_net(const std::string& t, const std::string& p, bool p_is_global) {
-  return p_is_global ? t + "_" + p : p;
+  if (!p_is_global) return p;
+  std::string net;
+  net.reserve(t.size() + 1 + p.size());
+  net += t;
+  net += '_';
+  net += p;
+  return net;
 }
 
-std::string data_control_net(const Design& design, const std::string& t, const std::string& p) {
-  const DNP_node* place = design.DNP.find(p);
-  return driven_net(t, p, place != nullptr && place->from_to_inter == "GNP");
+std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p) {
+  const DNP_node* place = record_of(design, p);
+  return driven_net(t, p.name, place != nullptr && place->from_to_inter == "GNP");
 }
 
 }  // namespace syn

@@ -10,6 +10,7 @@
 
 #include "map/cells.hpp"
 #include "map/mux_cells.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -60,7 +61,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
     return std::nullopt;
   }
   const DN_place_node* start = first_place_of_kind(t.in_link, "c");
-  DNP_node* start_record = start != nullptr ? ctx.design.DNP.find(start->name) : nullptr;
+  DNP_node* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
   if (start_record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;

@@ -1,4 +1,5 @@
 #include "map/datapath.hpp"
+#include "map/place_records.hpp"
 
 namespace syn {
 
@@ -7,7 +8,7 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
   auto take = [&](const std::vector<DN_place_node>& places) {
     for (const DN_place_node& p : places) {
       if (p.type_c_d != "d") continue;
-      const DNP_node* record = ctx.design.DNP.find(p.name);
+      const DNP_node* record = record_of(ctx.design, p);
       if (record != nullptr && record->data_size > width) width = record->data_size;
     }
   };
