@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "diag/diagnostics.hpp"
 #include "map/trace_memo.hpp"
@@ -25,6 +27,9 @@ struct MapContext {
 
   // Multiplexers still growing, by the data place they feed (instance number).
   std::unordered_map<std::string, int> mux_of_place;
+  // The same multiplexers in the order they entered the netlist, each with
+  // the key of its entry above (keys of the map stay where they are).
+  std::vector<std::pair<int, const std::string*>> muxes_in_order{};
 
   // Answers of the walks along data chains, shared by all the data mappers.
   TraceMemo traces{};

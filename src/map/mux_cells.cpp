@@ -66,7 +66,8 @@ comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
 }
 
 comp_node& append_mux(MapContext& ctx, comp_node mux, const std::string& fed) {
-  ctx.mux_of_place[fed] = mux.instant_num;
+  const auto entry = ctx.mux_of_place.insert_or_assign(fed, mux.instant_num).first;
+  ctx.muxes_in_order.emplace_back(mux.instant_num, &entry->first);
   return ctx.netlist.append(std::move(mux));
 }
 

@@ -268,12 +268,14 @@ void function_part_221(MapContext& ctx, DNT_node& t) {
 }
 
 void report_incomplete_muxes(MapContext& ctx) {
-  std::unordered_map<int, const std::string*> fed_by_instance;
-  for (const auto& [place, instance] : ctx.mux_of_place) fed_by_instance.emplace(instance, &place);
-  for (const comp_node& cell : ctx.netlist.comps()) {
-    auto it = fed_by_instance.find(cell.instant_num);
-    if (it == fed_by_instance.end() || cell.done == 1) continue;
-    ctx.diag.problem("data place " + *it->second + ": " + cell.name + " (instance " +
+  // In netlist order, as the multiplexers were appended; a place's entry
+  // counts only while the place still names that multiplexer.
+  for (const auto& [instance, place] : ctx.muxes_in_order) {
+    if (ctx.mux_of_place.at(*place) != instance) continue;
+    const comp_node* found = ctx.netlist.look_for_comp(instance);
+    if (found == nullptr || found->done == 1) continue;
+    const comp_node& cell = *found;
+    ctx.diag.problem("data place " + *place + ": " + cell.name + " (instance " +
                      i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
