@@ -23,7 +23,7 @@ DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
 }
 
 std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const DNP_node& fed) {
-  const int width = place_width(ctx, fed.name);
+  const int width = place_width(ctx, fed);
   if (width <= 0) {
     ctx.diag.problem("data transition " + t.name + ": no width known for place " + fed.name);
     return std::nullopt;

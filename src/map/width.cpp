@@ -17,10 +17,8 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
   return width != 0 ? width : ctx.data_size;
 }
 
-int place_width(const MapContext& ctx, const std::string& place) {
-  const DNP_node* record = ctx.design.DNP.find(place);
-  if (record != nullptr && record->data_size != 0) return record->data_size;
-  return ctx.data_size;
+int place_width(const MapContext& ctx, const DNP_node& place) {
+  return place.data_size != 0 ? place.data_size : ctx.data_size;
 }
 
 }  // namespace syn
