@@ -9,11 +9,11 @@
 // output place, a global place listed twice for one transition, and a global
 // place with nobody on its other side. The later passes refuse the nets whose
 // pins cannot all be named exactly once.
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <tuple>
 #include <vector>
 
 #include "map/global_control_naming.hpp"
@@ -42,18 +42,14 @@ struct TransitionWork {
   std::vector<related_node> related_bk_link;
   std::vector<related_node> related_r_link;
   std::vector<related_node> related_s_link;
-  std::unordered_map<std::string, std::size_t> reset_entry_of_arc;  // into related_r_link
+  // Positions in related_r_link ordered by (consumer, place), list order
+  // among equal arcs, to find the reset entry of an arc by binary search.
+  std::vector<std::size_t> reset_entries_by_arc;
   std::vector<bool> reset_pin_named;                                // by pin_No - 1
 };
 
 constexpr const char* kGlobal = "GNP";
 constexpr const char* kLocal = "LNP";
-
-// Key of the arc from a producer to `consumer` through `place`; the length
-// prefix keeps any two pairs of names apart.
-std::string arc_key(const std::string& consumer, const std::string& place) {
-  return i_to_string(static_cast<long long>(consumer.size())) + ":" + consumer + place;
-}
 
 std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
                                        const std::string& tag) {
@@ -94,18 +90,37 @@ pin_node& pin_at(comp_node& cell, int number) {
 
 // ---- checks before building -----------------------------------------------
 
+// Which entries of a place list name the same place of the same net as an
+// earlier entry: sorted by (net, name), each entry after the first of a run
+// of equal ones repeats it.
+std::vector<bool> repeated_places(const std::vector<GN_place_node>& places) {
+  std::vector<bool> repeated(places.size(), false);
+  if (places.size() < 2) return repeated;
+  std::vector<std::size_t> order;
+  order.reserve(places.size());
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (places[i].type_where == kGlobal || places[i].type_where == kLocal) order.push_back(i);
+  }
+  auto key = [&places](std::size_t i) { return std::tie(places[i].type_where, places[i].name); };
+  std::stable_sort(order.begin(), order.end(),
+                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    if (key(order[k]) == key(order[k - 1])) repeated[order[k]] = true;
+  }
+  return repeated;
+}
+
 bool check_places(MapContext& ctx, const GNT_node& t, const std::vector<GN_place_node>& places,
                   const char* direction) {
   bool ok = true;
-  std::unordered_set<std::string> seen;
-  for (const GN_place_node& place : places) {
-    if (place.type_where != kGlobal && place.type_where != kLocal) continue;
+  const std::vector<bool> repeated = repeated_places(places);
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (!repeated[i]) continue;
+    const GN_place_node& place = places[i];
     const char* net = place.type_where == kGlobal ? "global" : "local";
-    if (!seen.insert(place.type_where + "|" + place.name).second) {
-      ctx.diag.error("global transition " + t.name + ": place " + place.name +
-                     " is listed twice as a " + net + " " + direction + " place");
-      ok = false;
-    }
+    ctx.diag.error("global transition " + t.name + ": place " + place.name +
+                   " is listed twice as a " + net + " " + direction + " place");
+    ok = false;
   }
   return ok;
 }
@@ -133,12 +148,12 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<std
 // Reports every transition that cannot become a sound cell; true when none.
 bool check_transitions(MapContext& ctx) {
   bool ok = true;
-  std::unordered_map<std::string, int> first_line;
   for (const GNT_node& t : ctx.design.GNT.items) {
-    auto [first, is_new] = first_line.try_emplace(t.name, t.line);
-    if (!is_new) {
+    // The index holds the first record of each name.
+    const GNT_node* first = ctx.design.GNT.find(t.name);
+    if (first != nullptr && first != &t) {
       ctx.diag.error("global transition " + t.name + ": its lines stand in two separate groups (lines " +
-                     i_to_string(first->second) + " and " + i_to_string(t.line) +
+                     i_to_string(first->line) + " and " + i_to_string(t.line) +
                      "); the lines of one transition must follow each other");
       ok = false;
       continue;
@@ -173,11 +188,18 @@ void fill_reset_list(const Design& design, const std::vector<pin_order_node>& re
     for (const std::string& consumer : consumers_of(design, place.name)) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.reset_entry_of_arc.try_emplace(arc_key(consumer, place.name), work.related_r_link.size());
       work.related_r_link.push_back({consumer, place.name, ++pin_No, groups, "GNT"});
     }
   }
   work.reset_pin_named.assign(work.related_r_link.size(), false);
+  const auto& entries = work.related_r_link;
+  work.reset_entries_by_arc.resize(entries.size());
+  for (std::size_t e = 0; e < entries.size(); ++e) work.reset_entries_by_arc[e] = e;
+  std::stable_sort(work.reset_entries_by_arc.begin(), work.reset_entries_by_arc.end(),
+                   [&entries](std::size_t a, std::size_t b) {
+                     return std::tie(entries[a].name, entries[a].place) <
+                            std::tie(entries[b].name, entries[b].place);
+                   });
 }
 
 // The local input places with the number of their producers in all three nets.
@@ -251,10 +273,18 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
   if (producer == nullptr) return std::nullopt;
   ResetArc found;
   found.producer = static_cast<std::size_t>(producer - design.GNT.items.data());
-  const auto& index = work[found.producer].reset_entry_of_arc;
-  auto it = index.find(arc_key(t.name, bk.place));
-  if (it == index.end()) return std::nullopt;
-  found.entry = it->second;
+  const TransitionWork& producer_work = work[found.producer];
+  const auto& entries = producer_work.related_r_link;
+  const auto& by_arc = producer_work.reset_entries_by_arc;
+  const auto arc = std::tie(t.name, bk.place);
+  // The first entry of the arc in list order, the one a search from the
+  // head of the list would find.
+  auto it = std::lower_bound(by_arc.begin(), by_arc.end(), arc,
+                             [&entries](std::size_t e, const auto& key) {
+                               return std::tie(entries[e].name, entries[e].place) < key;
+                             });
+  if (it == by_arc.end() || std::tie(entries[*it].name, entries[*it].place) != arc) return std::nullopt;
+  found.entry = *it;
   return found;
 }
 
