@@ -105,7 +105,7 @@ void function_part_42(MapContext& ctx, DNT_node& t) {
   }
   DNP_node* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
-  comp_node* mux = find_mux(ctx, fed->name);
+  comp_node* mux = find_mux(ctx, *fed);
   if (mux == nullptr) {
     ctx.diag.problem("data transition " + t.name +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +

@@ -1,5 +1,6 @@
 #include "map/mux_cells.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "map/names.hpp"
@@ -65,15 +66,28 @@ comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
   return mux;
 }
 
-comp_node& append_mux(MapContext& ctx, comp_node mux, const std::string& fed) {
-  const auto entry = ctx.mux_of_place.insert_or_assign(fed, mux.instant_num).first;
-  ctx.muxes_in_order.emplace_back(mux.instant_num, &entry->first);
+namespace {
+
+std::size_t position_of(const MapContext& ctx, const DNP_node& place) {
+  return static_cast<std::size_t>(&place - ctx.design.DNP.items.data());
+}
+
+}  // namespace
+
+comp_node& append_mux(MapContext& ctx, comp_node mux, const DNP_node& fed) {
+  const std::size_t place = position_of(ctx, fed);
+  if (ctx.mux_of_place.size() <= place) {
+    ctx.mux_of_place.resize(std::max(ctx.design.DNP.items.size(), place + 1), 0);
+  }
+  ctx.mux_of_place[place] = mux.instant_num;
+  ctx.muxes_in_order.emplace_back(mux.instant_num, place);
   return ctx.netlist.append(std::move(mux));
 }
 
-comp_node* find_mux(MapContext& ctx, const std::string& fed) {
-  auto it = ctx.mux_of_place.find(fed);
-  return it == ctx.mux_of_place.end() ? nullptr : ctx.netlist.look_for_comp(it->second);
+comp_node* find_mux(MapContext& ctx, const DNP_node& fed) {
+  const std::size_t place = position_of(ctx, fed);
+  if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return nullptr;
+  return ctx.netlist.look_for_comp(ctx.mux_of_place[place]);
 }
 
 namespace {

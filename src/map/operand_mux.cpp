@@ -190,7 +190,7 @@ struct ExistingMux {
   bool ok;
 };
 ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
-  comp_node* mux = find_mux(ctx, op.operand.name);
+  comp_node* mux = find_mux(ctx, op.operand);
   return {mux, mux == nullptr || mux_accepts_input(ctx, *mux, op.t)};
 }
 
@@ -203,7 +203,7 @@ void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& sou
   comp_node mux = reserve_mux(ctx, op.operand, op.width);
   emit_source_drivers(ctx, source, op.width);
   add_mux_input(mux, source.name, emit_select(), op.width);
-  comp_node& appended = append_mux(ctx, std::move(mux), op.operand.name);
+  comp_node& appended = append_mux(ctx, std::move(mux), op.operand);
   complete_mux_if_full(ctx, appended, op.t, op.operand.name, op.width);
 }
 
@@ -271,11 +271,11 @@ void report_incomplete_muxes(MapContext& ctx) {
   // In netlist order, as the multiplexers were appended; a place's entry
   // counts only while the place still names that multiplexer.
   for (const auto& [instance, place] : ctx.muxes_in_order) {
-    if (ctx.mux_of_place.at(*place) != instance) continue;
+    if (ctx.mux_of_place[place] != instance) continue;
     const comp_node* found = ctx.netlist.look_for_comp(instance);
     if (found == nullptr || found->done == 1) continue;
     const comp_node& cell = *found;
-    ctx.diag.problem("data place " + *place + ": " + cell.name + " (instance " +
+    ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name + " (instance " +
                      i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
