@@ -200,11 +200,17 @@ void map_transition(MapContext& ctx, DNT_node& t) {
   }
 }
 
+// Completes the data places and gives them widths; returns the data places
+// still without a width. The positions of the places end with this step.
+std::vector<std::string> prepare_places(Design& design) {
+  const TransitionPlaces places = complete_data_places(design);
+  return propagate_widths(design, places);
+}
+
 }  // namespace
 
 void map_data_net(MapContext& ctx) {
-  complete_data_places(ctx.design);
-  const std::vector<std::string> without_width = propagate_widths(ctx.design);
+  const std::vector<std::string> without_width = prepare_places(ctx.design);
   if (!without_width.empty()) {
     ctx.diag.warning("data places without a width: " + joined(without_width));
   }
