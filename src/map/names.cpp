@@ -1,5 +1,6 @@
 #include "map/names.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -8,21 +9,22 @@
 namespace syn {
 namespace {
 
-// x + middle + "[" + index + tail, built at its exact length: a short name
-// stays inside the string itself (no heap block), a longer one takes one
-// allocation. Most bit names are short, and there are millions of them.
+// x + middle + "[" + index + tail, written into a string made at its exact
+// length: a short name stays inside the string itself (no heap block), a
+// longer one takes one allocation. Most bit names are short, and there are
+// millions of them.
 std::string indexed(const std::string& x, std::string_view middle, int index,
                     std::string_view tail) {
   char digits[16];
-  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
-  const auto digit_count = static_cast<std::size_t>(end - digits);
-  std::string name;
-  name.reserve(x.size() + middle.size() + 1 + digit_count + tail.size());
-  name += x;
-  name += middle;
-  name += '[';
-  name.append(digits, digit_count);
-  name += tail;
+  const auto digits_end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  const auto digit_count = static_cast<std::size_t>(digits_end - digits);
+  std::string name(x.size() + middle.size() + 1 + digit_count + tail.size(), '[');
+  char* out = name.data();
+  out = std::copy(x.begin(), x.end(), out);
+  out = std::copy(middle.begin(), middle.end(), out);
+  ++out;  // the '[' already there
+  out = std::copy(digits, digits_end, out);
+  std::copy(tail.begin(), tail.end(), out);
   return name;
 }
 
