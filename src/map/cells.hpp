@@ -24,8 +24,9 @@ comp_node& add_cell(Netlist& netlist, std::string name, int pin_in_num, int pin_
   cell.served = 1;
   cell.pin_link.reserve(sizeof...(Nets));
   int number = 0;
-  // A fold over the comma operator runs left to right: pin 1 first.
-  (cell.pin_link.push_back(pin_node{std::string(std::forward<Nets>(nets)), "", ++number, 0}), ...);
+  // A fold over the comma operator runs left to right: pin 1 first. Each net
+  // goes into its pin directly, without a temporary pin to move from.
+  (cell.pin_link.emplace_back(std::forward<Nets>(nets), "", ++number, 0), ...);
   return netlist.append(std::move(cell));
 }
 

@@ -96,7 +96,7 @@ namespace {
 // order they are placed and next_pin is their count, so they go at the end:
 // no search through hundreds of feeders' pins.
 void place_next_pin(comp_node& mux, std::string name) {
-  mux.pin_link.push_back({std::move(name), "", mux.next_pin++, 0});
+  mux.pin_link.emplace_back(std::move(name), "", mux.next_pin++, 0);
 }
 
 }  // namespace
