@@ -284,6 +284,7 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   fill_reset_list(reset_list, work);
 
   int number = 0;
+  cell.pin_link.reserve(static_cast<std::size_t>(cell.pin_num));
   cell.pin_link.push_back({{}, "bk", ++number, 0});
   for (int i = 0; i < set_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
   cell.pin_link.push_back({{}, "fw", ++number, 0});
@@ -456,6 +457,7 @@ void map_global_control(MapContext& ctx) {
   check_reset_pins(ctx, work);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);
   NetDrivers drivers;
+  drivers.reserve(transitions.size());  // one forward net each
   for (std::size_t i = 0; i < transitions.size(); ++i) {
     name_forward_pin(ctx, transitions[i], work[i], drivers);
   }

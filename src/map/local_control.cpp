@@ -5,6 +5,7 @@
 //
 // A transition without input places has nothing to join and is refused. A net
 // that a second local cell would also drive gets a warning (two outputs on one net).
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,7 @@ std::string joined_inputs(const LNT_node& t) {
 class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
+  void expect(std::size_t nets) { drivers_.reserve(nets); }
   void drives(const LNT_node& t, const std::string& net) {
     if (const std::string* driver = drivers_.drive(net, t.name)) {
       ctx_.diag.warning("local transition " + t.name + ": net " + net +
@@ -94,8 +96,16 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
 
 }  // namespace
 
+// At most one net per output place and one per join.
+std::size_t most_nets(const Design& design) {
+  std::size_t nets = 0;
+  for (const LNT_node& t : design.LNT.items) nets += 1 + t.out_link.size();
+  return nets;
+}
+
 void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
+  drivers.expect(most_nets(ctx.design));
   for (const LNT_node& t : ctx.design.LNT.items) {
     ctx.console << "L";
     if (t.in_link.empty()) {

@@ -156,8 +156,10 @@ TraceResult trace_up(const Design& design, const DNT_node& start, TraceMemo* mem
   return to_result(walk(design, start, table_of(memo, own, &TraceMemo::up), step_up));
 }
 
+// The codes alone need no copy of the end's name.
 int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  return trace_down(design, start, memo).code;
+  TraceMemo own;
+  return walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).code;
 }
 
 std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
@@ -166,7 +168,8 @@ std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_nod
 }
 
 int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  return trace_up(design, start, memo).code;
+  TraceMemo own;
+  return walk(design, start, table_of(memo, own, &TraceMemo::up), step_up).code;
 }
 
 std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
