@@ -218,6 +218,9 @@ void map_data_net(MapContext& ctx) {
     ctx.console << "D";
     map_transition(ctx, t);
   }
+  // Nothing walks the data chains after this pass: give their tables back
+  // before the netlist is written.
+  ctx.traces = TraceMemo{};
 }
 
 }  // namespace syn
