@@ -23,6 +23,7 @@ struct Member {
   std::string place;
   MemberKind kind;
   const DNT_node* transfer;  // the transfer the place starts
+  DNP_node* record;          // the place's record
 };
 
 struct StepGroup {
@@ -73,10 +74,16 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
   return OperandTransfer{t, *function, start->name, *start_record, *operand, *width};
 }
 
-const DNT_node* first_reader(const Design& design, const std::string& place) {
-  const DNP_node* record = design.DNP.find(place);
-  if (record == nullptr || record->out_link.empty()) return nullptr;
-  return design.DNT.find(record->out_link.front());
+// A data place's record and the first transition that reads it (null when
+// either is missing).
+struct PlaceReader {
+  DNP_node* record;
+  const DNT_node* transfer;
+};
+PlaceReader first_reader(Design& design, const std::string& place) {
+  DNP_node* record = design.DNP.find(place);
+  if (record == nullptr || record->out_link.empty()) return {record, nullptr};
+  return {record, design.DNT.find(record->out_link.front())};
 }
 
 bool runs_into(const Design& design, TraceMemo& traces, const DNT_node& t,
@@ -93,24 +100,26 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
 
 // The output places of the local transition that produces the start place,
 // each entered by what its transfer does with the operation.
-StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
+StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LNP_node* start = design.LNP.find(op.start);
   const LNT_node* step =
       start != nullptr && !start->in_link.empty() ? design.LNT.find(start->in_link.front()) : nullptr;
   if (step == nullptr) {
-    group.members.push_back({op.start, MemberKind::start, &op.t});
+    group.members.push_back({op.start, MemberKind::start, &op.t, &op.start_record});
   } else {
     for (const LN_place_node& p : step->out_link) {
       const bool is_start = p.name == op.start;
-      const DNT_node* transfer = is_start ? &op.t : first_reader(design, p.name);
+      const PlaceReader reader =
+          is_start ? PlaceReader{&op.start_record, &op.t} : first_reader(design, p.name);
+      const DNT_node* transfer = reader.transfer;
       if (transfer == nullptr) continue;
       if (is_start)
-        group.members.push_back({p.name, MemberKind::start, transfer});
+        group.members.push_back({p.name, MemberKind::start, transfer, reader.record});
       else if (runs_into(design, traces, *transfer, op.function))
-        group.members.push_back({p.name, MemberKind::loads_operand, transfer});
+        group.members.push_back({p.name, MemberKind::loads_operand, transfer, reader.record});
       if (reads_result_of(design, traces, *transfer, op.function))
-        group.members.push_back({p.name, MemberKind::reads_result, transfer});
+        group.members.push_back({p.name, MemberKind::reads_result, transfer, reader.record});
     }
   }
   for (const Member& m : group.members) {
@@ -155,21 +164,21 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   Design& design = ctx.design;
   const std::string joined = emit_join(ctx, group.join_inputs(), "", 1);
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = joined;
+    if (m.kind != MemberKind::reads_result) m.record->new_name = joined;
 
   if (!delay_place) {
     for (const Member& m : group.members)
-      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *design.DNP.find(m.place));
+      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *m.record);
     return joined;
   }
   const std::string ack = op.function + "_dele_ack";
   const std::string request = op.function + "_dele_req";
   add_cell(ctx.netlist, "dele", 2, 2, joined, ack, request, *delay_place);
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = request;
+    if (m.kind != MemberKind::reads_result) m.record->new_name = request;
   for (const Member& m : group.members) {
     if (m.kind != MemberKind::reads_result) continue;
-    DNP_node& record = *design.DNP.find(m.place);
+    DNP_node& record = *m.record;
     record.new_name = ack;
     if (creates_mux) mark_result_reader(design, record);
   }
