@@ -36,11 +36,14 @@ void resolve_and_complete(Design& design, std::vector<DN_place_node>& places,
   positions.close_list();
 }
 
+// The positions of the records of one list's places, as the entries know
+// them (or as the index finds them).
 void list_places(const Design& design, const std::vector<DN_place_node>& places,
                  FlatLists<std::size_t>& positions) {
   for (const DN_place_node& p : places) {
     const DNP_node* record = record_of(design, p);
-    positions.items.push_back(record == nullptr ? none : static_cast<std::size_t>(record - design.DNP.items.data()));
+    positions.items.push_back(
+        record == nullptr ? none : static_cast<std::size_t>(record - design.DNP.items.data()));
   }
   positions.close_list();
 }

@@ -319,7 +319,9 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
                              [&entries](std::size_t e, const auto& key) {
                                return std::tie(entries[e].name, entries[e].place) < key;
                              });
-  if (it == by_arc.end() || std::tie(entries[*it].name, entries[*it].place) != arc) return std::nullopt;
+  if (it == by_arc.end() || std::tie(entries[*it].name, entries[*it].place) != arc) {
+    return std::nullopt;
+  }
   found.entry = *it;
   return found;
 }

@@ -284,8 +284,8 @@ void report_incomplete_muxes(MapContext& ctx) {
     const comp_node* found = ctx.netlist.look_for_comp(instance);
     if (found == nullptr || found->done == 1) continue;
     const comp_node& cell = *found;
-    ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name + " (instance " +
-                     i_to_string(cell.instant_num) + ") has inputs from " +
+    ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name +
+                     " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
   }

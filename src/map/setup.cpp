@@ -60,7 +60,9 @@ std::vector<bool> shared_names(const NamedList<Node>& list, bool list_ascending,
                                const NamedList<Other>& other, bool other_ascending) {
   std::vector<bool> shared(list.items.size(), false);
   if (!list_ascending || !other_ascending) {
-    for (std::size_t i = 0; i < list.items.size(); ++i) shared[i] = other.contains(list.items[i].name);
+    for (std::size_t i = 0; i < list.items.size(); ++i) {
+      shared[i] = other.contains(list.items[i].name);
+    }
     return shared;
   }
   auto next = other.items.begin();
