@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,11 @@ struct DN_place_node {
   std::string from_to_inter;  // control places: "LNP", "GNP" or "DNP"
   std::string relation_ship;  // relation text of a control place, or empty
   int order = 0;              // data places: position among same-direction data places
+  // Position of the place list's record of this name, found once by the
+  // data net pass before it maps (see map/place_records.hpp); until then
+  // `unresolved`. Last, so that it sits in what would otherwise be padding.
+  static constexpr std::uint32_t unresolved = static_cast<std::uint32_t>(-1);
+  std::uint32_t record = unresolved;
 };
 
 struct DNT_node {
