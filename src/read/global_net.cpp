@@ -32,9 +32,10 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
 }
 
 // Links the line's place to the current transition and counts it.
-void add_place(GNT_node& transition, char direction, const TableLine& line) {
+void add_place(GNT_node& transition, char direction, std::string_view name,
+               const TableLine& line) {
   GN_place_node place;
-  place.name = *get_ith_substring(2, line.text);
+  place.name = name;
   const char net = line.letter(kNet);
   place.type_where = type_where_of(net);
   const bool input = direction == 'i';
@@ -46,13 +47,14 @@ void add_place(GNT_node& transition, char direction, const TableLine& line) {
 void read_transitions(const std::string& file, const NetTable& table, Design& design,
                       Diagnostics& diag) {
   std::vector<GNT_node>& transitions = design.GNT.items;
-  std::string previous = " ";
+  std::string_view previous = " ";
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
                      diag);
   for (const TableLine& line : table.data_lines()) {
     warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
-    if (!has_transition_and_place(file, line, diag)) continue;
-    const std::string name = get_first_substring(line.text);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) continue;
+    const std::string_view name = names->transition;
     if (name != previous) {
       previous = name;
       GNT_node transition;
@@ -63,7 +65,7 @@ void read_transitions(const std::string& file, const NetTable& table, Design& de
     const char direction = line.letter(kDirection);
     if (!direction_is_known(file, line, diag)) continue;
     warn_about_net_letter(file, line, diag);
-    add_place(transitions.back(), direction, line);
+    add_place(transitions.back(), direction, names->place, line);
   }
   design.GNT.reindex();
 }

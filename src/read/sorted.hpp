@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -21,7 +22,7 @@ inline void sort_unique(std::vector<std::string>& names) {
 
 // The first eight bytes of a name as a number that orders as the bytes do
 // (missing bytes count as zero): most comparisons of a sort end there.
-inline std::uint64_t name_prefix(const std::string& name) {
+inline std::uint64_t name_prefix(std::string_view name) {
   std::uint64_t prefix = 0;
   for (std::size_t i = 0; i < 8; ++i) {
     const unsigned char byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0;

@@ -59,14 +59,21 @@ bool is_data_line(int number, std::string_view line) {
 }
 
 NetTable::NetTable(std::string_view text) {
-  const std::vector<std::string_view> lines = split_lines(text);
-  if (lines.size() >= 2) {
-    header_ = lines[1];
-    columns_ = ColumnPositions(header_);
-  }
-  for (std::size_t i = 2; i < lines.size(); ++i) {
-    const int number = static_cast<int>(i) + 1;
-    if (is_data_line(number, lines[i])) data_lines_.push_back({lines[i], number, &columns_});
+  // One pass over the text: the header is line 2, data lines follow.
+  int number = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t newline = text.find('\n', start);
+    const std::size_t stop = newline == std::string_view::npos ? text.size() : newline + 1;
+    const std::string_view line = text.substr(start, stop - start);
+    start = stop;
+    ++number;
+    if (number == 2) {
+      header_ = line;
+      columns_ = ColumnPositions(header_);
+    } else if (is_data_line(number, line)) {
+      data_lines_.push_back({line, number, &columns_});
+    }
   }
 }
 
@@ -105,8 +112,22 @@ const char* const kTabInNetTable =
     "tab character: only blanks separate words, and a tab counts as one character, so the "
     "letters after it may not stand under their titles";
 
+namespace {
+
+// True when the text has a tab, another control character or a delete.
+bool has_control_character(std::string_view text) {
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7f) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void warn_about_characters(const std::string& file, int number, std::string_view line,
                            const std::string& tab_consequence, Diagnostics& diag) {
+  if (!has_control_character(without_line_end(line))) return;  // nearly every line
   if (line.find('\t') != std::string_view::npos) diag.warning_at(file, number, tab_consequence);
   for (const char c : without_line_end(line)) {
     const auto code = static_cast<unsigned char>(c);
@@ -119,11 +140,17 @@ void warn_about_characters(const std::string& file, int number, std::string_view
   }
 }
 
-bool has_transition_and_place(const std::string& file, const TableLine& line,
-                              Diagnostics& diag) {
-  if (line.word_count() >= 2) return true;
-  diag.error_at(file, line.number, "data line needs a transition and a place (fewer than two words)");
-  return false;
+std::optional<LineNames> transition_and_place(const std::string& file, const TableLine& line,
+                                              Diagnostics& diag) {
+  // Words are taken from the text with its line end; a second "word" that
+  // is the line end alone means the line has one word.
+  const auto place = get_ith_token(2, line.text);
+  if (!place || *place == "\n") {
+    diag.error_at(file, line.number,
+                  "data line needs a transition and a place (fewer than two words)");
+    return std::nullopt;
+  }
+  return LineNames{*get_ith_token(1, line.text), *place};
 }
 
 bool direction_is_known(const std::string& file, const TableLine& line, Diagnostics& diag) {

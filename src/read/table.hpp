@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,9 +88,18 @@ extern const char* const kTabInNetTable;
 // The column of the direction letter in every net table.
 constexpr int kDirectionColumn = 3;
 
-// Reports a data line that lacks its transition or its place word (an
-// error); false for such a line, which is then left out.
-bool has_transition_and_place(const std::string& file, const TableLine& line, Diagnostics& diag);
+// The first two words of a data line, as views into its text: the
+// transition and the place. A line end right after the place word belongs
+// to it, as it does to every last word of a line.
+struct LineNames {
+  std::string_view transition;
+  std::string_view place;
+};
+
+// The transition and place of a data line; a line with fewer than two words
+// is reported (an error) and gives nothing, and is then left out.
+std::optional<LineNames> transition_and_place(const std::string& file, const TableLine& line,
+                                              Diagnostics& diag);
 
 // Warns about a direction letter other than 'i' and 'o' (the line then adds
 // no arc); false for such a line.

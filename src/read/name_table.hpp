@@ -1,0 +1,73 @@
+// The distinct names of one column of a table, numbered once, so that the
+// readers hash each name of a line once and then work with small numbers;
+// and the grouping of lines by such a number.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/name_index.hpp"
+
+namespace syn {
+
+// Names numbered in order of first appearance (ids), and, once `sort` has
+// run, in ascending byte-wise order (ranks), the order of the sorted record
+// lists. The names are views into the table's text, which must outlive the
+// table.
+class NameTable {
+ public:
+  // The id of `name`, which is added when new.
+  std::uint32_t id(std::string_view name) {
+    const auto name_of = [this](std::size_t i) { return names_[i]; };
+    const std::size_t found = index_.insert(name, names_.size(), name_of);
+    if (found == names_.size()) names_.push_back(name);
+    return static_cast<std::uint32_t>(found);
+  }
+
+  std::size_t size() const { return names_.size(); }
+  std::string_view name(std::uint32_t id) const { return names_[id]; }
+
+  // Numbers the names in ascending order; call once all names are in.
+  void sort();
+  std::uint32_t rank(std::uint32_t id) const { return rank_[id]; }
+  std::uint32_t id_at_rank(std::uint32_t rank) const { return ascending_[rank]; }
+  std::string_view name_at_rank(std::uint32_t rank) const { return names_[ascending_[rank]]; }
+
+  // The names of `ranks`, ascending and each once (`ranks` is reordered).
+  std::vector<std::string> sorted_names(std::vector<std::uint32_t>& ranks) const;
+
+ private:
+  std::vector<std::string_view> names_;
+  NameIndex index_;
+  std::vector<std::uint32_t> ascending_;  // ids by rank
+  std::vector<std::uint32_t> rank_;       // ranks by id
+};
+
+// The positions 0 .. count-1 of a list grouped by a key below `keys`, each
+// group in list order: two flat arrays instead of a vector per group.
+class Groups {
+ public:
+  // `key_of(position)` gives a position's key.
+  template <class KeyOf>
+  Groups(std::size_t count, std::size_t keys, const KeyOf& key_of) : start_(keys + 1, 0) {
+    for (std::size_t i = 0; i < count; ++i) ++start_[key_of(i) + 1];
+    for (std::size_t k = 0; k < keys; ++k) start_[k + 1] += start_[k];
+    members_.resize(count);
+    std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+    for (std::size_t i = 0; i < count; ++i) members_[next[key_of(i)]++] = static_cast<std::uint32_t>(i);
+  }
+
+  std::span<const std::uint32_t> operator[](std::size_t key) const {
+    return std::span<const std::uint32_t>(members_).subspan(start_[key], start_[key + 1] - start_[key]);
+  }
+
+ private:
+  std::vector<std::uint32_t> start_;    // group k is members_[start_[k] .. start_[k + 1])
+  std::vector<std::uint32_t> members_;
+};
+
+}  // namespace syn
