@@ -163,16 +163,16 @@ struct DataLines {
 
 DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics& diag) {
   DataLines read;
-  read.lines.reserve(table.data_lines().size());
-  for (const TableLine& line : table.data_lines()) {
+  read.lines.reserve(table.line_bound());
+  table.for_each_data_line([&](const TableLine& line) {
     warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
     const auto names = transition_and_place(file, line, diag);
-    if (!names) continue;
+    if (!names) return;
     DataLine d = read_columns(file, line, diag);
     d.transition = read.transitions.id(names->transition);
     d.place = read.places.id(names->place);
     read.lines.push_back(d);
-  }
+  });
   read.transitions.sort();
   read.places.sort();
   return read;

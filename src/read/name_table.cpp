@@ -3,9 +3,21 @@
 #include <algorithm>
 #include <utility>
 
-#include "read/sorted.hpp"
-
 namespace syn {
+namespace {
+
+// The first eight bytes of a name as a number that orders as the bytes do
+// (missing bytes count as zero): most comparisons of a sort end there.
+std::uint64_t name_prefix(std::string_view name) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const unsigned char byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0;
+    prefix = prefix << 8 | byte;
+  }
+  return prefix;
+}
+
+}  // namespace
 
 void NameTable::sort() {
   // Keys (name prefix, id) sort in one compact array; only keys with equal
@@ -26,9 +38,13 @@ void NameTable::sort() {
   }
 }
 
+void sort_unique(std::vector<std::uint32_t>& numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+}
+
 std::vector<std::string> NameTable::sorted_names(std::vector<std::uint32_t>& ranks) const {
-  std::sort(ranks.begin(), ranks.end());
-  ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
+  sort_unique(ranks);
   std::vector<std::string> names;
   names.reserve(ranks.size());
   for (const std::uint32_t r : ranks) names.emplace_back(name_at_rank(r));

@@ -47,6 +47,9 @@ class NameTable {
   std::vector<std::uint32_t> rank_;       // ranks by id
 };
 
+// Puts ranks (or ids) in ascending order, each once.
+void sort_unique(std::vector<std::uint32_t>& numbers);
+
 // The positions 0 .. count-1 of a list grouped by a key below `keys`, each
 // group in list order: two flat arrays instead of a vector per group.
 class Groups {

@@ -59,27 +59,41 @@ bool is_data_line(int number, std::string_view line) {
 }
 
 NetTable::NetTable(std::string_view text) {
-  // One pass over the text: the header is line 2, data lines follow.
-  int number = 0;
+  const std::size_t first_end = text.find('\n');
+  if (first_end == std::string_view::npos) return;
+  const std::size_t header_start = first_end + 1;
+  const std::size_t header_end = text.find('\n', header_start);
+  const std::size_t body_start = header_end == std::string_view::npos ? text.size() : header_end + 1;
+  header_ = text.substr(header_start, body_start - header_start);
+  body_ = text.substr(body_start);
+  if (!header_.empty()) columns_ = ColumnPositions(header_);
+}
+
+std::size_t NetTable::line_bound() const {
+  return static_cast<std::size_t>(std::count(body_.begin(), body_.end(), '\n')) + 1;
+}
+
+std::vector<TableLine> NetTable::data_lines() const {
+  std::vector<TableLine> lines;
+  for_each_data_line([&lines](const TableLine& line) { lines.push_back(line); });
+  return lines;
+}
+
+bool NetTable::has_data_lines() const {
   std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t newline = text.find('\n', start);
-    const std::size_t stop = newline == std::string_view::npos ? text.size() : newline + 1;
-    const std::string_view line = text.substr(start, stop - start);
+  int number = 2;
+  while (start < body_.size()) {
+    const std::size_t newline = body_.find('\n', start);
+    const std::size_t stop = newline == std::string_view::npos ? body_.size() : newline + 1;
+    if (is_data_line(++number, body_.substr(start, stop - start))) return true;
     start = stop;
-    ++number;
-    if (number == 2) {
-      header_ = line;
-      columns_ = ColumnPositions(header_);
-    } else if (is_data_line(number, line)) {
-      data_lines_.push_back({line, number, &columns_});
-    }
   }
+  return false;
 }
 
 void NetTable::check_header(const std::string& file, int titles_used, const std::string& uses,
                             Diagnostics& diag) const {
-  if (data_lines_.empty()) return;
+  if (!has_data_lines()) return;
   warn_about_characters(file, 2, header_, kTabInNetTable, diag);
   const int titles = without_line_end(header_).find_first_not_of(' ') == std::string_view::npos
                          ? 0

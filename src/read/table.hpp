@@ -49,13 +49,34 @@ struct TableLine {
 // Line 3 on, not empty, not starting with '#' or '/'.
 bool is_data_line(int number, std::string_view line);
 
-// Every data line of a net table, in file order, with the header's columns.
+// The data lines of a net table, in file order, with the header's columns.
+// The lines are cut out of the text as they are visited, not stored.
 class NetTable {
  public:
   explicit NetTable(std::string_view text);
   NetTable(const NetTable&) = delete;  // the lines point at the columns
   NetTable& operator=(const NetTable&) = delete;
-  const std::vector<TableLine>& data_lines() const { return data_lines_; }
+
+  // Calls `visit(const TableLine&)` for each data line in file order.
+  template <class Visit>
+  void for_each_data_line(const Visit& visit) const {
+    std::size_t start = 0;
+    int number = 2;
+    while (start < body_.size()) {
+      const std::size_t newline = body_.find('\n', start);
+      const std::size_t stop = newline == std::string_view::npos ? body_.size() : newline + 1;
+      const std::string_view line = body_.substr(start, stop - start);
+      start = stop;
+      ++number;
+      if (is_data_line(number, line)) visit(TableLine{line, number, &columns_});
+    }
+  }
+
+  // At least as many as there are data lines (for reserving room).
+  std::size_t line_bound() const;
+
+  // Every data line, gathered in a list.
+  std::vector<TableLine> data_lines() const;
 
   // Warns about a header with fewer than `titles_used` titles (`uses` says
   // which letters the reader takes, for the message) and about a tab in
@@ -64,9 +85,11 @@ class NetTable {
                     Diagnostics& diag) const;
 
  private:
+  bool has_data_lines() const;
+
   std::string_view header_;
+  std::string_view body_;  // the lines after the header
   ColumnPositions columns_;
-  std::vector<TableLine> data_lines_;
 };
 
 // The text with every carriage return that stands before a line end
