@@ -6,35 +6,42 @@
 namespace syn {
 namespace {
 
-// The first eight bytes of a name as a number that orders as the bytes do
-// (missing bytes count as zero): most comparisons of a sort end there.
-std::uint64_t name_prefix(std::string_view name) {
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
+// Eight bytes of a name from `from` on as a number that orders as the bytes
+// do (missing bytes count as zero).
+std::uint64_t eight_bytes(std::string_view name, std::size_t from) {
+  std::uint64_t bytes = 0;
+  for (std::size_t i = from; i < from + 8; ++i) {
     const unsigned char byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0;
-    prefix = prefix << 8 | byte;
+    bytes = bytes << 8 | byte;
   }
-  return prefix;
+  return bytes;
 }
+
+// A name's first sixteen bytes and its id: most comparisons of a sort end
+// in the bytes, and the keys sit in one compact array.
+struct SortKey {
+  std::uint64_t head;
+  std::uint64_t next;
+  std::uint32_t id;
+};
 
 }  // namespace
 
 void NameTable::sort() {
-  // Keys (name prefix, id) sort in one compact array; only keys with equal
-  // prefixes compare the names themselves.
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> keys(names_.size());
-  for (std::size_t i = 0; i < names_.size(); ++i) {
-    keys[i] = {name_prefix(names_[i]), static_cast<std::uint32_t>(i)};
+  std::vector<SortKey> keys(spans_.size());
+  for (std::uint32_t id = 0; id < keys.size(); ++id) {
+    keys[id] = {eight_bytes(name(id), 0), eight_bytes(name(id), 8), id};
   }
-  std::sort(keys.begin(), keys.end(), [this](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    return names_[a.second] < names_[b.second];
+  std::sort(keys.begin(), keys.end(), [this](const SortKey& a, const SortKey& b) {
+    if (a.head != b.head) return a.head < b.head;
+    if (a.next != b.next) return a.next < b.next;
+    return name(a.id) < name(b.id);
   });
-  ascending_.resize(names_.size());
-  rank_.resize(names_.size());
-  for (std::size_t r = 0; r < keys.size(); ++r) {
-    ascending_[r] = keys[r].second;
-    rank_[keys[r].second] = static_cast<std::uint32_t>(r);
+  ascending_.resize(keys.size());
+  rank_.resize(keys.size());
+  for (std::uint32_t r = 0; r < keys.size(); ++r) {
+    ascending_[r] = keys[r].id;
+    rank_[keys[r].id] = r;
   }
 }
 

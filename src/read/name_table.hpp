@@ -16,32 +16,43 @@ namespace syn {
 
 // Names numbered in order of first appearance (ids), and, once `sort` has
 // run, in ascending byte-wise order (ranks), the order of the sorted record
-// lists. The names are views into the table's text, which must outlive the
-// table.
+// lists. The names are copied, one after the other, into one compact text:
+// later lookups then read a few megabytes that stay in the cache instead of
+// the whole table text. Views of names stay valid until the next `id` call.
 class NameTable {
  public:
   // The id of `name`, which is added when new.
   std::uint32_t id(std::string_view name) {
-    const auto name_of = [this](std::size_t i) { return names_[i]; };
-    const std::size_t found = index_.insert(name, names_.size(), name_of);
-    if (found == names_.size()) names_.push_back(name);
+    const auto name_of = [this](std::size_t i) { return this->name(static_cast<std::uint32_t>(i)); };
+    const std::size_t found = index_.insert(name, spans_.size(), name_of);
+    if (found == spans_.size()) {
+      spans_.push_back({static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(name.size())});
+      chars_.append(name);
+    }
     return static_cast<std::uint32_t>(found);
   }
 
-  std::size_t size() const { return names_.size(); }
-  std::string_view name(std::uint32_t id) const { return names_[id]; }
+  std::size_t size() const { return spans_.size(); }
+  std::string_view name(std::uint32_t id) const {
+    return std::string_view(chars_).substr(spans_[id].start, spans_[id].size);
+  }
 
   // Numbers the names in ascending order; call once all names are in.
   void sort();
   std::uint32_t rank(std::uint32_t id) const { return rank_[id]; }
   std::uint32_t id_at_rank(std::uint32_t rank) const { return ascending_[rank]; }
-  std::string_view name_at_rank(std::uint32_t rank) const { return names_[ascending_[rank]]; }
+  std::string_view name_at_rank(std::uint32_t rank) const { return name(ascending_[rank]); }
 
   // The names of `ranks`, ascending and each once (`ranks` is reordered).
   std::vector<std::string> sorted_names(std::vector<std::uint32_t>& ranks) const;
 
  private:
-  std::vector<std::string_view> names_;
+  struct Span {
+    std::uint32_t start;
+    std::uint32_t size;
+  };
+  std::string chars_;        // the names, in id order
+  std::vector<Span> spans_;  // by id
   NameIndex index_;
   std::vector<std::uint32_t> ascending_;  // ids by rank
   std::vector<std::uint32_t> rank_;       // ranks by id
