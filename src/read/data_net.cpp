@@ -297,8 +297,9 @@ std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLin
 // The transitions, ascending by name; a transition's line and relation
 // part come from its first line.
 void build_transitions(const DataLines& read, Design& design) {
-  const Groups lines_of(read.lines.size(), read.transitions.size(),
-                        [&read](std::size_t i) { return read.transitions.rank(read.lines[i].transition); });
+  const auto lines_of = group_positions(read.lines.size(), read.transitions.size(), [&read](std::size_t i) {
+    return read.transitions.rank(read.lines[i].transition);
+  });
   ControlPlaceNets nets(design, read.places);
   TransitionArcs arcs(read, nets);
   std::vector<DNT_node>& items = design.DNT.items;
@@ -317,11 +318,24 @@ void build_transitions(const DataLines& read, Design& design) {
   design.DNT.reindex();
 }
 
+// What a place keeps of each of its lines.
+struct PlaceLine {
+  std::uint32_t transition = 0;  // rank
+  char direction = ' ';
+  bool data = false;
+};
+
+PlaceLine place_line(const DataLine& d, const NameTable& transitions) {
+  return {transitions.rank(d.transition), d.direction, d.data};
+}
+
 // The places, ascending by name, with their writers and readers. Lines are
 // counted, so a repeated data line counts twice.
 void build_places(const DataLines& read, Design& design) {
-  const Groups lines_of(read.lines.size(), read.places.size(),
-                        [&read](std::size_t i) { return read.places.rank(read.lines[i].place); });
+  const Groups<PlaceLine> lines_of(
+      read.lines.size(), read.places.size(),
+      [&read](std::size_t i) { return read.places.rank(read.lines[i].place); },
+      [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DNP_node>& items = design.DNP.items;
   items.resize(read.places.size());
   std::vector<std::uint32_t> writers;
@@ -331,14 +345,13 @@ void build_places(const DataLines& read, Design& design) {
     place.name = read.places.name_at_rank(rank);
     writers.clear();
     readers.clear();
-    for (const std::uint32_t i : lines_of[rank]) {
-      const DataLine& d = read.lines[i];
-      if (d.direction == 'i') {
-        readers.push_back(read.transitions.rank(d.transition));
-        if (d.data) ++place.datapath_num_out;
-      } else if (d.direction == 'o') {
-        writers.push_back(read.transitions.rank(d.transition));
-        if (d.data) ++place.datapath_num_in;
+    for (const PlaceLine& line : lines_of[rank]) {
+      if (line.direction == 'i') {
+        readers.push_back(line.transition);
+        if (line.data) ++place.datapath_num_out;
+      } else if (line.direction == 'o') {
+        writers.push_back(line.transition);
+        if (line.data) ++place.datapath_num_in;
       }
     }
     place.in_link = read.transitions.sorted_names(writers);

@@ -40,7 +40,7 @@ std::vector<LN_place_node> place_list(std::vector<std::uint32_t>& ranks, const N
 }
 
 void build_transitions(const NetArcs& read, Design& design) {
-  const Groups arcs_of(read.arcs.size(), read.transitions.size(), [&read](std::size_t i) {
+  const auto arcs_of = group_positions(read.arcs.size(), read.transitions.size(), [&read](std::size_t i) {
     return read.transitions.rank(read.arcs[i].transition);
   });
   std::vector<LNT_node>& items = design.LNT.items;

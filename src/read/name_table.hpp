@@ -61,27 +61,38 @@ class NameTable {
 // Puts ranks (or ids) in ascending order, each once.
 void sort_unique(std::vector<std::uint32_t>& numbers);
 
-// The positions 0 .. count-1 of a list grouped by a key below `keys`, each
-// group in list order: two flat arrays instead of a vector per group.
+// What a list's items 0 .. count-1 say, grouped by a key below `keys`, each
+// group in list order: two flat arrays instead of a vector per group. A
+// group keeps copies of small values (`value_of(i)`), so that walking the
+// groups reads one array from start to end.
+template <class Value>
 class Groups {
  public:
-  // `key_of(position)` gives a position's key.
-  template <class KeyOf>
-  Groups(std::size_t count, std::size_t keys, const KeyOf& key_of) : start_(keys + 1, 0) {
+  // `key_of(i)` gives item i's key.
+  template <class KeyOf, class ValueOf>
+  Groups(std::size_t count, std::size_t keys, const KeyOf& key_of, const ValueOf& value_of)
+      : start_(keys + 1, 0) {
     for (std::size_t i = 0; i < count; ++i) ++start_[key_of(i) + 1];
     for (std::size_t k = 0; k < keys; ++k) start_[k + 1] += start_[k];
-    members_.resize(count);
+    values_.resize(count);
     std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
-    for (std::size_t i = 0; i < count; ++i) members_[next[key_of(i)]++] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < count; ++i) values_[next[key_of(i)]++] = value_of(i);
   }
 
-  std::span<const std::uint32_t> operator[](std::size_t key) const {
-    return std::span<const std::uint32_t>(members_).subspan(start_[key], start_[key + 1] - start_[key]);
+  std::span<const Value> operator[](std::size_t key) const {
+    return std::span<const Value>(values_).subspan(start_[key], start_[key + 1] - start_[key]);
   }
 
  private:
-  std::vector<std::uint32_t> start_;    // group k is members_[start_[k] .. start_[k + 1])
-  std::vector<std::uint32_t> members_;
+  std::vector<std::uint32_t> start_;  // group k is values_[start_[k] .. start_[k + 1])
+  std::vector<Value> values_;
 };
+
+// The positions of a list's items, grouped by key.
+template <class KeyOf>
+Groups<std::uint32_t> group_positions(std::size_t count, std::size_t keys, const KeyOf& key_of) {
+  return Groups<std::uint32_t>(count, keys, key_of,
+                               [](std::size_t i) { return static_cast<std::uint32_t>(i); });
+}
 
 }  // namespace syn

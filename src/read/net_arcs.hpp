@@ -28,8 +28,16 @@ struct NetArcs {
 // (out_link), ascending and each once; then indexes it.
 template <class Place>
 void build_places(const NetArcs& net, NamedList<Place>& places) {
-  const Groups arcs_of(net.arcs.size(), net.places.size(),
-                       [&net](std::size_t i) { return net.places.rank(net.arcs[i].place); });
+  // What a place keeps of each of its arcs: the transition's rank, and
+  // whether the place is the transition's input.
+  struct Link {
+    std::uint32_t transition = 0;
+    bool input = false;
+  };
+  const Groups<Link> links_of(
+      net.arcs.size(), net.places.size(),
+      [&net](std::size_t i) { return net.places.rank(net.arcs[i].place); },
+      [&net](std::size_t i) { return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input}; });
   std::vector<Place>& items = places.items;
   items.resize(net.places.size());
   std::vector<std::uint32_t> producers;
@@ -37,10 +45,7 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     producers.clear();
     consumers.clear();
-    for (const std::uint32_t i : arcs_of[rank]) {
-      const NetArc& arc = net.arcs[i];
-      (arc.input ? consumers : producers).push_back(net.transitions.rank(arc.transition));
-    }
+    for (const Link& link : links_of[rank]) (link.input ? consumers : producers).push_back(link.transition);
     Place& place = items[rank];
     place.name = net.places.name_at_rank(rank);
     place.in_link = net.transitions.sorted_names(producers);
