@@ -165,7 +165,7 @@ DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics
   DataLines read;
   read.lines.reserve(table.line_bound());
   table.for_each_data_line([&](const TableLine& line) {
-    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
+    table.warn_about_characters(file, line, diag);
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     DataLine d = read_columns(file, line, diag);

@@ -54,7 +54,7 @@ NetArcs read_transitions(const std::string& file, const NetTable& table, Design&
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
                      diag);
   table.for_each_data_line([&](const TableLine& line) {
-    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
+    table.warn_about_characters(file, line, diag);
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     const std::string_view name = names->transition;

@@ -18,7 +18,7 @@ NetArcs read_lines(const std::string& file, const NetTable& table, Diagnostics& 
   NetArcs read;
   read.arcs.reserve(table.line_bound());
   table.for_each_data_line([&](const TableLine& line) {
-    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
+    table.warn_about_characters(file, line, diag);
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     const std::uint32_t transition = read.transitions.id(names->transition);

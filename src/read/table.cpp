@@ -5,6 +5,21 @@
 #include "text/fields.hpp"
 
 namespace syn {
+namespace {
+
+// True when the text has a tab, another control character or a delete,
+// line ends aside. The whole text is looked at without stopping early, so
+// that the loop runs many characters at a time.
+bool has_control_character_or_tab(std::string_view text) {
+  bool found = false;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    found |= (code < 0x20 && c != '\n') || code == 0x7f;
+  }
+  return found;
+}
+
+}  // namespace
 
 std::vector<std::string_view> split_lines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -67,6 +82,14 @@ NetTable::NetTable(std::string_view text) {
   header_ = text.substr(header_start, body_start - header_start);
   body_ = text.substr(body_start);
   if (!header_.empty()) columns_ = ColumnPositions(header_);
+  body_has_control_characters_ = has_control_character_or_tab(body_);
+}
+
+void NetTable::warn_about_characters(const std::string& file, const TableLine& line,
+                                     Diagnostics& diag) const {
+  if (body_has_control_characters_) {
+    syn::warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
+  }
 }
 
 std::size_t NetTable::line_bound() const {
@@ -94,7 +117,7 @@ bool NetTable::has_data_lines() const {
 void NetTable::check_header(const std::string& file, int titles_used, const std::string& uses,
                             Diagnostics& diag) const {
   if (!has_data_lines()) return;
-  warn_about_characters(file, 2, header_, kTabInNetTable, diag);
+  syn::warn_about_characters(file, 2, header_, kTabInNetTable, diag);
   const int titles = without_line_end(header_).find_first_not_of(' ') == std::string_view::npos
                          ? 0
                          : columns_.titles();
@@ -126,22 +149,9 @@ const char* const kTabInNetTable =
     "tab character: only blanks separate words, and a tab counts as one character, so the "
     "letters after it may not stand under their titles";
 
-namespace {
-
-// True when the text has a tab, another control character or a delete.
-bool has_control_character(std::string_view text) {
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code == 0x7f) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 void warn_about_characters(const std::string& file, int number, std::string_view line,
                            const std::string& tab_consequence, Diagnostics& diag) {
-  if (!has_control_character(without_line_end(line))) return;  // nearly every line
+  if (!has_control_character_or_tab(without_line_end(line))) return;  // nearly every line
   if (line.find('\t') != std::string_view::npos) diag.warning_at(file, number, tab_consequence);
   for (const char c : without_line_end(line)) {
     const auto code = static_cast<unsigned char>(c);

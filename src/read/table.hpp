@@ -72,6 +72,11 @@ class NetTable {
     }
   }
 
+  // Warns about a tab or another control character in a data line (see
+  // `warn_about_characters`); a table without any says nothing at once.
+  void warn_about_characters(const std::string& file, const TableLine& line,
+                             Diagnostics& diag) const;
+
   // At least as many as there are data lines (for reserving room).
   std::size_t line_bound() const;
 
@@ -90,6 +95,7 @@ class NetTable {
   std::string_view header_;
   std::string_view body_;  // the lines after the header
   ColumnPositions columns_;
+  bool body_has_control_characters_ = false;
 };
 
 // The text with every carriage return that stands before a line end
