@@ -8,15 +8,17 @@ namespace syn {
 namespace {
 
 // True when the text has a tab, another control character or a delete,
-// line ends aside. The whole text is looked at without stopping early, so
-// that the loop runs many characters at a time.
+// line ends aside. The whole text is looked at without stopping early and
+// without branches (bitwise operators, not logical ones), so that the
+// compiler makes the loop test many characters at a time.
 bool has_control_character_or_tab(std::string_view text) {
-  bool found = false;
+  unsigned char found = 0;
   for (const char c : text) {
     const auto code = static_cast<unsigned char>(c);
-    found |= (code < 0x20 && c != '\n') || code == 0x7f;
+    found |= static_cast<unsigned char>((code < 0x20) & (code != '\n')) |
+             static_cast<unsigned char>(code == 0x7f);
   }
-  return found;
+  return found != 0;
 }
 
 }  // namespace
