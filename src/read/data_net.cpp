@@ -22,18 +22,18 @@ constexpr int kTerminal = 5;
 constexpr int kValueWord = 6;
 constexpr int kRelation = 7;
 
-// What one data line says; names are ids of the reader's name tables and
-// the relation is a view into the table's text.
+// What one data line says, in 24 bytes; names are ids of the reader's name
+// tables. The few relation words are kept aside.
 struct DataLine {
   std::uint32_t transition = 0;
   std::uint32_t place = 0;
-  std::string_view relation;
+  std::uint32_t relation = 0;  // 1 + position among the relation words; 0 for none
   int number = 0;
-  int value = 0;            // constant's value
+  int value = 0;               // constant's value
   char direction = ' ';
-  char terminal = ' ';      // terminal type column
-  bool data = false;        // kind column "d"
-  bool has_relation = false;
+  char terminal = ' ';         // terminal type column
+  bool data = false;           // kind column "d"
+  bool has_relation() const { return relation != 0; }
 };
 
 bool all_digits(std::string_view word) {
@@ -137,8 +137,10 @@ void warn_about_type(const std::string& file, const TableLine& line, Diagnostics
 }
 
 // Reads the letter columns of a data line that has its transition and
-// place, reporting what is wrong with them.
-DataLine read_columns(const std::string& file, const TableLine& line, Diagnostics& diag) {
+// place, reporting what is wrong with them; adds its relation word, if any,
+// to `relations`.
+DataLine read_columns(const std::string& file, const TableLine& line,
+                      std::vector<std::string_view>& relations, Diagnostics& diag) {
   DataLine d;
   d.number = line.number;
   d.direction = line.letter(kDirectionColumn);
@@ -149,14 +151,17 @@ DataLine read_columns(const std::string& file, const TableLine& line, Diagnostic
   d.data = line.letter(kKind) == 'd';
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
-  d.has_relation = line.letter(kRelation) != ' ';
-  if (d.has_relation) d.relation = read_relation(file, line, diag);
+  if (line.letter(kRelation) != ' ') {
+    relations.push_back(read_relation(file, line, diag));
+    d.relation = static_cast<std::uint32_t>(relations.size());
+  }
   return d;
 }
 
 // The data lines of the table, with their names numbered.
 struct DataLines {
   std::vector<DataLine> lines;
+  std::vector<std::string_view> relations;  // views into the table's text
   NameTable transitions;
   NameTable places;
 };
@@ -168,7 +173,7 @@ DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics
     table.warn_about_characters(file, line, diag);
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
-    DataLine d = read_columns(file, line, diag);
+    DataLine d = read_columns(file, line, read.relations, diag);
     d.transition = read.transitions.id(names->transition);
     d.place = read.places.id(names->place);
     read.lines.push_back(d);
@@ -263,20 +268,21 @@ class TransitionArcs {
   std::vector<std::uint32_t> seen_[2];  // by place id: rank + 1 of the last transition listing it
 };
 
-DN_place_node make_place(const DataLine& d, std::string_view name, int order,
-                         ControlPlaceNets& nets) {
+// The place of an arc, as the arc's first line describes it.
+DN_place_node make_place(const FirstArc& arc, const DataLines& read, ControlPlaceNets& nets) {
+  const DataLine& d = read.lines[arc.line];
   DN_place_node place;
-  place.name = name;
+  place.name = read.places.name_at_rank(arc.place_rank);
   place.type_term = terminal_type(d.terminal);
   if (d.terminal == 'C') place.initial_value = d.value;
   if (d.data) {
     place.type_c_d = "d";
-    place.order = order;
+    place.order = arc.order;
     return place;
   }
   place.type_c_d = "c";
   place.from_to_inter = nets.of(d.place);
-  if (d.has_relation) place.relation_ship = d.relation;
+  if (d.has_relation()) place.relation_ship = read.relations[d.relation - 1];
   return place;
 }
 
@@ -288,8 +294,7 @@ std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLin
   std::vector<DN_place_node> list;
   list.reserve(arcs.size());
   for (const FirstArc& arc : arcs) {
-    list.push_back(make_place(read.lines[arc.line], read.places.name_at_rank(arc.place_rank),
-                              arc.order, nets));
+    list.push_back(make_place(arc, read, nets));
   }
   return list;
 }
@@ -310,7 +315,7 @@ void build_transitions(const DataLines& read, Design& design) {
     const DataLine& first = read.lines[lines.front()];
     transition.name = read.transitions.name_at_rank(rank);
     transition.line = first.number;
-    transition.func_part = first.has_relation ? 1 : 0;
+    transition.func_part = first.has_relation() ? 1 : 0;
     arcs.collect(rank, lines, transition);
     transition.in_link = place_list(arcs.inputs, read, nets);
     transition.out_link = place_list(arcs.outputs, read, nets);
