@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/design.hpp"
 #include "read/name_table.hpp"
 #include "read/read_design.hpp"
 #include "read/table.hpp"
@@ -69,6 +70,24 @@ TEST(NameTable, SortedNamesDropRepeats) {
   table.sort();
   std::vector<std::uint32_t> ranks = {2, 0, 2, 1, 0};
   EXPECT_EQ(table.sorted_names(ranks), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(NameTable, ItsIndexFindsTheRecordsBuiltInRankOrder) {
+  NameTable table;
+  for (const char* name : {"delta", "alpha", "charlie", "bravo", "alpha"}) table.id(name);
+  table.sort();
+  NamedList<LNP_node> list;
+  for (std::uint32_t r = 0; r < table.size(); ++r) {
+    list.items.emplace_back();
+    list.items.back().name = table.name_at_rank(r);
+  }
+  list.adopt_index(table.index_by_rank());
+  for (const char* name : {"alpha", "bravo", "charlie", "delta"}) {
+    ASSERT_NE(list.find(name), nullptr) << name;
+    EXPECT_EQ(list.find(name)->name, name);
+  }
+  EXPECT_EQ(list.find("echo"), nullptr);
+  EXPECT_EQ(list.find("alph"), nullptr);
 }
 
 TEST(Groups, KeepListOrderInsideEachGroup) {

@@ -337,7 +337,7 @@ void build_transitions(const DataLines& read, Design& design) {
     transition.in_link = place_list(arcs.inputs, read, nets);
     transition.out_link = place_list(arcs.outputs, read, nets);
   }
-  design.DNT.reindex();
+  design.DNT.adopt_index(read.transitions.index_by_rank());
 }
 
 // What a place keeps of each of its lines.
@@ -379,7 +379,7 @@ void build_places(const DataLines& read, Design& design) {
     place.in_link = read.transitions.sorted_names(writers);
     place.out_link = read.transitions.sorted_names(readers);
   }
-  design.DNP.reindex();
+  design.DNP.adopt_index(read.places.index_by_rank());
 }
 
 }  // namespace

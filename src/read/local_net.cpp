@@ -59,7 +59,7 @@ void build_transitions(const NetArcs& read, Design& design) {
     transition.in_link = place_list(inputs, read.places);
     transition.out_link = place_list(outputs, read.places);
   }
-  design.LNT.reindex();
+  design.LNT.adopt_index(read.transitions.index_by_rank());
 }
 
 }  // namespace

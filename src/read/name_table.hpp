@@ -43,6 +43,14 @@ class NameTable {
   std::uint32_t id_at_rank(std::uint32_t rank) const { return ascending_[rank]; }
   std::string_view name_at_rank(std::uint32_t rank) const { return name(ascending_[rank]); }
 
+  // The index of the names at their ranks, for a record list built in rank
+  // order (the table keeps its own).
+  NameIndex index_by_rank() const {
+    NameIndex index = index_;
+    index.renumber(rank_);
+    return index;
+  }
+
   // The names of `ranks`, ascending and each once (`ranks` is reordered).
   std::vector<std::string> sorted_names(std::vector<std::uint32_t>& ranks) const;
 

@@ -51,7 +51,7 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
     place.in_link = net.transitions.sorted_names(producers);
     place.out_link = net.transitions.sorted_names(consumers);
   }
-  places.reindex();
+  places.adopt_index(net.places.index_by_rank());
 }
 
 }  // namespace syn
