@@ -54,9 +54,8 @@ TEST(NameTable, RanksAreByteWiseWithHighBytesLast) {
     table.id(name);
   }
   table.sort();
-  EXPECT_EQ(ascending(table),
-            (std::vector<std::string>{"B", "_", "abcdefghijklmnop", long_b, long_a, "b", "x",
-                                      with_zero, "\xe9t\xe9"}));
+  EXPECT_EQ(ascending(table), (std::vector<std::string>{"B", "_", "abcdefghijklmnop", long_b,
+                                                        long_a, "b", "x", with_zero, "\xe9t\xe9"}));
   for (std::uint32_t id = 0; id < table.size(); ++id) {
     EXPECT_EQ(table.id_at_rank(table.rank(id)), id);
   }
@@ -136,14 +135,17 @@ TEST(NetTable, ControlCharactersAreFoundOnlyInTheLinesThatHaveThem) {
   // Line 4 has a tab, line 5 a bell; a clean table says nothing.
   const NetTable table("t\nT    P    D\nt1 p1 i\nt1\tp2 o\nt1 p3\a i\n");
   Diagnostics diag;
-  table.for_each_data_line([&](const TableLine& line) { table.warn_about_characters("f", line, diag); });
+  table.for_each_data_line(
+      [&](const TableLine& line) { table.warn_about_characters("f", line, diag); });
   ASSERT_EQ(diag.all().size(), 2u);
   EXPECT_EQ(diag.all()[0].text.substr(0, 25), "f:4: warning: tab charact");
-  EXPECT_EQ(diag.all()[1].text, "f:5: warning: control character (code 7) in the line; it is read as part of a word");
+  EXPECT_EQ(diag.all()[1].text,
+            "f:5: warning: control character (code 7) in the line; it is read as part of a word");
 
   const NetTable clean("t\nT    P    D\nt1 p1 i\n");
   Diagnostics quiet;
-  clean.for_each_data_line([&](const TableLine& line) { clean.warn_about_characters("f", line, quiet); });
+  clean.for_each_data_line(
+      [&](const TableLine& line) { clean.warn_about_characters("f", line, quiet); });
   EXPECT_TRUE(quiet.all().empty());
 }
 
@@ -170,8 +172,8 @@ TEST(DataNetOrder, PlacesAndTransitionsAscendWhateverTheLineOrder) {
                  "l\n" + column("T") + column("P") + "D\n" + column("L1") + column("lp") + "i\n" +
                      column("L1") + column("both") + "o\n",
                  design, diag);
-  const std::string header = column("T") + column("P") + column("D") + column("K") +
-                             column("Y") + column("V") + "R\n";
+  const std::string header =
+      column("T") + column("P") + column("D") + column("K") + column("Y") + column("V") + "R\n";
   read_data_net("dn.txt",
                 "d\n" + header + data_line("tz", "own", "i", "c") + data_line("ta", "q", "o", "d") +
                     data_line("tz", "q", "i", "d") + data_line("ta", "lp", "i", "c") +

@@ -29,10 +29,10 @@ struct DataLine {
   std::uint32_t place = 0;
   std::uint32_t relation = 0;  // 1 + position among the relation words; 0 for none
   int number = 0;
-  int value = 0;               // constant's value
+  int value = 0;  // constant's value
   char direction = ' ';
-  char terminal = ' ';         // terminal type column
-  bool data = false;           // kind column "d"
+  char terminal = ' ';  // terminal type column
+  bool data = false;    // kind column "d"
   bool has_relation() const { return relation != 0; }
 };
 
@@ -60,8 +60,7 @@ int read_constant(const std::string& file, const TableLine& line, Diagnostics& d
 }
 
 // The relation word of the ten-character column 7, read without the line end.
-std::string_view read_relation(const std::string& file, const TableLine& line,
-                               Diagnostics& diag) {
+std::string_view read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const auto word = get_ith_token_ours(kRelation, without_line_end(line.text));
   if (!word) {
     const int marker = line.columns->at(kRelation);
@@ -106,9 +105,9 @@ void warn_about_kind(const std::string& file, const TableLine& line, Diagnostics
   } else if (!line.reaches(kKind)) {
     diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
   } else if (line.columns->at(kKind) != 0 && kind != ' ') {
-    diag.warning_at(file, line.number,
-                    "kind letter '" + std::string(1, kind) +
-                        "' is neither d nor c; read as a control place");
+    diag.warning_at(
+        file, line.number,
+        "kind letter '" + std::string(1, kind) + "' is neither d nor c; read as a control place");
   }
 }
 
@@ -243,12 +242,15 @@ struct FirstArc {
 };
 
 // Adds each place of one direction of a transition once (a repeated arc
-// is left out), classified and counted, to `arcs` in line order.
+// is left out), classified and counted, to `inputs` or `outputs` in line
+// order.
 class TransitionArcs {
  public:
   TransitionArcs(const DataLines& read, const ControlPlaceNets& nets)
-      : read_(read), nets_(nets), seen_{std::vector<std::uint32_t>(read.places.size(), 0),
-                                        std::vector<std::uint32_t>(read.places.size(), 0)} {}
+      : read_(read),
+        nets_(nets),
+        seen_{std::vector<std::uint32_t>(read.places.size(), 0),
+              std::vector<std::uint32_t>(read.places.size(), 0)} {}
 
   // Collects the arcs of the transition of rank `rank` from its lines.
   void collect(std::uint32_t rank, std::span<const std::uint32_t> lines, DNT_node& transition) {
@@ -261,7 +263,8 @@ class TransitionArcs {
       std::uint32_t& seen = seen_[input ? 0 : 1][d.place];
       if (seen == rank + 1) continue;  // repeated arc
       seen = rank + 1;
-      (input ? inputs : outputs).push_back({read_.places.rank(d.place), i, count(d, input, transition)});
+      (input ? inputs : outputs)
+          .push_back({read_.places.rank(d.place), i, count(d, input, transition)});
     }
   }
 
@@ -319,9 +322,9 @@ std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLin
 // The transitions, ascending by name; a transition's line and relation
 // part come from its first line.
 void build_transitions(const DataLines& read, Design& design) {
-  const auto lines_of = group_positions(read.lines.size(), read.transitions.size(), [&read](std::size_t i) {
-    return read.transitions.rank(read.lines[i].transition);
-  });
+  const auto lines_of = group_positions(
+      read.lines.size(), read.transitions.size(),
+      [&read](std::size_t i) { return read.transitions.rank(read.lines[i].transition); });
   ControlPlaceNets nets(design, read.places);
   TransitionArcs arcs(read, nets);
   std::vector<DNT_node>& items = design.DNT.items;

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "read/read_design.hpp"
 #include "read/net_arcs.hpp"
+#include "read/read_design.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
 
@@ -32,8 +32,7 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
 }
 
 // Links the line's place to the current transition and counts it.
-void add_place(GNT_node& transition, char direction, std::string_view name,
-               const TableLine& line) {
+void add_place(GNT_node& transition, char direction, std::string_view name, const TableLine& line) {
   GN_place_node place;
   place.name = name;
   const char net = line.letter(kNet);
@@ -69,7 +68,8 @@ NetArcs read_transitions(const std::string& file, const NetTable& table, Design&
     if (!direction_is_known(file, line, diag)) return;
     warn_about_net_letter(file, line, diag);
     add_place(transitions.back(), direction, names->place, line);
-    arcs.arcs.push_back({arcs.transitions.id(name), arcs.places.id(names->place), direction == 'i'});
+    arcs.arcs.push_back(
+        {arcs.transitions.id(name), arcs.places.id(names->place), direction == 'i'});
   });
   design.GNT.reindex();
   arcs.transitions.sort();

@@ -35,14 +35,15 @@ std::vector<LN_place_node> place_list(std::vector<std::uint32_t>& ranks, const N
   sort_unique(ranks);
   std::vector<LN_place_node> list;
   list.reserve(ranks.size());
-  for (const std::uint32_t rank : ranks) list.push_back(LN_place_node{std::string(places.name_at_rank(rank))});
+  for (const std::uint32_t rank : ranks)
+    list.push_back(LN_place_node{std::string(places.name_at_rank(rank))});
   return list;
 }
 
 void build_transitions(const NetArcs& read, Design& design) {
-  const auto arcs_of = group_positions(read.arcs.size(), read.transitions.size(), [&read](std::size_t i) {
-    return read.transitions.rank(read.arcs[i].transition);
-  });
+  const auto arcs_of = group_positions(
+      read.arcs.size(), read.transitions.size(),
+      [&read](std::size_t i) { return read.transitions.rank(read.arcs[i].transition); });
   std::vector<LNT_node>& items = design.LNT.items;
   items.resize(read.transitions.size());
   std::vector<std::uint32_t> inputs;

@@ -23,10 +23,13 @@ class NameTable {
  public:
   // The id of `name`, which is added when new.
   std::uint32_t id(std::string_view name) {
-    const auto name_of = [this](std::size_t i) { return this->name(static_cast<std::uint32_t>(i)); };
+    const auto name_of = [this](std::size_t i) {
+      return this->name(static_cast<std::uint32_t>(i));
+    };
     const std::size_t found = index_.insert(name, spans_.size(), name_of);
     if (found == spans_.size()) {
-      spans_.push_back({static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(name.size())});
+      spans_.push_back(
+          {static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(name.size())});
       chars_.append(name);
     }
     return static_cast<std::uint32_t>(found);

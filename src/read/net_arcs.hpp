@@ -37,7 +37,9 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
   const Groups<Link> links_of(
       net.arcs.size(), net.places.size(),
       [&net](std::size_t i) { return net.places.rank(net.arcs[i].place); },
-      [&net](std::size_t i) { return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input}; });
+      [&net](std::size_t i) {
+        return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input};
+      });
   std::vector<Place>& items = places.items;
   items.resize(net.places.size());
   std::vector<std::uint32_t> producers;
@@ -45,7 +47,8 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     producers.clear();
     consumers.clear();
-    for (const Link& link : links_of[rank]) (link.input ? consumers : producers).push_back(link.transition);
+    for (const Link& link : links_of[rank])
+      (link.input ? consumers : producers).push_back(link.transition);
     Place& place = items[rank];
     place.name = net.places.name_at_rank(rank);
     place.in_link = net.transitions.sorted_names(producers);

@@ -80,7 +80,8 @@ NetTable::NetTable(std::string_view text) {
   if (first_end == std::string_view::npos) return;
   const std::size_t header_start = first_end + 1;
   const std::size_t header_end = text.find('\n', header_start);
-  const std::size_t body_start = header_end == std::string_view::npos ? text.size() : header_end + 1;
+  const std::size_t body_start =
+      header_end == std::string_view::npos ? text.size() : header_end + 1;
   header_ = text.substr(header_start, body_start - header_start);
   body_ = text.substr(body_start);
   if (!header_.empty()) columns_ = ColumnPositions(header_);
@@ -191,9 +192,9 @@ bool direction_is_known(const std::string& file, const TableLine& line, Diagnost
   } else if (!line.reaches(kDirectionColumn)) {
     diag.warning_at(file, line.number, "line ends before the direction column; no arc added");
   } else {
-    diag.warning_at(file, line.number,
-                    "direction letter '" + std::string(1, direction) +
-                        "' is neither i nor o; no arc added");
+    diag.warning_at(
+        file, line.number,
+        "direction letter '" + std::string(1, direction) + "' is neither i nor o; no arc added");
   }
   return false;
 }
