@@ -28,8 +28,7 @@ class NameTable {
     };
     const std::size_t found = index_.insert(name, spans_.size(), name_of);
     if (found == spans_.size()) {
-      spans_.push_back(
-          {static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(name.size())});
+      spans_.push_back({chars_.size(), name.size()});
       chars_.append(name);
     }
     return static_cast<std::uint32_t>(found);
@@ -59,8 +58,8 @@ class NameTable {
 
  private:
   struct Span {
-    std::uint32_t start;
-    std::uint32_t size;
+    std::size_t start;
+    std::size_t size;
   };
   std::string chars_;        // the names, in id order
   std::vector<Span> spans_;  // by id
