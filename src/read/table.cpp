@@ -5,10 +5,8 @@
 #include "text/fields.hpp"
 
 namespace syn {
-namespace {
 
-// True when the text has a tab, another control character or a delete,
-// line ends aside. The whole text is looked at without stopping early and
+// The whole text is looked at without stopping early and
 // without branches (bitwise operators, not logical ones), so that the
 // compiler makes the loop test many characters at a time.
 bool has_control_character_or_tab(std::string_view text) {
@@ -20,8 +18,6 @@ bool has_control_character_or_tab(std::string_view text) {
   }
   return found != 0;
 }
-
-}  // namespace
 
 std::vector<std::string_view> split_lines(std::string_view text) {
   std::vector<std::string_view> lines;

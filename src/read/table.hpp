@@ -111,6 +111,10 @@ std::string_view without_carriage_returns(const std::string& file, std::string_v
 void warn_about_characters(const std::string& file, int number, std::string_view line,
                            const std::string& tab_consequence, Diagnostics& diag);
 
+// True when the text has a tab, another control character or a delete,
+// line ends aside: a text without any needs no warning about characters.
+bool has_control_character_or_tab(std::string_view text);
+
 // What a tab does in a net table line.
 extern const char* const kTabInNetTable;
 
