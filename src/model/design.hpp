@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/name_index.hpp"
@@ -136,6 +137,9 @@ class NamedList {
     index_.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) index_.insert(items[i].name, i, name_of());
   }
+  // Takes an index already built for the names of `items`, each at its
+  // position, instead of hashing every name again as `reindex` does.
+  void adopt_index(NameIndex index) { index_ = std::move(index); }
   Node* find(const std::string& name) {
     const std::size_t i = index_.find(name, name_of());
     return i == NameIndex::npos ? nullptr : &items[i];
