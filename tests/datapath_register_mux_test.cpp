@@ -103,6 +103,32 @@ TEST(DatapathRegisterMux, ThreeFeedersCompleteOnTheThird) {
                             "a_bar[1:0]", "q1", "k1", "r_bar[1:0]", "r[1:0]"}));
 }
 
+// Incomplete multiplexers are reported in the order they stand in the
+// netlist (not by place name), and a completed one between them is not.
+TEST(DatapathRegisterMux, IncompleteMultiplexersReportedInNetlistOrder) {
+  DatapathBuilder d = register_fed_twice();
+  d.arc("v1", "a", 'i', 'd', "R").arc("v1", "q3", 'i', 'c');
+  d.arc("v1", "s", 'o', 'd', "R").arc("v1", "k3", 'o', 'c');
+  d.arc("v2", "b", 'i', 'd', "R").arc("v2", "q4", 'i', 'c');
+  d.arc("v2", "s", 'o', 'd', "R").arc("v2", "k4", 'o', 'c');
+  d.arc("x1", "a", 'i', 'd', "R").arc("x1", "q5", 'i', 'c');
+  d.arc("x1", "o", 'o', 'd', "O").arc("x1", "k5", 'o', 'c');
+  d.arc("x2", "b", 'i', 'd', "R").arc("x2", "q6", 'i', 'c');
+  d.arc("x2", "o", 'o', 'd', "O").arc("x2", "k6", 'o', 'c');
+  d.width("s", 2).width("o", 2);
+  Bench b(d.build());
+  function_part_2(b.ctx, b.t("v1"));  // s: instance 1
+  function_part_2(b.ctx, b.t("x1"));  // o: instance 2, completed below
+  function_part_2(b.ctx, b.t("t2"));  // r: instance 3
+  function_part_2(b.ctx, b.t("x2"));
+  report_incomplete_muxes(b.ctx);
+  EXPECT_EQ(b.problems(),
+            "syn-tool: data place s: mux2_2 (instance 1) has inputs from 1 of its 2 feeders and no "
+            "outputs\n"
+            "syn-tool: data place r: mux2_2 (instance 3) has inputs from 1 of its 2 feeders and no "
+            "outputs\n");
+}
+
 // The reader of a multiplexed register is itself a late input of an operand
 // multiplexer: it carries the register multiplexer's number, and still adds
 // its input to the multiplexer of the place it feeds.

@@ -71,7 +71,7 @@ TEST(NetTable, HeaderPositionsAndDataLines) {
   const std::string text = "first line\nTr  Pl  D   X\n# comment\n/ note\n\nA B i\nlast x";
   const NetTable table(text);
   ASSERT_EQ(table.data_lines().size(), 2u);
-  const TableLine& a = table.data_lines()[0];
+  const TableLine a = table.data_lines()[0];
   EXPECT_EQ(a.number, 6);
   EXPECT_EQ(a.columns->at(1), 0);
   EXPECT_EQ(a.columns->at(3), 8);
@@ -83,7 +83,7 @@ TEST(NetTable, HeaderPositionsAndDataLines) {
 
 TEST(NetTable, LettersPastTheLineEndReadAsBlank) {
   const NetTable table("t\nA   B   C   D \nxy  z   i\n");
-  const TableLine& line = table.data_lines()[0];
+  const TableLine line = table.data_lines()[0];
   EXPECT_EQ(line.letter(3), 'i');
   EXPECT_TRUE(line.reaches(3));
   EXPECT_EQ(line.letter(4), ' ');  // on the newline

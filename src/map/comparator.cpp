@@ -1,5 +1,6 @@
 #include <array>
 
+#include "map/cells.hpp"
 #include "map/data_places.hpp"
 #include "map/datapath.hpp"
 #include "map/names.hpp"
@@ -34,14 +35,14 @@ struct Outputs {
 };
 
 void buff(MapContext& ctx, const std::string& from, const std::string& to) {
-  ctx.netlist.add("buff", {from, to}, 1, 1);
+  add_cell(ctx.netlist, "buff", 1, 1, from, to);
 }
 void or2(MapContext& ctx, const std::string& a, const std::string& b, const std::string& to) {
-  ctx.netlist.add("OR2", {a, b, to}, 2, 1);
+  add_cell(ctx.netlist, "OR2", 2, 1, a, b, to);
 }
 
 std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_node& p) {
-  return data_control_net(ctx.design, t.name, p.name);
+  return data_control_net(ctx.design, t.name, p);
 }
 
 // Gate for one output place of a two-way branch with two relations; false
@@ -205,10 +206,9 @@ void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
     }
   }
   const Outputs out{t.name + "_great", t.name + "_equal", t.name + "_less"};
-  ctx.netlist.add(
-      "comp_" + i_to_string(width),
-      {operands[0], operands[1], operands[2], operands[3], request, out.great, out.equal, out.less},
-      5, 3);
+  add_cell(ctx.netlist, "comp_" + i_to_string(width), 5, 3, std::move(operands[0]),
+           std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
+           out.great, out.equal, out.less);
 
   if (t.control_num_out == 2) {
     two_way_branch(ctx, t, out);

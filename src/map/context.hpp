@@ -4,7 +4,9 @@
 
 #include <ostream>
 #include <string>
-#include <unordered_map>
+#include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "diag/diagnostics.hpp"
 #include "map/trace_memo.hpp"
@@ -23,8 +25,12 @@ struct MapContext {
   // falls back on it only when its own places carry no width.
   int data_size = 0;
 
-  // Multiplexers still growing, by the data place they feed (instance number).
-  std::unordered_map<std::string, int> mux_of_place;
+  // Multiplexers still growing, by the position in the data place list of
+  // the place they feed: their instance number, 0 for none.
+  std::vector<int> mux_of_place{};
+  // The same multiplexers in the order they entered the netlist, each with
+  // the position of the place it feeds.
+  std::vector<std::pair<int, std::size_t>> muxes_in_order{};
 
   // Answers of the walks along data chains, shared by all the data mappers.
   TraceMemo traces{};

@@ -1,7 +1,9 @@
+#include "map/cells.hpp"
 #include "map/data_places.hpp"
 #include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -51,10 +53,12 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
-  const std::string x = first_of_kind(t.in_link, "d")->name;
-  const std::string y = first_of_kind(t.out_link, "d")->name;
-  const DNP_node* x_record = ctx.design.DNP.find(x);
-  const int width = transfer_width(ctx, x_record, ctx.design.DNP.find(y));
+  const DN_place_node& x_place = *first_of_kind(t.in_link, "d");
+  const DN_place_node& y_place = *first_of_kind(t.out_link, "d");
+  const std::string& x = x_place.name;
+  const std::string& y = y_place.name;
+  const DNP_node* x_record = record_of(ctx.design, x_place);
+  const int width = transfer_width(ctx, x_record, record_of(ctx.design, y_place));
   if (width < 1) {
     refuse(ctx, t, "no width known for its data places");
     return;
@@ -66,14 +70,12 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
 
   if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
   for (int k = width - 1; k >= 0; --k) {
-    ctx.netlist.add("dlatch",
-                    {bit(x, k), bit_bar(x, k), control, "Reset_signal", bit(y, k), bit_bar(y, k),
-                     bit_done(y, k)},
-                    4, 3);
+    add_cell(ctx.netlist, "dlatch", 4, 3, bit(x, k), bit_bar(x, k), control, "Reset_signal",
+             bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
-  const std::string& done_place = first_of_kind(t.out_link, "c")->name;
-  ctx.netlist.add("done_" + i_to_string(width),
-                  {done_bus(y, width), data_control_net(ctx.design, t.name, done_place)}, 1, 1);
+  const DN_place_node& done_place = *first_of_kind(t.out_link, "c");
+  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(y, width),
+           data_control_net(ctx.design, t.name, done_place));
 }
 
 void map_comparison(MapContext& ctx, DNT_node& t) {
@@ -98,21 +100,32 @@ std::string joined(const std::vector<std::string>& names) {
 }
 
 // True when some transition of any of the three nets puts a token into the
-// place.
-bool has_producer(const Design& design, const std::string& place) {
-  const LNP_node* local = design.LNP.find(place);
-  const GNP_node* global = design.GNP.find(place);
-  const DNP_node* data = design.DNP.find(place);
-  return (local != nullptr && !local->in_link.empty()) ||
-         (global != nullptr && !global->in_link.empty()) ||
-         (data != nullptr && !data->in_link.empty());
+// place. The data place record says, since set-up, which other nets share
+// the name ("GNP": the global net and maybe the local one, "LNP": the local
+// net only, "DNP": neither), so that the other lists are asked only when
+// they can have the place.
+bool has_producer(const Design& design, const DN_place_node& place) {
+  const DNP_node* data = record_of(design, place);
+  if (data != nullptr && !data->in_link.empty()) return true;
+  const std::string* shared = data != nullptr ? &data->from_to_inter : nullptr;
+  const bool maybe_local = shared == nullptr || *shared != "DNP";
+  const bool maybe_global = maybe_local && (shared == nullptr || *shared != "LNP");
+  if (maybe_local) {
+    const LNP_node* local = design.LNP.find(place.name);
+    if (local != nullptr && !local->in_link.empty()) return true;
+  }
+  if (maybe_global) {
+    const GNP_node* global = design.GNP.find(place.name);
+    if (global != nullptr && !global->in_link.empty()) return true;
+  }
+  return false;
 }
 
 // A control input that nothing drives leaves the transition waiting for a
 // request that never comes; the cells are still made as the rules say.
 void warn_about_undriven_control(MapContext& ctx, const DNT_node& t) {
   for (const DN_place_node& p : t.in_link) {
-    if (p.type_c_d != "c" || has_producer(ctx.design, p.name)) continue;
+    if (p.type_c_d != "c" || has_producer(ctx.design, p)) continue;
     ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
                      " is produced by no transition of any net, so its request never comes");
   }
@@ -187,11 +200,17 @@ void map_transition(MapContext& ctx, DNT_node& t) {
   }
 }
 
+// Completes the data places and gives them widths; returns the data places
+// still without a width. The positions of the places end with this step.
+std::vector<std::string> prepare_places(Design& design) {
+  const TransitionPlaces places = complete_data_places(design);
+  return propagate_widths(design, places);
+}
+
 }  // namespace
 
 void map_data_net(MapContext& ctx) {
-  complete_data_places(ctx.design);
-  const std::vector<std::string> without_width = propagate_widths(ctx.design);
+  const std::vector<std::string> without_width = prepare_places(ctx.design);
   if (!without_width.empty()) {
     ctx.diag.warning("data places without a width: " + joined(without_width));
   }
@@ -199,6 +218,9 @@ void map_data_net(MapContext& ctx) {
     ctx.console << "D";
     map_transition(ctx, t);
   }
+  // Nothing walks the data chains after this pass: give their tables back
+  // before the netlist is written.
+  ctx.traces = TraceMemo{};
 }
 
 }  // namespace syn

@@ -1,30 +1,66 @@
 #include "map/data_places.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
-#include <limits>
 #include <queue>
 #include <utility>
 #include <vector>
 
+#include "map/place_records.hpp"
+
 namespace syn {
 
-void complete_data_places(Design& design) {
-  auto copy = [&design](const std::vector<DN_place_node>& places) {
-    for (const DN_place_node& p : places) {
-      DNP_node* record = design.DNP.find(p.name);
-      if (record == nullptr) continue;
-      record->type_term = p.type_term;
-      record->type_c_d = p.type_c_d;
-      record->initial_value = p.initial_value;
+namespace {
+
+constexpr std::size_t none = TransitionPlaces::no_place;
+
+// Finds the record of each place of the list, keeps its position in the
+// entry (see place_records.hpp) and in `positions`, and copies into the
+// record what the entry says.
+void resolve_and_complete(Design& design, std::vector<DN_place_node>& places,
+                          FlatLists<std::size_t>& positions) {
+  for (DN_place_node& p : places) {
+    DNP_node* record = design.DNP.find(p.name);
+    if (record == nullptr) {
+      positions.items.push_back(none);
+      continue;
     }
-  };
+    const auto position = static_cast<std::size_t>(record - design.DNP.items.data());
+    positions.items.push_back(position);
+    p.record = static_cast<std::uint32_t>(position);
+    record->type_term = p.type_term;
+    record->type_c_d = p.type_c_d;
+    record->initial_value = p.initial_value;
+  }
+  positions.close_list();
+}
+
+// The positions of the records of one list's places, as the entries know
+// them (or as the index finds them).
+void list_places(const Design& design, const std::vector<DN_place_node>& places,
+                 FlatLists<std::size_t>& positions) {
+  for (const DN_place_node& p : places) {
+    const DNP_node* record = record_of(design, p);
+    positions.items.push_back(
+        record == nullptr ? none : static_cast<std::size_t>(record - design.DNP.items.data()));
+  }
+  positions.close_list();
+}
+
+}  // namespace
+
+TransitionPlaces complete_data_places(Design& design) {
+  TransitionPlaces positions;
+  positions.in.begin.reserve(design.DNT.items.size() + 1);
+  positions.out.begin.reserve(design.DNT.items.size() + 1);
   // One walk over the transitions; a later one overwrites an earlier one.
   // Outputs first, so that an input record of the same transition wins.
-  for (const DNT_node& t : design.DNT.items) {
-    copy(t.out_link);
-    copy(t.in_link);
+  for (DNT_node& t : design.DNT.items) {
+    resolve_and_complete(design, t.out_link, positions.out);
+    resolve_and_complete(design, t.in_link, positions.in);
   }
+  return positions;
 }
 
 // Width propagation.
@@ -55,26 +91,9 @@ void complete_data_places(Design& design) {
 // every neighbour a candidate time that is no earlier.
 namespace {
 
-constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
-
 struct Arc {
   std::size_t transition;
   std::size_t position;  // in the transition's input or output list
-};
-
-// Lists of lists in two flat arrays: the items of list k are
-// items[begin[k]] .. items[begin[k + 1] - 1]. One allocation instead of one
-// per list, and neighbouring lists stay together in memory.
-template <class Item>
-struct FlatLists {
-  std::vector<std::size_t> begin{0};
-  std::vector<Item> items;
-
-  void close_list() { begin.push_back(items.size()); }
-  std::size_t size(std::size_t k) const { return begin[k + 1] - begin[k]; }
-  const Item* first(std::size_t k) const { return items.data() + begin[k]; }
-  const Item* last(std::size_t k) const { return items.data() + begin[k + 1]; }
-  const Item& at(std::size_t k, std::size_t i) const { return items[begin[k] + i]; }
 };
 
 // Sorts arcs (given in transition order) into per-place lists, keeping their
@@ -93,7 +112,10 @@ FlatLists<Arc> group_by_place(const std::vector<std::pair<std::size_t, Arc>>& ar
 
 class WidthPropagation {
  public:
-  explicit WidthPropagation(Design& design) : design_(design) { index_arcs(); }
+  WidthPropagation(Design& design, const TransitionPlaces& lists)
+      : design_(design), in_places_(lists.in), out_places_(lists.out) {
+    index_arcs();
+  }
 
   std::vector<std::string> run() {
     announce_initial_widths();
@@ -118,11 +140,6 @@ class WidthPropagation {
   std::vector<DNP_node>& places() { return design_.DNP.items; }
   std::vector<DNT_node>& transitions() { return design_.DNT.items; }
 
-  std::size_t place_index(const std::string& name) {
-    const DNP_node* record = design_.DNP.find(name);
-    return record == nullptr ? none : static_cast<std::size_t>(record - places().data());
-  }
-
   // Widths and kinds are copied out of the records, which are large and far
   // apart; the widths found are written back at the end.
   int width(std::size_t place) const { return place == none ? 0 : width_[place]; }
@@ -139,10 +156,11 @@ class WidthPropagation {
     }
     std::vector<std::pair<std::size_t, Arc>> producer_arcs;
     std::vector<std::pair<std::size_t, Arc>> consumer_arcs;
+    consumer_arcs.reserve(in_places_.items.size());
+    producer_arcs.reserve(out_places_.items.size());
     for (std::size_t t = 0; t < transitions().size(); ++t) {
-      const DNT_node& node = transitions()[t];
-      add_places(t, node.in_link, in_places_, consumer_arcs);
-      add_places(t, node.out_link, out_places_, producer_arcs);
+      add_arcs(t, in_places_, consumer_arcs);
+      add_arcs(t, out_places_, producer_arcs);
     }
     producers_ = group_by_place(producer_arcs, places().size());
     consumers_ = group_by_place(consumer_arcs, places().size());
@@ -150,15 +168,12 @@ class WidthPropagation {
     first_out_.assign(transitions().size(), none);
   }
 
-  void add_places(std::size_t t, const std::vector<DN_place_node>& list,
-                  FlatLists<std::size_t>& places, std::vector<std::pair<std::size_t, Arc>>& arcs) {
-    for (const DN_place_node& p : list) {
-      const std::size_t place = place_index(p.name);
-      const std::size_t position = places.items.size() - places.begin.back();  // in t's list
+  void add_arcs(std::size_t t, const FlatLists<std::size_t>& places,
+                std::vector<std::pair<std::size_t, Arc>>& arcs) {
+    for (std::size_t position = 0; position < places.size(t); ++position) {  // in t's list
+      const std::size_t place = places.at(t, position);
       if (place != none) arcs.push_back({place, {t, position}});
-      places.items.push_back(place);
     }
-    places.close_list();
   }
 
   std::size_t first_with_width(const FlatLists<std::size_t>& lists, std::size_t t) const {
@@ -230,8 +245,8 @@ class WidthPropagation {
   Design& design_;
   std::vector<int> width_;                  // per place
   std::vector<bool> is_data_;               // per place
-  FlatLists<std::size_t> in_places_;        // per transition: place indexes
-  FlatLists<std::size_t> out_places_;
+  const FlatLists<std::size_t>& in_places_;   // per transition: place indexes
+  const FlatLists<std::size_t>& out_places_;
   FlatLists<Arc> producers_;                // per place: transitions writing it
   FlatLists<Arc> consumers_;                // per place: transitions reading it
   std::vector<std::size_t> first_in_;       // per transition: first input with a width
@@ -241,6 +256,17 @@ class WidthPropagation {
 
 }  // namespace
 
-std::vector<std::string> propagate_widths(Design& design) { return WidthPropagation(design).run(); }
+std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places) {
+  return WidthPropagation(design, places).run();
+}
+
+std::vector<std::string> propagate_widths(Design& design) {
+  TransitionPlaces places;
+  for (const DNT_node& t : design.DNT.items) {
+    list_places(design, t.in_link, places.in);
+    list_places(design, t.out_link, places.out);
+  }
+  return propagate_widths(design, places);
+}
 
 }  // namespace syn

@@ -19,7 +19,7 @@ namespace syn {
 int own_width(const MapContext& ctx, const DNT_node& t);
 
 // The width of one place record, else ctx.data_size; 0 when neither.
-int place_width(const MapContext& ctx, const std::string& place);
+int place_width(const MapContext& ctx, const DNP_node& place);
 
 // ---- tracing walks (tracing.cpp) ----------------------------------------
 // Iterative, never loop on a cycle; a step that lacks what it needs answers

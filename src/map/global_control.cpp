@@ -9,11 +9,11 @@
 // output place, a global place listed twice for one transition, and a global
 // place with nobody on its other side. The later passes refuse the nets whose
 // pins cannot all be named exactly once.
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <tuple>
 #include <vector>
 
 #include "map/global_control_naming.hpp"
@@ -35,25 +35,41 @@ struct related_node {
   std::string from_to_inter;
 };
 
+// A global place of one of a transition's lists, with its record (null when
+// the global net has no such place).
+struct GlobalPlace {
+  const std::string* name;
+  const GNP_node* record;
+};
+
+// A local input place with its records in the three nets (null where a net
+// has no such place) and the number of its producers in all three.
+struct LocalInput {
+  const std::string* name;
+  const GNP_node* global;
+  const LNP_node* local;
+  const DNP_node* data;
+  int count;
+};
+
 // What the passes keep per global transition, parallel to the design's list.
+// The places' records are searched once, before the checks.
 struct TransitionWork {
   int instance = 0;
   int set_pins = 0;  // S
+  std::vector<GlobalPlace> global_in;   // global input places, list order
+  std::vector<GlobalPlace> global_out;  // global output places, list order
   std::vector<related_node> related_bk_link;
   std::vector<related_node> related_r_link;
-  std::vector<related_node> related_s_link;
-  std::unordered_map<std::string, std::size_t> reset_entry_of_arc;  // into related_r_link
+  std::vector<LocalInput> related_s_link;  // local input places, by count
+  // Positions in related_r_link ordered by (consumer, place), list order
+  // among equal arcs, to find the reset entry of an arc by binary search.
+  std::vector<std::size_t> reset_entries_by_arc;
   std::vector<bool> reset_pin_named;                                // by pin_No - 1
 };
 
 constexpr const char* kGlobal = "GNP";
 constexpr const char* kLocal = "LNP";
-
-// Key of the arc from a producer to `consumer` through `place`; the length
-// prefix keeps any two pairs of names apart.
-std::string arc_key(const std::string& consumer, const std::string& place) {
-  return i_to_string(static_cast<long long>(consumer.size())) + ":" + consumer + place;
-}
 
 std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
                                        const std::string& tag) {
@@ -64,25 +80,34 @@ std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
   return names;
 }
 
-const std::vector<std::string>& producers_of(const Design& design, const std::string& place) {
+const std::vector<std::string>& producers_of(const GNP_node* place) {
   static const std::vector<std::string> none;
-  const GNP_node* node = design.GNP.find(place);
-  return node != nullptr ? node->in_link : none;
+  return place != nullptr ? place->in_link : none;
 }
 
-const std::vector<std::string>& consumers_of(const Design& design, const std::string& place) {
+const std::vector<std::string>& consumers_of(const GNP_node* place) {
   static const std::vector<std::string> none;
-  const GNP_node* node = design.GNP.find(place);
-  return node != nullptr ? node->out_link : none;
+  return place != nullptr ? place->out_link : none;
 }
 
-// The set list (producers counted) or the reset list (consumers counted).
-std::vector<pin_order_node> counted(const Design& design, const std::vector<std::string>& places,
-                                    bool count_producers) {
+std::vector<GlobalPlace> global_places(const Design& design,
+                                       const std::vector<GN_place_node>& places) {
+  std::vector<GlobalPlace> found;
+  for (const GN_place_node& place : places) {
+    if (place.type_where == kGlobal) found.push_back({&place.name, design.GNP.find(place.name)});
+  }
+  return found;
+}
+
+// The set list (producers counted) or the reset list (consumers counted);
+// each entry's index is its position in `places`.
+std::vector<pin_order_node> counted(const std::vector<GlobalPlace>& places, bool count_producers) {
   std::vector<pin_order_node> list;
-  for (const std::string& place : places) {
-    const auto& others = count_producers ? producers_of(design, place) : consumers_of(design, place);
-    list.push_back({static_cast<int>(others.size()), place});
+  list.reserve(places.size());
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    const GNP_node* record = places[i].record;
+    const auto& others = count_producers ? producers_of(record) : consumers_of(record);
+    list.push_back({static_cast<int>(others.size()), *places[i].name, i});
   }
   return order_by_count(list);
 }
@@ -94,23 +119,42 @@ pin_node& pin_at(comp_node& cell, int number) {
 
 // ---- checks before building -----------------------------------------------
 
+// Which entries of a place list name the same place of the same net as an
+// earlier entry: sorted by (net, name), each entry after the first of a run
+// of equal ones repeats it.
+std::vector<bool> repeated_places(const std::vector<GN_place_node>& places) {
+  std::vector<bool> repeated(places.size(), false);
+  if (places.size() < 2) return repeated;
+  std::vector<std::size_t> order;
+  order.reserve(places.size());
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (places[i].type_where == kGlobal || places[i].type_where == kLocal) order.push_back(i);
+  }
+  auto key = [&places](std::size_t i) { return std::tie(places[i].type_where, places[i].name); };
+  std::stable_sort(order.begin(), order.end(),
+                   [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    if (key(order[k]) == key(order[k - 1])) repeated[order[k]] = true;
+  }
+  return repeated;
+}
+
 bool check_places(MapContext& ctx, const GNT_node& t, const std::vector<GN_place_node>& places,
                   const char* direction) {
   bool ok = true;
-  std::unordered_set<std::string> seen;
-  for (const GN_place_node& place : places) {
-    if (place.type_where != kGlobal && place.type_where != kLocal) continue;
+  const std::vector<bool> repeated = repeated_places(places);
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (!repeated[i]) continue;
+    const GN_place_node& place = places[i];
     const char* net = place.type_where == kGlobal ? "global" : "local";
-    if (!seen.insert(place.type_where + "|" + place.name).second) {
-      ctx.diag.error("global transition " + t.name + ": place " + place.name +
-                     " is listed twice as a " + net + " " + direction + " place");
-      ok = false;
-    }
+    ctx.diag.error("global transition " + t.name + ": place " + place.name +
+                   " is listed twice as a " + net + " " + direction + " place");
+    ok = false;
   }
   return ok;
 }
 
-bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<std::string>& places,
+bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<GlobalPlace>& places,
                        bool inputs) {
   const char* side = inputs ? "input" : "output";
   if (places.empty()) {
@@ -119,10 +163,10 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<std
     return false;
   }
   bool ok = true;
-  for (const std::string& place : places) {
-    const auto& others = inputs ? producers_of(ctx.design, place) : consumers_of(ctx.design, place);
+  for (const GlobalPlace& place : places) {
+    const auto& others = inputs ? producers_of(place.record) : consumers_of(place.record);
     if (others.empty()) {
-      ctx.diag.error("global transition " + t.name + ": global " + side + " place " + place +
+      ctx.diag.error("global transition " + t.name + ": global " + side + " place " + *place.name +
                      (inputs ? " has no producer" : " has no consumer") + " in the global net");
       ok = false;
     }
@@ -131,68 +175,81 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<std
 }
 
 // Reports every transition that cannot become a sound cell; true when none.
-bool check_transitions(MapContext& ctx) {
+bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work) {
   bool ok = true;
-  std::unordered_map<std::string, int> first_line;
-  for (const GNT_node& t : ctx.design.GNT.items) {
-    auto [first, is_new] = first_line.try_emplace(t.name, t.line);
-    if (!is_new) {
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    const GNT_node& t = ctx.design.GNT.items[i];
+    // The index holds the first record of each name.
+    const GNT_node* first = ctx.design.GNT.find(t.name);
+    if (first != nullptr && first != &t) {
       ctx.diag.error("global transition " + t.name + ": its lines stand in two separate groups (lines " +
-                     i_to_string(first->second) + " and " + i_to_string(t.line) +
+                     i_to_string(first->line) + " and " + i_to_string(t.line) +
                      "); the lines of one transition must follow each other");
       ok = false;
       continue;
     }
     ok &= check_places(ctx, t, t.in_link, "input");
     ok &= check_places(ctx, t, t.out_link, "output");
-    ok &= check_global_side(ctx, t, places_tagged(t.in_link, kGlobal), true);
-    ok &= check_global_side(ctx, t, places_tagged(t.out_link, kGlobal), false);
+    ok &= check_global_side(ctx, t, work[i].global_in, true);
+    ok &= check_global_side(ctx, t, work[i].global_out, false);
   }
   return ok;
 }
 
 // ---- pass 1: one cell per transition --------------------------------------
 
-std::vector<related_node> backward_list(const Design& design, const GNT_node& t) {
+std::vector<related_node> backward_list(const std::vector<GlobalPlace>& global_in) {
   std::vector<related_node> list;
-  for (const std::string& place : places_tagged(t.in_link, kGlobal)) {
-    for (const std::string& producer : producers_of(design, place)) {
-      list.push_back({producer, place, 0, {}, "GNT"});
+  for (const GlobalPlace& place : global_in) {
+    for (const std::string& producer : producers_of(place.record)) {
+      list.push_back({producer, *place.name, 0, {}, "GNT"});
     }
   }
   return list;
 }
 
-void fill_reset_list(const Design& design, const std::vector<pin_order_node>& reset_list,
-                     TransitionWork& work) {
+void fill_reset_list(const std::vector<pin_order_node>& reset_list, TransitionWork& work) {
   int pin_No = 0;
   int k = 0;
   for (const pin_order_node& place : reset_list) {
     ++k;
     int j = 0;
-    for (const std::string& consumer : consumers_of(design, place.name)) {
+    for (const std::string& consumer : consumers_of(work.global_out[place.index].record)) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.reset_entry_of_arc.try_emplace(arc_key(consumer, place.name), work.related_r_link.size());
       work.related_r_link.push_back({consumer, place.name, ++pin_No, groups, "GNT"});
     }
   }
   work.reset_pin_named.assign(work.related_r_link.size(), false);
+  const auto& entries = work.related_r_link;
+  work.reset_entries_by_arc.resize(entries.size());
+  for (std::size_t e = 0; e < entries.size(); ++e) work.reset_entries_by_arc[e] = e;
+  std::stable_sort(work.reset_entries_by_arc.begin(), work.reset_entries_by_arc.end(),
+                   [&entries](std::size_t a, std::size_t b) {
+                     return std::tie(entries[a].name, entries[a].place) <
+                            std::tie(entries[b].name, entries[b].place);
+                   });
 }
 
-// The local input places with the number of their producers in all three nets.
-std::vector<related_node> local_input_list(const Design& design, const GNT_node& t) {
+// The local input places with the number of their producers in all three
+// nets, ordered by that number.
+std::vector<LocalInput> local_input_list(const Design& design, const GNT_node& t) {
+  std::vector<LocalInput> inputs;
   std::vector<pin_order_node> list;
-  for (const std::string& place : places_tagged(t.in_link, kLocal)) {
-    std::size_t count = producers_of(design, place).size();
-    if (const LNP_node* local = design.LNP.find(place)) count += local->in_link.size();
-    if (const DNP_node* data = design.DNP.find(place)) count += data->in_link.size();
-    list.push_back({static_cast<int>(count), place});
+  for (const GN_place_node& place : t.in_link) {
+    if (place.type_where != kLocal) continue;
+    LocalInput input{&place.name, design.GNP.find(place.name), design.LNP.find(place.name),
+                     design.DNP.find(place.name), 0};
+    std::size_t count = producers_of(input.global).size();
+    if (input.local != nullptr) count += input.local->in_link.size();
+    if (input.data != nullptr) count += input.data->in_link.size();
+    input.count = static_cast<int>(count);
+    list.push_back({input.count, place.name, inputs.size()});
+    inputs.push_back(input);
   }
-  std::vector<related_node> related;
-  for (const pin_order_node& entry : order_by_count(list)) {
-    related.push_back({entry.name, {}, entry.num, {}, {}});
-  }
+  std::vector<LocalInput> related;
+  related.reserve(inputs.size());
+  for (const pin_order_node& entry : order_by_count(list)) related.push_back(inputs[entry.index]);
   return related;
 }
 
@@ -204,8 +261,8 @@ int sum_of_counts(const std::vector<pin_order_node>& list) {
 
 void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   ctx.console << "G";
-  const auto set_list = counted(ctx.design, places_tagged(t.in_link, kGlobal), true);
-  const auto reset_list = counted(ctx.design, places_tagged(t.out_link, kGlobal), false);
+  const auto set_list = counted(work.global_in, true);
+  const auto reset_list = counted(work.global_out, false);
   const int set_pins = sum_of_counts(set_list);
   const int reset_pins = sum_of_counts(reset_list);
 
@@ -222,11 +279,12 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   work.instance = cell.instant_num;
   work.set_pins = set_pins;
 
-  work.related_bk_link = backward_list(ctx.design, t);
+  work.related_bk_link = backward_list(work.global_in);
   work.related_s_link = local_input_list(ctx.design, t);
-  fill_reset_list(ctx.design, reset_list, work);
+  fill_reset_list(reset_list, work);
 
   int number = 0;
+  cell.pin_link.reserve(static_cast<std::size_t>(cell.pin_num));
   cell.pin_link.push_back({{}, "bk", ++number, 0});
   for (int i = 0; i < set_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
   cell.pin_link.push_back({{}, "fw", ++number, 0});
@@ -251,10 +309,20 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
   if (producer == nullptr) return std::nullopt;
   ResetArc found;
   found.producer = static_cast<std::size_t>(producer - design.GNT.items.data());
-  const auto& index = work[found.producer].reset_entry_of_arc;
-  auto it = index.find(arc_key(t.name, bk.place));
-  if (it == index.end()) return std::nullopt;
-  found.entry = it->second;
+  const TransitionWork& producer_work = work[found.producer];
+  const auto& entries = producer_work.related_r_link;
+  const auto& by_arc = producer_work.reset_entries_by_arc;
+  const auto arc = std::tie(t.name, bk.place);
+  // The first entry of the arc in list order, the one a search from the
+  // head of the list would find.
+  auto it = std::lower_bound(by_arc.begin(), by_arc.end(), arc,
+                             [&entries](std::size_t e, const auto& key) {
+                               return std::tie(entries[e].name, entries[e].place) < key;
+                             });
+  if (it == by_arc.end() || std::tie(entries[*it].name, entries[*it].place) != arc) {
+    return std::nullopt;
+  }
+  found.entry = *it;
   return found;
 }
 
@@ -311,23 +379,23 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
 
 // The signals that start a transition: for each local input place, its
 // global producers, then its local and data producers as "t_p".
-std::vector<std::string> set_signals(const Design& design, const TransitionWork& work) {
+std::vector<std::string> set_signals(const TransitionWork& work) {
   std::vector<std::string> names;
-  for (const related_node& entry : work.related_s_link) {
-    const std::string& place = entry.name;
-    for (const std::string& producer : producers_of(design, place)) names.push_back(producer);
-    if (const LNP_node* local = design.LNP.find(place)) {
-      for (const std::string& t : local->in_link) names.push_back(t + "_" + place);
+  for (const LocalInput& entry : work.related_s_link) {
+    const std::string& place = *entry.name;
+    for (const std::string& producer : producers_of(entry.global)) names.push_back(producer);
+    if (entry.local != nullptr) {
+      for (const std::string& t : entry.local->in_link) names.push_back(t + "_" + place);
     }
-    if (const DNP_node* data = design.DNP.find(place)) {
-      for (const std::string& t : data->in_link) names.push_back(t + "_" + place);
+    if (entry.data != nullptr) {
+      for (const std::string& t : entry.data->in_link) names.push_back(t + "_" + place);
     }
   }
   return names;
 }
 
 void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& work) {
-  const std::vector<std::string> names = set_signals(ctx.design, work);
+  const std::vector<std::string> names = set_signals(work);
   if (static_cast<int>(names.size()) != work.set_pins) {
     ctx.diag.error("global transition " + t.name + ": its local input places have " +
                    i_to_string(static_cast<long long>(names.size())) +
@@ -349,10 +417,10 @@ void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& wor
 std::string forward_net(MapContext& ctx, const GNT_node& t) {
   const std::vector<std::string> outputs = places_tagged(t.out_link, kLocal);
   if (outputs.size() == 1) {
-    return consumers_of(ctx.design, outputs[0]).empty() ? outputs[0] : t.name;
+    return consumers_of(ctx.design.GNP.find(outputs[0])).empty() ? outputs[0] : t.name;
   }
   for (const std::string& place : outputs) {
-    if (consumers_of(ctx.design, place).empty()) {
+    if (consumers_of(ctx.design.GNP.find(place)).empty()) {
       ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
                      i_to_string(static_cast<long long>(outputs.size())) +
                      " local output places, and place " + place +
@@ -378,15 +446,20 @@ void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& 
 }  // namespace
 
 void map_global_control(MapContext& ctx) {
-  if (!check_transitions(ctx)) return;
   std::vector<GNT_node>& transitions = ctx.design.GNT.items;
   std::vector<TransitionWork> work(transitions.size());
+  for (std::size_t i = 0; i < transitions.size(); ++i) {
+    work[i].global_in = global_places(ctx.design, transitions[i].in_link);
+    work[i].global_out = global_places(ctx.design, transitions[i].out_link);
+  }
+  if (!check_transitions(ctx, work)) return;
 
   for (std::size_t i = 0; i < transitions.size(); ++i) build_cell(ctx, transitions[i], work[i]);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_backward_net(ctx, i, work);
   check_reset_pins(ctx, work);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);
   NetDrivers drivers;
+  drivers.reserve(transitions.size());  // one forward net each
   for (std::size_t i = 0; i < transitions.size(); ++i) {
     name_forward_pin(ctx, transitions[i], work[i], drivers);
   }

@@ -2,6 +2,7 @@
 // from the passes so the rules can be checked on their own.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace syn {
 struct pin_order_node {
   int num = 0;
   std::string name;
+  std::size_t index = 0;  // caller's own position of the entry, carried along
 };
 
 // Orders entries given in arc order as the working lists hold them: count

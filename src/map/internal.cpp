@@ -4,6 +4,7 @@
 // adds its input to that multiplexer.
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -40,7 +41,7 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DN_place_node* p : operands)
-    if (const DNP_node* record = ctx.design.DNP.find(p->name); record && record->type_term == "C")
+    if (const DNP_node* record = record_of(ctx.design, *p); record && record->type_term == "C")
       constant_part(ctx, *record, width);
 
   std::vector<std::string> inputs;
@@ -85,7 +86,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DNT_node& t
     return std::nullopt;
   }
   auto net_of = [&](const DN_place_node& p, bool single) {
-    const DNP_node* record = ctx.design.DNP.find(p.name);
+    const DNP_node* record = record_of(ctx.design, p);
     const bool renamed = record != nullptr && !record->new_name.empty();
     return renamed && (single || p.from_to_inter != "DNP") ? record->new_name : p.name;
   };
@@ -104,7 +105,7 @@ void function_part_42(MapContext& ctx, DNT_node& t) {
   }
   DNP_node* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
-  comp_node* mux = find_mux(ctx, fed->name);
+  comp_node* mux = find_mux(ctx, *fed);
   if (mux == nullptr) {
     ctx.diag.problem("data transition " + t.name +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +
@@ -119,7 +120,7 @@ void function_part_42(MapContext& ctx, DNT_node& t) {
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DNP_node* record = ctx.design.DNP.find(source->name); record && record->type_term == "C")
+  if (const DNP_node* record = record_of(ctx.design, *source); record && record->type_term == "C")
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;

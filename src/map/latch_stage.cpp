@@ -1,3 +1,4 @@
+#include "map/cells.hpp"
 #include "map/datapath.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
@@ -33,13 +34,11 @@ bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std:
   const std::string& p = destination->name;
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
-    ctx.netlist.add(
-        "dlatch",
-        {bit(s1, b), bit(s1_bar, b), req, "Reset_signal", bit(p, b), bit_bar(p, b), bit_done(p, b)},
-        4, 3);
+    add_cell(ctx.netlist, "dlatch", 4, 3, bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
+             bit(p, b), bit_bar(p, b), bit_done(p, b));
   }
-  ctx.netlist.add("done_" + i_to_string(width),
-                  {done_bus(p, width), data_control_net(ctx.design, t.name, control->name)}, 1, 1);
+  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(p, width),
+           data_control_net(ctx.design, t.name, *control));
   return true;
 }
 

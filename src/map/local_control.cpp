@@ -5,9 +5,12 @@
 //
 // A transition without input places has nothing to join and is refused. A net
 // that a second local cell would also drive gets a warning (two outputs on one net).
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "map/cells.hpp"
 #include "map/main_mapping.hpp"
 #include "map/names.hpp"
 #include "map/net_drivers.hpp"
@@ -16,8 +19,11 @@
 namespace syn {
 namespace {
 
-// The net by which transition `t` drives its output place `q`.
+// The net by which transition `t` drives its output place `q`. Most places
+// are not global: the small global index answers that without touching the
+// local place records.
 std::string output_net(const Design& design, const LNT_node& t, const std::string& q) {
+  if (!design.GNP.contains(q)) return q;
   const LNP_node* place = design.LNP.find(q);
   return driven_net(t.name, q, place != nullptr && place->from_to_inter == "GNP");
 }
@@ -36,6 +42,7 @@ std::string joined_inputs(const LNT_node& t) {
 class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
+  void expect(std::size_t nets) { drivers_.reserve(nets); }
   void drives(const LNT_node& t, const std::string& net) {
     if (const std::string* driver = drivers_.drive(net, t.name)) {
       ctx_.diag.warning("local transition " + t.name + ": net " + net +
@@ -48,15 +55,12 @@ class DriverCheck {
   NetDrivers drivers_;
 };
 
-comp_node& add_control_cell(MapContext& ctx, const std::string& cell_name,
-                            const std::vector<std::string>& nets, int inputs) {
-  comp_node& cell = ctx.netlist.add(cell_name, nets, inputs, 1, 1, 1);
+void mark_pins_done(comp_node& cell) {
   for (pin_node& pin : cell.pin_link) pin.done = 1;
-  return cell;
 }
 
 void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) {
-  add_control_cell(ctx, "buff", {in, out}, 1);
+  mark_pins_done(add_cell(ctx.netlist, "buff", 1, 1, in, out));
 }
 
 void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
@@ -74,10 +78,12 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
 
   const std::string join_net =
       outputs == 1 ? output_net(ctx.design, t, t.out_link.front().name) : joined_inputs(t);
-  std::vector<std::string> nets{join_net};
+  std::vector<std::string> nets;
+  nets.reserve(inputs + 1);
+  nets.push_back(join_net);
   for (const LN_place_node& p : t.in_link) nets.push_back(p.name);
-  add_control_cell(ctx, "c" + i_to_string(static_cast<long long>(inputs)), nets,
-                   static_cast<int>(inputs));
+  mark_pins_done(ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)),
+                                 std::move(nets), static_cast<int>(inputs), 1, 1, 1));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
@@ -90,8 +96,16 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
 
 }  // namespace
 
+// At most one net per output place and one per join.
+std::size_t most_nets(const Design& design) {
+  std::size_t nets = 0;
+  for (const LNT_node& t : design.LNT.items) nets += 1 + t.out_link.size();
+  return nets;
+}
+
 void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
+  drivers.expect(most_nets(ctx.design));
   for (const LNT_node& t : ctx.design.LNT.items) {
     ctx.console << "L";
     if (t.in_link.empty()) {

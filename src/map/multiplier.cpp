@@ -1,8 +1,10 @@
 // A transition whose completion goes to a control place of the data net: a
 // multiplication becomes a multiplier cell with its latch stage; a transfer
 // goes to the multiplexer mapper chosen by where its data chain leads.
+#include "map/cells.hpp"
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -16,14 +18,14 @@ namespace {
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node& t,
                                                  const std::string& request) {
   const DN_place_node* done_place = first_place_of_kind(t.out_link, "c");
-  DNP_node* record = done_place != nullptr ? ctx.design.DNP.find(done_place->name) : nullptr;
+  DNP_node* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
     return std::nullopt;
   }
   const std::string ack = t.name + "_dele_ack";
   const std::string delayed = t.name + "_dele_req";
-  ctx.netlist.add("dele", {request, ack, delayed, done_place->name}, 2, 2);
+  add_cell(ctx.netlist, "dele", 2, 2, request, ack, delayed, done_place->name);
   record->new_name = ack;
   record->checked = 1;
   if (!record->out_link.empty())
@@ -48,7 +50,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     if (operands == t.datapath_num_in) break;
     if (p.type_c_d != "d") continue;
     ++operands;
-    const DNP_node* operand = ctx.design.DNP.find(p.name);
+    const DNP_node* operand = record_of(ctx.design, p);
     if (operand != nullptr && operand->type_term == "C") {
       constant_part(ctx, *operand, width);
     } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {

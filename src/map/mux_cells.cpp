@@ -1,8 +1,10 @@
 #include "map/mux_cells.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "map/names.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -16,13 +18,13 @@ const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& place
 
 DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
   const DN_place_node* out = first_place_of_kind(t.out_link, "d");
-  DNP_node* record = out != nullptr ? ctx.design.DNP.find(out->name) : nullptr;
+  DNP_node* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
   if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
   return record;
 }
 
 std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const DNP_node& fed) {
-  const int width = place_width(ctx, fed.name);
+  const int width = place_width(ctx, fed);
   if (width <= 0) {
     ctx.diag.problem("data transition " + t.name + ": no width known for place " + fed.name);
     return std::nullopt;
@@ -58,34 +60,51 @@ comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
   mux.done = 0;
   mux.served = 1;
   mux.next_pin = 0;
+  mux.pin_link.reserve(static_cast<std::size_t>(mux.pin_num));
   for (const std::string& writer : fed.in_link)
     if (DNT_node* feeder = ctx.design.DNT.find(writer)) feeder->instant_num = mux.instant_num;
   return mux;
 }
 
-comp_node& append_mux(MapContext& ctx, comp_node mux, const std::string& fed) {
-  ctx.mux_of_place[fed] = mux.instant_num;
+namespace {
+
+std::size_t position_of(const MapContext& ctx, const DNP_node& place) {
+  return static_cast<std::size_t>(&place - ctx.design.DNP.items.data());
+}
+
+}  // namespace
+
+comp_node& append_mux(MapContext& ctx, comp_node mux, const DNP_node& fed) {
+  const std::size_t place = position_of(ctx, fed);
+  if (ctx.mux_of_place.size() <= place) {
+    ctx.mux_of_place.resize(std::max(ctx.design.DNP.items.size(), place + 1), 0);
+  }
+  ctx.mux_of_place[place] = mux.instant_num;
+  ctx.muxes_in_order.emplace_back(mux.instant_num, place);
   return ctx.netlist.append(std::move(mux));
 }
 
-comp_node* find_mux(MapContext& ctx, const std::string& fed) {
-  auto it = ctx.mux_of_place.find(fed);
-  return it == ctx.mux_of_place.end() ? nullptr : ctx.netlist.look_for_comp(it->second);
+comp_node* find_mux(MapContext& ctx, const DNP_node& fed) {
+  const std::size_t place = position_of(ctx, fed);
+  if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return nullptr;
+  return ctx.netlist.look_for_comp(ctx.mux_of_place[place]);
 }
 
 namespace {
 
-// Places the next three pins. A multiplexer's pins are numbered 0, 1, ... in
-// the order they are placed and next_pin is their count, so they go at the
-// end: no search through hundreds of feeders' pins.
-void place_next_pins(comp_node& mux, std::vector<std::string> names) {
-  for (std::string& name : names) mux.pin_link.push_back({std::move(name), "", mux.next_pin++, 0});
+// Places the next pin. A multiplexer's pins are numbered 0, 1, ... in the
+// order they are placed and next_pin is their count, so they go at the end:
+// no search through hundreds of feeders' pins.
+void place_next_pin(comp_node& mux, std::string name) {
+  mux.pin_link.emplace_back(std::move(name), "", mux.next_pin++, 0);
 }
 
 }  // namespace
 
 void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width) {
-  place_next_pins(mux, {bus(source, width), bus_bar(source, width), select});
+  place_next_pin(mux, bus(source, width));
+  place_next_pin(mux, bus_bar(source, width));
+  place_next_pin(mux, select);
 }
 
 void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
@@ -97,7 +116,9 @@ void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
                      mux.name + " feeding " + fed);
     return;
   }
-  place_next_pins(mux, {ack->name, bus_bar(fed, width), bus(fed, width)});
+  place_next_pin(mux, ack->name);
+  place_next_pin(mux, bus_bar(fed, width));
+  place_next_pin(mux, bus(fed, width));
   mux.done = 1;
 }
 

@@ -49,11 +49,12 @@ void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width);
 // netlist until append_mux.
 comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width);
 
-// Appends a reserved multiplexer and records it as the one feeding `fed`.
-comp_node& append_mux(MapContext& ctx, comp_node mux, const std::string& fed);
+// Appends a reserved multiplexer and records it as the one feeding `fed`, a
+// record of the data place list.
+comp_node& append_mux(MapContext& ctx, comp_node mux, const DNP_node& fed);
 
-// The multiplexer feeding `fed`, or null.
-comp_node* find_mux(MapContext& ctx, const std::string& fed);
+// The multiplexer feeding `fed` (a record of the data place list), or null.
+comp_node* find_mux(MapContext& ctx, const DNP_node& fed);
 
 // Adds one input: the source's two rail buses and the select net.
 void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width);

@@ -1,21 +1,30 @@
 #include "map/names.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
+
+#include "map/place_records.hpp"
 
 namespace syn {
 namespace {
 
-// x + middle + "[" + index + tail: one allocation instead of one per piece.
-std::string indexed(const std::string& x, const char* middle, int index, const char* tail) {
+// x + middle + "[" + index + tail, written into a string made at its exact
+// length: a short name stays inside the string itself (no heap block), a
+// longer one takes one allocation. Most bit names are short, and there are
+// millions of them.
+std::string indexed(const std::string& x, std::string_view middle, int index,
+                    std::string_view tail) {
   char digits[16];
-  const auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
-  std::string name;
-  name.reserve(x.size() + 16 + static_cast<std::size_t>(end - digits));
-  name += x;
-  name += middle;
-  name += '[';
-  name.append(digits, end);
-  name += tail;
+  const auto digits_end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+  const auto digit_count = static_cast<std::size_t>(digits_end - digits);
+  std::string name(x.size() + middle.size() + 1 + digit_count + tail.size(), '[');
+  char* out = name.data();
+  out = std::copy(x.begin(), x.end(), out);
+  out = std::copy(middle.begin(), middle.end(), out);
+  ++out;  // the '[' already there
+  out = std::copy(digits, digits_end, out);
+  std::copy(tail.begin(), tail.end(), out);
   return name;
 }
 
@@ -31,12 +40,18 @@ std::string done_bus(const std::string& x, int width) {
 }
 
 std::string driven_net(const std::string& t, const std::string& p, bool p_is_global) {
-  return p_is_global ? t + "_" + p : p;
+  if (!p_is_global) return p;
+  std::string net;
+  net.reserve(t.size() + 1 + p.size());
+  net += t;
+  net += '_';
+  net += p;
+  return net;
 }
 
-std::string data_control_net(const Design& design, const std::string& t, const std::string& p) {
-  const DNP_node* place = design.DNP.find(p);
-  return driven_net(t, p, place != nullptr && place->from_to_inter == "GNP");
+std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p) {
+  const DNP_node* place = record_of(design, p);
+  return driven_net(t, p.name, place != nullptr && place->from_to_inter == "GNP");
 }
 
 }  // namespace syn

@@ -18,7 +18,8 @@ std::string done_bus(const std::string& x, int width);  // x_done[width-1:0]
 // "t_p" when p is a place of the global control net, p itself otherwise.
 std::string driven_net(const std::string& t, const std::string& p, bool p_is_global);
 
-// The same, deciding by the data place list's classification of p.
-std::string data_control_net(const Design& design, const std::string& t, const std::string& p);
+// The same for a place that data transition t names, deciding by the data
+// place list's classification of p.
+std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p);
 
 }  // namespace syn

@@ -11,6 +11,12 @@ namespace syn {
 
 class NetDrivers {
  public:
+  // Makes room for `count` nets, so that the table is not rebuilt on the way.
+  void reserve(std::size_t count) {
+    nets_.reserve(count);
+    index_.reserve(count);
+  }
+
   // Records `driver` (a name that outlives this record) for `net`. Returns
   // the net's earlier driver, or null when the net had none.
   const std::string* drive(const std::string& net, const std::string& driver) {

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "map/cells.hpp"
 #include "map/mux_cells.hpp"
+#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -21,6 +23,7 @@ struct Member {
   std::string place;
   MemberKind kind;
   const DNT_node* transfer;  // the transfer the place starts
+  DNP_node* record;          // the place's record
 };
 
 struct StepGroup {
@@ -59,7 +62,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
     return std::nullopt;
   }
   const DN_place_node* start = first_place_of_kind(t.in_link, "c");
-  DNP_node* start_record = start != nullptr ? ctx.design.DNP.find(start->name) : nullptr;
+  DNP_node* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
   if (start_record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;
@@ -71,10 +74,16 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
   return OperandTransfer{t, *function, start->name, *start_record, *operand, *width};
 }
 
-const DNT_node* first_reader(const Design& design, const std::string& place) {
-  const DNP_node* record = design.DNP.find(place);
-  if (record == nullptr || record->out_link.empty()) return nullptr;
-  return design.DNT.find(record->out_link.front());
+// A data place's record and the first transition that reads it (null when
+// either is missing).
+struct PlaceReader {
+  DNP_node* record;
+  const DNT_node* transfer;
+};
+PlaceReader first_reader(Design& design, const std::string& place) {
+  DNP_node* record = design.DNP.find(place);
+  if (record == nullptr || record->out_link.empty()) return {record, nullptr};
+  return {record, design.DNT.find(record->out_link.front())};
 }
 
 bool runs_into(const Design& design, TraceMemo& traces, const DNT_node& t,
@@ -91,24 +100,26 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
 
 // The output places of the local transition that produces the start place,
 // each entered by what its transfer does with the operation.
-StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
+StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LNP_node* start = design.LNP.find(op.start);
   const LNT_node* step =
       start != nullptr && !start->in_link.empty() ? design.LNT.find(start->in_link.front()) : nullptr;
   if (step == nullptr) {
-    group.members.push_back({op.start, MemberKind::start, &op.t});
+    group.members.push_back({op.start, MemberKind::start, &op.t, &op.start_record});
   } else {
     for (const LN_place_node& p : step->out_link) {
       const bool is_start = p.name == op.start;
-      const DNT_node* transfer = is_start ? &op.t : first_reader(design, p.name);
+      const PlaceReader reader =
+          is_start ? PlaceReader{&op.start_record, &op.t} : first_reader(design, p.name);
+      const DNT_node* transfer = reader.transfer;
       if (transfer == nullptr) continue;
       if (is_start)
-        group.members.push_back({p.name, MemberKind::start, transfer});
+        group.members.push_back({p.name, MemberKind::start, transfer, reader.record});
       else if (runs_into(design, traces, *transfer, op.function))
-        group.members.push_back({p.name, MemberKind::loads_operand, transfer});
+        group.members.push_back({p.name, MemberKind::loads_operand, transfer, reader.record});
       if (reads_result_of(design, traces, *transfer, op.function))
-        group.members.push_back({p.name, MemberKind::reads_result, transfer});
+        group.members.push_back({p.name, MemberKind::reads_result, transfer, reader.record});
     }
   }
   for (const Member& m : group.members) {
@@ -153,21 +164,21 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   Design& design = ctx.design;
   const std::string joined = emit_join(ctx, group.join_inputs(), "", 1);
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = joined;
+    if (m.kind != MemberKind::reads_result) m.record->new_name = joined;
 
   if (!delay_place) {
     for (const Member& m : group.members)
-      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *design.DNP.find(m.place));
+      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *m.record);
     return joined;
   }
   const std::string ack = op.function + "_dele_ack";
   const std::string request = op.function + "_dele_req";
-  ctx.netlist.add("dele", {joined, ack, request, *delay_place}, 2, 2);
+  add_cell(ctx.netlist, "dele", 2, 2, joined, ack, request, *delay_place);
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) design.DNP.find(m.place)->new_name = request;
+    if (m.kind != MemberKind::reads_result) m.record->new_name = request;
   for (const Member& m : group.members) {
     if (m.kind != MemberKind::reads_result) continue;
-    DNP_node& record = *design.DNP.find(m.place);
+    DNP_node& record = *m.record;
     record.new_name = ack;
     if (creates_mux) mark_result_reader(design, record);
   }
@@ -188,7 +199,7 @@ struct ExistingMux {
   bool ok;
 };
 ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
-  comp_node* mux = find_mux(ctx, op.operand.name);
+  comp_node* mux = find_mux(ctx, op.operand);
   return {mux, mux == nullptr || mux_accepts_input(ctx, *mux, op.t)};
 }
 
@@ -201,7 +212,7 @@ void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& sou
   comp_node mux = reserve_mux(ctx, op.operand, op.width);
   emit_source_drivers(ctx, source, op.width);
   add_mux_input(mux, source.name, emit_select(), op.width);
-  comp_node& appended = append_mux(ctx, std::move(mux), op.operand.name);
+  comp_node& appended = append_mux(ctx, std::move(mux), op.operand);
   complete_mux_if_full(ctx, appended, op.t, op.operand.name, op.width);
 }
 
@@ -266,13 +277,15 @@ void function_part_221(MapContext& ctx, DNT_node& t) {
 }
 
 void report_incomplete_muxes(MapContext& ctx) {
-  std::unordered_map<int, const std::string*> fed_by_instance;
-  for (const auto& [place, instance] : ctx.mux_of_place) fed_by_instance.emplace(instance, &place);
-  for (const comp_node& cell : ctx.netlist.comps()) {
-    auto it = fed_by_instance.find(cell.instant_num);
-    if (it == fed_by_instance.end() || cell.done == 1) continue;
-    ctx.diag.problem("data place " + *it->second + ": " + cell.name + " (instance " +
-                     i_to_string(cell.instant_num) + ") has inputs from " +
+  // In netlist order, as the multiplexers were appended; a place's entry
+  // counts only while the place still names that multiplexer.
+  for (const auto& [instance, place] : ctx.muxes_in_order) {
+    if (ctx.mux_of_place[place] != instance) continue;
+    const comp_node* found = ctx.netlist.look_for_comp(instance);
+    if (found == nullptr || found->done == 1) continue;
+    const comp_node& cell = *found;
+    ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name +
+                     " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
   }

@@ -21,7 +21,7 @@ void function_part_222(MapContext& ctx, DNT_node& t) {
                      ", no multiplexer needed; not mapped");
     return;
   }
-  comp_node* mux = find_mux(ctx, fed->name);
+  comp_node* mux = find_mux(ctx, *fed);
   if (mux != nullptr && !mux_accepts_input(ctx, *mux, t)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, t);
   if (!source) return;
@@ -34,7 +34,7 @@ void function_part_222(MapContext& ctx, DNT_node& t) {
         reader->instant_num = fresh.instant_num;
     emit_source_drivers(ctx, *source, *width);
     add_mux_input(fresh, source->name, start->name, *width);
-    mux = &append_mux(ctx, std::move(fresh), fed->name);
+    mux = &append_mux(ctx, std::move(fresh), *fed);
   } else {
     emit_source_drivers(ctx, *source, *width);
     add_mux_input(*mux, source->name, start->name, *width);

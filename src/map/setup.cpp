@@ -1,6 +1,6 @@
 // Before mapping: clear the working flags, give data places their widths
 // from the IO specification and note which other net shares a place's name.
-#include <optional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,49 +10,68 @@
 namespace syn {
 namespace {
 
-// Width of the first declaration of each name in one IO list.
-class ListWidths {
+// The width of each declared name: registers first, then inputs, then
+// outputs, the first declaration of a name winning. One index over the three
+// lists, so that a place costs one search whatever list declares it.
+class WidthLookup {
  public:
-  explicit ListWidths(const std::vector<iando_node>& list) : list_(list) {
-    index_.reserve(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) index_.insert(list[i].name, i, NameOf{list_});
+  explicit WidthLookup(const Design& design) {
+    declared_.reserve(design.registers.size() + design.inputs.size() + design.outputs.size());
+    for (const auto* list : {&design.registers, &design.inputs, &design.outputs}) {
+      for (const iando_node& node : *list) declared_.push_back(&node);
+    }
+    index_.reserve(declared_.size());
+    for (std::size_t i = 0; i < declared_.size(); ++i) {
+      index_.insert(declared_[i]->name, i, NameOf{declared_});
+    }
   }
-  // The width, or nothing when the list does not declare the name.
-  std::optional<int> width_of(const std::string& name) const {
-    const std::size_t i = index_.find(name, NameOf{list_});
-    if (i == NameIndex::npos) return std::nullopt;
-    return list_[i].data_size;
+  // The width, or 0 when no list declares the name.
+  int width_of(const std::string& name) const {
+    const std::size_t i = index_.find(name, NameOf{declared_});
+    return i == NameIndex::npos ? 0 : declared_[i]->data_size;
   }
 
  private:
   struct NameOf {
-    const std::vector<iando_node>& list;
-    const std::string& operator()(std::size_t i) const { return list[i].name; }
+    const std::vector<const iando_node*>& declared;
+    const std::string& operator()(std::size_t i) const { return declared[i]->name; }
   };
-  const std::vector<iando_node>& list_;
+  std::vector<const iando_node*> declared_;  // registers, inputs, outputs
   NameIndex index_;
-};
-
-// Registers first, then inputs, then outputs; 0 when none declares the name.
-class WidthLookup {
- public:
-  explicit WidthLookup(const Design& design)
-      : lists_{ListWidths(design.registers), ListWidths(design.inputs), ListWidths(design.outputs)} {}
-  int width_of(const std::string& name) const {
-    for (const ListWidths& list : lists_) {
-      if (const std::optional<int> width = list.width_of(name)) return *width;
-    }
-    return 0;
-  }
-
- private:
-  ListWidths lists_[3];
 };
 
 void clear_flags(Design& design) {
   for (GNT_node& t : design.GNT.items) t.served = t.done = t.instant_num = 0;
   for (LNT_node& t : design.LNT.items) t.served = t.done = t.instant_num = 0;
   for (DNT_node& t : design.DNT.items) t.served = t.done = t.instant_num = t.mod_flag = 0;
+}
+
+template <class Node>
+bool ascending(const std::vector<Node>& items) {
+  return std::is_sorted(items.begin(), items.end(),
+                        [](const Node& a, const Node& b) { return a.name < b.name; });
+}
+
+// Whether each name of `list` is also a name of `other`. The readers leave
+// both lists in ascending order, so one walk along both answers; lists in
+// another order (built by hand) are asked through the index.
+template <class Node, class Other>
+std::vector<bool> shared_names(const NamedList<Node>& list, bool list_ascending,
+                               const NamedList<Other>& other, bool other_ascending) {
+  std::vector<bool> shared(list.items.size(), false);
+  if (!list_ascending || !other_ascending) {
+    for (std::size_t i = 0; i < list.items.size(); ++i) {
+      shared[i] = other.contains(list.items[i].name);
+    }
+    return shared;
+  }
+  auto next = other.items.begin();
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    const std::string& name = list.items[i].name;
+    while (next != other.items.end() && next->name < name) ++next;
+    shared[i] = next != other.items.end() && next->name == name;
+  }
+  return shared;
 }
 
 }  // namespace
@@ -66,15 +85,18 @@ void setup_mapping(Design& design) {
   }
   // A local place is compared with the data places, a data place with the
   // local places; the global net wins in both.
-  for (LNP_node& place : design.LNP.items) {
-    place.from_to_inter = design.GNP.contains(place.name)   ? "GNP"
-                          : design.DNP.contains(place.name) ? "DNP"
-                                                            : "LNP";
+  const bool global_ascending = ascending(design.GNP.items);
+  const bool local_ascending = ascending(design.LNP.items);
+  const bool data_ascending = ascending(design.DNP.items);
+  const auto local_global = shared_names(design.LNP, local_ascending, design.GNP, global_ascending);
+  const auto local_data = shared_names(design.LNP, local_ascending, design.DNP, data_ascending);
+  for (std::size_t i = 0; i < design.LNP.items.size(); ++i) {
+    design.LNP.items[i].from_to_inter = local_global[i] ? "GNP" : local_data[i] ? "DNP" : "LNP";
   }
-  for (DNP_node& place : design.DNP.items) {
-    place.from_to_inter = design.GNP.contains(place.name)   ? "GNP"
-                          : design.LNP.contains(place.name) ? "LNP"
-                                                            : "DNP";
+  const auto data_global = shared_names(design.DNP, data_ascending, design.GNP, global_ascending);
+  const auto data_local = shared_names(design.DNP, data_ascending, design.LNP, local_ascending);
+  for (std::size_t i = 0; i < design.DNP.items.size(); ++i) {
+    design.DNP.items[i].from_to_inter = data_global[i] ? "GNP" : data_local[i] ? "LNP" : "DNP";
   }
 }
 

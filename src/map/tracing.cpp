@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "map/datapath.hpp"
+#include "map/place_records.hpp"
 
 namespace syn {
 namespace {
@@ -45,7 +46,7 @@ Step go_on(const DNT_node* next) { return {{}, next}; }
 // transitions read its first output place.
 Step down_without_data_input(const Design& design, const DNT_node& t) {
   if (t.out_link.empty()) return answer(0);
-  const DNP_node* place = design.DNP.find(t.out_link.front().name);
+  const DNP_node* place = record_of(design, t.out_link.front());
   if (place == nullptr) return answer(0);
   if (place->out_link.size() >= 2) return answer(3);
   const DNT_node* reader = first_named(design, place->out_link);
@@ -60,7 +61,7 @@ Step step_down(const Design& design, const DNT_node& t) {
   const DN_place_node* out = first_data_place(t.out_link);
   if (out == nullptr) return answer(0);
   if (out->type_term == "R" || out->type_term == "O") return answer(2, &out->name);
-  const DNP_node* place = design.DNP.find(out->name);
+  const DNP_node* place = record_of(design, *out);
   if (place == nullptr || place->datapath_num_out > 1) return answer(0);
   const DNT_node* reader = first_named(design, place->out_link);
   if (reader == nullptr) return answer(0);
@@ -72,7 +73,7 @@ Step step_up(const Design& design, const DNT_node& t) {
   if (t.datapath_num_in > 1) return answer(4);
   const DN_place_node* in = first_data_place(t.in_link);
   if (in == nullptr) return answer(0);
-  const DNP_node* place = design.DNP.find(in->name);
+  const DNP_node* place = record_of(design, *in);
   if (place == nullptr || place->datapath_num_in > 1) return answer(0);
   if (place->type_term == "R") return answer(2, &place->name);
   if (place->type_term == "C") return answer(3, &place->name);
@@ -91,7 +92,7 @@ Step step_to_end(const Design& design, const DNT_node& t) {
   const DN_place_node* out = first_data_place(t.out_link);
   if (out == nullptr) return answer(0);
   if (out->type_term == "R" || out->type_term == "O") return answer(1, &out->name);
-  const DNP_node* record = design.DNP.find(out->name);
+  const DNP_node* record = record_of(design, *out);
   if (record == nullptr) return answer(0);
   if (record->datapath_num_out > 1) return answer(2);
   const DNT_node* reader = first_named(design, record->out_link);
@@ -155,8 +156,10 @@ TraceResult trace_up(const Design& design, const DNT_node& start, TraceMemo* mem
   return to_result(walk(design, start, table_of(memo, own, &TraceMemo::up), step_up));
 }
 
+// The codes alone need no copy of the end's name.
 int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  return trace_down(design, start, memo).code;
+  TraceMemo own;
+  return walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).code;
 }
 
 std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
@@ -165,7 +168,8 @@ std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_nod
 }
 
 int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  return trace_up(design, start, memo).code;
+  TraceMemo own;
+  return walk(design, start, table_of(memo, own, &TraceMemo::up), step_up).code;
 }
 
 std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,

@@ -1,4 +1,5 @@
 #include "map/datapath.hpp"
+#include "map/place_records.hpp"
 
 namespace syn {
 
@@ -7,7 +8,7 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
   auto take = [&](const std::vector<DN_place_node>& places) {
     for (const DN_place_node& p : places) {
       if (p.type_c_d != "d") continue;
-      const DNP_node* record = ctx.design.DNP.find(p.name);
+      const DNP_node* record = record_of(ctx.design, p);
       if (record != nullptr && record->data_size > width) width = record->data_size;
     }
   };
@@ -16,10 +17,8 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
   return width != 0 ? width : ctx.data_size;
 }
 
-int place_width(const MapContext& ctx, const std::string& place) {
-  const DNP_node* record = ctx.design.DNP.find(place);
-  if (record != nullptr && record->data_size != 0) return record->data_size;
-  return ctx.data_size;
+int place_width(const MapContext& ctx, const DNP_node& place) {
+  return place.data_size != 0 ? place.data_size : ctx.data_size;
 }
 
 }  // namespace syn

@@ -1,3 +1,4 @@
+#include "map/cells.hpp"
 #include "map/datapath.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
@@ -31,8 +32,8 @@ void emit_constant_drivers(MapContext& ctx, const std::string& place, int value,
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
-    ctx.netlist.add("buff", {from.true_rail, bit(place, b)}, 1, 1);
-    ctx.netlist.add("buff", {from.complement_rail, bit_bar(place, b)}, 1, 1);
+    add_cell(ctx.netlist, "buff", 1, 1, from.true_rail, bit(place, b));
+    add_cell(ctx.netlist, "buff", 1, 1, from.complement_rail, bit_bar(place, b));
   }
 }
 

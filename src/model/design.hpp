@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/name_index.hpp"
@@ -82,6 +84,11 @@ struct DN_place_node {
   std::string from_to_inter;  // control places: "LNP", "GNP" or "DNP"
   std::string relation_ship;  // relation text of a control place, or empty
   int order = 0;              // data places: position among same-direction data places
+  // Position of the place list's record of this name, found once by the
+  // data net pass before it maps (see map/place_records.hpp); until then
+  // `unresolved`. Last, so that it sits in what would otherwise be padding.
+  static constexpr std::uint32_t unresolved = static_cast<std::uint32_t>(-1);
+  std::uint32_t record = unresolved;
 };
 
 struct DNT_node {
@@ -130,6 +137,9 @@ class NamedList {
     index_.reserve(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) index_.insert(items[i].name, i, name_of());
   }
+  // Takes an index already built for the names of `items`, each at its
+  // position, instead of hashing every name again as `reindex` does.
+  void adopt_index(NameIndex index) { index_ = std::move(index); }
   Node* find(const std::string& name) {
     const std::size_t i = index_.find(name, name_of());
     return i == NameIndex::npos ? nullptr : &items[i];

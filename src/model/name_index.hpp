@@ -23,6 +23,14 @@ class NameIndex {
     if (capacity_for(count) > slots_.size()) rehash(capacity_for(count));
   }
 
+  // Moves every name to a new position: the name at position p goes to
+  // `new_position[p]` (for a list that is reordered after it was indexed).
+  void renumber(const std::vector<std::uint32_t>& new_position) {
+    for (Slot& slot : slots_) {
+      if (slot.position != kEmpty) slot.position = new_position[slot.position];
+    }
+  }
+
   // Position of `name`, or npos; `name_of(position)` gives a record's name.
   template <class NameOf>
   std::size_t find(std::string_view name, const NameOf& name_of) const {

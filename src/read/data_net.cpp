@@ -1,12 +1,16 @@
-// The data net, read in two passes over the same lines: the transitions with
-// their classified places and counts, then the places with the transitions
-// that write and read them.
-#include <array>
+// The data net. The lines are read once into compact records that number
+// their transition and place names; the transitions, with their classified
+// places and counts, and the places, with the transitions that write and
+// read them, are then built directly in their final, ascending order.
+#include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "read/name_table.hpp"
 #include "read/read_design.hpp"
-#include "read/sorted.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
 
@@ -18,20 +22,21 @@ constexpr int kTerminal = 5;
 constexpr int kValueWord = 6;
 constexpr int kRelation = 7;
 
-// What one data line says.
+// What one data line says, in 24 bytes; names are ids of the reader's name
+// tables. The few relation words are kept aside.
 struct DataLine {
-  std::string transition;
-  std::string place;
-  char direction = ' ';
-  bool data = false;       // kind column "d"
-  char terminal = ' ';     // terminal type column
-  int value = 0;           // constant's value
-  bool has_relation = false;
-  std::string relation;
+  std::uint32_t transition = 0;
+  std::uint32_t place = 0;
+  std::uint32_t relation = 0;  // 1 + position among the relation words; 0 for none
   int number = 0;
+  int value = 0;  // constant's value
+  char direction = ' ';
+  char terminal = ' ';  // terminal type column
+  bool data = false;    // kind column "d"
+  bool has_relation() const { return relation != 0; }
 };
 
-bool all_digits(const std::string& word) {
+bool all_digits(std::string_view word) {
   for (char c : word) {
     if (c < '0' || c > '9') return false;
   }
@@ -40,7 +45,7 @@ bool all_digits(const std::string& word) {
 
 // The constant's value word, read without the line end.
 int read_constant(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  const auto word = get_ith_substring(kValueWord, without_line_end(line.text));
+  const auto word = get_ith_token(kValueWord, without_line_end(line.text));
   if (!word) {
     diag.error_at(file, line.number, "constant without its value (sixth word)");
     return 0;
@@ -48,22 +53,22 @@ int read_constant(const std::string& file, const TableLine& line, Diagnostics& d
   const int value = string_to_i(*word);
   if (!all_digits(*word)) {
     diag.warning_at(file, line.number,
-                    "constant value '" + *word + "' is not a plain decimal number; read as " +
-                        std::to_string(value));
+                    "constant value '" + std::string(*word) +
+                        "' is not a plain decimal number; read as " + std::to_string(value));
   }
   return value;
 }
 
 // The relation word of the ten-character column 7, read without the line end.
-std::string read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  const auto word = get_ith_substring_ours(kRelation, without_line_end(line.text));
+std::string_view read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
+  const auto word = get_ith_token_ours(kRelation, without_line_end(line.text));
   if (!word) {
     const int marker = line.columns->at(kRelation);
     diag.error_at(file, line.number,
                   "relation marker at position " + std::to_string(marker) +
                       (marker == 0 ? " (the header has no 7th title, so every line has one)" : "") +
                       " without a blank-terminated word in positions 60 to 69");
-    return "";
+    return {};
   }
   return *word;
 }
@@ -91,17 +96,18 @@ bool is_type_letter(char c) { return c == 'I' || c == 'O' || c == 'V' || c == 'C
 // its column; the place is then a control place.
 void warn_about_kind(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char kind = line.letter(kKind);
+  if (kind == 'd' || kind == 'c') return;  // the common case, said first
   if (kind == ' ' && near_its_column(line, kKind) &&
-      get_ith_substring(kKind, without_line_end(line.text)) == "d") {
+      get_ith_token(kKind, without_line_end(line.text)) == "d") {
     diag.warning_at(file, line.number,
                     "kind letter 'd' does not stand under the header's 4th title (position " +
                         std::to_string(line.columns->at(kKind)) + "); read as a control place");
   } else if (!line.reaches(kKind)) {
     diag.warning_at(file, line.number, "line ends before the kind column; read as a control place");
-  } else if (line.columns->at(kKind) != 0 && kind != 'd' && kind != 'c' && kind != ' ') {
-    diag.warning_at(file, line.number,
-                    "kind letter '" + std::string(1, kind) +
-                        "' is neither d nor c; read as a control place");
+  } else if (line.columns->at(kKind) != 0 && kind != ' ') {
+    diag.warning_at(
+        file, line.number,
+        "kind letter '" + std::string(1, kind) + "' is neither d nor c; read as a control place");
   }
 }
 
@@ -109,30 +115,33 @@ void warn_about_kind(const std::string& file, const TableLine& line, Diagnostics
 // Without a title for the type column the header warning has said it all.
 void warn_about_type(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char type = line.letter(kTerminal);
-  const auto word = get_ith_substring(kTerminal, without_line_end(line.text));
-  if (type == ' ' && near_its_column(line, kTerminal) && word && word->size() == 1 &&
-      is_type_letter((*word)[0])) {
+  if (is_type_letter(type)) return;
+  if (type != ' ') {
+    if (line.columns->at(kTerminal) != 0) {
+      diag.warning_at(file, line.number,
+                      "type letter '" + std::string(1, type) +
+                          "' is none of I, O, V, C; the place gets no terminal type");
+    }
+    return;
+  }
+  if (!near_its_column(line, kTerminal)) return;
+  const auto word = get_ith_token(kTerminal, without_line_end(line.text));
+  if (word && word->size() == 1 && is_type_letter((*word)[0])) {
     diag.warning_at(file, line.number,
-                    "type letter '" + *word +
+                    "type letter '" + std::string(*word) +
                         "' does not stand under the header's 5th title (position " +
                         std::to_string(line.columns->at(kTerminal)) +
                         "); the place gets no terminal type");
-  } else if (line.columns->at(kTerminal) != 0 && type != ' ' && !is_type_letter(type)) {
-    diag.warning_at(file, line.number,
-                    "type letter '" + std::string(1, type) +
-                        "' is none of I, O, V, C; the place gets no terminal type");
   }
 }
 
-// Reads one data line, reporting what is wrong with it; nothing for a line
-// without its transition and place.
-std::optional<DataLine> parse(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
-  if (!has_transition_and_place(file, line, diag)) return std::nullopt;
+// Reads the letter columns of a data line that has its transition and
+// place, reporting what is wrong with them; adds its relation word, if any,
+// to `relations`.
+DataLine read_columns(const std::string& file, const TableLine& line,
+                      std::vector<std::string_view>& relations, Diagnostics& diag) {
   DataLine d;
   d.number = line.number;
-  d.transition = get_first_substring(line.text);
-  d.place = *get_ith_substring(2, line.text);
   d.direction = line.letter(kDirectionColumn);
   if (direction_is_known(file, line, diag)) {
     warn_about_kind(file, line, diag);
@@ -141,12 +150,41 @@ std::optional<DataLine> parse(const std::string& file, const TableLine& line, Di
   d.data = line.letter(kKind) == 'd';
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
-  d.has_relation = line.letter(kRelation) != ' ';
-  if (d.has_relation) d.relation = read_relation(file, line, diag);
+  if (line.letter(kRelation) != ' ') {
+    relations.push_back(read_relation(file, line, diag));
+    d.relation = static_cast<std::uint32_t>(relations.size());
+  }
   return d;
 }
 
-std::string terminal_type(char letter) {
+// The data lines of the table, with their names numbered.
+struct DataLines {
+  std::vector<DataLine> lines;
+  std::vector<std::string_view> relations;  // views into the table's text
+  NameTable transitions;
+  NameTable places;
+};
+
+DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics& diag) {
+  DataLines read;
+  read.lines.reserve(table.line_bound());
+  table.for_each_data_line([&](const TableLine& line) {
+    table.warn_about_characters(file, line, diag);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) return;
+    DataLine d = read_columns(file, line, read.relations, diag);
+    d.transition = read.transitions.id(names->transition);
+    d.place = read.places.id(names->place);
+    read.lines.push_back(d);
+  });
+  read.transitions.sort();
+  read.places.sort();
+  return read;
+}
+
+bool adds_arc(const DataLine& d) { return d.direction == 'i' || d.direction == 'o'; }
+
+const char* terminal_type(char letter) {
   switch (letter) {
     case 'I': return "I";
     case 'O': return "O";
@@ -156,101 +194,195 @@ std::string terminal_type(char letter) {
   }
 }
 
-// Which net a control place of the data net belongs to: the local net
-// first, then the global net, else the data net itself.
-std::string control_place_net(const Design& design, const std::string& name) {
-  if (design.LNP.contains(name)) return "LNP";
-  if (design.GNP.contains(name)) return "GNP";
-  return "DNP";
-}
+// Answers, for names asked in ascending order, whether an ascending list of
+// records has a record of that name, walking the list once.
+template <class Node>
+class AscendingLookup {
+ public:
+  explicit AscendingLookup(const std::vector<Node>& items) : items_(items) {}
 
-// A new place of `transition`, classified and counted.
-DN_place_node classify(const DataLine& d, const Design& design, DNT_node& transition) {
-  const bool input = d.direction == 'i';
+  bool has(std::string_view name) {
+    while (next_ < items_.size() && std::string_view(items_[next_].name) < name) ++next_;
+    return next_ < items_.size() && items_[next_].name == name;
+  }
+
+ private:
+  const std::vector<Node>& items_;
+  std::size_t next_ = 0;
+};
+
+// Which net each place of the data net belongs to when it is a control
+// place: the local net first, then the global net, else the data net
+// itself. The control nets' place lists are ascending (their readers build
+// them so), like the ranks, so one walk along each answers for every place
+// instead of a lookup per place that misses the cache three times.
+class ControlPlaceNets {
+ public:
+  ControlPlaceNets(const Design& design, const NameTable& places) : nets_(places.size()) {
+    AscendingLookup local(design.LNP.items);
+    AscendingLookup global(design.GNP.items);
+    for (std::uint32_t rank = 0; rank < places.size(); ++rank) {
+      const std::string_view name = places.name_at_rank(rank);
+      nets_[places.id_at_rank(rank)] = local.has(name) ? "LNP" : global.has(name) ? "GNP" : "DNP";
+    }
+  }
+
+  const char* of(std::uint32_t place) const { return nets_[place]; }
+
+ private:
+  std::vector<const char*> nets_;  // by place id
+};
+
+// A place of a transition as its first line names it: the line, and the
+// position among the transition's same-direction data places.
+struct FirstArc {
+  std::uint32_t place_rank = 0;
+  std::uint32_t line = 0;
+  int order = 0;
+};
+
+// Adds each place of one direction of a transition once (a repeated arc
+// is left out), classified and counted, to `inputs` or `outputs` in line
+// order.
+class TransitionArcs {
+ public:
+  TransitionArcs(const DataLines& read, const ControlPlaceNets& nets)
+      : read_(read),
+        nets_(nets),
+        seen_{std::vector<std::uint32_t>(read.places.size(), 0),
+              std::vector<std::uint32_t>(read.places.size(), 0)} {}
+
+  // Collects the arcs of the transition of rank `rank` from its lines.
+  void collect(std::uint32_t rank, std::span<const std::uint32_t> lines, DNT_node& transition) {
+    inputs.clear();
+    outputs.clear();
+    for (const std::uint32_t i : lines) {
+      const DataLine& d = read_.lines[i];
+      if (!adds_arc(d)) continue;
+      const bool input = d.direction == 'i';
+      std::uint32_t& seen = seen_[input ? 0 : 1][d.place];
+      if (seen == rank + 1) continue;  // repeated arc
+      seen = rank + 1;
+      (input ? inputs : outputs)
+          .push_back({read_.places.rank(d.place), i, count(d, input, transition)});
+    }
+  }
+
+  std::vector<FirstArc> inputs;
+  std::vector<FirstArc> outputs;
+
+ private:
+  // Counts a new place of the transition; gives a data place's order.
+  int count(const DataLine& d, bool input, DNT_node& transition) {
+    if (d.data) return ++(input ? transition.datapath_num_in : transition.datapath_num_out);
+    if (std::string_view(nets_.of(d.place)) == "DNP") {
+      ++(input ? transition.control_in_DNP : transition.control_out_DNP);
+    } else {
+      ++(input ? transition.control_num_in : transition.control_num_out);
+    }
+    return 0;
+  }
+
+  const DataLines& read_;
+  const ControlPlaceNets& nets_;
+  std::vector<std::uint32_t> seen_[2];  // by place id: rank + 1 of the last transition listing it
+};
+
+// The place of an arc, as the arc's first line describes it.
+DN_place_node make_place(const FirstArc& arc, const DataLines& read, const ControlPlaceNets& nets) {
+  const DataLine& d = read.lines[arc.line];
   DN_place_node place;
-  place.name = d.place;
+  place.name = read.places.name_at_rank(arc.place_rank);
   place.type_term = terminal_type(d.terminal);
   if (d.terminal == 'C') place.initial_value = d.value;
   if (d.data) {
     place.type_c_d = "d";
-    place.order = ++(input ? transition.datapath_num_in : transition.datapath_num_out);
+    place.order = arc.order;
     return place;
   }
   place.type_c_d = "c";
-  place.from_to_inter = control_place_net(design, d.place);
-  if (place.from_to_inter == "DNP") {
-    ++(input ? transition.control_in_DNP : transition.control_out_DNP);
-  } else {
-    ++(input ? transition.control_num_in : transition.control_num_out);
-  }
-  if (d.has_relation) place.relation_ship = d.relation;
+  place.from_to_inter = nets.of(d.place);
+  if (d.has_relation()) place.relation_ship = read.relations[d.relation - 1];
   return place;
 }
 
-
-// Answers whether a place is already in one place list of a transition. Short
-// lists are searched; a long one gets an index, so that a transition with
-// thousands of places is not searched from the head for each of them.
-class ListedPlaces {
- public:
-  bool contains(const std::vector<DN_place_node>& list, const std::string& name) {
-    if (list.size() < kSearched) {
-      for (const DN_place_node& p : list)
-        if (p.name == name) return true;
-      return false;
-    }
-    const auto name_of = [&list](std::size_t i) -> const std::string& { return list[i].name; };
-    for (; indexed_ < list.size(); ++indexed_) index_.insert(list[indexed_].name, indexed_, name_of);
-    return index_.find(name, name_of) != NameIndex::npos;
+// The place list of one direction, ascending by name.
+std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLines& read,
+                                      const ControlPlaceNets& nets) {
+  std::sort(arcs.begin(), arcs.end(),
+            [](const FirstArc& a, const FirstArc& b) { return a.place_rank < b.place_rank; });
+  std::vector<DN_place_node> list;
+  list.reserve(arcs.size());
+  for (const FirstArc& arc : arcs) {
+    list.push_back(make_place(arc, read, nets));
   }
-
- private:
-  static constexpr std::size_t kSearched = 16;
-  NameIndex index_;
-  std::size_t indexed_ = 0;
-};
-
-void read_transitions(const std::vector<DataLine>& lines, Design& design) {
-  Collector<DNT_node> transitions(design.DNT.items);
-  // Per transition: inputs, outputs.
-  std::vector<std::array<ListedPlaces, 2>> listed;
-  for (const DataLine& d : lines) {
-    bool added = false;
-    const std::size_t slot = transitions.slot(d.transition, &added);
-    DNT_node& transition = design.DNT.items[slot];
-    if (added) {
-      transition.line = d.number;
-      transition.func_part = d.has_relation ? 1 : 0;
-      listed.emplace_back();
-    }
-    if (d.direction != 'i' && d.direction != 'o') continue;
-    const bool input = d.direction == 'i';
-    std::vector<DN_place_node>& list = input ? transition.in_link : transition.out_link;
-    if (listed[slot][input ? 0 : 1].contains(list, d.place)) continue;  // repeated arc
-    list.push_back(classify(d, design, transition));
-  }
-  for (DNT_node& transition : design.DNT.items) {
-    sort_by_name(transition.in_link);
-    sort_by_name(transition.out_link);
-  }
-  sort_by_name(design.DNT.items);
-  design.DNT.reindex();
+  return list;
 }
 
-// Lines are counted, so a repeated data line counts twice.
-void read_places(const std::vector<DataLine>& lines, Design& design) {
-  Collector<DNP_node> places(design.DNP.items);
-  for (const DataLine& d : lines) {
-    DNP_node& place = places[d.place];
-    if (d.direction == 'i') {
-      place.out_link.push_back(d.transition);
-      if (d.data) ++place.datapath_num_out;
-    } else if (d.direction == 'o') {
-      place.in_link.push_back(d.transition);
-      if (d.data) ++place.datapath_num_in;
-    }
+// The transitions, ascending by name; a transition's line and relation
+// part come from its first line.
+void build_transitions(const DataLines& read, Design& design) {
+  const auto lines_of = group_positions(
+      read.lines.size(), read.transitions.size(),
+      [&read](std::size_t i) { return read.transitions.rank(read.lines[i].transition); });
+  ControlPlaceNets nets(design, read.places);
+  TransitionArcs arcs(read, nets);
+  std::vector<DNT_node>& items = design.DNT.items;
+  items.resize(read.transitions.size());
+  for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
+    DNT_node& transition = items[rank];
+    const auto lines = lines_of[rank];
+    const DataLine& first = read.lines[lines.front()];
+    transition.name = read.transitions.name_at_rank(rank);
+    transition.line = first.number;
+    transition.func_part = first.has_relation() ? 1 : 0;
+    arcs.collect(rank, lines, transition);
+    transition.in_link = place_list(arcs.inputs, read, nets);
+    transition.out_link = place_list(arcs.outputs, read, nets);
   }
-  finish_places(design.DNP);
+  design.DNT.adopt_index(read.transitions.index_by_rank());
+}
+
+// What a place keeps of each of its lines.
+struct PlaceLine {
+  std::uint32_t transition = 0;  // rank
+  char direction = ' ';
+  bool data = false;
+};
+
+PlaceLine place_line(const DataLine& d, const NameTable& transitions) {
+  return {transitions.rank(d.transition), d.direction, d.data};
+}
+
+// The places, ascending by name, with their writers and readers. Lines are
+// counted, so a repeated data line counts twice.
+void build_places(const DataLines& read, Design& design) {
+  const Groups<PlaceLine> lines_of(
+      read.lines.size(), read.places.size(),
+      [&read](std::size_t i) { return read.places.rank(read.lines[i].place); },
+      [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
+  std::vector<DNP_node>& items = design.DNP.items;
+  items.resize(read.places.size());
+  std::vector<std::uint32_t> writers;
+  std::vector<std::uint32_t> readers;
+  for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
+    DNP_node& place = items[rank];
+    place.name = read.places.name_at_rank(rank);
+    writers.clear();
+    readers.clear();
+    for (const PlaceLine& line : lines_of[rank]) {
+      if (line.direction == 'i') {
+        readers.push_back(line.transition);
+        if (line.data) ++place.datapath_num_out;
+      } else if (line.direction == 'o') {
+        writers.push_back(line.transition);
+        if (line.data) ++place.datapath_num_in;
+      }
+    }
+    place.in_link = read.transitions.sorted_names(writers);
+    place.out_link = read.transitions.sorted_names(readers);
+  }
+  design.DNP.adopt_index(read.places.index_by_rank());
 }
 
 }  // namespace
@@ -261,13 +393,9 @@ void read_data_net(const std::string& file, std::string_view text, Design& desig
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
-  std::vector<DataLine> lines;
-  lines.reserve(table.data_lines().size());
-  for (const TableLine& line : table.data_lines()) {
-    if (auto d = parse(file, line, diag)) lines.push_back(std::move(*d));
-  }
-  read_transitions(lines, design);
-  read_places(lines, design);
+  const DataLines read = read_lines(file, table, diag);
+  build_transitions(read, design);
+  build_places(read, design);
 }
 
 }  // namespace syn

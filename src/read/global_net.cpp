@@ -1,11 +1,11 @@
 // The global control net: transitions in file order (consecutive lines of
 // one name extend one record), then the places sorted by name with the
-// transitions on either side.
+// transitions on either side, each named once.
 #include <algorithm>
 #include <string>
 
+#include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
-#include "read/sorted.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
 
@@ -32,9 +32,9 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
 }
 
 // Links the line's place to the current transition and counts it.
-void add_place(GNT_node& transition, char direction, const TableLine& line) {
+void add_place(GNT_node& transition, char direction, std::string_view name, const TableLine& line) {
   GN_place_node place;
-  place.name = *get_ith_substring(2, line.text);
+  place.name = name;
   const char net = line.letter(kNet);
   place.type_where = type_where_of(net);
   const bool input = direction == 'i';
@@ -43,16 +43,20 @@ void add_place(GNT_node& transition, char direction, const TableLine& line) {
   if (net == 'L') ++(input ? transition.LNP_num_in : transition.LNP_num_out);
 }
 
-void read_transitions(const std::string& file, const NetTable& table, Design& design,
-                      Diagnostics& diag) {
+// The transitions in file order; the lines' arcs, for the places.
+NetArcs read_transitions(const std::string& file, const NetTable& table, Design& design,
+                         Diagnostics& diag) {
   std::vector<GNT_node>& transitions = design.GNT.items;
-  std::string previous = " ";
+  NetArcs arcs;
+  arcs.arcs.reserve(table.line_bound());
+  std::string_view previous = " ";
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
                      diag);
-  for (const TableLine& line : table.data_lines()) {
-    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
-    if (!has_transition_and_place(file, line, diag)) continue;
-    const std::string name = get_first_substring(line.text);
+  table.for_each_data_line([&](const TableLine& line) {
+    table.warn_about_characters(file, line, diag);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) return;
+    const std::string_view name = names->transition;
     if (name != previous) {
       previous = name;
       GNT_node transition;
@@ -61,25 +65,16 @@ void read_transitions(const std::string& file, const NetTable& table, Design& de
       transitions.push_back(std::move(transition));
     }
     const char direction = line.letter(kDirection);
-    if (!direction_is_known(file, line, diag)) continue;
+    if (!direction_is_known(file, line, diag)) return;
     warn_about_net_letter(file, line, diag);
-    add_place(transitions.back(), direction, line);
-  }
+    add_place(transitions.back(), direction, names->place, line);
+    arcs.arcs.push_back(
+        {arcs.transitions.id(name), arcs.places.id(names->place), direction == 'i'});
+  });
   design.GNT.reindex();
-}
-
-// Places, ascending by name, each with its producers and consumers.
-void build_places(Design& design) {
-  Collector<GNP_node> place_named(design.GNP.items);
-  for (const GNT_node& transition : design.GNT.items) {
-    for (const GN_place_node& place : transition.in_link) {
-      place_named[place.name].out_link.push_back(transition.name);
-    }
-    for (const GN_place_node& place : transition.out_link) {
-      place_named[place.name].in_link.push_back(transition.name);
-    }
-  }
-  finish_places(design.GNP);
+  arcs.transitions.sort();
+  arcs.places.sort();
+  return arcs;
 }
 
 }  // namespace
@@ -89,8 +84,8 @@ void read_global_net(const std::string& file, std::string_view text, Design& des
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
-  read_transitions(file, table, design, diag);
-  build_places(design);
+  const NetArcs arcs = read_transitions(file, table, design, diag);
+  build_places(arcs, design.GNP);
 }
 
 }  // namespace syn

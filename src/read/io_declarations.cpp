@@ -44,15 +44,18 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const std::vector<std::string_view> lines = split_lines(text);
+  const bool may_have_control_characters = has_control_character_or_tab(text);
+  const std::string tab_consequence =
+      "tab character: only blanks separate words, so a keyword, width or name next to a tab is "
+      "not read as meant";
   for (std::size_t i = 3; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     const int number = static_cast<int>(i) + 1;
     if (!line.empty() && line[0] == '#') continue;
 
-    warn_about_characters(file, number, line,
-                    "tab character: only blanks separate words, so a keyword, width or name "
-                    "next to a tab is not read as meant",
-                    diag);
+    if (may_have_control_characters) {
+      warn_about_characters(file, number, line, tab_consequence, diag);
+    }
     const bool is_reg = contains(line, "reg ");
     const bool is_input = contains(line, "input");
     const bool is_output = contains(line, "output");

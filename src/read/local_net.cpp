@@ -1,61 +1,79 @@
 // The local control net: transitions with their input and output places and
 // places with their producers and consumers, all ascending by name with
-// each name once, whatever the order of the lines.
+// each name once, whatever the order of the lines. A line whose direction
+// is neither 'i' nor 'o' still names its transition and its place.
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "read/name_table.hpp"
+#include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
-#include "read/sorted.hpp"
 #include "read/table.hpp"
-#include "text/fields.hpp"
 
 namespace syn {
 namespace {
 
-void sort_places(std::vector<LN_place_node>& places) {
-  sort_by_name(places);
-  places.erase(std::unique(places.begin(), places.end(),
-                           [](const LN_place_node& a, const LN_place_node& b) {
-                             return a.name == b.name;
-                           }),
-               places.end());
+NetArcs read_lines(const std::string& file, const NetTable& table, Diagnostics& diag) {
+  NetArcs read;
+  read.arcs.reserve(table.line_bound());
+  table.for_each_data_line([&](const TableLine& line) {
+    table.warn_about_characters(file, line, diag);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) return;
+    const std::uint32_t transition = read.transitions.id(names->transition);
+    const std::uint32_t place = read.places.id(names->place);
+    if (!direction_is_known(file, line, diag)) return;
+    read.arcs.push_back({transition, place, line.letter(kDirectionColumn) == 'i'});
+  });
+  read.transitions.sort();
+  read.places.sort();
+  return read;
+}
+
+std::vector<LN_place_node> place_list(std::vector<std::uint32_t>& ranks, const NameTable& places) {
+  sort_unique(ranks);
+  std::vector<LN_place_node> list;
+  list.reserve(ranks.size());
+  for (const std::uint32_t rank : ranks)
+    list.push_back(LN_place_node{std::string(places.name_at_rank(rank))});
+  return list;
+}
+
+void build_transitions(const NetArcs& read, Design& design) {
+  const auto arcs_of = group_positions(
+      read.arcs.size(), read.transitions.size(),
+      [&read](std::size_t i) { return read.transitions.rank(read.arcs[i].transition); });
+  std::vector<LNT_node>& items = design.LNT.items;
+  items.resize(read.transitions.size());
+  std::vector<std::uint32_t> inputs;
+  std::vector<std::uint32_t> outputs;
+  for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
+    inputs.clear();
+    outputs.clear();
+    for (const std::uint32_t i : arcs_of[rank]) {
+      const NetArc& arc = read.arcs[i];
+      (arc.input ? inputs : outputs).push_back(read.places.rank(arc.place));
+    }
+    LNT_node& transition = items[rank];
+    transition.name = read.transitions.name_at_rank(rank);
+    transition.in_link = place_list(inputs, read.places);
+    transition.out_link = place_list(outputs, read.places);
+  }
+  design.LNT.adopt_index(read.transitions.index_by_rank());
 }
 
 }  // namespace
 
-// The transition view and the place view come from the same lines; a line
-// whose direction is neither 'i' nor 'o' still names its transition and
-// its place.
 void read_local_net(const std::string& file, std::string_view text, Design& design,
                     Diagnostics& diag) {
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
-  Collector<LNT_node> transitions(design.LNT.items);
-  Collector<LNP_node> places(design.LNP.items);
   table.check_header(file, 3, "the local control net reads the letter under title 3", diag);
-  for (const TableLine& line : table.data_lines()) {
-    warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
-    if (!has_transition_and_place(file, line, diag)) continue;
-    const std::string t = get_first_substring(line.text);
-    const std::string p = *get_ith_substring(2, line.text);
-    LNT_node& transition = transitions[t];
-    LNP_node& place = places[p];
-    if (!direction_is_known(file, line, diag)) continue;
-    if (line.letter(kDirectionColumn) == 'i') {
-      transition.in_link.push_back(LN_place_node{p});
-      place.out_link.push_back(t);
-    } else {
-      transition.out_link.push_back(LN_place_node{p});
-      place.in_link.push_back(t);
-    }
-  }
-  for (LNT_node& transition : design.LNT.items) {
-    sort_places(transition.in_link);
-    sort_places(transition.out_link);
-  }
-  sort_by_name(design.LNT.items);
-  design.LNT.reindex();
-  finish_places(design.LNP);
+  const NetArcs read = read_lines(file, table, diag);
+  build_transitions(read, design);
+  build_places(read, design.LNP);
 }
 
 }  // namespace syn

@@ -26,8 +26,15 @@ bool read_whole_file(const std::string& path, std::string& content, std::string&
     reason = std::strerror(EISDIR);
     return false;
   }
-  char buffer[65536];
+  // A regular file is read in one piece into a string of its size; what
+  // a file that changes meanwhile (or a pipe) has beyond that is appended.
   std::size_t got = 0;
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    content.resize(static_cast<std::size_t>(info.st_size));
+    got = std::fread(content.data(), 1, content.size(), file.get());
+    content.resize(got);
+  }
+  char buffer[65536];
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
   if (std::ferror(file.get())) {
     reason = std::strerror(errno);

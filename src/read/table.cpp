@@ -6,6 +6,19 @@
 
 namespace syn {
 
+// The whole text is looked at without stopping early and
+// without branches (bitwise operators, not logical ones), so that the
+// compiler makes the loop test many characters at a time.
+bool has_control_character_or_tab(std::string_view text) {
+  unsigned char found = 0;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    found |= static_cast<unsigned char>((code < 0x20) & (code != '\n')) |
+             static_cast<unsigned char>(code == 0x7f);
+  }
+  return found != 0;
+}
+
 std::vector<std::string_view> split_lines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -59,21 +72,51 @@ bool is_data_line(int number, std::string_view line) {
 }
 
 NetTable::NetTable(std::string_view text) {
-  const std::vector<std::string_view> lines = split_lines(text);
-  if (lines.size() >= 2) {
-    header_ = lines[1];
-    columns_ = ColumnPositions(header_);
+  const std::size_t first_end = text.find('\n');
+  if (first_end == std::string_view::npos) return;
+  const std::size_t header_start = first_end + 1;
+  const std::size_t header_end = text.find('\n', header_start);
+  const std::size_t body_start =
+      header_end == std::string_view::npos ? text.size() : header_end + 1;
+  header_ = text.substr(header_start, body_start - header_start);
+  body_ = text.substr(body_start);
+  if (!header_.empty()) columns_ = ColumnPositions(header_);
+  body_has_control_characters_ = has_control_character_or_tab(body_);
+}
+
+void NetTable::warn_about_characters(const std::string& file, const TableLine& line,
+                                     Diagnostics& diag) const {
+  if (body_has_control_characters_) {
+    syn::warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
   }
-  for (std::size_t i = 2; i < lines.size(); ++i) {
-    const int number = static_cast<int>(i) + 1;
-    if (is_data_line(number, lines[i])) data_lines_.push_back({lines[i], number, &columns_});
+}
+
+std::size_t NetTable::line_bound() const {
+  return static_cast<std::size_t>(std::count(body_.begin(), body_.end(), '\n')) + 1;
+}
+
+std::vector<TableLine> NetTable::data_lines() const {
+  std::vector<TableLine> lines;
+  for_each_data_line([&lines](const TableLine& line) { lines.push_back(line); });
+  return lines;
+}
+
+bool NetTable::has_data_lines() const {
+  std::size_t start = 0;
+  int number = 2;
+  while (start < body_.size()) {
+    const std::size_t newline = body_.find('\n', start);
+    const std::size_t stop = newline == std::string_view::npos ? body_.size() : newline + 1;
+    if (is_data_line(++number, body_.substr(start, stop - start))) return true;
+    start = stop;
   }
+  return false;
 }
 
 void NetTable::check_header(const std::string& file, int titles_used, const std::string& uses,
                             Diagnostics& diag) const {
-  if (data_lines_.empty()) return;
-  warn_about_characters(file, 2, header_, kTabInNetTable, diag);
+  if (!has_data_lines()) return;
+  syn::warn_about_characters(file, 2, header_, kTabInNetTable, diag);
   const int titles = without_line_end(header_).find_first_not_of(' ') == std::string_view::npos
                          ? 0
                          : columns_.titles();
@@ -107,6 +150,7 @@ const char* const kTabInNetTable =
 
 void warn_about_characters(const std::string& file, int number, std::string_view line,
                            const std::string& tab_consequence, Diagnostics& diag) {
+  if (!has_control_character_or_tab(without_line_end(line))) return;  // nearly every line
   if (line.find('\t') != std::string_view::npos) diag.warning_at(file, number, tab_consequence);
   for (const char c : without_line_end(line)) {
     const auto code = static_cast<unsigned char>(c);
@@ -119,11 +163,17 @@ void warn_about_characters(const std::string& file, int number, std::string_view
   }
 }
 
-bool has_transition_and_place(const std::string& file, const TableLine& line,
-                              Diagnostics& diag) {
-  if (line.word_count() >= 2) return true;
-  diag.error_at(file, line.number, "data line needs a transition and a place (fewer than two words)");
-  return false;
+std::optional<LineNames> transition_and_place(const std::string& file, const TableLine& line,
+                                              Diagnostics& diag) {
+  // Words are taken from the text with its line end; a second "word" that
+  // is the line end alone means the line has one word.
+  const auto place = get_ith_token(2, line.text);
+  if (!place || *place == "\n") {
+    diag.error_at(file, line.number,
+                  "data line needs a transition and a place (fewer than two words)");
+    return std::nullopt;
+  }
+  return LineNames{*get_ith_token(1, line.text), *place};
 }
 
 bool direction_is_known(const std::string& file, const TableLine& line, Diagnostics& diag) {
@@ -138,9 +188,9 @@ bool direction_is_known(const std::string& file, const TableLine& line, Diagnost
   } else if (!line.reaches(kDirectionColumn)) {
     diag.warning_at(file, line.number, "line ends before the direction column; no arc added");
   } else {
-    diag.warning_at(file, line.number,
-                    "direction letter '" + std::string(1, direction) +
-                        "' is neither i nor o; no arc added");
+    diag.warning_at(
+        file, line.number,
+        "direction letter '" + std::string(1, direction) + "' is neither i nor o; no arc added");
   }
   return false;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,13 +49,39 @@ struct TableLine {
 // Line 3 on, not empty, not starting with '#' or '/'.
 bool is_data_line(int number, std::string_view line);
 
-// Every data line of a net table, in file order, with the header's columns.
+// The data lines of a net table, in file order, with the header's columns.
+// The lines are cut out of the text as they are visited, not stored.
 class NetTable {
  public:
   explicit NetTable(std::string_view text);
   NetTable(const NetTable&) = delete;  // the lines point at the columns
   NetTable& operator=(const NetTable&) = delete;
-  const std::vector<TableLine>& data_lines() const { return data_lines_; }
+
+  // Calls `visit(const TableLine&)` for each data line in file order.
+  template <class Visit>
+  void for_each_data_line(const Visit& visit) const {
+    std::size_t start = 0;
+    int number = 2;
+    while (start < body_.size()) {
+      const std::size_t newline = body_.find('\n', start);
+      const std::size_t stop = newline == std::string_view::npos ? body_.size() : newline + 1;
+      const std::string_view line = body_.substr(start, stop - start);
+      start = stop;
+      ++number;
+      if (is_data_line(number, line)) visit(TableLine{line, number, &columns_});
+    }
+  }
+
+  // Warns about a tab or another control character in a data line (see
+  // `warn_about_characters`); a table without any says nothing at once.
+  void warn_about_characters(const std::string& file, const TableLine& line,
+                             Diagnostics& diag) const;
+
+  // At least as many as there are data lines (for reserving room).
+  std::size_t line_bound() const;
+
+  // Every data line, gathered in a list.
+  std::vector<TableLine> data_lines() const;
 
   // Warns about a header with fewer than `titles_used` titles (`uses` says
   // which letters the reader takes, for the message) and about a tab in
@@ -63,9 +90,12 @@ class NetTable {
                     Diagnostics& diag) const;
 
  private:
+  bool has_data_lines() const;
+
   std::string_view header_;
+  std::string_view body_;  // the lines after the header
   ColumnPositions columns_;
-  std::vector<TableLine> data_lines_;
+  bool body_has_control_characters_ = false;
 };
 
 // The text with every carriage return that stands before a line end
@@ -81,15 +111,28 @@ std::string_view without_carriage_returns(const std::string& file, std::string_v
 void warn_about_characters(const std::string& file, int number, std::string_view line,
                            const std::string& tab_consequence, Diagnostics& diag);
 
+// True when the text has a tab, another control character or a delete,
+// line ends aside: a text without any needs no warning about characters.
+bool has_control_character_or_tab(std::string_view text);
+
 // What a tab does in a net table line.
 extern const char* const kTabInNetTable;
 
 // The column of the direction letter in every net table.
 constexpr int kDirectionColumn = 3;
 
-// Reports a data line that lacks its transition or its place word (an
-// error); false for such a line, which is then left out.
-bool has_transition_and_place(const std::string& file, const TableLine& line, Diagnostics& diag);
+// The first two words of a data line, as views into its text: the
+// transition and the place. A line end right after the place word belongs
+// to it, as it does to every last word of a line.
+struct LineNames {
+  std::string_view transition;
+  std::string_view place;
+};
+
+// The transition and place of a data line; a line with fewer than two words
+// is reported (an error) and gives nothing, and is then left out.
+std::optional<LineNames> transition_and_place(const std::string& file, const TableLine& line,
+                                              Diagnostics& diag);
 
 // Warns about a direction letter other than 'i' and 'o' (the line then adds
 // no arc); false for such a line.

@@ -32,12 +32,18 @@ std::string get_first_substring(std::string_view s) {
 }
 
 std::optional<std::string> get_ith_substring(int i, std::string_view s) {
+  const auto token = get_ith_token(i, s);
+  if (!token) return std::nullopt;
+  return std::string(*token);
+}
+
+std::optional<std::string_view> get_ith_token(int i, std::string_view s) {
   if (i < 1) return std::nullopt;
   std::size_t pos = 0;
   for (int k = 1; k < i; ++k) pos = skip_token(s, skip_blanks(s, pos));
   const std::size_t start = skip_blanks(s, pos);
   if (start >= s.size()) return std::nullopt;
-  return std::string(s.substr(start, skip_token(s, start) - start));
+  return s.substr(start, skip_token(s, start) - start);
 }
 
 int get_ith_item_position(int i, std::string_view s) {
@@ -52,6 +58,12 @@ int get_ith_item_position(int i, std::string_view s) {
 }
 
 std::optional<std::string> get_ith_substring_ours(int i, std::string_view s) {
+  const auto token = get_ith_token_ours(i, s);
+  if (!token) return std::nullopt;
+  return std::string(*token);
+}
+
+std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s) {
   if (i < 1) return std::nullopt;
   const std::size_t first = static_cast<std::size_t>(i - 1) * 10;
   const std::size_t end = first + 10;  // one past the field's last position
@@ -64,7 +76,7 @@ std::optional<std::string> get_ith_substring_ours(int i, std::string_view s) {
   // The token must be closed by a blank inside its field; a token that
   // runs into the end of a shorter text is taken as it stands.
   if (stop == end) return std::nullopt;
-  return std::string(s.substr(start, stop - start));
+  return s.substr(start, stop - start);
 }
 
 std::string get_last_substring(std::string_view s) {

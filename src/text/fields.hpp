@@ -22,6 +22,10 @@ std::string get_first_substring(std::string_view s);
 // The i-th token (i from 1), or nothing when the text has fewer tokens.
 std::optional<std::string> get_ith_substring(int i, std::string_view s);
 
+// The i-th token as a view into `s`, or nothing (the same rule as above,
+// for readers that keep the text and need no copy).
+std::optional<std::string_view> get_ith_token(int i, std::string_view s);
+
 // Start position of the i-th token, or 0 (a lone newline at the end of the
 // text does not count as a token).
 int get_ith_item_position(int i, std::string_view s);
@@ -29,6 +33,9 @@ int get_ith_item_position(int i, std::string_view s);
 // The token of the i-th ten-character field, which must be followed by a
 // blank inside its field; nothing otherwise.
 std::optional<std::string> get_ith_substring_ours(int i, std::string_view s);
+
+// The same as a view into `s`.
+std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s);
 
 // The last token of a line, without the line end.
 std::string get_last_substring(std::string_view s);

@@ -1,0 +1,33 @@
+// Adding a cell whose nets are all known at once. The nets go straight into
+// the cell's pins, numbered 1..n in argument order, with no list of names
+// built on the way: a large design has a million such cells.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "netlist/netlist.hpp"
+
+namespace syn {
+
+// Takes the next instance number, as Netlist::add does; done and served 1.
+template <class... Nets>
+comp_node& add_cell(Netlist& netlist, std::string name, int pin_in_num, int pin_out_num,
+                    Nets&&... nets) {
+  comp_node cell;
+  cell.name = std::move(name);
+  cell.instant_num = netlist.new_instance();
+  cell.pin_num = static_cast<int>(sizeof...(Nets));
+  cell.pin_in_num = pin_in_num;
+  cell.pin_out_num = pin_out_num;
+  cell.done = 1;
+  cell.served = 1;
+  cell.pin_link.reserve(sizeof...(Nets));
+  int number = 0;
+  // A fold over the comma operator runs left to right: pin 1 first. Each net
+  // goes into its pin directly, without a temporary pin to move from.
+  (cell.pin_link.emplace_back(std::forward<Nets>(nets), "", ++number, 0), ...);
+  return netlist.append(std::move(cell));
+}
+
+}  // namespace syn

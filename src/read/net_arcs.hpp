@@ -1,0 +1,60 @@
+// The arcs of a control net as numbers into the net's name tables, and the
+// place list built from them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/design.hpp"
+#include "read/name_table.hpp"
+
+namespace syn {
+
+// One line with a known direction: its transition and place as ids.
+struct NetArc {
+  std::uint32_t transition = 0;
+  std::uint32_t place = 0;
+  bool input = false;  // the place is an input of the transition
+};
+
+struct NetArcs {
+  std::vector<NetArc> arcs;
+  NameTable transitions;
+  NameTable places;
+};
+
+// Fills `places` with every place of the arcs (sort the name tables first),
+// ascending by name, each with its producers (in_link) and consumers
+// (out_link), ascending and each once; then indexes it.
+template <class Place>
+void build_places(const NetArcs& net, NamedList<Place>& places) {
+  // What a place keeps of each of its arcs: the transition's rank, and
+  // whether the place is the transition's input.
+  struct Link {
+    std::uint32_t transition = 0;
+    bool input = false;
+  };
+  const Groups<Link> links_of(
+      net.arcs.size(), net.places.size(),
+      [&net](std::size_t i) { return net.places.rank(net.arcs[i].place); },
+      [&net](std::size_t i) {
+        return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input};
+      });
+  std::vector<Place>& items = places.items;
+  items.resize(net.places.size());
+  std::vector<std::uint32_t> producers;
+  std::vector<std::uint32_t> consumers;
+  for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
+    producers.clear();
+    consumers.clear();
+    for (const Link& link : links_of[rank])
+      (link.input ? consumers : producers).push_back(link.transition);
+    Place& place = items[rank];
+    place.name = net.places.name_at_rank(rank);
+    place.in_link = net.transitions.sorted_names(producers);
+    place.out_link = net.transitions.sorted_names(consumers);
+  }
+  places.adopt_index(net.places.index_by_rank());
+}
+
+}  // namespace syn
