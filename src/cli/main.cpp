@@ -3,8 +3,10 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "cli/run.hpp"
+#include "cli/warm_heap.hpp"
 
 int main(int argc, char** argv) {
   // A run builds its design and netlist once and frees almost nothing before
@@ -19,5 +21,11 @@ int main(int argc, char** argv) {
   // std::exit leaves main's locals in place, so the leftovers are never freed
   // but stay reachable (leak checkers at exit see them on the stack).
   syn::RunLeftovers leftovers;
-  std::exit(syn::run_tool(argc, argv, std::cin, std::cout, std::cerr, &leftovers));
+  std::optional<syn::WarmHeap> warm;
+  const auto warm_heap = [&warm](const syn::InputFiles& files) {
+    warm.emplace(syn::expected_heap_bytes(files));
+  };
+  const int status = syn::run_tool(argc, argv, std::cin, std::cout, std::cerr, &leftovers, warm_heap);
+  warm.reset();
+  std::exit(status);
 }

@@ -103,7 +103,7 @@ std::size_t report(const Diagnostics& diag, std::size_t from, std::ostream& err)
 }  // namespace
 
 int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
-             RunLeftovers* leftovers) {
+             RunLeftovers* leftovers, const BeforeReading& before_reading) {
   Options options;
   if (auto usage_error = parse_arguments(argc, argv, options)) {
     err << "syn-tool: " << *usage_error << "\n" << "Try 'syn-tool --help'.\n";
@@ -148,6 +148,7 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     }
   }
 
+  if (before_reading) before_reading(files);
   RunLeftovers owned;
   RunLeftovers& held = leftovers != nullptr ? *leftovers : owned;
   held.design = std::make_unique<Design>();

@@ -1,11 +1,13 @@
 // The command line: arguments and prompts, the run, and the exit status.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 
 #include "model/design.hpp"
 #include "netlist/netlist.hpp"
+#include "read/read_design.hpp"
 
 namespace syn {
 
@@ -25,9 +27,12 @@ struct RunLeftovers {
   std::unique_ptr<Netlist> netlist;
 };
 
+// Called with the four file names once they are known, before reading.
+using BeforeReading = std::function<void(const InputFiles&)>;
+
 // Runs the tool; with `leftovers` the design and netlist end up there instead
 // of being freed on return.
 int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
-             RunLeftovers* leftovers = nullptr);
+             RunLeftovers* leftovers = nullptr, const BeforeReading& before_reading = {});
 
 }  // namespace syn
