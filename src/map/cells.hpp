@@ -24,9 +24,15 @@ comp_node& add_cell(Netlist& netlist, std::string name, int pin_in_num, int pin_
   cell.served = 1;
   cell.pin_link.reserve(sizeof...(Nets));
   int number = 0;
-  // A fold over the comma operator runs left to right: pin 1 first. Each net
-  // goes into its pin directly, without a temporary pin to move from.
-  (cell.pin_link.emplace_back(std::forward<Nets>(nets), "", ++number, 0), ...);
+  // Each net goes into its pin directly, without a temporary pin to move
+  // from (pins are made empty and filled, which every compiler's library
+  // accepts). A fold over the comma operator runs left to right: pin 1 first.
+  const auto add_pin = [&cell, &number](auto&& net) {
+    pin_node& pin = cell.pin_link.emplace_back();
+    pin.name = std::forward<decltype(net)>(net);
+    pin.pin_num = ++number;
+  };
+  (add_pin(std::forward<Nets>(nets)), ...);
   return netlist.append(std::move(cell));
 }
 

@@ -96,7 +96,9 @@ namespace {
 // order they are placed and next_pin is their count, so they go at the end:
 // no search through hundreds of feeders' pins.
 void place_next_pin(comp_node& mux, std::string name) {
-  mux.pin_link.emplace_back(std::move(name), "", mux.next_pin++, 0);
+  pin_node& pin = mux.pin_link.emplace_back();
+  pin.name = std::move(name);
+  pin.pin_num = mux.next_pin++;
 }
 
 }  // namespace
