@@ -5,6 +5,8 @@
 // business.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -411,6 +413,50 @@ TEST_F(Generator, LargeDesignWrittenByTheToolEqualsTheNetlistMappedHere) {
   const std::string written = read_file(dir_ / "out.net");
   EXPECT_GT(written.size(), std::size_t{30} << 20);
   EXPECT_TRUE(written == here.netlist);  // not EXPECT_EQ: no diff of megabytes
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;  // the sanitizer reserves more memory than any limit below
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Under a memory limit a run either writes the right netlist (also when no
+// second thread can be had for writing or warming) or says it ran out of
+// memory and exits 1 leaving no file at all: never an abort, never a
+// half-written temporary file.
+TEST_F(Generator, RunOutOfMemoryIsAnErrorThatLeavesNoFile) {
+  if (kSanitized) GTEST_SKIP() << "memory limits do not apply under the address sanitizer";
+  if (!generate(1800, dir_, "")) GTEST_SKIP() << "python3 not available";
+  const RunResult here = map_generated(dir_);
+  ASSERT_EQ(here.errors, "");
+  int failed = 0;
+  int written = 0;
+  for (int limit_mib : {40, 80, 120, 135, 150, 200, 400}) {
+    const std::string command = "cd '" + dir_.string() + "' && ulimit -v " +
+                                std::to_string(limit_mib * 1024) + " && '" SYN_TOOL_BINARY
+                                "' -o out.net io.txt global.txt local.txt data.txt >/dev/null "
+                                "2>err.txt";
+    const int raw = std::system(command.c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+      if (entry.path().filename().string().rfind("out.net", 0) == 0)
+        files.push_back(entry.path().filename().string());
+    if (status == 1) {
+      ++failed;
+      EXPECT_EQ(read_file(dir_ / "err.txt"), "syn-tool: out of memory; no netlist written\n");
+      EXPECT_TRUE(files.empty()) << limit_mib << " MiB: " << files.front();
+    } else {
+      ++written;
+      ASSERT_EQ(status, 0) << limit_mib << " MiB: " << read_file(dir_ / "err.txt");
+      EXPECT_EQ(files, std::vector<std::string>{"out.net"}) << limit_mib << " MiB";
+      EXPECT_TRUE(read_file(dir_ / "out.net") == here.netlist) << limit_mib << " MiB";
+      std::filesystem::remove(dir_ / "out.net");
+    }
+  }
+  EXPECT_GT(failed, 0);
+  EXPECT_GT(written, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <optional>
 
 #include "cli/run.hpp"
@@ -25,7 +26,13 @@ int main(int argc, char** argv) {
   const auto warm_heap = [&warm](const syn::InputFiles& files) {
     warm.emplace(syn::expected_heap_bytes(files));
   };
-  const int status = syn::run_tool(argc, argv, std::cin, std::cout, std::cerr, &leftovers, warm_heap);
+  int status = syn::exit_error;
+  try {
+    status = syn::run_tool(argc, argv, std::cin, std::cout, std::cerr, &leftovers, warm_heap);
+  } catch (const std::bad_alloc&) {
+    std::cout.flush();
+    std::cerr << "syn-tool: out of memory; no netlist written\n";
+  }
   warm.reset();
   std::exit(status);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <system_error>
 
 namespace syn {
 namespace {
@@ -42,7 +43,11 @@ WarmHeap::WarmHeap(std::size_t bytes) {
   const std::uintptr_t begin = (start + page - 1) / page * page;
   const std::uintptr_t end = (start + bytes) / page * page;
   std::free(block);
-  worker_ = std::thread(fault_in, begin, end, std::cref(stop_));
+  try {
+    worker_ = std::thread(fault_in, begin, end, std::cref(stop_));
+  } catch (const std::system_error&) {
+    // No thread to be had: the run faults its memory in itself.
+  }
 }
 
 WarmHeap::~WarmHeap() {

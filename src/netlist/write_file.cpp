@@ -14,7 +14,14 @@ bool flush_to_disk(int fd) { return ::fsync(fd) == 0; }
 std::string replace_file(const std::string& path,
                          const std::function<std::string(const std::string& temporary)>& write_temporary) {
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  std::string reason = write_temporary(temporary);
+  std::string reason;
+  try {
+    reason = write_temporary(temporary);
+  } catch (...) {
+    // Out of memory while writing: no half-written file stays behind.
+    std::remove(temporary.c_str());
+    throw;
+  }
   if (reason.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) {
     reason = std::strerror(errno);
   }

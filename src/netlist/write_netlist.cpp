@@ -12,6 +12,7 @@
 #include <future>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "netlist/write_file.hpp"
 
@@ -84,7 +85,13 @@ class ChunkPipe {
   bool send(std::size_t used) {
     if (!finish()) return false;
     const std::string_view chunk(buffers_[current_].bytes.get(), used);
-    pending_ = std::async(std::launch::async, [this, chunk] { return deliver_(chunk); });
+    try {
+      pending_ = std::async(std::launch::async, [this, chunk] { return deliver_(chunk); });
+    } catch (const std::system_error&) {
+      // No thread to be had (a process limit): this one writes the chunk.
+      ok_ = deliver_(chunk);
+      if (!ok_) return false;
+    }
     current_ ^= 1;
     return true;
   }
