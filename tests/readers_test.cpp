@@ -67,23 +67,30 @@ using Names = std::vector<std::string>;
 
 // ---- table layout -------------------------------------------------------
 
+// Every data line of a table, gathered in a list.
+std::vector<TableLine> data_lines(const NetTable& table) {
+  std::vector<TableLine> lines;
+  table.for_each_data_line([&lines](const TableLine& line) { lines.push_back(line); });
+  return lines;
+}
+
 TEST(NetTable, HeaderPositionsAndDataLines) {
   const std::string text = "first line\nTr  Pl  D   X\n# comment\n/ note\n\nA B i\nlast x";
   const NetTable table(text);
-  ASSERT_EQ(table.data_lines().size(), 2u);
-  const TableLine a = table.data_lines()[0];
+  ASSERT_EQ(data_lines(table).size(), 2u);
+  const TableLine a = data_lines(table)[0];
   EXPECT_EQ(a.number, 6);
   EXPECT_EQ(a.columns->at(1), 0);
   EXPECT_EQ(a.columns->at(3), 8);
   EXPECT_EQ(a.columns->at(4), 12);
   EXPECT_EQ(a.columns->at(5), 0);  // missing title
-  EXPECT_EQ(table.data_lines()[1].text, "last x");
-  EXPECT_EQ(table.data_lines()[1].number, 7);
+  EXPECT_EQ(data_lines(table)[1].text, "last x");
+  EXPECT_EQ(data_lines(table)[1].number, 7);
 }
 
 TEST(NetTable, LettersPastTheLineEndReadAsBlank) {
   const NetTable table("t\nA   B   C   D \nxy  z   i\n");
-  const TableLine line = table.data_lines()[0];
+  const TableLine line = data_lines(table)[0];
   EXPECT_EQ(line.letter(3), 'i');
   EXPECT_TRUE(line.reaches(3));
   EXPECT_EQ(line.letter(4), ' ');  // on the newline
@@ -94,15 +101,15 @@ TEST(NetTable, LettersPastTheLineEndReadAsBlank) {
 
 TEST(NetTable, WordsDoNotCountTheLineEnd) {
   const NetTable table("t\nh\nT1 \n  \nT1 P1\n");
-  ASSERT_EQ(table.data_lines().size(), 3u);
-  EXPECT_EQ(table.data_lines()[0].word_count(), 1);
-  EXPECT_EQ(table.data_lines()[1].word_count(), 0);
-  EXPECT_EQ(table.data_lines()[2].word_count(), 2);
+  ASSERT_EQ(data_lines(table).size(), 3u);
+  EXPECT_EQ(data_lines(table)[0].word_count(), 1);
+  EXPECT_EQ(data_lines(table)[1].word_count(), 0);
+  EXPECT_EQ(data_lines(table)[2].word_count(), 2);
 }
 
 TEST(NetTable, LinesOneAndTwoAreNeverData) {
   const NetTable table("T1 P1 i\nT2 P2 o\n");
-  EXPECT_TRUE(table.data_lines().empty());
+  EXPECT_TRUE(data_lines(table).empty());
 }
 
 // ---- IO specification ---------------------------------------------------

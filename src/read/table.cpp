@@ -95,12 +95,6 @@ std::size_t NetTable::line_bound() const {
   return static_cast<std::size_t>(std::count(body_.begin(), body_.end(), '\n')) + 1;
 }
 
-std::vector<TableLine> NetTable::data_lines() const {
-  std::vector<TableLine> lines;
-  for_each_data_line([&lines](const TableLine& line) { lines.push_back(line); });
-  return lines;
-}
-
 bool NetTable::has_data_lines() const {
   std::size_t start = 0;
   int number = 2;

@@ -80,9 +80,6 @@ class NetTable {
   // At least as many as there are data lines (for reserving room).
   std::size_t line_bound() const;
 
-  // Every data line, gathered in a list.
-  std::vector<TableLine> data_lines() const;
-
   // Warns about a header with fewer than `titles_used` titles (`uses` says
   // which letters the reader takes, for the message) and about a tab in
   // the header. Nothing is said about a table without data lines.
