@@ -14,14 +14,8 @@ namespace syn {
 template <class... Nets>
 comp_node& add_cell(Netlist& netlist, std::string name, int pin_in_num, int pin_out_num,
                     Nets&&... nets) {
-  comp_node cell;
-  cell.name = std::move(name);
-  cell.instant_num = netlist.new_instance();
-  cell.pin_num = static_cast<int>(sizeof...(Nets));
-  cell.pin_in_num = pin_in_num;
-  cell.pin_out_num = pin_out_num;
-  cell.done = 1;
-  cell.served = 1;
+  comp_node& cell = netlist.start_cell(std::move(name), static_cast<int>(sizeof...(Nets)),
+                                       pin_in_num, pin_out_num);
   cell.pin_link.reserve(sizeof...(Nets));
   int number = 0;
   // Each net goes into its pin directly, without a temporary pin to move
@@ -33,7 +27,7 @@ comp_node& add_cell(Netlist& netlist, std::string name, int pin_in_num, int pin_
     pin.pin_num = ++number;
   };
   (add_pin(std::forward<Nets>(nets)), ...);
-  return netlist.append(std::move(cell));
+  return cell;
 }
 
 }  // namespace syn

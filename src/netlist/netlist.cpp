@@ -47,8 +47,8 @@ comp_node& Netlist::append(comp_node cell) {
   return comps_.back();
 }
 
-comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
-                        int pin_out_num, int done, int served) {
+comp_node& Netlist::start_cell(std::string cell_name, int pin_count, int pin_in_num,
+                              int pin_out_num, int done, int served) {
   // The cell is built in its place at the end of the list: a million cells
   // are not each built aside and moved.
   register_name(cell_name);
@@ -57,11 +57,18 @@ comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, in
   comp_node& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
   cell.instant_num = instance;
-  cell.pin_num = static_cast<int>(nets.size());
+  cell.pin_num = pin_count;
   cell.pin_in_num = pin_in_num;
   cell.pin_out_num = pin_out_num;
   cell.done = done;
   cell.served = served;
+  return cell;
+}
+
+comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
+                        int pin_out_num, int done, int served) {
+  comp_node& cell = start_cell(std::move(cell_name), static_cast<int>(nets.size()), pin_in_num,
+                               pin_out_num, done, served);
   cell.pin_link = add_to_pin(std::move(nets));
   return cell;
 }

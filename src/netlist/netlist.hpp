@@ -42,6 +42,11 @@ class Netlist {
   // The cell keeps the instance number it carries; references stay valid.
   comp_node& append(comp_node cell);
 
+  // Takes the next instance number and appends a cell whose `pin_count`
+  // pins the caller adds; pin_num is pin_count.
+  comp_node& start_cell(std::string cell_name, int pin_count, int pin_in_num, int pin_out_num,
+                        int done = 1, int served = 1);
+
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n named from `nets`; pin_num is n, done and served as given.
   comp_node& add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
