@@ -9,13 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "diag/diagnostics.hpp"
-#include "map/main_mapping.hpp"
 #include "netlist/stats.hpp"
 #include "netlist/write_dot.hpp"
 #include "netlist/write_netlist.hpp"
 #include "netlist/write_verilog.hpp"
-#include "read/read_design.hpp"
+#include "pipeline/pipeline.hpp"
 
 namespace syn::fuzz {
 
@@ -53,33 +51,26 @@ struct Outcome {
 inline Outcome run_input(std::string_view input) {
   std::string_view tables[4];
   split_tables(input, tables);
-  Design design;
-  Diagnostics diag;
-  read_io_spec("io", tables[0], design, diag);
-  read_global_net("gn", tables[1], design, diag);
-  read_local_net("ln", tables[2], design, diag);
-  read_data_net("dn", tables[3], design, diag);
+  PipelineRun run;
+  std::ostringstream console;
+  run_pipeline({{"io", tables[0]}, {"gn", tables[1]}, {"ln", tables[2]}, {"dn", tables[3]}}, run,
+               console, {}, [](const Design& design) { return !too_wide_to_map(design); });
   Outcome outcome;
-  if (!diag.has_errors() && !too_wide_to_map(design)) {
-    std::ostringstream console;
-    Netlist netlist;
-    MapContext ctx{design, netlist, diag, console, 0, {}};
-    main_mapping(ctx);
-    if (!diag.has_errors()) {
-      outcome.mapped = true;
-      std::ostringstream out;
-      write_netlist(netlist, out);
-      outcome.netlist = out.str();
-      write_dot(design, "fuzz", out);
-      write_stats(collect_stats(netlist), out);
-      VerilogNetlist verilog;
-      if (!build_verilog(netlist, "fuzz", verilog)) {
-        write_verilog_module(verilog, out);
-        write_verilog_cells(verilog, out);
-      }
+  if (run.mapped && !run.diag.has_errors()) {
+    outcome.mapped = true;
+    const Netlist& netlist = *run.netlist;
+    std::ostringstream out;
+    write_netlist(netlist, out);
+    outcome.netlist = out.str();
+    write_dot(*run.design, "fuzz", out);
+    write_stats(collect_stats(netlist), out);
+    VerilogNetlist verilog;
+    if (!build_verilog(netlist, "fuzz", verilog)) {
+      write_verilog_module(verilog, out);
+      write_verilog_cells(verilog, out);
     }
   }
-  for (const Diagnostic& d : diag.all()) outcome.diagnostics += d.text + "\n";
+  for (const Diagnostic& d : run.diag.all()) outcome.diagnostics += d.text + "\n";
   return outcome;
 }
 

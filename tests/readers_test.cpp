@@ -659,49 +659,6 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-TEST(ReadDesign, ReadsAllFourInOrder) {
-  TempDir dir;
-  InputFiles files{dir.file("io", "1\n2\n3\nreg [4] a\n"),
-                   dir.file("gn", net({row({"G1", "s", "i", "", "G"})})),
-                   dir.file("ln", net({row({"L1", "go", "o"})})),
-                   dir.file("dn", net({row({"t", "go", "i", "c"})}, kDataHeader))};
-  Design design;
-  Diagnostics diag;
-  EXPECT_TRUE(read_design(files, design, diag));
-  EXPECT_EQ(design.registers.at(0).data_size, 4);
-  EXPECT_EQ(names(design.GNT), Names({"G1"}));
-  EXPECT_EQ(names(design.LNP), Names({"go"}));
-  EXPECT_EQ(design.DNT.items.at(0).in_link.at(0).from_to_inter, "LNP");
-}
-
-TEST(ReadDesign, ReportsEveryFileThatCannotBeRead) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path("adir"));
-  InputFiles files{dir.path("missing_io"), dir.file("gn", net({row({"G1", "s", "i", "", "G"})})),
-                   dir.path("adir"), dir.path("missing_dn")};
-  Design design;
-  Diagnostics diag;
-  EXPECT_FALSE(read_design(files, design, diag));
-  EXPECT_EQ(messages(diag), "syn-tool: cannot open " + files.io_spec +
-                                ": No such file or directory\n"
-                                "syn-tool: cannot open " + files.local_net +
-                                ": Is a directory\n"
-                                "syn-tool: cannot open " + files.data_net +
-                                ": No such file or directory\n");
-  EXPECT_TRUE(design.GNT.items.empty());  // nothing is read
-}
-
-TEST(ReadDesign, ErrorsInTheTablesFailTheRead) {
-  TempDir dir;
-  InputFiles files{dir.file("io", ""), dir.file("gn", net({"G1\n"})), dir.file("ln", ""),
-                   dir.file("dn", "")};
-  Design design;
-  Diagnostics diag;
-  EXPECT_FALSE(read_design(files, design, diag));
-  EXPECT_EQ(messages(diag),
-            files.global_net + ":3: data line needs a transition and a place (fewer than two words)\n");
-}
-
 int run_with(std::vector<std::string> args, std::string& out, std::string& err) {
   args.insert(args.begin(), "syn-tool");
   std::vector<char*> argv;

@@ -3,34 +3,31 @@
 #include <sstream>
 
 #include "diag/diagnostics.hpp"
-#include "map/main_mapping.hpp"
 #include "netlist/write_netlist.hpp"
-#include "read/read_design.hpp"
+#include "pipeline/pipeline.hpp"
 
 namespace syn::test {
 
 RunResult run_tables(const Tables& tables) {
   RunResult result;
-  Design design;
-  Diagnostics diag;
-  read_io_spec("io.txt", tables.io_spec, design, diag);
-  read_global_net("gn.txt", tables.global_net, design, diag);
-  read_local_net("ln.txt", tables.local_net, design, diag);
-  read_data_net("dn.txt", tables.data_net, design, diag);
-  result.read_ok = !diag.has_errors();
-  if (result.read_ok) {
-    std::ostringstream console;
-    Netlist netlist;
-    MapContext ctx{design, netlist, diag, console, 0, {}};
-    main_mapping(ctx);
+  PipelineRun run;
+  std::ostringstream console;
+  run_pipeline({{"io.txt", tables.io_spec}, {"gn.txt", tables.global_net},
+                {"ln.txt", tables.local_net}, {"dn.txt", tables.data_net}},
+               run, console);
+  result.read_ok = run.mapped;
+  if (run.mapped) {
     std::ostringstream text;
-    write_netlist(netlist, text);
-    result.console = console.str();
+    write_netlist(*run.netlist, text);
+    const std::string all = console.str();
+    const std::string opening = "Now mapping is atarted.......\n";
+    result.console = all.substr(all.find(opening) + opening.size());
+    result.console.pop_back();  // the line end after the progress letters
     result.netlist = text.str();
   }
-  for (const Diagnostic& d : diag.all()) result.errors += d.text + "\n";
-  result.has_errors = diag.has_errors();
-  result.has_problems = diag.has_problems();
+  for (const Diagnostic& d : run.diag.all()) result.errors += d.text + "\n";
+  result.has_errors = run.diag.has_errors();
+  result.has_problems = run.diag.has_problems();
   return result;
 }
 

@@ -8,7 +8,7 @@
 #include "cli/outputs.hpp"
 #include "cli/phase_times.hpp"
 #include "diag/diagnostics.hpp"
-#include "map/main_mapping.hpp"
+#include "pipeline/pipeline.hpp"
 #include "read/read_design.hpp"
 
 namespace syn {
@@ -151,25 +151,25 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   if (before_reading) before_reading(files);
   RunLeftovers owned;
   RunLeftovers& held = leftovers != nullptr ? *leftovers : owned;
-  held.design = std::make_unique<Design>();
-  held.netlist = std::make_unique<Netlist>();
-  Design& design = *held.design;
-  Netlist& netlist = *held.netlist;
-  Diagnostics diag;
+  held.run = std::make_unique<PipelineRun>();
+  PipelineRun& run = *held.run;
   PhaseTimes times(options.time);
-  const bool read_ok = read_design(files, design, diag);
-  times.end_step("reading");
-  std::size_t reported = report(diag, 0, err);
-  if (!read_ok || diag.has_errors()) return exit_error;
-
-  out << "The assembling work has been finished.\n"
-      << "Now mapping is atarted.......\n";
-  MapContext ctx{design, netlist, diag, out, 0, {}};
-  main_mapping(ctx);
-  times.end_step("mapping");
-  out << '\n' << std::flush;
-  reported = report(diag, reported, err);
-  if (diag.has_errors()) {
+  std::string texts[4];
+  if (!load_input_files(files, texts, run.diag)) {
+    report(run.diag, 0, err);
+    return exit_error;
+  }
+  const TableTexts tables{{files.io_spec, texts[0]},
+                          {files.global_net, texts[1]},
+                          {files.local_net, texts[2]},
+                          {files.data_net, texts[3]}};
+  std::size_t reported = 0;
+  run_pipeline(tables, run, out, [&](Stage stage, const Diagnostics& diag) {
+    times.end_step(stage == Stage::reading ? "reading" : "mapping");
+    reported = report(diag, reported, err);
+  });
+  if (!run.mapped) return exit_error;
+  if (run.diag.has_errors()) {
     err << "syn-tool: no netlist written\n";
     return exit_error;
   }
@@ -187,10 +187,12 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     output_file = *answer;
     times.skip();
   }
-  if (int status = write_outputs(options.extra, design, netlist, output_file, err)) return status;
+  if (int status = write_outputs(options.extra, *run.design, *run.netlist, output_file, err)) {
+    return status;
+  }
   times.end_step("writing");
   times.report(err);
-  return diag.has_problems() ? exit_problems : exit_ok;
+  return run.diag.has_problems() ? exit_problems : exit_ok;
 }
 
 }  // namespace syn

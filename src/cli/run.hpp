@@ -5,8 +5,7 @@
 #include <iosfwd>
 #include <memory>
 
-#include "model/design.hpp"
-#include "netlist/netlist.hpp"
+#include "pipeline/pipeline.hpp"
 #include "read/read_design.hpp"
 
 namespace syn {
@@ -23,8 +22,7 @@ enum ExitStatus : int {
 // that ends right after the run hands them to the operating system whole:
 // freeing millions of small records one by one costs a good part of a run.
 struct RunLeftovers {
-  std::unique_ptr<Design> design;
-  std::unique_ptr<Netlist> netlist;
+  std::unique_ptr<PipelineRun> run;
 };
 
 // Called with the four file names once they are known, before reading.

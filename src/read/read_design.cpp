@@ -45,10 +45,9 @@ bool read_whole_file(const std::string& path, std::string& content, std::string&
 
 }  // namespace
 
-bool read_design(const InputFiles& files, Design& design, Diagnostics& diag) {
+bool load_input_files(const InputFiles& files, std::string (&texts)[4], Diagnostics& diag) {
   const std::string* names[4] = {&files.io_spec, &files.global_net, &files.local_net,
                                  &files.data_net};
-  std::string texts[4];
   bool all_read = true;
   for (int i = 0; i < 4; ++i) {
     std::string reason;
@@ -57,13 +56,7 @@ bool read_design(const InputFiles& files, Design& design, Diagnostics& diag) {
       all_read = false;
     }
   }
-  if (!all_read) return false;
-
-  read_io_spec(files.io_spec, texts[0], design, diag);
-  read_global_net(files.global_net, texts[1], design, diag);
-  read_local_net(files.local_net, texts[2], design, diag);
-  read_data_net(files.data_net, texts[3], design, diag);
-  return !diag.has_errors();
+  return all_read;
 }
 
 }  // namespace syn

@@ -16,10 +16,9 @@ struct InputFiles {
   std::string data_net;
 };
 
-// Opens all four files first (reporting every one that cannot be read, with
-// the system's reason), then runs the readers in order. False when an error
-// was reported; the design is then not to be mapped.
-bool read_design(const InputFiles& files, Design& design, Diagnostics& diag);
+// Reads all four files whole, in order, reporting every one that cannot be
+// read with the system's reason. False when any could not be read.
+bool load_input_files(const InputFiles& files, std::string (&texts)[4], Diagnostics& diag);
 
 // The readers, on a file's whole text; `file` names it in messages.
 // Each later reader consults the lists of the earlier ones.
