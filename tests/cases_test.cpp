@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -130,14 +131,15 @@ bool is_input(const Section& s) {
 struct Outcome {
   int status = 0;
   std::string out, err;
-  std::vector<std::pair<std::string, std::string>> files;  // left by the run, by name
+  // Files the run made or changed, by name, with their bytes.
+  std::vector<std::pair<std::string, std::string>> files;
 };
 
 Outcome run_case(const Case& c, const fs::path& dir) {
-  std::set<std::string> inputs;
+  std::map<std::string, std::string> inputs;
   for (const Section& s : c.sections) {
     if (!is_input(s)) continue;
-    inputs.insert(s.name);
+    inputs[s.name] = s.text;
     if (s.name.back() == '/') fs::create_directories(dir / s.name);
     else write_file(dir / s.name, s.text);
   }
@@ -159,9 +161,10 @@ Outcome run_case(const Case& c, const fs::path& dir) {
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     std::string name = fs::relative(entry.path(), dir).string();
     if (entry.is_directory()) name += "/";
-    if (inputs.count(name) == 0) {
-      o.files.emplace_back(name, entry.is_directory() ? "" : read_file(entry.path()));
-    }
+    std::string text = entry.is_directory() ? "" : read_file(entry.path());
+    // An input the run left as it was is no result; one it replaced is.
+    const auto input = inputs.find(name);
+    if (input == inputs.end() || input->second != text) o.files.emplace_back(name, text);
   }
   std::sort(o.files.begin(), o.files.end());
   return o;
