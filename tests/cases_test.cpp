@@ -186,8 +186,10 @@ std::string updated_case(const Case& c, const Outcome& o) {
   for (const Section& s : c.sections) {
     if (s.name.rfind("expect ", 0) != 0) emit(s.name, s.text);
   }
-  for (const Section& r : results) {
-    const bool is_default = r.text.empty() || r.text == "0\n";
+  // Status and console texts at their defaults are left out; files never.
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const Section& r = results[i];
+    const bool is_default = i < 3 && (r.text.empty() || r.text == "0\n");
     if (!is_default || c.find(r.name) != nullptr) emit(r.name, r.text);
   }
   return text;
