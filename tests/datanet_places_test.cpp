@@ -100,7 +100,7 @@ TEST(DatanetPlaces, WidthsOfTheSweepsOnSmallNets) {
   for (const auto& [net, widths, expected] : kExamples) {
     Design d = read_net(net, widths);
     Design swept = read_net(net, widths);
-    const std::vector<std::string> missing = propagate_widths(d);
+    const std::vector<std::string> missing = propagate_widths(d, complete_data_places(d));
     literal_sweeps(swept);
     EXPECT_EQ(widths_of(d), expected) << net;
     EXPECT_EQ(widths_of(swept), expected) << net;
@@ -127,7 +127,7 @@ TEST(DatanetPlaces, SameWidthsAsTheSweepsOnRandomNets) {
     }
     Design d = read_net(lines, widths);
     Design swept = read_net(lines, widths);
-    propagate_widths(d);
+    propagate_widths(d, complete_data_places(d));
     literal_sweeps(swept);
     ASSERT_EQ(widths_of(d), widths_of(swept)) << "round " << round << ": " << lines;
   }
