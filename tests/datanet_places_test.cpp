@@ -1,201 +1,182 @@
-// Completing the data places: kind and constant from the transitions, and
-// the widths that sweeps over the place list would give.
+// Two rules of the data net that a whole run would hide, on nets read from
+// their tables. Width propagation is stated as sweeps over the place list
+// and computed with a priority queue: both must give every place the same
+// width. The walks along data chains remember their answers for later walks
+// (map/trace_memo.hpp): walks that share a memo must answer as fresh walks
+// do, in whatever order the transitions are asked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <sstream>
 
-#include "datanet_builder.hpp"
 #include "map/data_places.hpp"
+#include "map/datapath.hpp"
+#include "read/read_design.hpp"
 
 namespace syn::test {
 namespace {
 
-TEST(DatanetPlaces, LastTransitionInListOrderDecidesKindAndConstant) {
-  DataNetBuilder b;
-  b.line("t2", "k", 'o', 'd', "C", 9);
-  b.line("t1", "k", 'i', 'd', "R");
-  b.line("t3", "m", 'o', 'd', "R");
-  b.line("t3", "m", 'i', 'c');
-  Design d = b.build();
+// Reads a data net given as lines "t p dir kind [type [value [relation]]]"
+// split by ';' ("-" for an empty column), gives the places the widths
+// "place:width ..." and completes the places.
+Design read_net(const std::string& lines, const std::string& widths = "") {
+  std::string text = "Data net\nTrans     Place     Dir       Kind      Type      Value     Rel\n";
+  std::istringstream in(lines);
+  for (std::string line; std::getline(in, line, ';');) {
+    std::istringstream words(line);
+    for (std::string w; words >> w;) {
+      if (w == "-") w.clear();
+      text += w + std::string(10 - w.size(), ' ');
+    }
+    text += "\n";
+  }
+  Design d;
+  Diagnostics diag;
+  read_data_net("data.txt", text, d, diag);
+  std::istringstream given(widths);
+  for (std::string w; given >> w;) {
+    const std::size_t colon = w.find(':');
+    if (DNP_node* p = d.DNP.find(w.substr(0, colon))) p->data_size = std::stoi(w.substr(colon + 1));
+  }
   complete_data_places(d);
-  // t2 comes after t1 in list order, so its output record decides.
-  EXPECT_EQ(d.DNP.find("k")->type_term, "C");
-  EXPECT_EQ(d.DNP.find("k")->initial_value, 9);
-  EXPECT_EQ(d.DNP.find("k")->type_c_d, "d");
-  // Within one transition the input record wins over the output record.
-  EXPECT_EQ(d.DNP.find("m")->type_c_d, "c");
-  EXPECT_EQ(d.DNP.find("m")->type_term, "");
+  return d;
 }
 
-TEST(DatanetPlaces, WidthsComeFromProducersInputsFirst) {
-  // p is written by t1 (inputs a:4, b:6) and read by t2 (output c:8).
-  DataNetBuilder b;
-  b.widths = {{"a", 4}, {"b", 6}, {"c", 8}};
-  b.line("t1", "b", 'i', 'd').line("t1", "a", 'i', 'd').line("t1", "p", 'o', 'd');
-  b.line("t2", "p", 'i', 'd').line("t2", "c", 'o', 'd');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find("p")->data_size, 4);  // first in t1's input list: a
-}
-
-TEST(DatanetPlaces, ConsumersOutputsBeforeTheirInputs) {
-  DataNetBuilder b;
-  b.widths = {{"a", 3}, {"z", 5}};
-  b.line("t1", "a", 'i', 'd').line("t1", "p", 'i', 'd').line("t1", "z", 'o', 'd');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find("p")->data_size, 5);
-}
-
-TEST(DatanetPlaces, WidthOnlyArrivesInALaterSweep) {
-  // Chain r(8) -> t3 -> c -> t2 -> b -> t1 -> a: a and b come before c in
-  // list order, so a sweep gives c, the next b, the last a.
-  DataNetBuilder b;
-  b.widths = {{"r", 8}};
-  b.line("t3", "r", 'i', 'd').line("t3", "c", 'o', 'd');
-  b.line("t2", "c", 'i', 'd').line("t2", "b", 'o', 'd');
-  b.line("t1", "b", 'i', 'd').line("t1", "a", 'o', 'd');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find("a")->data_size, 8);
-  EXPECT_EQ(d.DNP.find("b")->data_size, 8);
-  EXPECT_EQ(d.DNP.find("c")->data_size, 8);
-}
-
-// t1 reads q and s (9) and writes `out`; q gets 2 from u through t2.
-int width_after_t1(const std::string& out) {
-  DataNetBuilder b;
-  b.widths = {{"u", 2}, {"s", 9}};
-  b.line("t1", "q", 'i', 'd').line("t1", "s", 'i', 'd').line("t1", out, 'o', 'd');
-  b.line("t2", "u", 'i', 'd').line("t2", "q", 'o', 'd');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find("q")->data_size, 2);
-  return d.DNP.find(out)->data_size;
-}
-
-TEST(DatanetPlaces, WidthsGivenEarlierInTheSameSweepCount) {
-  // r stands after q: when the sweep reaches r, q already has 2, and q comes
-  // first in t1's inputs.
-  EXPECT_EQ(width_after_t1("r"), 2);
-  // a stands before q: the sweep reaches a while q has none yet, so a takes
-  // s's 9.
-  EXPECT_EQ(width_after_t1("a"), 9);
-}
-
-TEST(DatanetPlaces, APlaceWaitsForTheSweepThatReachesItAfterItsNeighbour) {
-  // m is written by t1 from a and n. n gets 5 in sweep 1, but after m was
-  // visited; a gets 3 only in sweep 2, before m is visited again. So m takes
-  // a's 3, the first of its neighbours in that second visit.
-  DataNetBuilder b;
-  b.widths = {{"x", 5}, {"z", 3}};
-  b.line("t1", "a", 'i', 'd').line("t1", "n", 'i', 'd').line("t1", "m", 'o', 'd');
-  b.line("ta", "y", 'i', 'd').line("ta", "a", 'o', 'd');
-  b.line("tn", "x", 'i', 'd').line("tn", "n", 'o', 'd');
-  b.line("ty", "z", 'i', 'd').line("ty", "y", 'o', 'd');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find("n")->data_size, 5);
-  EXPECT_EQ(d.DNP.find("a")->data_size, 3);
-  EXPECT_EQ(d.DNP.find("m")->data_size, 3);
-}
-
-TEST(DatanetPlaces, PlacesThatNeverGetAWidthAreReturnedAndSweepsStop) {
-  DataNetBuilder b;
-  b.line("t1", "b", 'i', 'd').line("t1", "a", 'o', 'd');
-  b.line("t1", "go", 'i', 'c');
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_EQ(propagate_widths(d), (std::vector<std::string>{"a", "b"}));
-  Design again = b.build();
-  Mapped m = map_data(again);
-  EXPECT_NE(m.diagnostics.find("warning: data places without a width: a, b"), std::string::npos);
-}
-
-// The sweeps exactly as the rule states them, for comparison.
+// The sweeps exactly as the rule states them.
 void literal_sweeps(Design& d) {
   auto width_of = [&d](const std::string& name) {
     const DNP_node* r = d.DNP.find(name);
     return r == nullptr ? 0 : r->data_size;
   };
-  bool progress = true;
-  while (progress) {
+  for (bool progress = true; progress;) {
     progress = false;
     for (DNP_node& p : d.DNP.items) {
       if (p.type_c_d != "d" || p.data_size != 0) continue;
       int found = 0;
       for (const std::string& producer : p.in_link) {
-        for (const DN_place_node& q : d.DNT.find(producer)->in_link) {
+        for (const DN_place_node& q : d.DNT.find(producer)->in_link)
           if (found == 0) found = width_of(q.name);
-        }
       }
       for (const std::string& consumer : p.out_link) {
-        for (const DN_place_node& q : d.DNT.find(consumer)->out_link) {
+        for (const DN_place_node& q : d.DNT.find(consumer)->out_link)
           if (found == 0) found = width_of(q.name);
-        }
-        for (const DN_place_node& q : d.DNT.find(consumer)->in_link) {
+        for (const DN_place_node& q : d.DNT.find(consumer)->in_link)
           if (found == 0) found = width_of(q.name);
-        }
       }
-      if (found != 0) {
-        p.data_size = found;
-        progress = true;
-      }
+      progress |= found != 0;
+      p.data_size = found;
     }
   }
 }
 
-TEST(DatanetPlaces, SameWidthsAsLiteralSweepsOnRandomNets) {
+std::string widths_of(const Design& d) {
+  std::string text;
+  for (const DNP_node& p : d.DNP.items) text += p.name + ":" + std::to_string(p.data_size) + " ";
+  return text;
+}
+
+// A net, the widths it starts with, and the widths the sweeps give.
+const char* const kExamples[][3] = {
+    // p takes the first width among its producers' inputs (a, first in t1's list) ...
+    {"t1 b i d; t1 a i d; t1 p o d; t2 p i d; t2 c o d", "a:4 b:6 c:8", "a:4 b:6 c:8 p:4 "},
+    // ... else among its consumers' outputs, then their inputs.
+    {"t1 a i d; t1 p i d; t1 z o d", "a:3 z:5", "a:3 p:5 z:5 "},
+    // Against list order a width travels one place per sweep.
+    {"t3 r i d; t3 c o d; t2 c i d; t2 b o d; t1 b i d; t1 a o d", "r:8", "a:8 b:8 c:8 r:8 "},
+    // Widths given earlier in the same sweep count: r, after q, takes q's 2;
+    // a, before q, takes s's 9.
+    {"t1 q i d; t1 s i d; t1 r o d; t2 u i d; t2 q o d", "u:2 s:9", "q:2 r:2 s:9 u:2 "},
+    {"t1 q i d; t1 s i d; t1 a o d; t2 u i d; t2 q o d", "u:2 s:9", "a:9 q:2 s:9 u:2 "},
+    // n gets 5 in sweep 1 after m was visited, a gets 3 in sweep 2 before m
+    // is visited again: m takes a's 3, the first of its neighbours then.
+    {"t1 a i d; t1 n i d; t1 m o d; ta y i d; ta a o d; tn x i d; tn n o d; ty z i d; ty y o d",
+     "x:5 z:3", "a:3 m:3 n:5 x:5 y:3 z:3 "},
+    // Places that never get a width are returned in list order.
+    {"t1 b i d; t1 a o d; t1 go i c", "", "a:0 b:0 go:0 "},
+};
+
+TEST(DatanetPlaces, WidthsOfTheSweepsOnSmallNets) {
+  for (const auto& [net, widths, expected] : kExamples) {
+    Design d = read_net(net, widths);
+    Design swept = read_net(net, widths);
+    const std::vector<std::string> missing = propagate_widths(d, complete_data_places(d));
+    literal_sweeps(swept);
+    EXPECT_EQ(widths_of(d), expected) << net;
+    EXPECT_EQ(widths_of(swept), expected) << net;
+    std::vector<std::string> without;
+    for (const DNP_node& p : d.DNP.items)
+      if (p.type_c_d == "d" && p.data_size == 0) without.push_back(p.name);
+    EXPECT_EQ(missing, without) << net;
+  }
+}
+
+TEST(DatanetPlaces, SameWidthsAsTheSweepsOnRandomNets) {
   std::mt19937 random(12345);
   for (int round = 0; round < 2000; ++round) {
-    DataNetBuilder b;
-    const int places = 2 + static_cast<int>(random() % 10);
-    const int transitions = 1 + static_cast<int>(random() % 8);
-    const int arcs = static_cast<int>(random() % 30);
-    for (int i = 0; i < places; ++i) {
-      if (random() % 4 == 0)
-        b.widths["p" + std::to_string(i)] = 1 + static_cast<int>(random() % 16);
+    const unsigned places = 2 + random() % 10, transitions = 1 + random() % 8;
+    std::string lines, widths;
+    for (unsigned i = 0, arcs = random() % 30; i < arcs; ++i) {
+      lines += "t" + std::to_string(random() % transitions) + " p" +
+               std::to_string(random() % places) + (random() % 2 ? " i" : " o") +
+               (random() % 5 ? " d;" : " c;");
     }
-    for (int i = 0; i < arcs; ++i) {
-      b.line("t" + std::to_string(random() % transitions), "p" + std::to_string(random() % places),
-             random() % 2 ? 'i' : 'o', random() % 5 ? 'd' : 'c');
+    for (unsigned i = 0; i < places; ++i) {
+      if (random() % 4 != 0) continue;
+      widths += "p" + std::to_string(i) + ":" + std::to_string(1 + random() % 16) + " ";
     }
-    Design expected = b.build();
-    Design actual = b.build();
-    complete_data_places(expected);
-    complete_data_places(actual);
-    literal_sweeps(expected);
-    propagate_widths(actual);
-    for (std::size_t i = 0; i < expected.DNP.items.size(); ++i) {
-      ASSERT_EQ(actual.DNP.items[i].data_size, expected.DNP.items[i].data_size)
-          << "round " << round << " place " << expected.DNP.items[i].name;
-    }
+    Design d = read_net(lines, widths);
+    Design swept = read_net(lines, widths);
+    propagate_widths(d, complete_data_places(d));
+    literal_sweeps(swept);
+    ASSERT_EQ(widths_of(d), widths_of(swept)) << "round " << round << ": " << lines;
   }
 }
 
-TEST(DatanetPlaces, LongChainAgainstListOrderResolvesEveryPlace) {
-  // 20000 places whose width flows from the last to the first in list order:
-  // one place per sweep, so repeated sweeps would take 20000 passes.
-  DataNetBuilder b;
-  const int n = 20000;
-  auto name = [](int i) {
-    std::string s = std::to_string(i);
-    return "p" + std::string(6 - s.size(), '0') + s;
-  };
-  b.widths[name(n)] = 7;
-  for (int i = 0; i < n; ++i) {
-    const std::string t = "t" + name(i);
-    b.line(t, name(i + 1), 'i', 'd').line(t, name(i), 'o', 'd');
+std::string answer(const TraceResult& r) {
+  return std::to_string(r.code) + (r.end ? ":" + *r.end : "");
+}
+
+// Chains into registers, ports, operations and constants; forks, merges,
+// a control reader of a data place, transitions without data input, steps
+// that find nothing, a cycle and a self loop.
+const char* const kNets[] = {
+    "t a i d V; t b i d V; t c o d V",
+    "t a i d V; t r o d V",
+    "t1 in1 i d I; t1 m o d; t2 m i d; t2 out1 o d O",
+    "t1 a i d V; t1 m o d; t2 m i d; t2 x o d; op x i d - - +; op y i d; op s o d;"
+    "t3 s i d; t3 r o d V",
+    "t1 a i d V; t1 m o d; t2 m i d; t2 r o d V; t3 m i d; t3 s o d V",
+    "t a i d V; t r o d V; t s o d V",
+    "t k i d C 5; t r o d V",
+    "t1 a i d V; t1 r o d V; t2 b i d V; t2 r o d V; t3 r i d V; t3 s o d V",
+    "t1 a i d V; t1 m o d; t_z m i d; t_z r o d V; t_a m i c; t_a b i d V; t_a s o d V",
+    "mul1 x i d V - *; mul1 y i d V; mul1 p o d; t p i d; t x o d V",
+    "g k o c; op k i c - - +; op a i d V; op s o d; h j o c; u j i c; v j i c; n e o c",
+    "t1 a i d V; t1 m o d; t2 m i d; t2 k o c; u b i d V; u n o d; w q i d; w s o d V; z c i c",
+    "t1 a i d; t1 b o d; t2 b i d; t2 c o d; t3 c i d; t3 a o d",
+    "t a i d; t a o d",
+};
+
+TEST(DatanetWalks, SharedWalksAnswerAsFreshOnes) {
+  for (const char* net : kNets) {
+    const Design d = read_net(net);
+    std::vector<const DNT_node*> order;
+    for (const DNT_node& t : d.DNT.items) order.push_back(&t);
+    for (bool reversed : {false, true}) {
+      if (reversed) std::reverse(order.begin(), order.end());
+      TraceMemo memo;
+      for (const DNT_node* t : order) {
+        EXPECT_EQ(answer(trace_down(d, *t, &memo)), answer(trace_down(d, *t))) << net;
+        EXPECT_EQ(answer(trace_up(d, *t, &memo)), answer(trace_up(d, *t))) << net;
+        for (const DNP_node& p : d.DNP.items) {
+          EXPECT_EQ(DNT_terminated_at_same(d, *t, p.name, &memo),
+                    DNT_terminated_at_same(d, *t, p.name))
+              << net << " " << t->name << " " << p.name;
+        }
+      }
+    }
   }
-  Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
-  EXPECT_EQ(d.DNP.find(name(0))->data_size, 7);
 }
 
 }  // namespace
