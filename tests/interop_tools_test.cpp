@@ -1,196 +1,218 @@
-// Proof by real tools: the Verilog form of a netlist must parse and
-// elaborate in the simulator (iverilog) and in the synthesis tool (yosys),
-// and the connections the synthesis tool reports must be the native
-// netlist's, pin for pin and net for net, bit by bit.
-//
-// Besides netlists built here and the netlist files under tests/data, the
-// check runs on every design folder (four tables io.txt, global.txt,
-// local.txt, data.txt) under examples/ and under each folder named in the
-// environment variable SYN_INTEROP_DESIGNS (separated by ':'; a folder of
-// design folders counts too), e.g. generated designs.
+// The Verilog round trip through real tools. The designs of the bundled
+// examples and of every case are mapped twice, as the native netlist and as
+// Verilog with its cell declarations. The Verilog must elaborate in Icarus
+// Verilog and in Yosys without a warning, and the connections Yosys reports
+// must be the native netlist's, pin for pin and bit for bit: every native
+// net one Yosys bit and no two nets merged. The --dot pictures must render
+// in Graphviz.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <sys/wait.h>
 
-#include "interop_support.hpp"
-#include "netlist/write_netlist.hpp"
-#include "netlist/write_verilog.hpp"
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/run.hpp"
+#include "netlist/net_names.hpp"
+#include "test_files.hpp"
 
 namespace syn::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ToolsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const char* tool : {"iverilog", "yosys"}) {
-      if (!have_program(tool)) {
-        GTEST_SKIP() << tool << " is not installed: Verilog interoperability not checked "
-                     << "(.ci/run installs it; locally: apt-get install iverilog yosys)";
+const char* const kTables[] = {"io.txt", "global.txt", "local.txt", "data.txt"};
+
+int shell(const fs::path& dir, const std::string& command, std::string& log) {
+  const std::string line = "cd '" + dir.string() + "' && (" + command + ") >log.txt 2>&1";
+  const int raw = std::system(line.c_str());
+  log = read_file(dir / "log.txt");
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// Runs the tool in this process on the four tables in `dir`.
+int run_in(const fs::path& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), "syn-tool");
+  for (const char* table : kTables) args.push_back(dir / table);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  std::istringstream in;
+  std::ostringstream out, err;
+  return run_tool(static_cast<int>(argv.size()), argv.data(), in, out, err);
+}
+
+// The four tables of a case (named as the fuzz corpus script names them),
+// or nothing when the case has no data net.
+std::vector<std::string> case_tables(const fs::path& file) {
+  const std::map<std::string, int> slot = {{"io.txt", 0},    {"global.txt", 1}, {"gn.txt", 1},
+                                           {"local.txt", 2}, {"ln.txt", 2},     {"data.txt", 3},
+                                           {"dn.txt", 3}};
+  std::vector<std::string> tables(4);
+  std::istringstream in(read_file(file));
+  std::string* into = nullptr;
+  bool escaped = false, has_data = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("%% ", 0) == 0) {
+      std::istringstream words(line.substr(3));
+      std::string name, flag;
+      words >> name;
+      const auto found = slot.find(name);
+      into = found != slot.end() ? &tables[found->second] : nullptr;
+      has_data |= found != slot.end() && found->second == 3;
+      for (escaped = false; words >> flag;) escaped |= flag == "escaped";
+      continue;
+    }
+    for (std::size_t i = 0; into != nullptr && i < line.size(); ++i) {
+      if (escaped && line.compare(i, 2, "\\\\") == 0) {
+        *into += line[i++];
+      } else if (escaped && line.compare(i, 2, "\\x") == 0 && i + 3 < line.size()) {
+        *into += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
+        i += 3;
+      } else {
+        *into += line[i];
       }
     }
-    char pattern[] = "/tmp/syn-interop-XXXXXX";
-    dir_ = mkdtemp(pattern);
+    if (into != nullptr) *into += '\n';
   }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
+  return has_data ? tables : std::vector<std::string>{};
+}
 
-  // Writes the Verilog form of `netlist` and checks it with both tools.
-  std::string check(const Netlist& netlist, const std::string& top = "top",
-                    bool allow_warnings = false) {
-    VerilogNetlist verilog;
-    if (auto error = build_verilog(netlist, top, verilog)) return *error;
-    std::ofstream module(dir_ / "netlist.v");
-    write_verilog_module(verilog, module);
-    module.close();
-    std::ofstream cells(dir_ / "cells.v");
-    write_verilog_cells(verilog, cells);
-    cells.close();
-    return check_with_tools(netlist, dir_, "netlist.v", "cells.v", top, allow_warnings);
-  }
-
-  fs::path dir_;
+// The connections of a Yosys BLIF file, by instance name: the cell type and
+// each port bit ("pin2", "pin1[3]") with the Yosys net on it.
+struct Instance {
+  std::string type;
+  std::map<std::string, std::string> bits;
 };
 
-TEST_F(ToolsTest, TransferNetlist) {
-  Netlist netlist;
-  netlist.add("c2", {"start", "k", "q"}, 2, 1);
-  for (int b = 3; b >= 0; --b) {
-    const std::string i = "[" + std::to_string(b) + "]";
-    netlist.add("dlatch", {"x" + i, "x_bar" + i, "q", "Reset_signal", "y" + i, "y_bar" + i, "y_done" + i}, 4, 3);
-  }
-  netlist.add("done_4", {"y_done[3:0]", "k"}, 1, 1);
-  EXPECT_EQ(check(netlist, "transfer"), "");
-}
-
-TEST_F(ToolsTest, ClashingEscapedAndUnconnectedNames) {
-  Netlist netlist;
-  netlist.add("c", {"a", "a[2]", "a_1", "u2", "a[07]", "wire"}, 3, 3);
-  netlist.add("c", {"", "u1", "\xC3\xA9", "a b", "a_2", ""}, 3, 3);
-  netlist.add("c", {"a[0]", "x\\y", "3x", "p]q[3]", "a[1][2]", "$d"}, 3, 3);
-  netlist.add("odd-cell", {"a[2:1]", "module"}, 1, 1);
-  netlist.add("odd-cell", {"b[5:4]", "a"}, 1, 1);
-  netlist.add("nopins", {}, 0, 0);
-  EXPECT_EQ(check(netlist, "my-top"), "");
-}
-
-// A cell type met with fewer pins or narrower nets than elsewhere: the
-// missing ports stay unconnected and must not take any net.
-TEST_F(ToolsTest, UnevenUsesOfOneCellType) {
-  Netlist netlist;
-  netlist.add("mux", {"s[3:0]", "t", "u"}, 2, 1);
-  netlist.add("mux", {"v", "w"}, 1, 1);
-  netlist.add("mux", {"s[1:0]"}, 1, 0);
-  netlist.add("mux", {"", "s[2:1]", "v"}, 1, 0);
-  EXPECT_EQ(check(netlist, "top", true), "");
-}
-
-// Random netlists drawing on a pool of names made to collide: vectors and
-// their plain namesakes, keywords, instance-like names, escapes.
-Netlist random_netlist(unsigned seed) {
-  std::mt19937 random(seed);
-  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  const std::vector<std::string> bases = {"a", "a_bar", "a_done", "b", "r-1", "wire", "u3", "x\\y"};
-  const std::vector<std::string> plain = {"a", "a_bar", "b[07]", "Reset_signal", "u1", "u2", "u3_1",
-                                          "reg", "7up", "a[0:3]", "k$", "\xC3\xA9t\xC3\xA9", "", "b"};
-  struct Type {
-    std::string name;
-    std::vector<int> widths;
-  };
-  std::vector<Type> types = {{"dlatch", {1, 1, 1, 1, 1, 1, 1}}, {"done_4", {4, 1}},
-                             {"mul2_8", {8, 8, 1, 8, 1}},       {"c-3", {1, 1, 1, 1}},
-                             {"buff", {1, 1}}};
-  auto net_of_width = [&](int width) -> std::string {
-    if (width == 1) {
-      if (pick(2) == 0) return plain[static_cast<std::size_t>(pick(static_cast<int>(plain.size())))];
-      return bases[static_cast<std::size_t>(pick(static_cast<int>(bases.size())))] + "[" + std::to_string(pick(12)) + "]";
-    }
-    const int low = pick(3) * width;
-    return bases[static_cast<std::size_t>(pick(static_cast<int>(bases.size())))] + "[" +
-           std::to_string(low + width - 1) + ":" + std::to_string(low) + "]";
-  };
-  Netlist netlist;
-  const int cells = 20 + pick(30);
-  for (int c = 0; c < cells; ++c) {
-    const Type& type = types[static_cast<std::size_t>(pick(static_cast<int>(types.size())))];
-    std::vector<std::string> nets;
-    for (int width : type.widths) nets.push_back(net_of_width(width));
-    comp_node& cell = netlist.add(type.name, nets, 1, 1);
-    if (pick(8) == 0) cell.instant_num = 3;  // repeated instance numbers
-  }
-  return netlist;
-}
-
-TEST_F(ToolsTest, RandomNetlistsWithCollidingNames) {
-  for (unsigned seed = 1; seed <= 6; ++seed) {
-    EXPECT_EQ(check(random_netlist(seed)), "") << "seed " << seed;
-  }
-}
-
-// Every netlist file kept as test data (golden netlists) goes through the
-// tools too.
-TEST_F(ToolsTest, NetlistFilesOfTheTestData) {
-  std::vector<fs::path> files;
-  if (fs::is_directory(SYN_TEST_DATA)) {
-    for (const auto& entry : fs::recursive_directory_iterator(SYN_TEST_DATA)) {
-      if (entry.path().extension() == ".net") files.push_back(entry.path());
+std::map<std::string, Instance> read_blif(const std::string& text) {
+  std::map<std::string, Instance> instances;
+  Instance last;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (word == ".subckt") {
+      last = {};
+      words >> last.type;
+      while (words >> word) {
+        last.bits[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
+      }
+    } else if (word == ".cname" && words >> word) {
+      instances[word] = last;
     }
   }
-  if (files.empty()) GTEST_SKIP() << "no netlist files under " << SYN_TEST_DATA;
-  std::sort(files.begin(), files.end());
-  for (const fs::path& file : files) {
-    SCOPED_TRACE(file.string());
-    EXPECT_EQ(check(parse_netlist(slurp(file)), "golden"), "");
-  }
+  return instances;
 }
 
-std::vector<fs::path> design_folders() {
-  std::vector<fs::path> folders;
-  auto add_children = [&folders](const fs::path& root) {
-    if (!fs::is_directory(root)) return;
-    for (const auto& entry : fs::directory_iterator(root)) {
-      if (fs::exists(entry.path() / "data.txt")) folders.push_back(entry.path());
-    }
-  };
-  add_children(SYN_EXAMPLES);
-  if (const char* extra = std::getenv("SYN_INTEROP_DESIGNS")) {
-    std::stringstream list(extra);
-    std::string folder;
-    while (std::getline(list, folder, ':')) {
-      if (folder.empty()) continue;
-      if (fs::exists(fs::path(folder) / "data.txt")) folders.emplace_back(folder);
-      else add_children(folder);
-    }
+// Instance names of the Verilog module, in netlist order.
+std::vector<std::string> instance_names(const std::string& verilog) {
+  std::vector<std::string> names;
+  std::istringstream in(verilog.substr(verilog.find("\n\n") + 2));
+  for (std::string line; std::getline(in, line) && line != "endmodule";) {
+    const std::string head = line.substr(0, line.find(" ("));
+    names.push_back(head.substr(head.rfind(' ') + 1));
   }
-  std::sort(folders.begin(), folders.end());
-  return folders;
+  return names;
 }
 
-// Maps each design folder twice, as the native netlist and as Verilog, and
-// checks the Verilog against the native file.
-TEST_F(ToolsTest, DesignFolders) {
-  const std::vector<fs::path> folders = design_folders();
-  if (folders.empty()) GTEST_SKIP() << "no design folders found";
-  for (const fs::path& folder : folders) {
-    SCOPED_TRACE(folder.string());
-    std::string tables;
-    for (const char* name : {"io.txt", "global.txt", "local.txt", "data.txt"}) {
-      tables += " '" + (folder / name).string() + "'";
+// Compares the native netlist text with what Yosys made of its Verilog.
+std::string compare(const std::string& netlist, const std::vector<std::string>& names,
+                    const std::map<std::string, Instance>& instances) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> cells;  // type, pin nets
+  std::istringstream in(netlist);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("        Pin ", 0) != 0) cells.push_back({line.substr(0, line.find("          ")), {}});
+    else cells.back().second.push_back(line.substr(line.find("        ", 12) + 8));
+  }
+  if (names.size() != cells.size() || instances.size() != cells.size()) return "cell counts differ\n";
+  std::ostringstream failures;
+  std::map<std::string, std::string> to_yosys, to_native;
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const std::string where = names[c] + " (" + cells[c].first + ")";
+    const auto found = instances.find(names[c]);
+    if (found == instances.end() || found->second.type != cells[c].first) {
+      failures << where << ": not elaborated as such\n";
+      continue;
     }
+    std::size_t used = 0, connected = 0;
+    for (std::size_t p = 0; p < cells[c].second.size(); ++p) {
+      const std::string port = "pin" + std::to_string(p + 1);
+      const std::vector<std::string> bits = expand_bits(cells[c].second[p]);
+      for (std::size_t k = 0; k < bits.size(); ++k) {
+        const std::string& native = bits[bits.size() - 1 - k];  // Yosys counts from bit 0 up
+        auto at = found->second.bits.find(port + "[" + std::to_string(k) + "]");
+        if (at == found->second.bits.end() && bits.size() == 1) at = found->second.bits.find(port);
+        if (at == found->second.bits.end()) {
+          failures << where << " " << port << ": no bit " << k << "\n";
+          continue;
+        }
+        ++used;
+        const std::string& was_yosys = to_yosys.emplace(native, at->second).first->second;
+        const std::string& was_native = to_native.emplace(at->second, native).first->second;
+        if (was_yosys != at->second || was_native != native) {
+          failures << where << " " << port << ": net " << native << " is Yosys net " << at->second
+                   << " here, " << was_yosys << " elsewhere, and " << at->second << " is "
+                   << was_native << "\n";
+        }
+      }
+    }
+    for (const auto& [port, net] : found->second.bits) connected += net != "$undef";
+    if (connected != used) failures << where << ": " << connected << " bits for " << used << "\n";
+  }
+  return failures.str();
+}
+
+// Maps the tables in `dir` both ways and checks the Verilog with both tools.
+void check_design(const fs::path& dir) {
+  const int status = run_in(dir, {"-o", dir / "native.net", "--dot", dir / "picture.dot"});
+  // Refused designs have no netlist; Yosys writes no BLIF of an empty module.
+  if ((status != 0 && status != 3) || read_file(dir / "native.net").empty()) return;
+  const std::vector<std::string> verilog = {"--format", "verilog", "--cells", dir / "cells.v",
+                                            "-o", dir / "design.v"};
+  ASSERT_EQ(run_in(dir, verilog), status);
+  std::string log;
+  EXPECT_EQ(shell(dir, "iverilog -g2001 -o design.vvp -s design design.v cells.v", log), 0) << log;
+  EXPECT_EQ(log, "");
+  write_file(dir / "script.ys", "read_verilog design.v cells.v\nhierarchy -check -top \\design\n"
+                                "write_blif -cname design.blif\n");
+  ASSERT_EQ(shell(dir, "yosys -q -s script.ys", log), 0) << log;
+  EXPECT_EQ(log.find("arning"), std::string::npos) << log;
+  EXPECT_EQ(compare(read_file(dir / "native.net"), instance_names(read_file(dir / "design.v")),
+                    read_blif(read_file(dir / "design.blif"))),
+            "");
+  EXPECT_EQ(shell(dir, "dot -Tsvg -o picture.svg picture.dot", log), 0) << log;
+  EXPECT_EQ(log, "");
+}
+
+TEST(VerilogRoundTrip, ExamplesAndCaseDesigns) {
+  for (const char* tool : {"iverilog", "yosys", "dot"}) {
+    TempDir dir;
     std::string log;
-    const std::string tool = "cd '" + dir_.string() + "' && '" SYN_TOOL_BINARY "'" + tables;
-    const int native_status = run_command(tool + " -o native.net", log);
-    ASSERT_TRUE(native_status == 0 || native_status == 3) << log;
-    const int verilog_status =
-        run_command(tool + " --format verilog --cells cells.v -o design.v", log);
-    EXPECT_EQ(verilog_status, native_status) << log;
-    const Netlist native = parse_netlist(slurp(dir_ / "native.net"));
-    EXPECT_EQ(check_with_tools(native, dir_, "design.v", "cells.v", "design"), "");
+    if (shell(dir.path(), std::string("command -v ") + tool, log) != 0) {
+      GTEST_SKIP() << tool << " is not installed (apt-get install iverilog yosys graphviz)";
+    }
+  }
+  for (const auto& example : fs::directory_iterator(SYN_EXAMPLES)) {
+    SCOPED_TRACE(example.path().string());
+    TempDir dir;
+    for (const char* table : kTables) fs::copy_file(example.path() / table, dir.path() / table);
+    check_design(dir.path());
+  }
+  std::set<std::vector<std::string>> seen;
+  for (const auto& entry : fs::recursive_directory_iterator(SYN_CASES)) {
+    if (entry.path().extension() != ".case") continue;
+    const std::vector<std::string> tables = case_tables(entry.path());
+    if (tables.empty() || !seen.insert(tables).second) continue;
+    SCOPED_TRACE(entry.path().string());
+    TempDir dir;
+    for (int i = 0; i < 4; ++i) write_file(dir.path() / kTables[i], tables[i]);
+    check_design(dir.path());
   }
 }
 

@@ -4,30 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "../fuzz/run_input.hpp"
+#include "test_files.hpp"
 
+namespace syn::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-const fs::path kInputs = fs::path(SYN_TEST_DATA) / "robust" / "fuzz";
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+const std::filesystem::path kInputs = std::filesystem::path(SYN_TEST_DATA) / "robust" / "fuzz";
 
 TEST(FuzzFindings, EveryInputFinishesWithAnAnswer) {
   int replayed = 0;
-  for (const auto& entry : fs::directory_iterator(kInputs)) {
+  for (const auto& entry : std::filesystem::directory_iterator(kInputs)) {
     SCOPED_TRACE(entry.path().filename().string());
-    const syn::fuzz::Outcome o = syn::fuzz::run_input(slurp(entry.path()));
+    const fuzz::Outcome o = fuzz::run_input(read_file(entry.path()));
     EXPECT_TRUE(o.mapped || !o.diagnostics.empty());
     ++replayed;
   }
@@ -38,7 +29,7 @@ TEST(FuzzFindings, EveryInputFinishesWithAnAnswer) {
 // and the digit rule made a width of 120092 bits out of "8Y y", whose
 // latches took longer than any time limit. Such widths are now refused.
 TEST(FuzzFindings, WidthFromAMistypedBracketIsRefused) {
-  const syn::fuzz::Outcome o = syn::fuzz::run_input(slurp(kInputs / "width-from-mistyped-bracket"));
+  const fuzz::Outcome o = fuzz::run_input(read_file(kInputs / "width-from-mistyped-bracket"));
   EXPECT_FALSE(o.mapped);
   EXPECT_NE(o.diagnostics.find("io:5: width 120092 is out of range (0 to 65536 bits)\n"),
             std::string::npos)
@@ -46,3 +37,4 @@ TEST(FuzzFindings, WidthFromAMistypedBracketIsRefused) {
 }
 
 }  // namespace
+}  // namespace syn::test
