@@ -1,7 +1,7 @@
 // One fuzz input through the whole pipeline, in memory: the input is split
 // into the four tables at lines holding only "%%", read, mapped and written
-// in every output form the tool has. Shared by the fuzz target and the test
-// that replays the inputs the fuzzer once failed on.
+// in every output form the tool has. Shared by the fuzz target and the tests
+// that map designs in memory (the replayed fuzz findings, large shapes).
 #pragma once
 
 #include <sstream>
@@ -48,9 +48,8 @@ struct Outcome {
   std::string netlist;
 };
 
-inline Outcome run_input(std::string_view input) {
-  std::string_view tables[4];
-  split_tables(input, tables);
+// The four tables, named io, gn, ln and dn in messages.
+inline Outcome run_tables(const std::string_view (&tables)[4]) {
   PipelineRun run;
   std::ostringstream console;
   run_pipeline({{"io", tables[0]}, {"gn", tables[1]}, {"ln", tables[2]}, {"dn", tables[3]}}, run,
@@ -72,6 +71,12 @@ inline Outcome run_input(std::string_view input) {
   }
   for (const Diagnostic& d : run.diag.all()) outcome.diagnostics += d.text + "\n";
   return outcome;
+}
+
+inline Outcome run_input(std::string_view input) {
+  std::string_view tables[4];
+  split_tables(input, tables);
+  return run_tables(tables);
 }
 
 }  // namespace syn::fuzz

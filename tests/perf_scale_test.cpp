@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "support.hpp"
+#include "../fuzz/run_input.hpp"
 #include "test_files.hpp"
 
 namespace syn::test {
@@ -38,9 +38,11 @@ std::string row(const std::vector<std::string>& fields) {
 // message, and every cell named from its counts as in the small cases.
 TEST(LargeShapes, MapWithoutAnyMessage) {
   const int n = 3000, m = 300, joined = 2000;
-  Tables t{"IO\n\n\nreg [4] x\nreg [4] y\n", "global\n" + row({"trans", "place", "io", "x", "net"}),
-           "local\n" + row({"trans", "place", "io"}),
-           "data\n" + row({"trans", "place", "io", "dc", "type", "value", "rel"})};
+  struct {
+    std::string io, global_net, local_net, data_net;
+  } t{"IO\n\n\nreg [4] x\nreg [4] y\n", "global\n" + row({"trans", "place", "io", "x", "net"}),
+      "local\n" + row({"trans", "place", "io"}),
+      "data\n" + row({"trans", "place", "io", "dc", "type", "value", "rel"})};
   // A transition's lines follow each other: these gather the lines of the
   // hub G0, the local fork S and join E, and the transfer j.
   std::string hub, fork = row({"S", "go", "i"}), join = row({"E", "kj", "i"}), start;
@@ -71,8 +73,8 @@ TEST(LargeShapes, MapWithoutAnyMessage) {
   t.local_net += fork + join;
   t.data_net += start + row({"j", "x", "i", "d", "V"}) + row({"j", "v", "o", "d", "V"}) +
                 row({"j", "kj", "o", "c"});
-  const RunResult r = run_tables(t);
-  EXPECT_EQ(r.errors, "");
+  const fuzz::Outcome r = fuzz::run_tables({t.io, t.global_net, t.local_net, t.data_net});
+  EXPECT_EQ(r.diagnostics, "");
   std::map<std::string, int> cells;
   std::istringstream lines(r.netlist);
   for (std::string line; std::getline(lines, line);)
@@ -91,18 +93,19 @@ bool generate(int blocks, const fs::path& dir, const std::string& options) {
   return std::system(command.c_str()) == 0;
 }
 
-RunResult map_generated(const fs::path& dir) {
-  return run_tables({read_file(dir / "io.txt"), read_file(dir / "global.txt"),
-                     read_file(dir / "local.txt"), read_file(dir / "data.txt")});
+fuzz::Outcome map_generated(const fs::path& dir) {
+  const std::string tables[4] = {read_file(dir / "io.txt"), read_file(dir / "global.txt"),
+                                 read_file(dir / "local.txt"), read_file(dir / "data.txt")};
+  return fuzz::run_tables({tables[0], tables[1], tables[2], tables[3]});
 }
 
 TEST(Generator, EverySeedMapsWithoutAnyMessage) {
   for (int seed : {1, 2, 3}) {
     TempDir dir;
     if (!generate(5, dir.path(), "--seed " + std::to_string(seed))) GTEST_SKIP() << "no python3";
-    const RunResult r = map_generated(dir.path());
-    EXPECT_TRUE(r.read_ok && !r.netlist.empty()) << "seed " << seed;
-    EXPECT_EQ(r.errors, "") << "seed " << seed;
+    const fuzz::Outcome r = map_generated(dir.path());
+    EXPECT_TRUE(r.mapped && !r.netlist.empty()) << "seed " << seed;
+    EXPECT_EQ(r.diagnostics, "") << "seed " << seed;
   }
 }
 
@@ -120,8 +123,8 @@ TEST(Generator, RunOutOfMemoryIsAnErrorThatLeavesNoFile) {
   if (kSanitized) GTEST_SKIP() << "memory limits do not apply under the address sanitizer";
   TempDir dir;
   if (!generate(1800, dir.path(), "")) GTEST_SKIP() << "no python3";
-  const RunResult here = map_generated(dir.path());
-  ASSERT_EQ(here.errors, "");
+  const fuzz::Outcome here = map_generated(dir.path());
+  ASSERT_EQ(here.diagnostics, "");
   int failed = 0, written = 0;
   for (int limit_mib : {40, 80, 120, 135, 150, 200, 400}) {
     const std::string command = "cd '" + dir.path().string() + "' && ulimit -v " +
