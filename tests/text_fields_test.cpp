@@ -1,142 +1,86 @@
+// The token, column and number rules of the input tables, each with its
+// examples in one table. Whole tables read through the tool are the cases
+// in tests/cases/read.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "text/fields.hpp"
 
 namespace syn {
 namespace {
 
-TEST(CheckSubstring, FindsThePatternAnywhere) {
-  EXPECT_EQ(check_substring("input", "output [8] x\n"), 2);
+using Word = std::optional<std::string_view>;
+
+struct WordRow {
+  int i;
+  std::string_view text;
+  Word word;
+};
+
+// Only blanks separate words: a tab is part of one, and the line end
+// belongs to the last word (a lone line end after a blank is a word).
+TEST(Fields, IthTokenIsSeparatedByBlanksOnly) {
+  const std::vector<WordRow> rows = {
+      {1, "T1  P1\n", "T1"},  {2, "T1  P1\n", "P1\n"},      {3, "T1  P1\n", std::nullopt},
+      {3, "T1 P1 i\n", "i\n"}, {1, "   T1 P1", "T1"},       {2, "T1 \n", "\n"},
+      {2, "T1   ", std::nullopt}, {1, "a\tb c", "a\tb"},   {1, "", std::nullopt},
+      {0, "a b", std::nullopt}};
+  for (const WordRow& r : rows) {
+    EXPECT_EQ(get_ith_token(r.i, r.text), r.word) << "word " << r.i << " of '" << r.text << "'";
+  }
+}
+
+// The word of the i-th ten-character column must be closed by a blank
+// inside its column, unless it runs into the end of a shorter text (the
+// relation column of the data net, read without the line end).
+TEST(Fields, TenCharacterColumnWordEndsWithABlankInsideIt) {
+  const std::vector<WordRow> rows = {
+      {2, "xxxxxxxxxx  abc     ", "abc"},  {2, "xxxxxxxxxx  abc     \n", "abc"},
+      {2, "xxxxxxxxxxabcdefghij ", std::nullopt}, {2, "xxxxxxxxxx", std::nullopt},
+      {2, "xxxxxxxxxx          x", std::nullopt}, {1, "abcdefghi y", "abcdefghi"},
+      {1, "abcdefghij y", std::nullopt},     {2, "xxxxxxxxxx  >=", ">="},
+      {2, "xxxxxxxxxx   ", std::nullopt}};
+  for (const WordRow& r : rows) {
+    EXPECT_EQ(get_ith_token_ours(r.i, r.text), r.word) << "column " << r.i << " of " << r.text;
+  }
+}
+
+// Where the header's i-th title starts, or 0: trailing blanks, a lone line
+// end and a one-letter title on the text's last character are no title.
+TEST(Fields, TitlePositions) {
+  const std::vector<std::tuple<int, std::string_view, int>> rows = {
+      {3, "Trans Place Dir\n", 12}, {4, "Trans Place Dir\n", 0}, {1, "Trans Place Dir\n", 0},
+      {1, "  Trans\n", 2},          {2, "Trans     Place\n", 10}, {4, "T P D \n", 0},
+      {3, "A B   ", 0},             {2, "a b", 0},                {2, "a bc", 2},
+      {1, "", 0},                   {1, "\n", 0}};
+  for (const auto& [i, text, position] : rows) {
+    EXPECT_EQ(get_ith_item_position(i, text), position) << "title " << i << " of '" << text << "'";
+  }
+}
+
+// An IO line declares with a keyword found anywhere in it, names its last
+// word and takes its width between the brackets by the digit rule (each
+// character adds its code minus '0', unchecked), 1 without brackets.
+TEST(Fields, IoDeclarationParts) {
   EXPECT_EQ(check_substring("input", "output [8] my_input\n"), 0);
+  EXPECT_EQ(check_substring("input", "output [8] x\n"), 2);
   EXPECT_EQ(check_substring("reg ", "reg"), 1);
-  EXPECT_EQ(check_substring("", "abc"), 0);
-  EXPECT_EQ(check_substring("", ""), 0);
-  EXPECT_EQ(check_substring("abc", "abc"), 0);
   EXPECT_EQ(check_substring("Add", "add1"), 2);  // case matters
-}
-
-TEST(FirstSubstring, SkipsLeadingBlanksAndKeepsOtherCharacters) {
-  EXPECT_EQ(get_first_substring("T1  P1\n"), "T1");
-  EXPECT_EQ(get_first_substring("   T1 P1"), "T1");
-  EXPECT_EQ(get_first_substring("T1\n"), "T1\n");
-  EXPECT_EQ(get_first_substring("a\tb c"), "a\tb");
-  EXPECT_EQ(get_first_substring("   "), "");
-  EXPECT_EQ(get_first_substring(""), "");
-}
-
-TEST(IthSubstring, NewlineBelongsToTheLastToken) {
-  EXPECT_EQ(get_ith_substring(1, "T1  P1\n"), "T1");
-  EXPECT_EQ(get_ith_substring(2, "T1  P1\n"), "P1\n");
-  EXPECT_EQ(get_ith_substring(3, "T1  P1\n"), std::nullopt);
-  EXPECT_EQ(get_ith_substring(2, "T1 P1 i\n"), "P1");
-  EXPECT_EQ(get_ith_substring(3, "T1 P1 i\n"), "i\n");
-  // A lone newline after a blank is a token of its own here.
-  EXPECT_EQ(get_ith_substring(2, "T1 \n"), "\n");
-  EXPECT_EQ(get_ith_substring(2, "T1   "), std::nullopt);
-  EXPECT_EQ(get_ith_substring(1, ""), std::nullopt);
-  EXPECT_EQ(get_ith_substring(0, "a b"), std::nullopt);
-}
-
-TEST(IthItemPosition, HeaderTitleStarts) {
-  EXPECT_EQ(get_ith_item_position(3, "Trans Place Dir\n"), 12);
-  EXPECT_EQ(get_ith_item_position(4, "Trans Place Dir\n"), 0);
-  EXPECT_EQ(get_ith_item_position(1, "Trans Place Dir\n"), 0);
-  EXPECT_EQ(get_ith_item_position(1, "  Trans\n"), 2);
-  EXPECT_EQ(get_ith_item_position(2, "Trans     Place\n"), 10);
-  // Trailing blanks and a lone newline are no token.
-  EXPECT_EQ(get_ith_item_position(4, "T P D \n"), 0);
-  EXPECT_EQ(get_ith_item_position(3, "A B   "), 0);
-  // A one-character token on the last character of the text is not counted.
-  EXPECT_EQ(get_ith_item_position(2, "a b"), 0);
-  EXPECT_EQ(get_ith_item_position(2, "a bc"), 2);
-  EXPECT_EQ(get_ith_item_position(1, ""), 0);
-  EXPECT_EQ(get_ith_item_position(1, "\n"), 0);
-}
-
-TEST(TenCharacterField, TokenMustBeClosedByABlankInItsField) {
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  abc     "), "abc");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  abc     \n"), "abc");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxxabcdefghij "), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx"), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx          x"), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(1, "abcdefghi y"), "abcdefghi");
-  EXPECT_EQ(get_ith_substring_ours(1, "abcdefghij y"), std::nullopt);
-  // A token running into the end of a shorter text ends there.
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  >="), ">=");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx   "), std::nullopt);
-}
-
-TEST(LastSubstring, IgnoresTheLineEndAndTrailingBlanks) {
-  EXPECT_EQ(get_last_substring("input [8] a_in\n"), "a_in");
-  EXPECT_EQ(get_last_substring("output  b  \n"), "b");
-  EXPECT_EQ(get_last_substring("output b"), "b");
-  EXPECT_EQ(get_last_substring("input\n"), "input");
-  EXPECT_EQ(get_last_substring("   \n"), "");
-  EXPECT_EQ(get_last_substring(""), "");
-}
-
-TEST(StringToI, DigitRuleWithoutChecks) {
-  EXPECT_EQ(string_to_i(""), 0);
-  EXPECT_EQ(string_to_i("0"), 0);
-  EXPECT_EQ(string_to_i("42"), 42);
-  EXPECT_EQ(string_to_i("007"), 7);
-  EXPECT_EQ(string_to_i("7:0"), 800);
-  EXPECT_EQ(string_to_i("5\n"), 12);  // '\n' is 10, minus 48 is -38
-}
-
-TEST(Datasize, NumberBetweenTheBrackets) {
-  EXPECT_EQ(get_datasize("reg [16] acc\n"), 16);
-  EXPECT_EQ(get_datasize("input a\n"), 1);
-  EXPECT_EQ(get_datasize("output [32] r"), 32);
-  EXPECT_EQ(get_datasize("output r"), 1);
-  EXPECT_EQ(get_datasize("input [] a"), 0);
-  EXPECT_EQ(get_datasize("input [7:0] a"), 800);
-  EXPECT_EQ(get_datasize("input [8] a [4]"), 8);
-  EXPECT_EQ(get_datasize("input [12"), 12);
-}
-
-TEST(IToString, DecimalWithoutLeadingZeros) {
-  EXPECT_EQ(i_to_string(0), "0");
-  EXPECT_EQ(i_to_string(9), "9");
-  EXPECT_EQ(i_to_string(10), "10");
-  EXPECT_EQ(i_to_string(100), "100");
-  EXPECT_EQ(i_to_string(999), "999");
-  EXPECT_EQ(i_to_string(1000), "1000");
-  EXPECT_EQ(i_to_string(123456789), "123456789");
-}
-
-TEST(IToStringByN, FixedWidthBinary) {
-  EXPECT_EQ(i_to_string_by_n(5, 4), "0101");
-  EXPECT_EQ(i_to_string_by_n(0, 3), "000");
-  EXPECT_EQ(i_to_string_by_n(0, 1), "0");
-  EXPECT_EQ(i_to_string_by_n(1, 1), "1");
-  EXPECT_EQ(i_to_string_by_n(6, 3), "110");
-  EXPECT_EQ(i_to_string_by_n(255, 10), "0011111111");
-  // Beyond the width the least significant digits stay.
-  EXPECT_EQ(i_to_string_by_n(13, 2), "01");
-  EXPECT_EQ(i_to_string_by_n(1, 60), std::string(59, '0') + "1");
-}
-
-TEST(Bigger, TakesTheFirstOnEquality) {
-  EXPECT_EQ(get_bigger(3, 5), 5);
-  EXPECT_EQ(get_bigger(5, 3), 5);
-  EXPECT_EQ(get_bigger(-1, -1), -1);
-}
-
-TEST(ArrayName, PartBeforeTheFirstBracket) {
-  EXPECT_EQ(get_array_name("acc[3]"), "acc");
-  EXPECT_EQ(get_array_name("U12_add2_8_bar[7:0]"), "U12_add2_8_bar");
-  EXPECT_EQ(get_array_name("[0]"), "");
-  EXPECT_EQ(get_array_name("acc"), std::nullopt);
-}
-
-TEST(WithoutLineEnd, DropsOneNewline) {
-  EXPECT_EQ(without_line_end("ab\n"), "ab");
-  EXPECT_EQ(without_line_end("ab"), "ab");
-  EXPECT_EQ(without_line_end("\n\n"), "\n");
-  EXPECT_EQ(without_line_end(""), "");
+  const std::vector<std::pair<std::string_view, std::string>> names = {
+      {"input [8] a_in\n", "a_in"}, {"output  b  \n", "b"}, {"input a b  c", "c"},
+      {"input\n", "input"},         {"   \n", ""},          {"", ""}};
+  for (const auto& [line, name] : names) EXPECT_EQ(get_last_substring(line), name) << line;
+  const std::vector<std::pair<std::string_view, int>> widths = {
+      {"reg [16] acc\n", 16}, {"input a\n", 1},      {"input [] a", 0},
+      {"input [007] a", 7},   {"input [7:0] a", 800}, {"input [8] a [4]", 8},
+      {"input [12", 12},      {"input [5\n", 12},     {"input [4 c\n", 2872}};
+  for (const auto& [line, width] : widths) EXPECT_EQ(get_datasize(line), width) << line;
 }
 
 }  // namespace
