@@ -34,8 +34,8 @@ TEST(DatanetPlaces, WidthsComeFromProducersInputsFirst) {
   b.line("t1", "b", 'i', 'd').line("t1", "a", 'i', 'd').line("t1", "p", 'o', 'd');
   b.line("t2", "p", 'i', 'd').line("t2", "c", 'o', 'd');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find("p")->data_size, 4);  // first in t1's input list: a
 }
 
@@ -44,8 +44,8 @@ TEST(DatanetPlaces, ConsumersOutputsBeforeTheirInputs) {
   b.widths = {{"a", 3}, {"z", 5}};
   b.line("t1", "a", 'i', 'd').line("t1", "p", 'i', 'd').line("t1", "z", 'o', 'd');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find("p")->data_size, 5);
 }
 
@@ -58,8 +58,8 @@ TEST(DatanetPlaces, WidthOnlyArrivesInALaterSweep) {
   b.line("t2", "c", 'i', 'd').line("t2", "b", 'o', 'd');
   b.line("t1", "b", 'i', 'd').line("t1", "a", 'o', 'd');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find("a")->data_size, 8);
   EXPECT_EQ(d.DNP.find("b")->data_size, 8);
   EXPECT_EQ(d.DNP.find("c")->data_size, 8);
@@ -72,8 +72,8 @@ int width_after_t1(const std::string& out) {
   b.line("t1", "q", 'i', 'd').line("t1", "s", 'i', 'd').line("t1", out, 'o', 'd');
   b.line("t2", "u", 'i', 'd').line("t2", "q", 'o', 'd');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find("q")->data_size, 2);
   return d.DNP.find(out)->data_size;
 }
@@ -98,8 +98,8 @@ TEST(DatanetPlaces, APlaceWaitsForTheSweepThatReachesItAfterItsNeighbour) {
   b.line("tn", "x", 'i', 'd').line("tn", "n", 'o', 'd');
   b.line("ty", "z", 'i', 'd').line("ty", "y", 'o', 'd');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find("n")->data_size, 5);
   EXPECT_EQ(d.DNP.find("a")->data_size, 3);
   EXPECT_EQ(d.DNP.find("m")->data_size, 3);
@@ -110,8 +110,8 @@ TEST(DatanetPlaces, PlacesThatNeverGetAWidthAreReturnedAndSweepsStop) {
   b.line("t1", "b", 'i', 'd').line("t1", "a", 'o', 'd');
   b.line("t1", "go", 'i', 'c');
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_EQ(propagate_widths(d), (std::vector<std::string>{"a", "b"}));
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_EQ(propagate_widths(d, places), (std::vector<std::string>{"a", "b"}));
   Design again = b.build();
   Mapped m = map_data(again);
   EXPECT_NE(m.diagnostics.find("warning: data places without a width: a, b"), std::string::npos);
@@ -168,9 +168,9 @@ TEST(DatanetPlaces, SameWidthsAsLiteralSweepsOnRandomNets) {
     Design expected = b.build();
     Design actual = b.build();
     complete_data_places(expected);
-    complete_data_places(actual);
+    const TransitionPlaces positions = complete_data_places(actual);
     literal_sweeps(expected);
-    propagate_widths(actual);
+    propagate_widths(actual, positions);
     for (std::size_t i = 0; i < expected.DNP.items.size(); ++i) {
       ASSERT_EQ(actual.DNP.items[i].data_size, expected.DNP.items[i].data_size)
           << "round " << round << " place " << expected.DNP.items[i].name;
@@ -193,8 +193,8 @@ TEST(DatanetPlaces, LongChainAgainstListOrderResolvesEveryPlace) {
     b.line(t, name(i + 1), 'i', 'd').line(t, name(i), 'o', 'd');
   }
   Design d = b.build();
-  complete_data_places(d);
-  EXPECT_TRUE(propagate_widths(d).empty());
+  const TransitionPlaces places = complete_data_places(d);
+  EXPECT_TRUE(propagate_widths(d, places).empty());
   EXPECT_EQ(d.DNP.find(name(0))->data_size, 7);
 }
 

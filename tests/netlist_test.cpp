@@ -16,24 +16,6 @@
 namespace syn {
 namespace {
 
-std::vector<int> numbers(const comp_node& cell) {
-  std::vector<int> out;
-  for (const pin_node& p : cell.pin_link) out.push_back(p.pin_num);
-  return out;
-}
-
-std::vector<std::string> nets(const comp_node& cell) {
-  std::vector<std::string> out;
-  for (const pin_node& p : cell.pin_link) out.push_back(p.name);
-  return out;
-}
-
-comp_node cell_with_pins(std::vector<int> pin_numbers) {
-  comp_node cell;
-  for (int n : pin_numbers) cell.pin_link.push_back({"e" + std::to_string(n), {}, n, 0});
-  return cell;
-}
-
 TEST(AddToPin, NumbersPinsFromOneInSlotOrder) {
   auto pins = add_to_pin({"a", "b", "c"});
   ASSERT_EQ(pins.size(), 3u);
@@ -41,48 +23,6 @@ TEST(AddToPin, NumbersPinsFromOneInSlotOrder) {
   EXPECT_EQ(pins[2].pin_num, 3);
   EXPECT_EQ(pins[1].name, "b");
   EXPECT_TRUE(add_to_pin({}).empty());
-}
-
-TEST(AddToPinPart, FillsTheGapBeforeTheFirstLaterPin) {
-  comp_node cell = cell_with_pins({1, 5});
-  Netlist::add_to_pin_part(cell, 2, {"s2", "s3", "s4"});
-  EXPECT_EQ(numbers(cell), (std::vector<int>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(nets(cell), (std::vector<std::string>{"e1", "s2", "s3", "s4", "e5"}));
-}
-
-TEST(AddToPinPart, AppendsWhenNoPinComesLater) {
-  comp_node cell = cell_with_pins({1, 2});
-  Netlist::add_to_pin_part(cell, 3, {"s3"});
-  EXPECT_EQ(numbers(cell), (std::vector<int>{1, 2, 3}));
-}
-
-TEST(AddToPinPart, PutsTheBlockInFrontOfAllPins) {
-  comp_node cell = cell_with_pins({4});
-  Netlist::add_to_pin_part(cell, 2, {"s2", "s3"});
-  EXPECT_EQ(numbers(cell), (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(cell.pin_link.front().name, "s2");
-}
-
-TEST(AddToPinPart, KeepsAnExistingPinOfTheSameNumberAfterTheBlock) {
-  comp_node cell = cell_with_pins({1, 2});
-  Netlist::add_to_pin_part(cell, 2, {"s2", "s3"});
-  EXPECT_EQ(numbers(cell), (std::vector<int>{1, 2, 3, 2}));
-  EXPECT_EQ(nets(cell), (std::vector<std::string>{"e1", "s2", "s3", "e2"}));
-}
-
-TEST(AddToPinPart, IntoAnEmptyCellAndWithAnEmptyBlock) {
-  comp_node cell;
-  Netlist::add_to_pin_part(cell, 0, {"a", "b", "c"});
-  EXPECT_EQ(numbers(cell), (std::vector<int>{0, 1, 2}));
-  Netlist::add_to_pin_part(cell, 3, {});
-  EXPECT_EQ(cell.pin_link.size(), 3u);
-}
-
-TEST(Netlist, RegistryIsSortedByteWiseAndUnique) {
-  Netlist netlist;
-  for (const char* name : {"buff", "OR2", "buff", "DCset"}) netlist.add(name, {}, 0, 0);
-  EXPECT_EQ(std::vector<std::string>(netlist.registry().begin(), netlist.registry().end()),
-            (std::vector<std::string>{"DCset", "OR2", "buff"}));
 }
 
 TEST(Netlist, InstanceNumbersRunInCreationOrderAndCanBeReserved) {

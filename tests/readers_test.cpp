@@ -96,15 +96,6 @@ TEST(NetTable, LettersPastTheLineEndReadAsBlank) {
   EXPECT_EQ(line.letter(4), ' ');  // on the newline
   EXPECT_FALSE(line.reaches(4));
   EXPECT_EQ(line.letter(5), 'x');  // no fifth title: position 0
-  EXPECT_EQ(line.word_count(), 3);
-}
-
-TEST(NetTable, WordsDoNotCountTheLineEnd) {
-  const NetTable table("t\nh\nT1 \n  \nT1 P1\n");
-  ASSERT_EQ(data_lines(table).size(), 3u);
-  EXPECT_EQ(data_lines(table)[0].word_count(), 1);
-  EXPECT_EQ(data_lines(table)[1].word_count(), 0);
-  EXPECT_EQ(data_lines(table)[2].word_count(), 2);
 }
 
 TEST(NetTable, LinesOneAndTwoAreNeverData) {

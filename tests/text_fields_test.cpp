@@ -17,15 +17,6 @@ TEST(CheckSubstring, FindsThePatternAnywhere) {
   EXPECT_EQ(check_substring("Add", "add1"), 2);  // case matters
 }
 
-TEST(FirstSubstring, SkipsLeadingBlanksAndKeepsOtherCharacters) {
-  EXPECT_EQ(get_first_substring("T1  P1\n"), "T1");
-  EXPECT_EQ(get_first_substring("   T1 P1"), "T1");
-  EXPECT_EQ(get_first_substring("T1\n"), "T1\n");
-  EXPECT_EQ(get_first_substring("a\tb c"), "a\tb");
-  EXPECT_EQ(get_first_substring("   "), "");
-  EXPECT_EQ(get_first_substring(""), "");
-}
-
 TEST(IthSubstring, NewlineBelongsToTheLastToken) {
   EXPECT_EQ(get_ith_substring(1, "T1  P1\n"), "T1");
   EXPECT_EQ(get_ith_substring(2, "T1  P1\n"), "P1\n");
@@ -56,16 +47,16 @@ TEST(IthItemPosition, HeaderTitleStarts) {
 }
 
 TEST(TenCharacterField, TokenMustBeClosedByABlankInItsField) {
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  abc     "), "abc");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  abc     \n"), "abc");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxxabcdefghij "), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx"), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx          x"), std::nullopt);
-  EXPECT_EQ(get_ith_substring_ours(1, "abcdefghi y"), "abcdefghi");
-  EXPECT_EQ(get_ith_substring_ours(1, "abcdefghij y"), std::nullopt);
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx  abc     "), "abc");
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx  abc     \n"), "abc");
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxxabcdefghij "), std::nullopt);
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx"), std::nullopt);
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx          x"), std::nullopt);
+  EXPECT_EQ(get_ith_token_ours(1, "abcdefghi y"), "abcdefghi");
+  EXPECT_EQ(get_ith_token_ours(1, "abcdefghij y"), std::nullopt);
   // A token running into the end of a shorter text ends there.
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx  >="), ">=");
-  EXPECT_EQ(get_ith_substring_ours(2, "xxxxxxxxxx   "), std::nullopt);
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx  >="), ">=");
+  EXPECT_EQ(get_ith_token_ours(2, "xxxxxxxxxx   "), std::nullopt);
 }
 
 TEST(LastSubstring, IgnoresTheLineEndAndTrailingBlanks) {
@@ -107,29 +98,10 @@ TEST(IToString, DecimalWithoutLeadingZeros) {
   EXPECT_EQ(i_to_string(123456789), "123456789");
 }
 
-TEST(IToStringByN, FixedWidthBinary) {
-  EXPECT_EQ(i_to_string_by_n(5, 4), "0101");
-  EXPECT_EQ(i_to_string_by_n(0, 3), "000");
-  EXPECT_EQ(i_to_string_by_n(0, 1), "0");
-  EXPECT_EQ(i_to_string_by_n(1, 1), "1");
-  EXPECT_EQ(i_to_string_by_n(6, 3), "110");
-  EXPECT_EQ(i_to_string_by_n(255, 10), "0011111111");
-  // Beyond the width the least significant digits stay.
-  EXPECT_EQ(i_to_string_by_n(13, 2), "01");
-  EXPECT_EQ(i_to_string_by_n(1, 60), std::string(59, '0') + "1");
-}
-
 TEST(Bigger, TakesTheFirstOnEquality) {
   EXPECT_EQ(get_bigger(3, 5), 5);
   EXPECT_EQ(get_bigger(5, 3), 5);
   EXPECT_EQ(get_bigger(-1, -1), -1);
-}
-
-TEST(ArrayName, PartBeforeTheFirstBracket) {
-  EXPECT_EQ(get_array_name("acc[3]"), "acc");
-  EXPECT_EQ(get_array_name("U12_add2_8_bar[7:0]"), "U12_add2_8_bar");
-  EXPECT_EQ(get_array_name("[0]"), "");
-  EXPECT_EQ(get_array_name("acc"), std::nullopt);
 }
 
 TEST(WithoutLineEnd, DropsOneNewline) {

@@ -25,9 +25,7 @@ TEST(Tracing, TwoDataInputsAnswerFourAtOnce) {
                  .build();
   const DNT_node& t = *d.DNT.find("t");
   EXPECT_EQ(search_DNT_down(d, t), 4);
-  EXPECT_EQ(search_DNT_up(d, t), 4);
   EXPECT_EQ(DNT_terminated_at(d, t), std::nullopt);
-  EXPECT_EQ(DNT_terminated_at_up(d, t), std::nullopt);
 }
 
 TEST(Tracing, TransferIntoRegisterEndsThere) {
@@ -35,8 +33,6 @@ TEST(Tracing, TransferIntoRegisterEndsThere) {
   const DNT_node& t = *d.DNT.find("t");
   EXPECT_EQ(search_DNT_down(d, t), 2);
   EXPECT_EQ(DNT_terminated_at(d, t), "r");
-  EXPECT_EQ(search_DNT_up(d, t), 2);
-  EXPECT_EQ(DNT_terminated_at_up(d, t), "a");
 }
 
 TEST(Tracing, OutputPortEndsTheChainDownAndInputPortStartsItUp) {

@@ -39,9 +39,6 @@ std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_nod
                                              TraceMemo* memo = nullptr);
 int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place,
                            TraceMemo* memo = nullptr);
-int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
-std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
-                                                TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
 

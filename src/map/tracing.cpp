@@ -167,16 +167,6 @@ std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_nod
   return trace_down(design, start, memo).end;
 }
 
-int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  TraceMemo own;
-  return walk(design, start, table_of(memo, own, &TraceMemo::up), step_up).code;
-}
-
-std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
-                                                TraceMemo* memo) {
-  return trace_up(design, start, memo).end;
-}
-
 // Whether the chain downstream of `start` ends in the register or output
 // place named `place`: 1 yes, 0 no (or no answer), 2 a place on the way has
 // several readers, 3 a transition on the way has several data outputs. It

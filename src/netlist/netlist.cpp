@@ -1,6 +1,5 @@
 #include "netlist/netlist.hpp"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -34,14 +33,7 @@ void Netlist::remember_position(int instance, std::size_t position) {
   if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
 }
 
-void Netlist::register_name(const std::string& cell_name) {
-  // Most cells repeat the name of the cell before; the set is searched only
-  // when the name changes.
-  if (comps_.empty() || comps_.back().name != cell_name) registry_.insert(cell_name);
-}
-
 comp_node& Netlist::append(comp_node cell) {
-  register_name(cell.name);
   remember_position(cell.instant_num, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
@@ -51,7 +43,6 @@ comp_node& Netlist::start_cell(std::string cell_name, int pin_count, int pin_in_
                               int pin_out_num, int done, int served) {
   // The cell is built in its place at the end of the list: a million cells
   // are not each built aside and moved.
-  register_name(cell_name);
   const int instance = new_instance();
   remember_position(instance, comps_.size());
   comp_node& cell = comps_.emplace_back();
@@ -82,19 +73,6 @@ comp_node* Netlist::look_for_comp(int instance) {
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
   const std::size_t position = position_of_instance_[number];
   return position == kNoPosition ? nullptr : &comps_[position];
-}
-
-void Netlist::add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names) {
-  if (names.empty()) return;
-  std::vector<pin_node> block;
-  block.reserve(names.size());
-  int number = start;
-  for (const std::string& name : names) block.push_back({name, "", number++, 0});
-
-  std::vector<pin_node>& pins = cell.pin_link;
-  auto before = std::find_if(pins.begin(), pins.end(),
-                             [start](const pin_node& p) { return p.pin_num >= start; });
-  pins.insert(before, std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
 }
 
 }  // namespace syn

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <deque>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,9 +35,8 @@ class Netlist {
  public:
   // Increments the instance counter and returns the new number.
   int new_instance() { return ++instant_num_; }
-  int instant_num() const { return instant_num_; }
 
-  // Appends a cell at the end of the list and registers its cell name.
+  // Appends a cell at the end of the list.
   // The cell keeps the instance number it carries; references stay valid.
   comp_node& append(comp_node cell);
 
@@ -55,27 +53,18 @@ class Netlist {
   // The first cell carrying this instance number, or null.
   comp_node* look_for_comp(int instance);
 
-  // Splices pins numbered start, start+1, ... (named from `names`) in front of
-  // the first existing pin whose number is not smaller than start, or at the
-  // end when there is none. Existing pins are never replaced.
-  static void add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names);
-
   const std::deque<comp_node>& comps() const { return comps_; }
   std::deque<comp_node>& comps() { return comps_; }
-  // Distinct cell names, ascending byte-wise.
-  const std::set<std::string>& registry() const { return registry_; }
 
  private:
   // Position in comps_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them; a number
   // the counter never gave (a hand-made cell) goes to the map.
   void remember_position(int instance, std::size_t position);
-  void register_name(const std::string& cell_name);
   std::vector<std::size_t> position_of_instance_;
   std::unordered_map<int, std::size_t> position_of_other_instance_;
 
   std::deque<comp_node> comps_;
-  std::set<std::string> registry_;
   int instant_num_ = 0;
 };
 
