@@ -33,15 +33,11 @@ class ControlDesign {
     }
     last_global_ = t;
     GNT_node& record = items.back();
-    GN_place_node node{place, net == 'G' ? "GNP" : net == 'L' ? "LNP" : "", "C"};
+    GN_place_node node{place, net == 'G' ? "GNP" : net == 'L' ? "LNP" : ""};
     if (dir == 'i') {
       record.in_link.push_back(node);
-      if (net == 'G') ++record.GNP_num_in;
-      if (net == 'L') ++record.LNP_num_in;
     } else {
       record.out_link.push_back(node);
-      if (net == 'G') ++record.GNP_num_out;
-      if (net == 'L') ++record.LNP_num_out;
     }
     return *this;
   }

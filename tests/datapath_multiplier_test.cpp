@@ -43,8 +43,6 @@ TEST(DatapathMultiplier, TwoRegisterOperands) {
   EXPECT_EQ(mul.pin_num, 8);
   EXPECT_EQ(mul.pin_in_num, 5);
   EXPECT_EQ(mul.pin_out_num, 3);
-  EXPECT_EQ(b.t("mul1").done, 1);
-  EXPECT_EQ(b.t("mul1").served, 1);
   EXPECT_EQ(b.ctx.data_size, 2);
   EXPECT_EQ(b.p("k").new_name, "");
   EXPECT_EQ(b.t("t3").mod_flag, 0);
@@ -60,7 +58,6 @@ TEST(DatapathMultiplier, ResultWrittenBackToAnOperandDelaysTheRequest) {
                           cell("mul2_2", 2, pins) +
                           latch_stage(3, "mul1_DC_mul2_2", "mul1_DC_mul2_2_done", "s", 2, "k"));
   EXPECT_EQ(b.p("k").new_name, "mul1_dele_ack");
-  EXPECT_EQ(b.p("k").checked, 1);
   EXPECT_EQ(b.t("t3").mod_flag, 1);
   EXPECT_EQ(b.problems(), "");
 }
@@ -103,7 +100,6 @@ TEST(DatapathMultiplier, ResultWithoutWidthFallsBackThenRefuses) {
   function_part_2(none.ctx, none.t("mul1"));
   EXPECT_EQ(none.text(), "");
   EXPECT_EQ(none.problems(), "syn-tool: data transition mul1: no width known for place s\n");
-  EXPECT_EQ(none.t("mul1").done, 0);
 }
 
 TEST(DatapathMultiplier, OtherOperationsAreReportedNotMapped) {
@@ -121,28 +117,6 @@ TEST(DatapathMultiplier, OtherOperationsAreReportedNotMapped) {
   EXPECT_EQ(b.problems(),
             "syn-tool: data transition add3: operation finished inside the data net is not a "
             "multiplication; not mapped\n");
-}
-
-TEST(DatapathMultiplier, TransferAlreadyDoneIsSkipped) {
-  Bench b(DatapathBuilder()
-              .arc("t1", "a", 'i', 'd', "R")
-              .arc("t1", "q1", 'i', 'c')
-              .arc("t1", "r", 'o', 'd', "R")
-              .arc("t1", "k", 'o', 'c')
-              .arc("t2", "b", 'i', 'd', "R")
-              .arc("t2", "q2", 'i', 'c')
-              .arc("t2", "r", 'o', 'd', "R")
-              .arc("t2", "k", 'o', 'c')
-              .width("r", 2)
-              .build());
-  b.t("t1").done = 1;
-  function_part_2(b.ctx, b.t("t1"));
-  EXPECT_EQ(b.text(), "");
-  EXPECT_EQ(b.problems(), "");
-  // Not done: its chain ends in register r, so the register multiplexer
-  // gets its first input.
-  function_part_2(b.ctx, b.t("t2"));
-  EXPECT_EQ(b.text(), cell("mux2_2", 1, {"b[1:0]", "b_bar[1:0]", "q2"}));
 }
 
 }  // namespace

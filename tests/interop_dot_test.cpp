@@ -19,8 +19,8 @@ Design small_design() {
   Design design;
   GNT_node g;
   g.name = "G1";
-  g.in_link = {{"gp", "GNP", "C"}};
-  g.out_link = {{"s", "LNP", "C"}};
+  g.in_link = {{"gp", "GNP"}};
+  g.out_link = {{"s", "LNP"}};
   design.GNT.items = {g};
   design.GNT.reindex();
   LNT_node l;

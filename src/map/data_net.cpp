@@ -64,8 +64,6 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     return;
   }
   const std::string control = emit_join(ctx, control_inputs(t), "_", 0);
-  t.done = 1;
-  t.served = 1;
   ctx.data_size = width;
 
   if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
@@ -88,8 +86,6 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
     return;
   }
   const std::string request = emit_join(ctx, control_inputs(t), "_", 0);
-  t.done = 1;
-  t.served = 1;
   function_part_1(ctx, t, request);
 }
 
@@ -145,7 +141,7 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
 // followed downstream, runs into: an operation or a register or output fed
 // by several transfers. Why the chain gives no such end, or null.
 const char* why_dispatch_leaves_unmapped(const MapContext& ctx, const DNT_node& t) {
-  if (t.func_part == 1 || t.done == 1) return nullptr;
+  if (t.func_part == 1) return nullptr;
   switch (search_DNT_down(ctx.design, t)) {
     case 1:
     case 2: return nullptr;
@@ -177,7 +173,6 @@ void map_finished_inside(MapContext& ctx, DNT_node& t) {
 // Started inside the data net but finishing into the control nets: no
 // mapping makes cells for that shape, so the netlist lacks them.
 void report_started_inside(MapContext& ctx, const DNT_node& t) {
-  if (t.done != 0) return;
   ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
                    joined(control_places_of(t.in_link, "DNP")) +
                    " of the data net but no control output place of the data net; no "

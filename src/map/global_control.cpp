@@ -274,8 +274,6 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   cell.pin_out_num = reset_pins;
   cell.done = 0;
   cell.served = 1;
-  t.instant_num = cell.instant_num;
-  t.served = 1;
   work.instance = cell.instant_num;
   work.set_pins = set_pins;
 

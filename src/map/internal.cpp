@@ -71,8 +71,6 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
-  t.done = 1;
-  t.served = 1;
 }
 
 // The net that requests a late input: the start place's net, or the join of

@@ -27,7 +27,6 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   const std::string delayed = t.name + "_dele_req";
   add_cell(ctx.netlist, "dele", 2, 2, request, ack, delayed, done_place->name);
   record->new_name = ack;
-  record->checked = 1;
   if (!record->out_link.empty())
     if (DNT_node* reader = ctx.design.DNT.find(record->out_link.front())) reader->mod_flag = 1;
   return delayed;
@@ -73,12 +72,9 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
-  t.done = 1;
-  t.served = 1;
 }
 
 void dispatch_transfer(MapContext& ctx, DNT_node& t) {
-  if (t.done == 1) return;
   switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
     case 1:
       function_part_221(ctx, t);

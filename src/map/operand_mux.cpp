@@ -149,7 +149,6 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 }
 
 void mark_result_reader(Design& design, DNP_node& record) {
-  record.checked = 1;
   if (!record.out_link.empty())
     if (DNT_node* reader = design.DNT.find(record.out_link.front())) reader->mod_flag = 1;
 }

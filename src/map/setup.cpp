@@ -41,9 +41,7 @@ class WidthLookup {
 };
 
 void clear_flags(Design& design) {
-  for (GNT_node& t : design.GNT.items) t.served = t.done = t.instant_num = 0;
-  for (LNT_node& t : design.LNT.items) t.served = t.done = t.instant_num = 0;
-  for (DNT_node& t : design.DNT.items) t.served = t.done = t.instant_num = t.mod_flag = 0;
+  for (DNT_node& t : design.DNT.items) t.instant_num = t.mod_flag = 0;
 }
 
 template <class Node>
@@ -80,7 +78,6 @@ void setup_mapping(Design& design) {
   clear_flags(design);
   const WidthLookup widths(design);
   for (DNP_node& place : design.DNP.items) {
-    place.checked = 0;
     place.data_size = widths.width_of(place.name);
   }
   // A local place is compared with the data places, a data place with the
