@@ -11,11 +11,11 @@ namespace {
 
 TEST(NetlistStats, CountsBitsAndJoinsRunsOfSinglePinBits) {
   Netlist netlist;
-  netlist.add("c2", {"start", "k", "q"}, 2, 1);
-  netlist.add("dlatch", {"x[1]", "x_bar[1]", "q", "Reset_signal", "y[1]", "y_bar[1]", "y_done[1]"}, 4, 3);
-  netlist.add("dlatch", {"x[0]", "x_bar[0]", "q", "Reset_signal", "y[0]", "y_bar[0]", "y_done[0]"}, 4, 3);
-  netlist.add("done_2", {"y_done[1:0]", "k"}, 1, 1);
-  netlist.add("buff", {"", "y[3]"}, 1, 1);
+  netlist.add("c2", {"start", "k", "q"});
+  netlist.add("dlatch", {"x[1]", "x_bar[1]", "q", "Reset_signal", "y[1]", "y_bar[1]", "y_done[1]"});
+  netlist.add("dlatch", {"x[0]", "x_bar[0]", "q", "Reset_signal", "y[0]", "y_bar[0]", "y_done[0]"});
+  netlist.add("done_2", {"y_done[1:0]", "k"});
+  netlist.add("buff", {"", "y[3]"});
   const NetlistStats stats = collect_stats(netlist);
   EXPECT_EQ(stats.cells, 5);
   EXPECT_EQ(stats.pins, 21);
@@ -46,7 +46,7 @@ TEST(NetlistStats, CountsBitsAndJoinsRunsOfSinglePinBits) {
 
 TEST(NetlistStats, LongCellNamesWidenTheTableAndAnEmptyNetlistIsAllZero) {
   Netlist netlist;
-  netlist.add("DCsetOA12_3resetOA2_10_0", {"a", "a"}, 1, 1);
+  netlist.add("DCsetOA12_3resetOA2_10_0", {"a", "a"});
   std::ostringstream out;
   write_stats(collect_stats(netlist), out);
   EXPECT_EQ(out.str(),

@@ -234,7 +234,7 @@ Netlist parse_netlist(const std::string& text) {
     if (line.rfind(pin_head, 0) == 0) {
       const std::size_t gap = line.find("        ", pin_head.size());
       if (!cell || gap == std::string::npos) throw std::runtime_error("bad pin line: " + line);
-      cell->pin_link.push_back({line.substr(gap + 8), {}, static_cast<int>(cell->pin_link.size()) + 1, 0});
+      cell->pin_link.push_back({line.substr(gap + 8)});
     } else {
       const std::size_t gap = line.find("          ");
       if (gap == std::string::npos) throw std::runtime_error("bad cell line: " + line);

@@ -59,23 +59,23 @@ class ToolsTest : public ::testing::Test {
 
 TEST_F(ToolsTest, TransferNetlist) {
   Netlist netlist;
-  netlist.add("c2", {"start", "k", "q"}, 2, 1);
+  netlist.add("c2", {"start", "k", "q"});
   for (int b = 3; b >= 0; --b) {
     const std::string i = "[" + std::to_string(b) + "]";
-    netlist.add("dlatch", {"x" + i, "x_bar" + i, "q", "Reset_signal", "y" + i, "y_bar" + i, "y_done" + i}, 4, 3);
+    netlist.add("dlatch", {"x" + i, "x_bar" + i, "q", "Reset_signal", "y" + i, "y_bar" + i, "y_done" + i});
   }
-  netlist.add("done_4", {"y_done[3:0]", "k"}, 1, 1);
+  netlist.add("done_4", {"y_done[3:0]", "k"});
   EXPECT_EQ(check(netlist, "transfer"), "");
 }
 
 TEST_F(ToolsTest, ClashingEscapedAndUnconnectedNames) {
   Netlist netlist;
-  netlist.add("c", {"a", "a[2]", "a_1", "u2", "a[07]", "wire"}, 3, 3);
-  netlist.add("c", {"", "u1", "\xC3\xA9", "a b", "a_2", ""}, 3, 3);
-  netlist.add("c", {"a[0]", "x\\y", "3x", "p]q[3]", "a[1][2]", "$d"}, 3, 3);
-  netlist.add("odd-cell", {"a[2:1]", "module"}, 1, 1);
-  netlist.add("odd-cell", {"b[5:4]", "a"}, 1, 1);
-  netlist.add("nopins", {}, 0, 0);
+  netlist.add("c", {"a", "a[2]", "a_1", "u2", "a[07]", "wire"});
+  netlist.add("c", {"", "u1", "\xC3\xA9", "a b", "a_2", ""});
+  netlist.add("c", {"a[0]", "x\\y", "3x", "p]q[3]", "a[1][2]", "$d"});
+  netlist.add("odd-cell", {"a[2:1]", "module"});
+  netlist.add("odd-cell", {"b[5:4]", "a"});
+  netlist.add("nopins", {});
   EXPECT_EQ(check(netlist, "my-top"), "");
 }
 
@@ -83,10 +83,10 @@ TEST_F(ToolsTest, ClashingEscapedAndUnconnectedNames) {
 // missing ports stay unconnected and must not take any net.
 TEST_F(ToolsTest, UnevenUsesOfOneCellType) {
   Netlist netlist;
-  netlist.add("mux", {"s[3:0]", "t", "u"}, 2, 1);
-  netlist.add("mux", {"v", "w"}, 1, 1);
-  netlist.add("mux", {"s[1:0]"}, 1, 0);
-  netlist.add("mux", {"", "s[2:1]", "v"}, 1, 0);
+  netlist.add("mux", {"s[3:0]", "t", "u"});
+  netlist.add("mux", {"v", "w"});
+  netlist.add("mux", {"s[1:0]"});
+  netlist.add("mux", {"", "s[2:1]", "v"});
   EXPECT_EQ(check(netlist, "top", true), "");
 }
 
@@ -120,7 +120,7 @@ Netlist random_netlist(unsigned seed) {
     const Type& type = types[static_cast<std::size_t>(pick(static_cast<int>(types.size())))];
     std::vector<std::string> nets;
     for (int width : type.widths) nets.push_back(net_of_width(width));
-    comp_node& cell = netlist.add(type.name, nets, 1, 1);
+    comp_node& cell = netlist.add(type.name, nets);
     if (pick(8) == 0) cell.instant_num = 3;  // repeated instance numbers
   }
   return netlist;

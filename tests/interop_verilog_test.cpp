@@ -76,9 +76,9 @@ TEST(VerilogIdentifiers, PlainWhenLegalEscapedOtherwise) {
 
 TEST(VerilogModule, TransferBecomesVectorsAndPositionalInstances) {
   Netlist netlist;
-  netlist.add("dlatch", {"x[1]", "x_bar[1]", "q", "Reset_signal", "y[1]", "y_bar[1]", "y_done[1]"}, 4, 3);
-  netlist.add("dlatch", {"x[0]", "x_bar[0]", "q", "Reset_signal", "y[0]", "y_bar[0]", "y_done[0]"}, 4, 3);
-  netlist.add("done_2", {"y_done[1:0]", "k"}, 1, 1);
+  netlist.add("dlatch", {"x[1]", "x_bar[1]", "q", "Reset_signal", "y[1]", "y_bar[1]", "y_done[1]"});
+  netlist.add("dlatch", {"x[0]", "x_bar[0]", "q", "Reset_signal", "y[0]", "y_bar[0]", "y_done[0]"});
+  netlist.add("done_2", {"y_done[1:0]", "k"});
   EXPECT_EQ(module_text(netlist, "transfer"),
             kModuleHead +
                 "module transfer;\n"
@@ -110,7 +110,7 @@ TEST(VerilogModule, TransferBecomesVectorsAndPositionalInstances) {
 
 TEST(VerilogModule, VectorsAreAsWideAsTheLargestIndexUsed) {
   Netlist netlist;
-  netlist.add("c", {"a[3]", "a[12:9]", "b[0]"}, 2, 1);
+  netlist.add("c", {"a[3]", "a[12:9]", "b[0]"});
   EXPECT_EQ(module_text(netlist),
             kModuleHead + "module top;\n  wire [12:0] a;\n  wire [0:0] b;\n\n"
                           "  c u1 (a[3], a[12:9], b[0]);\nendmodule\n");
@@ -120,8 +120,8 @@ TEST(VerilogModule, VectorsAreAsWideAsTheLargestIndexUsed) {
 // must stay a net of its own; the vector keeps its name.
 TEST(VerilogModule, ClashingNamesGetFreshOnesAndNeverMerge) {
   Netlist netlist;
-  netlist.add("c", {"a", "a[2]", "a_1", "u2", "a[07]", "wire"}, 3, 3);
-  netlist.add("c", {"", "u1", "é", "a b", "a_2", ""}, 3, 3);
+  netlist.add("c", {"a", "a[2]", "a_1", "u2", "a[07]", "wire"});
+  netlist.add("c", {"", "u1", "é", "a b", "a_2", ""});
   EXPECT_EQ(module_text(netlist),
             kModuleHead +
                 "module top;\n"
@@ -158,10 +158,10 @@ TEST(VerilogModule, RepeatedInstanceNumbersGetDistinctNames) {
 
 TEST(VerilogCells, PortsFollowTheLargestPinCountAndWidestConnection) {
   Netlist netlist;
-  netlist.add("mux", {"a", "b"}, 1, 1);
-  netlist.add("mux", {"c[3:0]", "d", "e"}, 2, 1);
-  netlist.add("mux", {"f"}, 1, 0);
-  netlist.add("c-1", {}, 0, 0);
+  netlist.add("mux", {"a", "b"});
+  netlist.add("mux", {"c[3:0]", "d", "e"});
+  netlist.add("mux", {"f"});
+  netlist.add("c-1", {});
   EXPECT_EQ(cells_text(netlist), kCellsHead +
                                      "(* blackbox *)\n"
                                      "module \\c-1 ();\n"
@@ -184,7 +184,7 @@ TEST(VerilogTop, DefaultsToTheOutputFileStem) {
 
 TEST(VerilogTop, MustNotBeACellTypeNorUnprintable) {
   Netlist netlist;
-  netlist.add("buff", {"a", "b"}, 1, 1);
+  netlist.add("buff", {"a", "b"});
   VerilogNetlist verilog;
   auto clash = build_verilog(netlist, "buff", verilog);
   ASSERT_TRUE(clash);
@@ -198,7 +198,7 @@ TEST(VerilogTop, MustNotBeACellTypeNorUnprintable) {
 // the top module's name does not take away.
 TEST(VerilogTop, UnprintableCellTypesYieldToTheTopModule) {
   Netlist netlist;
-  netlist.add("a\tb", {"n"}, 1, 0);
+  netlist.add("a\tb", {"n"});
   VerilogNetlist verilog;
   ASSERT_FALSE(build_verilog(netlist, "a_x09b", verilog));
   ASSERT_EQ(verilog.cells.size(), 1u);

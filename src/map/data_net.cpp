@@ -63,16 +63,16 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     refuse(ctx, t, "no width known for its data places");
     return;
   }
-  const std::string control = emit_join(ctx, control_inputs(t), "_", 0);
+  const std::string control = emit_join(ctx, control_inputs(t), "_");
   ctx.data_size = width;
 
   if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
   for (int k = width - 1; k >= 0; --k) {
-    add_cell(ctx.netlist, "dlatch", 4, 3, bit(x, k), bit_bar(x, k), control, "Reset_signal",
+    add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
   const DN_place_node& done_place = *first_of_kind(t.out_link, "c");
-  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(y, width),
+  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, t.name, done_place));
 }
 
@@ -85,7 +85,7 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
     refuse(ctx, t, *refusal);
     return;
   }
-  const std::string request = emit_join(ctx, control_inputs(t), "_", 0);
+  const std::string request = emit_join(ctx, control_inputs(t), "_");
   function_part_1(ctx, t, request);
 }
 

@@ -64,7 +64,7 @@ std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
 // returns the joined net: the inputs joined by `separator`. A single input
 // needs no cell: its own net is returned.
 std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
-                      const std::string& separator, int done = 1);
+                      const std::string& separator);
 
 // Request net of a transition from its control input places of the control
 // nets, joined with "_" when there are several. Nothing (and a mapping

@@ -269,11 +269,7 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   comp_node cell;
   cell.name = control_cell_name(set_list, reset_list);
   cell.instant_num = ctx.netlist.new_instance();
-  cell.pin_num = set_pins + reset_pins + 2;
   cell.pin_in_num = set_pins;
-  cell.pin_out_num = reset_pins;
-  cell.done = 0;
-  cell.served = 1;
   work.instance = cell.instant_num;
   work.set_pins = set_pins;
 
@@ -281,12 +277,8 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   work.related_s_link = local_input_list(ctx.design, t);
   fill_reset_list(reset_list, work);
 
-  int number = 0;
-  cell.pin_link.reserve(static_cast<std::size_t>(cell.pin_num));
-  cell.pin_link.push_back({{}, "bk", ++number, 0});
-  for (int i = 0; i < set_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
-  cell.pin_link.push_back({{}, "fw", ++number, 0});
-  for (int i = 0; i < reset_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
+  // bk, the set pins, fw, the reset pins; named by the later passes.
+  cell.pin_link.resize(static_cast<std::size_t>(set_pins + reset_pins + 2));
   ctx.netlist.append(std::move(cell));
 }
 

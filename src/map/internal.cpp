@@ -46,7 +46,7 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
 
   std::vector<std::string> inputs;
   for (const DN_place_node* p : controls) inputs.push_back(p->name);
-  const std::string request = emit_join(ctx, inputs, "", 1);
+  const std::string request = emit_join(ctx, inputs, "");
 
   comp_node adder;
   adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
@@ -61,11 +61,6 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  adder.pin_num = static_cast<int>(pins.size());
-  adder.pin_in_num = adder.pin_num - 3;
-  adder.pin_out_num = 3;
-  adder.done = 1;
-  adder.served = 1;
   adder.pin_link = add_to_pin(std::move(pins));
   ctx.netlist.append(std::move(adder));
 
@@ -91,7 +86,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DNT_node& t
   if (controls.size() == 1) return net_of(*controls.front(), true);
   std::vector<std::string> inputs;
   for (const DN_place_node* p : controls) inputs.push_back(net_of(*p, false));
-  return emit_join(ctx, inputs, "", 1);
+  return emit_join(ctx, inputs, "");
 }
 
 void function_part_42(MapContext& ctx, DNT_node& t) {

@@ -55,12 +55,8 @@ class DriverCheck {
   NetDrivers drivers_;
 };
 
-void mark_pins_done(comp_node& cell) {
-  for (pin_node& pin : cell.pin_link) pin.done = 1;
-}
-
 void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) {
-  mark_pins_done(add_cell(ctx.netlist, "buff", 1, 1, in, out));
+  add_cell(ctx.netlist, "buff", in, out);
 }
 
 void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
@@ -82,8 +78,7 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
   for (const LN_place_node& p : t.in_link) nets.push_back(p.name);
-  mark_pins_done(ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)),
-                                 std::move(nets), static_cast<int>(inputs), 1, 1, 1));
+  ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 

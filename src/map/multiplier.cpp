@@ -25,7 +25,7 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   }
   const std::string ack = t.name + "_dele_ack";
   const std::string delayed = t.name + "_dele_req";
-  add_cell(ctx.netlist, "dele", 2, 2, request, ack, delayed, done_place->name);
+  add_cell(ctx.netlist, "dele", request, ack, delayed, done_place->name);
   record->new_name = ack;
   if (!record->out_link.empty())
     if (DNT_node* reader = ctx.design.DNT.find(record->out_link.front())) reader->mod_flag = 1;
@@ -67,8 +67,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  const int pin_count = static_cast<int>(pins.size());
-  ctx.netlist.add(cell, std::move(pins), pin_count - 3, 3);
+  ctx.netlist.add(cell, std::move(pins));
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);

@@ -161,7 +161,7 @@ void mark_result_reader(Design& design, DNP_node& record) {
 std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
                       const std::optional<std::string>& delay_place, bool creates_mux) {
   Design& design = ctx.design;
-  const std::string joined = emit_join(ctx, group.join_inputs(), "", 1);
+  const std::string joined = emit_join(ctx, group.join_inputs(), "");
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) m.record->new_name = joined;
 
@@ -172,7 +172,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   }
   const std::string ack = op.function + "_dele_ack";
   const std::string request = op.function + "_dele_req";
-  add_cell(ctx.netlist, "dele", 2, 2, joined, ack, request, *delay_place);
+  add_cell(ctx.netlist, "dele", joined, ack, request, *delay_place);
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) m.record->new_name = request;
   for (const Member& m : group.members) {

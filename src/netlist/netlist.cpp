@@ -12,12 +12,7 @@ constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
 std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
   std::vector<pin_node> pins;
   pins.reserve(names.size());
-  int number = 0;
-  for (std::string& name : names) {
-    pin_node& pin = pins.emplace_back();
-    pin.name = std::move(name);
-    pin.pin_num = ++number;
-  }
+  for (std::string& name : names) pins.emplace_back().name = std::move(name);
   return pins;
 }
 
@@ -39,8 +34,7 @@ comp_node& Netlist::append(comp_node cell) {
   return comps_.back();
 }
 
-comp_node& Netlist::start_cell(std::string cell_name, int pin_count, int pin_in_num,
-                              int pin_out_num, int done, int served) {
+comp_node& Netlist::start_cell(std::string cell_name) {
   // The cell is built in its place at the end of the list: a million cells
   // are not each built aside and moved.
   const int instance = new_instance();
@@ -48,18 +42,11 @@ comp_node& Netlist::start_cell(std::string cell_name, int pin_count, int pin_in_
   comp_node& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
   cell.instant_num = instance;
-  cell.pin_num = pin_count;
-  cell.pin_in_num = pin_in_num;
-  cell.pin_out_num = pin_out_num;
-  cell.done = done;
-  cell.served = served;
   return cell;
 }
 
-comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
-                        int pin_out_num, int done, int served) {
-  comp_node& cell = start_cell(std::move(cell_name), static_cast<int>(nets.size()), pin_in_num,
-                               pin_out_num, done, served);
+comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
+  comp_node& cell = start_cell(std::move(cell_name));
   cell.pin_link = add_to_pin(std::move(nets));
   return cell;
 }
