@@ -32,7 +32,6 @@ struct related_node {
   std::string place;  // global place of the arc (bk and r lists)
   int pin_No = 0;     // r list: position among the reset pins; s list: producer count
   std::string groups; // r list: "r" + place rank + consumer rank
-  std::string from_to_inter;
 };
 
 // A global place of one of a transition's lists, with its record (null when
@@ -202,7 +201,7 @@ std::vector<related_node> backward_list(const std::vector<GlobalPlace>& global_i
   std::vector<related_node> list;
   for (const GlobalPlace& place : global_in) {
     for (const std::string& producer : producers_of(place.record)) {
-      list.push_back({producer, *place.name, 0, {}, "GNT"});
+      list.push_back({producer, *place.name, 0, {}});
     }
   }
   return list;
@@ -217,7 +216,7 @@ void fill_reset_list(const std::vector<pin_order_node>& reset_list, TransitionWo
     for (const std::string& consumer : consumers_of(work.global_out[place.index].record)) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups, "GNT"});
+      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups});
     }
   }
   work.reset_pin_named.assign(work.related_r_link.size(), false);
