@@ -33,9 +33,9 @@ TEST(Setup, WidthsFromRegistersThenInputsThenOutputs) {
 
 TEST(Setup, SharedNamesClassifyPlaces) {
   Design d;
-  for (const char* name : {"g_l_d", "g_l", "g_d"}) add(d.GNP, name);
-  for (const char* name : {"g_l_d", "g_l", "l_d", "l"}) add(d.LNP, name);
-  for (const char* name : {"g_l_d", "g_d", "l_d", "d"}) add(d.DNP, name);
+  for (const char* name : {"g_d", "g_l", "g_l_d"}) add(d.GNP, name);
+  for (const char* name : {"g_l", "g_l_d", "l", "l_d"}) add(d.LNP, name);
+  for (const char* name : {"d", "g_d", "g_l_d", "l_d"}) add(d.DNP, name);
   setup_mapping(d);
   EXPECT_EQ(d.LNP.find("g_l_d")->from_to_inter, "GNP");
   EXPECT_EQ(d.LNP.find("g_l")->from_to_inter, "GNP");
@@ -45,23 +45,6 @@ TEST(Setup, SharedNamesClassifyPlaces) {
   EXPECT_EQ(d.DNP.find("g_d")->from_to_inter, "GNP");
   EXPECT_EQ(d.DNP.find("l_d")->from_to_inter, "LNP");
   EXPECT_EQ(d.DNP.find("d")->from_to_inter, "DNP");
-}
-
-TEST(Setup, ClearsTheWorkingFlags) {
-  Design d;
-  add(d.GNT, "g");
-  add(d.LNT, "l");
-  add(d.DNT, "t");
-  add(d.DNP, "p");
-  DNT_node& t = d.DNT.items[0];
-  t.instant_num = t.mod_flag = 7;
-  t.func_part = t.datapath_num_in = 1;
-  d.DNP.items[0].data_size = 5;
-  setup_mapping(d);
-  EXPECT_EQ(t.instant_num + t.mod_flag, 0);
-  EXPECT_EQ(t.func_part, 1);  // what the reader found stays
-  EXPECT_EQ(t.datapath_num_in, 1);
-  EXPECT_EQ(d.DNP.items[0].data_size, 0);
 }
 
 TEST(Setup, EmptyDesign) {
