@@ -19,13 +19,11 @@
 namespace syn {
 namespace {
 
-// The net by which transition `t` drives its output place `q`. Most places
-// are not global: the small global index answers that without touching the
-// local place records.
+// The net by which transition `t` drives its output place `q`. Set-up marks
+// a local place global exactly when the global net has it too, so the small
+// global index answers without touching the local place records.
 std::string output_net(const Design& design, const LNT_node& t, const std::string& q) {
-  if (!design.GNP.contains(q)) return q;
-  const LNP_node* place = design.LNP.find(q);
-  return driven_net(t.name, q, place != nullptr && place->from_to_inter == "GNP");
+  return driven_net(t.name, q, design.GNP.contains(q));
 }
 
 // The join cell's output when it feeds buffers: the input names joined by "_".
