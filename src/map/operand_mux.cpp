@@ -280,9 +280,8 @@ void report_incomplete_muxes(MapContext& ctx) {
   // counts only while the place still names that multiplexer.
   for (const auto& [instance, place] : ctx.muxes_in_order) {
     if (ctx.mux_of_place[place] != instance) continue;
-    const comp_node* found = ctx.netlist.look_for_comp(instance);
-    if (found == nullptr || found->done == 1) continue;
-    const comp_node& cell = *found;
+    const comp_node& cell = *ctx.netlist.look_for_comp(instance);
+    if (cell.done == 1) continue;
     ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name +
                      " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +

@@ -17,10 +17,7 @@ std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
 }
 
 void Netlist::remember_position(int instance, std::size_t position) {
-  if (instance < 0 || instance > instant_num_) {
-    position_of_other_instance_.try_emplace(instance, position);
-    return;
-  }
+  if (instance < 0 || instance > instant_num_) return;
   const auto number = static_cast<std::size_t>(instance);
   if (number >= position_of_instance_.size()) {
     position_of_instance_.resize(static_cast<std::size_t>(instant_num_) + 1, kNoPosition);
@@ -52,10 +49,6 @@ comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
 }
 
 comp_node* Netlist::look_for_comp(int instance) {
-  // A number in the map was appended before the counter reached it, so it
-  // came first.
-  if (auto it = position_of_other_instance_.find(instance); it != position_of_other_instance_.end())
-    return &comps_[it->second];
   const auto number = static_cast<std::size_t>(instance);
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
   const std::size_t position = position_of_instance_[number];

@@ -4,7 +4,6 @@
 
 #include <deque>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace syn {
@@ -44,7 +43,7 @@ class Netlist {
   // pins 1..n named from `nets`.
   comp_node& add(std::string cell_name, std::vector<std::string> nets);
 
-  // The first cell carrying this instance number, or null.
+  // The first cell carrying this number, which the counter gave, or null.
   comp_node* look_for_comp(int instance);
 
   const std::deque<comp_node>& comps() const { return comps_; }
@@ -53,10 +52,9 @@ class Netlist {
  private:
   // Position in comps_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them; a number
-  // the counter never gave (a hand-made cell) goes to the map.
+  // the counter has not given (a cell made by hand) is not remembered.
   void remember_position(int instance, std::size_t position);
   std::vector<std::size_t> position_of_instance_;
-  std::unordered_map<int, std::size_t> position_of_other_instance_;
 
   std::deque<comp_node> comps_;
   int instant_num_ = 0;
