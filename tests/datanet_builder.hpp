@@ -72,6 +72,11 @@ class DataNetBuilder {
     }
     design.DNT.reindex();
     design.DNP.reindex();
+    // Each place entry knows its record, as the data net pass leaves it.
+    for (DNT_node& t : design.DNT.items)
+      for (auto* list : {&t.in_link, &t.out_link})
+        for (DN_place_node& p : *list)
+          p.record = static_cast<std::uint32_t>(design.DNP.find(p.name) - design.DNP.items.data());
     return design;
   }
 

@@ -95,6 +95,11 @@ class DatapathBuilder {
     for (auto& [name, p] : places) d.DNP.items.push_back(p);
     d.DNT.reindex();
     d.DNP.reindex();
+    // Each place entry knows its record, as the data net pass leaves it.
+    for (DNT_node& t : d.DNT.items)
+      for (auto* list : {&t.in_link, &t.out_link})
+        for (DN_place_node& p : *list)
+          p.record = static_cast<std::uint32_t>(d.DNP.find(p.name) - d.DNP.items.data());
     return d;
   }
 

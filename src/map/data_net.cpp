@@ -41,8 +41,8 @@ const char* transfer_lacks(const DNT_node& t) {
 
 // Width of a transfer: the larger of its input's and output's, else the
 // width left behind by the last mapping.
-int transfer_width(const MapContext& ctx, const DNP_node* x, const DNP_node* y) {
-  const int width = get_bigger(x != nullptr ? x->data_size : 0, y != nullptr ? y->data_size : 0);
+int transfer_width(const MapContext& ctx, const DNP_node& x, const DNP_node& y) {
+  const int width = get_bigger(x.data_size, y.data_size);
   return width != 0 ? width : ctx.data_size;
 }
 
@@ -57,8 +57,8 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
   const DN_place_node& y_place = *first_of_kind(t.out_link, "d");
   const std::string& x = x_place.name;
   const std::string& y = y_place.name;
-  const DNP_node* x_record = record_of(ctx.design, x_place);
-  const int width = transfer_width(ctx, x_record, record_of(ctx.design, y_place));
+  const DNP_node& x_record = *record_of(ctx.design, x_place);
+  const int width = transfer_width(ctx, x_record, *record_of(ctx.design, y_place));
   if (width < 1) {
     refuse(ctx, t, "no width known for its data places");
     return;
@@ -66,7 +66,7 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
   const std::string control = emit_join(ctx, control_inputs(t), "_");
   ctx.data_size = width;
 
-  if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
+  if (x_record.type_term == "C") constant_part(ctx, x_record, width);
   for (int k = width - 1; k >= 0; --k) {
     add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
@@ -102,10 +102,10 @@ std::string joined(const std::vector<std::string>& names) {
 // they can have the place.
 bool has_producer(const Design& design, const DN_place_node& place) {
   const DNP_node* data = record_of(design, place);
-  if (data != nullptr && !data->in_link.empty()) return true;
-  const std::string* shared = data != nullptr ? &data->from_to_inter : nullptr;
-  const bool maybe_local = shared == nullptr || *shared != "DNP";
-  const bool maybe_global = maybe_local && (shared == nullptr || *shared != "LNP");
+  if (!data->in_link.empty()) return true;
+  const std::string& shared = data->from_to_inter;
+  const bool maybe_local = shared != "DNP";
+  const bool maybe_global = maybe_local && shared != "LNP";
   if (maybe_local) {
     const LNP_node* local = design.LNP.find(place.name);
     if (local != nullptr && !local->in_link.empty()) return true;

@@ -41,7 +41,7 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DN_place_node* p : operands)
-    if (const DNP_node* record = record_of(ctx.design, *p); record && record->type_term == "C")
+    if (const DNP_node* record = record_of(ctx.design, *p); record->type_term == "C")
       constant_part(ctx, *record, width);
 
   std::vector<std::string> inputs;
@@ -80,7 +80,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DNT_node& t
   }
   auto net_of = [&](const DN_place_node& p, bool single) {
     const DNP_node* record = record_of(ctx.design, p);
-    const bool renamed = record != nullptr && !record->new_name.empty();
+    const bool renamed = !record->new_name.empty();
     return renamed && (single || p.from_to_inter != "DNP") ? record->new_name : p.name;
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
@@ -113,7 +113,7 @@ void function_part_42(MapContext& ctx, DNT_node& t) {
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DNP_node* record = record_of(ctx.design, *source); record && record->type_term == "C")
+  if (const DNP_node* record = record_of(ctx.design, *source); record->type_term == "C")
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;

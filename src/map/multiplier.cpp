@@ -50,7 +50,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     if (p.type_c_d != "d") continue;
     ++operands;
     const DNP_node* operand = record_of(ctx.design, p);
-    if (operand != nullptr && operand->type_term == "C") {
+    if (operand->type_term == "C") {
       constant_part(ctx, *operand, width);
     } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {
       // One delay serves the operation even if two operands named its result.
