@@ -7,7 +7,7 @@ namespace syn {
 void Diagnostics::add(Severity s, std::string text) {
   if (s == Severity::error) ++errors_;
   if (s == Severity::mapping_problem) ++problems_;
-  all_.push_back({s, std::move(text)});
+  all_.push_back({std::move(text)});
 }
 
 void Diagnostics::warning_at(const std::string& file, int line, const std::string& what) {

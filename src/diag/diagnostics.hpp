@@ -14,7 +14,6 @@ enum class Severity {
 };
 
 struct Diagnostic {
-  Severity severity;
   std::string text;  // the whole line as printed, without line end
 };
 

@@ -35,10 +35,10 @@ struct Outputs {
 };
 
 void buff(MapContext& ctx, const std::string& from, const std::string& to) {
-  add_cell(ctx.netlist, "buff", 1, 1, from, to);
+  add_cell(ctx.netlist, "buff", from, to);
 }
 void or2(MapContext& ctx, const std::string& a, const std::string& b, const std::string& to) {
-  add_cell(ctx.netlist, "OR2", 2, 1, a, b, to);
+  add_cell(ctx.netlist, "OR2", a, b, to);
 }
 
 std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_node& p) {
@@ -206,7 +206,7 @@ void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
     }
   }
   const Outputs out{t.name + "_great", t.name + "_equal", t.name + "_less"};
-  add_cell(ctx.netlist, "comp_" + i_to_string(width), 5, 3, std::move(operands[0]),
+  add_cell(ctx.netlist, "comp_" + i_to_string(width), std::move(operands[0]),
            std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
            out.great, out.equal, out.less);
 

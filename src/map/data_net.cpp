@@ -41,8 +41,8 @@ const char* transfer_lacks(const DNT_node& t) {
 
 // Width of a transfer: the larger of its input's and output's, else the
 // width left behind by the last mapping.
-int transfer_width(const MapContext& ctx, const DNP_node* x, const DNP_node* y) {
-  const int width = get_bigger(x != nullptr ? x->data_size : 0, y != nullptr ? y->data_size : 0);
+int transfer_width(const MapContext& ctx, const DNP_node& x, const DNP_node& y) {
+  const int width = get_bigger(x.data_size, y.data_size);
   return width != 0 ? width : ctx.data_size;
 }
 
@@ -57,24 +57,22 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
   const DN_place_node& y_place = *first_of_kind(t.out_link, "d");
   const std::string& x = x_place.name;
   const std::string& y = y_place.name;
-  const DNP_node* x_record = record_of(ctx.design, x_place);
-  const int width = transfer_width(ctx, x_record, record_of(ctx.design, y_place));
+  const DNP_node& x_record = *record_of(ctx.design, x_place);
+  const int width = transfer_width(ctx, x_record, *record_of(ctx.design, y_place));
   if (width < 1) {
     refuse(ctx, t, "no width known for its data places");
     return;
   }
-  const std::string control = emit_join(ctx, control_inputs(t), "_", 0);
-  t.done = 1;
-  t.served = 1;
+  const std::string control = emit_join(ctx, control_inputs(t), "_");
   ctx.data_size = width;
 
-  if (x_record != nullptr && x_record->type_term == "C") constant_part(ctx, *x_record, width);
+  if (x_record.type_term == "C") constant_part(ctx, x_record, width);
   for (int k = width - 1; k >= 0; --k) {
-    add_cell(ctx.netlist, "dlatch", 4, 3, bit(x, k), bit_bar(x, k), control, "Reset_signal",
+    add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
   const DN_place_node& done_place = *first_of_kind(t.out_link, "c");
-  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(y, width),
+  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, t.name, done_place));
 }
 
@@ -87,9 +85,7 @@ void map_comparison(MapContext& ctx, DNT_node& t) {
     refuse(ctx, t, *refusal);
     return;
   }
-  const std::string request = emit_join(ctx, control_inputs(t), "_", 0);
-  t.done = 1;
-  t.served = 1;
+  const std::string request = emit_join(ctx, control_inputs(t), "_");
   function_part_1(ctx, t, request);
 }
 
@@ -106,10 +102,10 @@ std::string joined(const std::vector<std::string>& names) {
 // they can have the place.
 bool has_producer(const Design& design, const DN_place_node& place) {
   const DNP_node* data = record_of(design, place);
-  if (data != nullptr && !data->in_link.empty()) return true;
-  const std::string* shared = data != nullptr ? &data->from_to_inter : nullptr;
-  const bool maybe_local = shared == nullptr || *shared != "DNP";
-  const bool maybe_global = maybe_local && (shared == nullptr || *shared != "LNP");
+  if (!data->in_link.empty()) return true;
+  const std::string& shared = data->from_to_inter;
+  const bool maybe_local = shared != "DNP";
+  const bool maybe_global = maybe_local && shared != "LNP";
   if (maybe_local) {
     const LNP_node* local = design.LNP.find(place.name);
     if (local != nullptr && !local->in_link.empty()) return true;
@@ -145,7 +141,7 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
 // followed downstream, runs into: an operation or a register or output fed
 // by several transfers. Why the chain gives no such end, or null.
 const char* why_dispatch_leaves_unmapped(const MapContext& ctx, const DNT_node& t) {
-  if (t.func_part == 1 || t.done == 1) return nullptr;
+  if (t.func_part == 1) return nullptr;
   switch (search_DNT_down(ctx.design, t)) {
     case 1:
     case 2: return nullptr;
@@ -177,7 +173,6 @@ void map_finished_inside(MapContext& ctx, DNT_node& t) {
 // Started inside the data net but finishing into the control nets: no
 // mapping makes cells for that shape, so the netlist lacks them.
 void report_started_inside(MapContext& ctx, const DNT_node& t) {
-  if (t.done != 0) return;
   ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
                    joined(control_places_of(t.in_link, "DNP")) +
                    " of the data net but no control output place of the data net; no "

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "map/place_records.hpp"
 
 namespace syn {
 
@@ -32,18 +31,6 @@ void resolve_and_complete(Design& design, std::vector<DN_place_node>& places,
     record->type_term = p.type_term;
     record->type_c_d = p.type_c_d;
     record->initial_value = p.initial_value;
-  }
-  positions.close_list();
-}
-
-// The positions of the records of one list's places, as the entries know
-// them (or as the index finds them).
-void list_places(const Design& design, const std::vector<DN_place_node>& places,
-                 FlatLists<std::size_t>& positions) {
-  for (const DN_place_node& p : places) {
-    const DNP_node* record = record_of(design, p);
-    positions.items.push_back(
-        record == nullptr ? none : static_cast<std::size_t>(record - design.DNP.items.data()));
   }
   positions.close_list();
 }
@@ -258,15 +245,6 @@ class WidthPropagation {
 
 std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places) {
   return WidthPropagation(design, places).run();
-}
-
-std::vector<std::string> propagate_widths(Design& design) {
-  TransitionPlaces places;
-  for (const DNT_node& t : design.DNT.items) {
-    list_places(design, t.in_link, places.in);
-    list_places(design, t.out_link, places.out);
-  }
-  return propagate_widths(design, places);
 }
 
 }  // namespace syn

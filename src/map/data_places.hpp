@@ -46,10 +46,8 @@ TransitionPlaces complete_data_places(Design& design);
 // Gives data places without a width the width of a neighbouring place, with
 // the results that repeated sweeps over the place list would give (see the
 // file for the rule). Returns the data places still without a width, in
-// list order. `places` are the positions complete_data_places returned;
-// without them they are read from the transitions' place entries.
+// list order. `places` are the positions complete_data_places returned.
 std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places);
-std::vector<std::string> propagate_widths(Design& design);
 
 // Why a comparison transition cannot be mapped (too few or too many data
 // inputs, no width), or nothing when it can. A transition whose name does

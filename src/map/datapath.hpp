@@ -39,9 +39,6 @@ std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_nod
                                              TraceMemo* memo = nullptr);
 int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place,
                            TraceMemo* memo = nullptr);
-int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
-std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
-                                                TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
 
@@ -67,7 +64,7 @@ std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
 // returns the joined net: the inputs joined by `separator`. A single input
 // needs no cell: its own net is returned.
 std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
-                      const std::string& separator, int done = 1);
+                      const std::string& separator);
 
 // Request net of a transition from its control input places of the control
 // nets, joined with "_" when there are several. Nothing (and a mapping

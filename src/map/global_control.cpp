@@ -32,18 +32,18 @@ struct related_node {
   std::string place;  // global place of the arc (bk and r lists)
   int pin_No = 0;     // r list: position among the reset pins; s list: producer count
   std::string groups; // r list: "r" + place rank + consumer rank
-  std::string from_to_inter;
 };
 
-// A global place of one of a transition's lists, with its record (null when
-// the global net has no such place).
+// A global place of one of a transition's lists, with its record (the
+// global net's reader makes a record for every place its transitions name).
 struct GlobalPlace {
   const std::string* name;
   const GNP_node* record;
 };
 
-// A local input place with its records in the three nets (null where a net
-// has no such place) and the number of its producers in all three.
+// A local input place with its records in the three nets (null where the
+// local or data net has no such place; the global net always has it) and the
+// number of its producers in all three.
 struct LocalInput {
   const std::string* name;
   const GNP_node* global;
@@ -80,16 +80,6 @@ std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
   return names;
 }
 
-const std::vector<std::string>& producers_of(const GNP_node* place) {
-  static const std::vector<std::string> none;
-  return place != nullptr ? place->in_link : none;
-}
-
-const std::vector<std::string>& consumers_of(const GNP_node* place) {
-  static const std::vector<std::string> none;
-  return place != nullptr ? place->out_link : none;
-}
-
 std::vector<GlobalPlace> global_places(const Design& design,
                                        const std::vector<GN_place_node>& places) {
   std::vector<GlobalPlace> found;
@@ -106,7 +96,7 @@ std::vector<pin_order_node> counted(const std::vector<GlobalPlace>& places, bool
   list.reserve(places.size());
   for (std::size_t i = 0; i < places.size(); ++i) {
     const GNP_node* record = places[i].record;
-    const auto& others = count_producers ? producers_of(record) : consumers_of(record);
+    const auto& others = count_producers ? record->in_link : record->out_link;
     list.push_back({static_cast<int>(others.size()), *places[i].name, i});
   }
   return order_by_count(list);
@@ -164,7 +154,7 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<Glo
   }
   bool ok = true;
   for (const GlobalPlace& place : places) {
-    const auto& others = inputs ? producers_of(place.record) : consumers_of(place.record);
+    const auto& others = inputs ? place.record->in_link : place.record->out_link;
     if (others.empty()) {
       ctx.diag.error("global transition " + t.name + ": global " + side + " place " + *place.name +
                      (inputs ? " has no producer" : " has no consumer") + " in the global net");
@@ -201,8 +191,8 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
 std::vector<related_node> backward_list(const std::vector<GlobalPlace>& global_in) {
   std::vector<related_node> list;
   for (const GlobalPlace& place : global_in) {
-    for (const std::string& producer : producers_of(place.record)) {
-      list.push_back({producer, *place.name, 0, {}, "GNT"});
+    for (const std::string& producer : place.record->in_link) {
+      list.push_back({producer, *place.name, 0, {}});
     }
   }
   return list;
@@ -214,10 +204,10 @@ void fill_reset_list(const std::vector<pin_order_node>& reset_list, TransitionWo
   for (const pin_order_node& place : reset_list) {
     ++k;
     int j = 0;
-    for (const std::string& consumer : consumers_of(work.global_out[place.index].record)) {
+    for (const std::string& consumer : work.global_out[place.index].record->out_link) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups, "GNT"});
+      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups});
     }
   }
   work.reset_pin_named.assign(work.related_r_link.size(), false);
@@ -240,7 +230,7 @@ std::vector<LocalInput> local_input_list(const Design& design, const GNT_node& t
     if (place.type_where != kLocal) continue;
     LocalInput input{&place.name, design.GNP.find(place.name), design.LNP.find(place.name),
                      design.DNP.find(place.name), 0};
-    std::size_t count = producers_of(input.global).size();
+    std::size_t count = input.global->in_link.size();
     if (input.local != nullptr) count += input.local->in_link.size();
     if (input.data != nullptr) count += input.data->in_link.size();
     input.count = static_cast<int>(count);
@@ -269,13 +259,7 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   comp_node cell;
   cell.name = control_cell_name(set_list, reset_list);
   cell.instant_num = ctx.netlist.new_instance();
-  cell.pin_num = set_pins + reset_pins + 2;
   cell.pin_in_num = set_pins;
-  cell.pin_out_num = reset_pins;
-  cell.done = 0;
-  cell.served = 1;
-  t.instant_num = cell.instant_num;
-  t.served = 1;
   work.instance = cell.instant_num;
   work.set_pins = set_pins;
 
@@ -283,12 +267,8 @@ void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
   work.related_s_link = local_input_list(ctx.design, t);
   fill_reset_list(reset_list, work);
 
-  int number = 0;
-  cell.pin_link.reserve(static_cast<std::size_t>(cell.pin_num));
-  cell.pin_link.push_back({{}, "bk", ++number, 0});
-  for (int i = 0; i < set_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
-  cell.pin_link.push_back({{}, "fw", ++number, 0});
-  for (int i = 0; i < reset_pins; ++i) cell.pin_link.push_back({{}, "set", ++number, 0});
+  // bk, the set pins, fw, the reset pins; named by the later passes.
+  cell.pin_link.resize(static_cast<std::size_t>(set_pins + reset_pins + 2));
   ctx.netlist.append(std::move(cell));
 }
 
@@ -306,7 +286,6 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
                                        const related_node& bk,
                                        const std::vector<TransitionWork>& work) {
   const GNT_node* producer = design.GNT.find(bk.name);
-  if (producer == nullptr) return std::nullopt;
   ResetArc found;
   found.producer = static_cast<std::size_t>(producer - design.GNT.items.data());
   const TransitionWork& producer_work = work[found.producer];
@@ -383,7 +362,7 @@ std::vector<std::string> set_signals(const TransitionWork& work) {
   std::vector<std::string> names;
   for (const LocalInput& entry : work.related_s_link) {
     const std::string& place = *entry.name;
-    for (const std::string& producer : producers_of(entry.global)) names.push_back(producer);
+    for (const std::string& producer : entry.global->in_link) names.push_back(producer);
     if (entry.local != nullptr) {
       for (const std::string& t : entry.local->in_link) names.push_back(t + "_" + place);
     }
@@ -417,10 +396,10 @@ void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& wor
 std::string forward_net(MapContext& ctx, const GNT_node& t) {
   const std::vector<std::string> outputs = places_tagged(t.out_link, kLocal);
   if (outputs.size() == 1) {
-    return consumers_of(ctx.design.GNP.find(outputs[0])).empty() ? outputs[0] : t.name;
+    return ctx.design.GNP.find(outputs[0])->out_link.empty() ? outputs[0] : t.name;
   }
   for (const std::string& place : outputs) {
-    if (consumers_of(ctx.design.GNP.find(place)).empty()) {
+    if (ctx.design.GNP.find(place)->out_link.empty()) {
       ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
                      i_to_string(static_cast<long long>(outputs.size())) +
                      " local output places, and place " + place +

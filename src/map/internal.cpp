@@ -41,12 +41,12 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DN_place_node* p : operands)
-    if (const DNP_node* record = record_of(ctx.design, *p); record && record->type_term == "C")
+    if (const DNP_node* record = record_of(ctx.design, *p); record->type_term == "C")
       constant_part(ctx, *record, width);
 
   std::vector<std::string> inputs;
   for (const DN_place_node* p : controls) inputs.push_back(p->name);
-  const std::string request = emit_join(ctx, inputs, "", 1);
+  const std::string request = emit_join(ctx, inputs, "");
 
   comp_node adder;
   adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
@@ -61,18 +61,11 @@ void function_part_41(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  adder.pin_num = static_cast<int>(pins.size());
-  adder.pin_in_num = adder.pin_num - 3;
-  adder.pin_out_num = 3;
-  adder.done = 1;
-  adder.served = 1;
   adder.pin_link = add_to_pin(std::move(pins));
   ctx.netlist.append(std::move(adder));
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
-  t.done = 1;
-  t.served = 1;
 }
 
 // The net that requests a late input: the start place's net, or the join of
@@ -87,13 +80,13 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DNT_node& t
   }
   auto net_of = [&](const DN_place_node& p, bool single) {
     const DNP_node* record = record_of(ctx.design, p);
-    const bool renamed = record != nullptr && !record->new_name.empty();
+    const bool renamed = !record->new_name.empty();
     return renamed && (single || p.from_to_inter != "DNP") ? record->new_name : p.name;
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
   std::vector<std::string> inputs;
   for (const DN_place_node* p : controls) inputs.push_back(net_of(*p, false));
-  return emit_join(ctx, inputs, "", 1);
+  return emit_join(ctx, inputs, "");
 }
 
 void function_part_42(MapContext& ctx, DNT_node& t) {
@@ -120,7 +113,7 @@ void function_part_42(MapContext& ctx, DNT_node& t) {
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DNP_node* record = record_of(ctx.design, *source); record && record->type_term == "C")
+  if (const DNP_node* record = record_of(ctx.design, *source); record->type_term == "C")
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;

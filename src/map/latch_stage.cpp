@@ -34,10 +34,10 @@ bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std:
   const std::string& p = destination->name;
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
-    add_cell(ctx.netlist, "dlatch", 4, 3, bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
+    add_cell(ctx.netlist, "dlatch", bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
              bit(p, b), bit_bar(p, b), bit_done(p, b));
   }
-  add_cell(ctx.netlist, "done_" + i_to_string(width), 1, 1, done_bus(p, width),
+  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(p, width),
            data_control_net(ctx.design, t.name, *control));
   return true;
 }

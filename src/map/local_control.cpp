@@ -19,13 +19,11 @@
 namespace syn {
 namespace {
 
-// The net by which transition `t` drives its output place `q`. Most places
-// are not global: the small global index answers that without touching the
-// local place records.
+// The net by which transition `t` drives its output place `q`. Set-up marks
+// a local place global exactly when the global net has it too, so the small
+// global index answers without touching the local place records.
 std::string output_net(const Design& design, const LNT_node& t, const std::string& q) {
-  if (!design.GNP.contains(q)) return q;
-  const LNP_node* place = design.LNP.find(q);
-  return driven_net(t.name, q, place != nullptr && place->from_to_inter == "GNP");
+  return driven_net(t.name, q, design.GNP.contains(q));
 }
 
 // The join cell's output when it feeds buffers: the input names joined by "_".
@@ -55,12 +53,8 @@ class DriverCheck {
   NetDrivers drivers_;
 };
 
-void mark_pins_done(comp_node& cell) {
-  for (pin_node& pin : cell.pin_link) pin.done = 1;
-}
-
 void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) {
-  mark_pins_done(add_cell(ctx.netlist, "buff", 1, 1, in, out));
+  add_cell(ctx.netlist, "buff", in, out);
 }
 
 void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
@@ -82,8 +76,7 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
   for (const LN_place_node& p : t.in_link) nets.push_back(p.name);
-  mark_pins_done(ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)),
-                                 std::move(nets), static_cast<int>(inputs), 1, 1, 1));
+  ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 

@@ -25,9 +25,8 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   }
   const std::string ack = t.name + "_dele_ack";
   const std::string delayed = t.name + "_dele_req";
-  add_cell(ctx.netlist, "dele", 2, 2, request, ack, delayed, done_place->name);
+  add_cell(ctx.netlist, "dele", request, ack, delayed, done_place->name);
   record->new_name = ack;
-  record->checked = 1;
   if (!record->out_link.empty())
     if (DNT_node* reader = ctx.design.DNT.find(record->out_link.front())) reader->mod_flag = 1;
   return delayed;
@@ -51,7 +50,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     if (p.type_c_d != "d") continue;
     ++operands;
     const DNP_node* operand = record_of(ctx.design, p);
-    if (operand != nullptr && operand->type_term == "C") {
+    if (operand->type_term == "C") {
       constant_part(ctx, *operand, width);
     } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {
       // One delay serves the operation even if two operands named its result.
@@ -68,17 +67,13 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  const int pin_count = static_cast<int>(pins.size());
-  ctx.netlist.add(cell, std::move(pins), pin_count - 3, 3);
+  ctx.netlist.add(cell, std::move(pins));
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
-  t.done = 1;
-  t.served = 1;
 }
 
 void dispatch_transfer(MapContext& ctx, DNT_node& t) {
-  if (t.done == 1) return;
   switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
     case 1:
       function_part_221(ctx, t);

@@ -54,13 +54,9 @@ comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
   comp_node mux;
   mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
   mux.instant_num = ctx.netlist.new_instance();
-  mux.pin_num = 3 * feeders + 3;
   mux.pin_in_num = 3 * feeders;
-  mux.pin_out_num = 3;
   mux.done = 0;
-  mux.served = 1;
   mux.next_pin = 0;
-  mux.pin_link.reserve(static_cast<std::size_t>(mux.pin_num));
   for (const std::string& writer : fed.in_link)
     if (DNT_node* feeder = ctx.design.DNT.find(writer)) feeder->instant_num = mux.instant_num;
   return mux;
@@ -96,9 +92,8 @@ namespace {
 // order they are placed and next_pin is their count, so they go at the end:
 // no search through hundreds of feeders' pins.
 void place_next_pin(comp_node& mux, std::string name) {
-  pin_node& pin = mux.pin_link.emplace_back();
-  pin.name = std::move(name);
-  pin.pin_num = mux.next_pin++;
+  mux.pin_link.emplace_back().name = std::move(name);
+  ++mux.next_pin;
 }
 
 }  // namespace

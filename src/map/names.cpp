@@ -50,8 +50,7 @@ std::string driven_net(const std::string& t, const std::string& p, bool p_is_glo
 }
 
 std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p) {
-  const DNP_node* place = record_of(design, p);
-  return driven_net(t, p.name, place != nullptr && place->from_to_inter == "GNP");
+  return driven_net(t, p.name, record_of(design, p)->from_to_inter == "GNP");
 }
 
 }  // namespace syn

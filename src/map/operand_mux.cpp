@@ -149,7 +149,6 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 }
 
 void mark_result_reader(Design& design, DNP_node& record) {
-  record.checked = 1;
   if (!record.out_link.empty())
     if (DNT_node* reader = design.DNT.find(record.out_link.front())) reader->mod_flag = 1;
 }
@@ -162,7 +161,7 @@ void mark_result_reader(Design& design, DNP_node& record) {
 std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
                       const std::optional<std::string>& delay_place, bool creates_mux) {
   Design& design = ctx.design;
-  const std::string joined = emit_join(ctx, group.join_inputs(), "", 1);
+  const std::string joined = emit_join(ctx, group.join_inputs(), "");
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) m.record->new_name = joined;
 
@@ -173,7 +172,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   }
   const std::string ack = op.function + "_dele_ack";
   const std::string request = op.function + "_dele_req";
-  add_cell(ctx.netlist, "dele", 2, 2, joined, ack, request, *delay_place);
+  add_cell(ctx.netlist, "dele", joined, ack, request, *delay_place);
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) m.record->new_name = request;
   for (const Member& m : group.members) {
@@ -281,9 +280,8 @@ void report_incomplete_muxes(MapContext& ctx) {
   // counts only while the place still names that multiplexer.
   for (const auto& [instance, place] : ctx.muxes_in_order) {
     if (ctx.mux_of_place[place] != instance) continue;
-    const comp_node* found = ctx.netlist.look_for_comp(instance);
-    if (found == nullptr || found->done == 1) continue;
-    const comp_node& cell = *found;
+    const comp_node& cell = *ctx.netlist.look_for_comp(instance);
+    if (cell.done == 1) continue;
     ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name +
                      " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +

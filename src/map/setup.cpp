@@ -1,6 +1,5 @@
-// Before mapping: clear the working flags, give data places their widths
-// from the IO specification and note which other net shares a place's name.
-#include <algorithm>
+// Before mapping: give data places their widths from the IO specification
+// and note which other net shares a place's name.
 #include <string>
 #include <vector>
 
@@ -40,31 +39,11 @@ class WidthLookup {
   NameIndex index_;
 };
 
-void clear_flags(Design& design) {
-  for (GNT_node& t : design.GNT.items) t.served = t.done = t.instant_num = 0;
-  for (LNT_node& t : design.LNT.items) t.served = t.done = t.instant_num = 0;
-  for (DNT_node& t : design.DNT.items) t.served = t.done = t.instant_num = t.mod_flag = 0;
-}
-
-template <class Node>
-bool ascending(const std::vector<Node>& items) {
-  return std::is_sorted(items.begin(), items.end(),
-                        [](const Node& a, const Node& b) { return a.name < b.name; });
-}
-
 // Whether each name of `list` is also a name of `other`. The readers leave
-// both lists in ascending order, so one walk along both answers; lists in
-// another order (built by hand) are asked through the index.
+// both lists in ascending order, so one walk along both answers.
 template <class Node, class Other>
-std::vector<bool> shared_names(const NamedList<Node>& list, bool list_ascending,
-                               const NamedList<Other>& other, bool other_ascending) {
+std::vector<bool> shared_names(const NamedList<Node>& list, const NamedList<Other>& other) {
   std::vector<bool> shared(list.items.size(), false);
-  if (!list_ascending || !other_ascending) {
-    for (std::size_t i = 0; i < list.items.size(); ++i) {
-      shared[i] = other.contains(list.items[i].name);
-    }
-    return shared;
-  }
   auto next = other.items.begin();
   for (std::size_t i = 0; i < list.items.size(); ++i) {
     const std::string& name = list.items[i].name;
@@ -77,24 +56,19 @@ std::vector<bool> shared_names(const NamedList<Node>& list, bool list_ascending,
 }  // namespace
 
 void setup_mapping(Design& design) {
-  clear_flags(design);
   const WidthLookup widths(design);
   for (DNP_node& place : design.DNP.items) {
-    place.checked = 0;
     place.data_size = widths.width_of(place.name);
   }
   // A local place is compared with the data places, a data place with the
   // local places; the global net wins in both.
-  const bool global_ascending = ascending(design.GNP.items);
-  const bool local_ascending = ascending(design.LNP.items);
-  const bool data_ascending = ascending(design.DNP.items);
-  const auto local_global = shared_names(design.LNP, local_ascending, design.GNP, global_ascending);
-  const auto local_data = shared_names(design.LNP, local_ascending, design.DNP, data_ascending);
+  const auto local_global = shared_names(design.LNP, design.GNP);
+  const auto local_data = shared_names(design.LNP, design.DNP);
   for (std::size_t i = 0; i < design.LNP.items.size(); ++i) {
     design.LNP.items[i].from_to_inter = local_global[i] ? "GNP" : local_data[i] ? "DNP" : "LNP";
   }
-  const auto data_global = shared_names(design.DNP, data_ascending, design.GNP, global_ascending);
-  const auto data_local = shared_names(design.DNP, data_ascending, design.LNP, local_ascending);
+  const auto data_global = shared_names(design.DNP, design.GNP);
+  const auto data_local = shared_names(design.DNP, design.LNP);
   for (std::size_t i = 0; i < design.DNP.items.size(); ++i) {
     design.DNP.items[i].from_to_inter = data_global[i] ? "GNP" : data_local[i] ? "LNP" : "DNP";
   }

@@ -3,8 +3,8 @@
 //
 // Every walk is a loop over transitions that marks the transitions it meets:
 // a chain that comes back to one of them is a cycle with no end, and the walk
-// answers code 0 and no end, as it does wherever a step lacks the place,
-// record or neighbour it needs. Each step either answers or names the next
+// answers code 0 and no end, as it does wherever a step lacks the place or
+// neighbour it needs. Each step either answers or names the next
 // transition; the walks share their answers through a TraceMemo.
 #include <cstddef>
 #include <vector>
@@ -47,7 +47,6 @@ Step go_on(const DNT_node* next) { return {{}, next}; }
 Step down_without_data_input(const Design& design, const DNT_node& t) {
   if (t.out_link.empty()) return answer(0);
   const DNP_node* place = record_of(design, t.out_link.front());
-  if (place == nullptr) return answer(0);
   if (place->out_link.size() >= 2) return answer(3);
   const DNT_node* reader = first_named(design, place->out_link);
   if (reader != nullptr && reader->func_part == 1) return answer(5, &reader->name);
@@ -62,7 +61,7 @@ Step step_down(const Design& design, const DNT_node& t) {
   if (out == nullptr) return answer(0);
   if (out->type_term == "R" || out->type_term == "O") return answer(2, &out->name);
   const DNP_node* place = record_of(design, *out);
-  if (place == nullptr || place->datapath_num_out > 1) return answer(0);
+  if (place->datapath_num_out > 1) return answer(0);
   const DNT_node* reader = first_named(design, place->out_link);
   if (reader == nullptr) return answer(0);
   if (reader->func_part == 1) return answer(1, &reader->name);
@@ -74,7 +73,7 @@ Step step_up(const Design& design, const DNT_node& t) {
   const DN_place_node* in = first_data_place(t.in_link);
   if (in == nullptr) return answer(0);
   const DNP_node* place = record_of(design, *in);
-  if (place == nullptr || place->datapath_num_in > 1) return answer(0);
+  if (place->datapath_num_in > 1) return answer(0);
   if (place->type_term == "R") return answer(2, &place->name);
   if (place->type_term == "C") return answer(3, &place->name);
   if (place->type_term == "I") return answer(5, &place->name);
@@ -93,7 +92,6 @@ Step step_to_end(const Design& design, const DNT_node& t) {
   if (out == nullptr) return answer(0);
   if (out->type_term == "R" || out->type_term == "O") return answer(1, &out->name);
   const DNP_node* record = record_of(design, *out);
-  if (record == nullptr) return answer(0);
   if (record->datapath_num_out > 1) return answer(2);
   const DNT_node* reader = first_named(design, record->out_link);
   if (reader == nullptr) return answer(0);
@@ -107,23 +105,18 @@ TraceAnswer walk(const Design& design, const DNT_node& start, TraceTable& table,
   const std::vector<DNT_node>& all = design.DNT.items;
   table.fit(all.size());
   std::vector<std::size_t> path;
-  // A transition outside the list (none in a run) is walked but not remembered.
-  auto position = [&all](const DNT_node* t) {
-    return t >= all.data() && t < all.data() + all.size() ? static_cast<std::size_t>(t - all.data())
-                                                          : all.size();
-  };
   TraceAnswer result;
+  // Every transition met is one of the list: the walk starts at one, and
+  // each step finds the next by name.
   for (const DNT_node* t = &start;;) {
-    const std::size_t i = position(t);
-    if (i < all.size() && table.state(i) == TraceTable::State::known) {
+    const auto i = static_cast<std::size_t>(t - all.data());
+    if (table.state(i) == TraceTable::State::known) {
       result = table.answer(i);
       break;
     }
-    if (i < all.size() && table.state(i) == TraceTable::State::on_path) break;  // a cycle
-    if (i < all.size()) {
-      table.mark_on_path(i);
-      path.push_back(i);
-    }
+    if (table.state(i) == TraceTable::State::on_path) break;  // a cycle
+    table.mark_on_path(i);
+    path.push_back(i);
     const Step found = step(design, *t);
     if (found.next == nullptr) {
       result = found.answer;
@@ -165,16 +158,6 @@ int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo
 std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
                                              TraceMemo* memo) {
   return trace_down(design, start, memo).end;
-}
-
-int search_DNT_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
-  TraceMemo own;
-  return walk(design, start, table_of(memo, own, &TraceMemo::up), step_up).code;
-}
-
-std::optional<std::string> DNT_terminated_at_up(const Design& design, const DNT_node& start,
-                                                TraceMemo* memo) {
-  return trace_up(design, start, memo).end;
 }
 
 // Whether the chain downstream of `start` ends in the register or output

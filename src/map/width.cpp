@@ -9,7 +9,7 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
     for (const DN_place_node& p : places) {
       if (p.type_c_d != "d") continue;
       const DNP_node* record = record_of(ctx.design, p);
-      if (record != nullptr && record->data_size > width) width = record->data_size;
+      if (record->data_size > width) width = record->data_size;
     }
   };
   take(t.in_link);

@@ -32,8 +32,8 @@ void emit_constant_drivers(MapContext& ctx, const std::string& place, int value,
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
-    add_cell(ctx.netlist, "buff", 1, 1, from.true_rail, bit(place, b));
-    add_cell(ctx.netlist, "buff", 1, 1, from.complement_rail, bit_bar(place, b));
+    add_cell(ctx.netlist, "buff", from.true_rail, bit(place, b));
+    add_cell(ctx.netlist, "buff", from.complement_rail, bit_bar(place, b));
   }
 }
 
@@ -49,7 +49,7 @@ std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
 }
 
 std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
-                      const std::string& separator, int done) {
+                      const std::string& separator) {
   if (inputs.empty()) return {};
   if (inputs.size() == 1) return inputs.front();
   std::string joined = inputs.front();
@@ -57,9 +57,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 
   std::vector<std::string> nets{joined};
   nets.insert(nets.end(), inputs.begin(), inputs.end());
-  const int count = static_cast<int>(inputs.size());
-  comp_node& cell = ctx.netlist.add("c" + i_to_string(count), nets, count, 1, done, 1);
-  for (pin_node& pin : cell.pin_link) pin.done = done;
+  ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs.size())), std::move(nets));
   return joined;
 }
 

@@ -28,18 +28,10 @@ struct iando_node {
 struct GN_place_node {
   std::string name;
   std::string type_where;  // "GNP", "LNP" or empty
-  std::string type_c_d = "C";
 };
 
 struct GNT_node {
   std::string name;
-  int served = 0;
-  int done = 0;
-  int instant_num = 0;
-  int GNP_num_in = 0;
-  int GNP_num_out = 0;
-  int LNP_num_in = 0;
-  int LNP_num_out = 0;
   std::vector<GN_place_node> in_link;   // file order, may repeat
   std::vector<GN_place_node> out_link;  // file order, may repeat
   int line = 0;                         // first line of the record, for messages
@@ -61,9 +53,6 @@ struct LNT_node {
   std::string name;
   std::vector<LN_place_node> in_link;   // ascending, unique
   std::vector<LN_place_node> out_link;  // ascending, unique
-  int served = 0;
-  int done = 0;
-  int instant_num = 0;
 };
 
 struct LNP_node {
@@ -102,11 +91,8 @@ struct DNT_node {
   int control_num_out = 0;
   int control_in_DNP = 0;
   int control_out_DNP = 0;
-  int served = 0;
-  int done = 0;
   int instant_num = 0;
   int mod_flag = 0;
-  int line = 0;  // first line of the transition, for messages
 };
 
 struct DNP_node {
@@ -121,7 +107,6 @@ struct DNP_node {
   std::string type_term;
   std::string type_c_d;
   int initial_value = 0;
-  int checked = 0;
 };
 
 // A list of records with a name index in which the first record of a name

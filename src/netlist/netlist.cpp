@@ -1,6 +1,5 @@
 #include "netlist/netlist.hpp"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -13,20 +12,12 @@ constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
 std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
   std::vector<pin_node> pins;
   pins.reserve(names.size());
-  int number = 0;
-  for (std::string& name : names) {
-    pin_node& pin = pins.emplace_back();
-    pin.name = std::move(name);
-    pin.pin_num = ++number;
-  }
+  for (std::string& name : names) pins.emplace_back().name = std::move(name);
   return pins;
 }
 
 void Netlist::remember_position(int instance, std::size_t position) {
-  if (instance < 0 || instance > instant_num_) {
-    position_of_other_instance_.try_emplace(instance, position);
-    return;
-  }
+  if (instance < 0 || instance > instant_num_) return;
   const auto number = static_cast<std::size_t>(instance);
   if (number >= position_of_instance_.size()) {
     position_of_instance_.resize(static_cast<std::size_t>(instant_num_) + 1, kNoPosition);
@@ -34,67 +25,34 @@ void Netlist::remember_position(int instance, std::size_t position) {
   if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
 }
 
-void Netlist::register_name(const std::string& cell_name) {
-  // Most cells repeat the name of the cell before; the set is searched only
-  // when the name changes.
-  if (comps_.empty() || comps_.back().name != cell_name) registry_.insert(cell_name);
-}
-
 comp_node& Netlist::append(comp_node cell) {
-  register_name(cell.name);
   remember_position(cell.instant_num, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
 }
 
-comp_node& Netlist::start_cell(std::string cell_name, int pin_count, int pin_in_num,
-                              int pin_out_num, int done, int served) {
+comp_node& Netlist::start_cell(std::string cell_name) {
   // The cell is built in its place at the end of the list: a million cells
   // are not each built aside and moved.
-  register_name(cell_name);
   const int instance = new_instance();
   remember_position(instance, comps_.size());
   comp_node& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
   cell.instant_num = instance;
-  cell.pin_num = pin_count;
-  cell.pin_in_num = pin_in_num;
-  cell.pin_out_num = pin_out_num;
-  cell.done = done;
-  cell.served = served;
   return cell;
 }
 
-comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
-                        int pin_out_num, int done, int served) {
-  comp_node& cell = start_cell(std::move(cell_name), static_cast<int>(nets.size()), pin_in_num,
-                               pin_out_num, done, served);
+comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
+  comp_node& cell = start_cell(std::move(cell_name));
   cell.pin_link = add_to_pin(std::move(nets));
   return cell;
 }
 
 comp_node* Netlist::look_for_comp(int instance) {
-  // A number in the map was appended before the counter reached it, so it
-  // came first.
-  if (auto it = position_of_other_instance_.find(instance); it != position_of_other_instance_.end())
-    return &comps_[it->second];
   const auto number = static_cast<std::size_t>(instance);
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
   const std::size_t position = position_of_instance_[number];
   return position == kNoPosition ? nullptr : &comps_[position];
-}
-
-void Netlist::add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names) {
-  if (names.empty()) return;
-  std::vector<pin_node> block;
-  block.reserve(names.size());
-  int number = start;
-  for (const std::string& name : names) block.push_back({name, "", number++, 0});
-
-  std::vector<pin_node>& pins = cell.pin_link;
-  auto before = std::find_if(pins.begin(), pins.end(),
-                             [start](const pin_node& p) { return p.pin_num >= start; });
-  pins.insert(before, std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
 }
 
 }  // namespace syn

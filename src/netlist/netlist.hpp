@@ -3,79 +3,60 @@
 #pragma once
 
 #include <deque>
-#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace syn {
 
 struct pin_node {
-  std::string name;        // the net on this pin: what the netlist prints
-  const char* logic_name = "";  // role label inside the cell ("bk", "set", "fw"), not printed
-  int pin_num = 0;         // number inside the cell; used to find a pin, not printed
-  int done = 0;
+  std::string name;  // the net on this pin: what the netlist prints
 };
 
 struct comp_node {
   std::string name;  // library cell name
-  int pin_num = 0;
+  // Filled in only for the cells found again after they are made: a global
+  // control cell's set pins, a multiplexer's input pins (three per feeder).
   int pin_in_num = 0;
-  int pin_out_num = 0;
-  int done = 0;
+  int done = 0;  // a multiplexer that has all its pins
   int instant_num = 0;
-  int served = 0;
   int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
   std::vector<pin_node> pin_link;
 };
 
-// Pins numbered 1..n named from `names` in order.
+// Pins 1..n named from `names` in order.
 std::vector<pin_node> add_to_pin(std::vector<std::string> names);
 
 class Netlist {
  public:
   // Increments the instance counter and returns the new number.
   int new_instance() { return ++instant_num_; }
-  int instant_num() const { return instant_num_; }
 
-  // Appends a cell at the end of the list and registers its cell name.
+  // Appends a cell at the end of the list.
   // The cell keeps the instance number it carries; references stay valid.
   comp_node& append(comp_node cell);
 
-  // Takes the next instance number and appends a cell whose `pin_count`
-  // pins the caller adds; pin_num is pin_count.
-  comp_node& start_cell(std::string cell_name, int pin_count, int pin_in_num, int pin_out_num,
-                        int done = 1, int served = 1);
+  // Takes the next instance number and appends a cell whose pins the
+  // caller adds.
+  comp_node& start_cell(std::string cell_name);
 
   // The common case: takes the next instance number and appends a cell with
-  // pins 1..n named from `nets`; pin_num is n, done and served as given.
-  comp_node& add(std::string cell_name, std::vector<std::string> nets, int pin_in_num,
-                 int pin_out_num, int done = 1, int served = 1);
+  // pins 1..n named from `nets`.
+  comp_node& add(std::string cell_name, std::vector<std::string> nets);
 
-  // The first cell carrying this instance number, or null.
+  // The first cell carrying this number, which the counter gave, or null.
   comp_node* look_for_comp(int instance);
-
-  // Splices pins numbered start, start+1, ... (named from `names`) in front of
-  // the first existing pin whose number is not smaller than start, or at the
-  // end when there is none. Existing pins are never replaced.
-  static void add_to_pin_part(comp_node& cell, int start, const std::vector<std::string>& names);
 
   const std::deque<comp_node>& comps() const { return comps_; }
   std::deque<comp_node>& comps() { return comps_; }
-  // Distinct cell names, ascending byte-wise.
-  const std::set<std::string>& registry() const { return registry_; }
 
  private:
   // Position in comps_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them; a number
-  // the counter never gave (a hand-made cell) goes to the map.
+  // the counter has not given (a cell made by hand) is not remembered.
   void remember_position(int instance, std::size_t position);
-  void register_name(const std::string& cell_name);
   std::vector<std::size_t> position_of_instance_;
-  std::unordered_map<int, std::size_t> position_of_other_instance_;
 
   std::deque<comp_node> comps_;
-  std::set<std::string> registry_;
   int instant_num_ = 0;
 };
 

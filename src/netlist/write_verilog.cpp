@@ -194,7 +194,7 @@ std::optional<std::string> name_modules(const Netlist& netlist, const std::strin
     return "'" + top + "' cannot name a Verilog module (empty, or white space or control bytes)";
   }
   NameSpace space;
-  // The cells' own names, not the registry: a cell may be renamed as it grows.
+  // The cells' names as they stand at the end: a cell may be renamed as it grows.
   std::set<std::string> types;
   for (const comp_node& cell : netlist.comps()) types.insert(cell.name);
   std::set<std::string> left;

@@ -22,13 +22,12 @@ constexpr int kTerminal = 5;
 constexpr int kValueWord = 6;
 constexpr int kRelation = 7;
 
-// What one data line says, in 24 bytes; names are ids of the reader's name
+// What one data line says, in 20 bytes; names are ids of the reader's name
 // tables. The few relation words are kept aside.
 struct DataLine {
   std::uint32_t transition = 0;
   std::uint32_t place = 0;
   std::uint32_t relation = 0;  // 1 + position among the relation words; 0 for none
-  int number = 0;
   int value = 0;  // constant's value
   char direction = ' ';
   char terminal = ' ';  // terminal type column
@@ -141,7 +140,6 @@ void warn_about_type(const std::string& file, const TableLine& line, Diagnostics
 DataLine read_columns(const std::string& file, const TableLine& line,
                       std::vector<std::string_view>& relations, Diagnostics& diag) {
   DataLine d;
-  d.number = line.number;
   d.direction = line.letter(kDirectionColumn);
   if (direction_is_known(file, line, diag)) {
     warn_about_kind(file, line, diag);
@@ -319,8 +317,8 @@ std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLin
   return list;
 }
 
-// The transitions, ascending by name; a transition's line and relation
-// part come from its first line.
+// The transitions, ascending by name; a transition's relation part comes
+// from its first line.
 void build_transitions(const DataLines& read, Design& design) {
   const auto lines_of = group_positions(
       read.lines.size(), read.transitions.size(),
@@ -334,7 +332,6 @@ void build_transitions(const DataLines& read, Design& design) {
     const auto lines = lines_of[rank];
     const DataLine& first = read.lines[lines.front()];
     transition.name = read.transitions.name_at_rank(rank);
-    transition.line = first.number;
     transition.func_part = first.has_relation() ? 1 : 0;
     arcs.collect(rank, lines, transition);
     transition.in_link = place_list(arcs.inputs, read, nets);

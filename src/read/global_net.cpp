@@ -39,8 +39,6 @@ void add_place(GNT_node& transition, char direction, std::string_view name, cons
   place.type_where = type_where_of(net);
   const bool input = direction == 'i';
   (input ? transition.in_link : transition.out_link).push_back(std::move(place));
-  if (net == 'G') ++(input ? transition.GNP_num_in : transition.GNP_num_out);
-  if (net == 'L') ++(input ? transition.LNP_num_in : transition.LNP_num_out);
 }
 
 // The transitions in file order; the lines' arcs, for the places.

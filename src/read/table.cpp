@@ -53,18 +53,6 @@ bool TableLine::reaches(int column) const {
   return static_cast<std::size_t>(columns->at(column)) < without_line_end(text).size();
 }
 
-int TableLine::word_count() const {
-  const std::string_view body = without_line_end(text);
-  int count = 0;
-  std::size_t pos = 0;
-  while (true) {
-    while (pos < body.size() && body[pos] == ' ') ++pos;
-    if (pos == body.size()) return count;
-    ++count;
-    while (pos < body.size() && body[pos] != ' ') ++pos;
-  }
-}
-
 bool is_data_line(int number, std::string_view line) {
   // A last line without its newline counts like the same line with one.
   const std::string_view body = without_line_end(line);

@@ -42,8 +42,6 @@ struct TableLine {
   char letter(int column) const;
   // True when the line's text reaches the position of `column`.
   bool reaches(int column) const;
-  // Number of blank-separated words, the line end not counted as one.
-  int word_count() const;
 };
 
 // Line 3 on, not empty, not starting with '#' or '/'.

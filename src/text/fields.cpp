@@ -26,11 +26,6 @@ int check_substring(std::string_view pattern, std::string_view text) {
   return text.find(pattern) != std::string_view::npos ? 0 : 2;
 }
 
-std::string get_first_substring(std::string_view s) {
-  const std::size_t start = skip_blanks(s, 0);
-  return std::string(s.substr(start, skip_token(s, start) - start));
-}
-
 std::optional<std::string> get_ith_substring(int i, std::string_view s) {
   const auto token = get_ith_token(i, s);
   if (!token) return std::nullopt;
@@ -55,12 +50,6 @@ int get_ith_item_position(int i, std::string_view s) {
   // starts on the last character (a lone line end) is not counted.
   while (pos < last && s[pos] == kBlank) ++pos;
   return pos < last ? static_cast<int>(pos) : 0;
-}
-
-std::optional<std::string> get_ith_substring_ours(int i, std::string_view s) {
-  const auto token = get_ith_token_ours(i, s);
-  if (!token) return std::nullopt;
-  return std::string(*token);
 }
 
 std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s) {
@@ -104,24 +93,6 @@ int get_datasize(std::string_view s) {
 }
 
 std::string i_to_string(long long i) { return std::to_string(i); }
-
-std::string i_to_string_by_n(long long i, int n) {
-  auto bits = static_cast<unsigned long long>(i);
-  std::string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + (bits & 1u)));
-    bits >>= 1;
-  } while (bits != 0);
-  const std::size_t width = n > 0 ? static_cast<std::size_t>(n) : 0;
-  if (digits.size() < width) return std::string(width - digits.size(), '0') + digits;
-  return digits.substr(digits.size() - width);
-}
-
-std::optional<std::string> get_array_name(std::string_view s) {
-  const std::size_t open = s.find('[');
-  if (open == std::string_view::npos) return std::nullopt;
-  return std::string(s.substr(0, open));
-}
 
 std::string_view without_line_end(std::string_view s) {
   return !s.empty() && s.back() == '\n' ? s.substr(0, s.size() - 1) : s;

@@ -16,9 +16,6 @@ namespace syn {
 // 2 when it does not occur.
 int check_substring(std::string_view pattern, std::string_view text);
 
-// The first blank-separated token (may be empty when the text is all blanks).
-std::string get_first_substring(std::string_view s);
-
 // The i-th token (i from 1), or nothing when the text has fewer tokens.
 std::optional<std::string> get_ith_substring(int i, std::string_view s);
 
@@ -30,11 +27,8 @@ std::optional<std::string_view> get_ith_token(int i, std::string_view s);
 // text does not count as a token).
 int get_ith_item_position(int i, std::string_view s);
 
-// The token of the i-th ten-character field, which must be followed by a
-// blank inside its field; nothing otherwise.
-std::optional<std::string> get_ith_substring_ours(int i, std::string_view s);
-
-// The same as a view into `s`.
+// The token of the i-th ten-character field, as a view into `s`, which must
+// be followed by a blank inside its field; nothing otherwise.
 std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s);
 
 // The last token of a line, without the line end.
@@ -50,15 +44,8 @@ int get_datasize(std::string_view s);
 // Decimal text of i (any int; the historic 0..999 range is not a limit).
 std::string i_to_string(long long i);
 
-// i in base 2 with exactly n digits, most significant first (only the n
-// least significant digits are kept when i needs more).
-std::string i_to_string_by_n(long long i, int n);
-
 // y when x < y, otherwise x.
 inline int get_bigger(int x, int y) { return x < y ? y : x; }
-
-// The part of s before its first "[", or nothing when s has none.
-std::optional<std::string> get_array_name(std::string_view s);
 
 // The text without one trailing newline.
 std::string_view without_line_end(std::string_view s);
