@@ -37,12 +37,12 @@ Netlist large_netlist(std::string& expected) {
   Netlist netlist;
   for (int i = 0; i < 60000; ++i) {
     const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
-    netlist.add("dlatch", {a, b}, 1, 1);
+    netlist.add("dlatch", {a, b});
     expected += expected_text("dlatch", i + 1, {a, b});
     if (i == 30000) {
       std::vector<std::string> wide;
       for (int k = 0; k < 300000; ++k) wide.push_back("w" + std::to_string(k));
-      netlist.add("mux_wide", wide, 1, 1);
+      netlist.add("mux_wide", wide);
       expected += expected_text("mux_wide", i + 2, wide);
       ++i;
     }
