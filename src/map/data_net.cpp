@@ -140,9 +140,11 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
 // A transfer finished inside the data net is mapped by what its data chain,
 // followed downstream, runs into: an operation or a register or output fed
 // by several transfers. Why the chain gives no such end, or null.
-const char* why_dispatch_leaves_unmapped(const MapContext& ctx, const DNT_node& t) {
+const char* why_dispatch_leaves_unmapped(MapContext& ctx, const DNT_node& t) {
   if (t.func_part == 1) return nullptr;
-  switch (search_DNT_down(ctx.design, t)) {
+  // The run's shared answers: a fresh walk would set up a table the size of
+  // the whole data net for every such transition.
+  switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
     case 1:
     case 2: return nullptr;
     case 3: return "a transition on the chain has no data input and several readers";
@@ -159,8 +161,7 @@ void map_finished_inside(MapContext& ctx, DNT_node& t) {
   const std::size_t cells = ctx.netlist.comps().size();
   const std::size_t reported = ctx.diag.all().size();
   function_part_2(ctx, t);
-  // Asked only when nothing happened: the downstream walk costs as much as
-  // the one the mapping has just made.
+  // Asked only when nothing happened.
   if (cells != ctx.netlist.comps().size() || reported != ctx.diag.all().size()) return;
   if (const char* why = why_dispatch_leaves_unmapped(ctx, t)) {
     ctx.diag.problem("data transition " + t.name +
