@@ -87,14 +87,14 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
   }
 }
 
-}  // namespace
-
 // At most one net per output place and one per join.
 std::size_t most_nets(const Design& design) {
   std::size_t nets = 0;
   for (const LNT_node& t : design.LNT.items) nets += 1 + t.out_link.size();
   return nets;
 }
+
+}  // namespace
 
 void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
