@@ -133,8 +133,9 @@ TEST(DatanetPlaces, SameWidthsAsTheSweepsOnRandomNets) {
   }
 }
 
-std::string answer(const TraceResult& r) {
-  return std::to_string(r.code) + (r.end ? ":" + *r.end : "");
+template <class How>
+std::string answer(const WalkResult<How>& r) {
+  return std::to_string(static_cast<int>(r.how)) + (r.end ? ":" + *r.end : "");
 }
 
 // Chains into registers, ports, operations and constants; forks, merges,
@@ -170,8 +171,8 @@ TEST(DatanetWalks, SharedWalksAnswerAsFreshOnes) {
         EXPECT_EQ(answer(trace_down(d, *t, &memo)), answer(trace_down(d, *t))) << net;
         EXPECT_EQ(answer(trace_up(d, *t, &memo)), answer(trace_up(d, *t))) << net;
         for (const DNP_node& p : d.DNP.items) {
-          EXPECT_EQ(DNT_terminated_at_same(d, *t, p.name, &memo),
-                    DNT_terminated_at_same(d, *t, p.name))
+          EXPECT_EQ(chain_ends_at(d, *t, p.name, &memo),
+                    chain_ends_at(d, *t, p.name))
               << net << " " << t->name << " " << p.name;
         }
       }

@@ -144,14 +144,16 @@ const char* why_dispatch_leaves_unmapped(MapContext& ctx, const DNT_node& t) {
   if (t.func_part == 1) return nullptr;
   // The run's shared answers: a fresh walk would set up a table the size of
   // the whole data net for every such transition.
-  switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
-    case 1:
-    case 2: return nullptr;
-    case 3: return "a transition on the chain has no data input and several readers";
-    case 4: return "a transition on the chain has several data inputs";
-    case 5: return "a transition on the chain has no data input";
-    default: return "the chain breaks off or comes back to itself";
+  switch (downstream_end(ctx.design, t, &ctx.traces)) {
+    case Downstream::operation:
+    case Downstream::register_or_output: return nullptr;
+    case Downstream::no_input_several_readers:
+      return "a transition on the chain has no data input and several readers";
+    case Downstream::several_inputs: return "a transition on the chain has several data inputs";
+    case Downstream::no_input: return "a transition on the chain has no data input";
+    case Downstream::broken: break;
   }
+  return "the chain breaks off or comes back to itself";
 }
 
 // Hands a transition finished inside the data net to its mapping, and

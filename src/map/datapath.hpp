@@ -3,6 +3,7 @@
 // file that implements it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,23 +23,59 @@ int own_width(const MapContext& ctx, const DNT_node& t);
 int place_width(const MapContext& ctx, const DNP_node& place);
 
 // ---- tracing walks (tracing.cpp) ----------------------------------------
-// Iterative, never loop on a cycle; a step that lacks what it needs answers
-// code 0 and no end.
+// Iterative, never loop on a cycle; a step that lacks what it needs ends the
+// walk with no end found ("broken").
 
-struct TraceResult {
-  int code = 0;
+// How the chain downstream of a transition's data output ends.
+enum class Downstream : std::uint8_t {
+  broken,                    // no end: a missing place or reader, a fork, a cycle
+  operation,                 // an operation reads it (end: the operation)
+  register_or_output,        // a register or output place (end: the place)
+  no_input_several_readers,  // a transition on the way has no data input and
+                             // its output place several readers
+  several_inputs,            // a transition on the way has several data inputs
+  no_input,                  // a transition on the way has no data input (end:
+                             // the operation reading its output place, if any)
+};
+
+// Where the chain upstream of a transition's data input starts.
+enum class Upstream : std::uint8_t {
+  broken,          // no start: a missing place or writer, a merge, a cycle
+  operation,       // an operation's result (end: the operation)
+  register_place,  // a register (end: the place)
+  constant,        // a constant (end: the place)
+  several_inputs,  // a transition on the way has several data inputs
+  input_port,      // an input port (end: the place)
+};
+
+// Whether the chain downstream of a transition, through operations and
+// merges alike, ends in a given register or output place.
+enum class EndsAt : std::uint8_t {
+  elsewhere,                   // in another place, or nowhere
+  that_place,
+  place_with_several_readers,  // a place on the way has several readers
+  several_data_outputs,        // a transition on the way has several data outputs
+};
+
+template <class How>
+struct WalkResult {
+  How how{};
   std::optional<std::string> end;  // name of the record that ends the chain
 };
 
 // With `memo` the walks remember their answers for later walks (see
 // trace_memo.hpp); without, each walk starts afresh.
-TraceResult trace_down(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
-TraceResult trace_up(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
-int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
-std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
-                                             TraceMemo* memo = nullptr);
-int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place,
-                           TraceMemo* memo = nullptr);
+WalkResult<Downstream> trace_down(const Design& design, const DNT_node& start,
+                                  TraceMemo* memo = nullptr);
+WalkResult<Upstream> trace_up(const Design& design, const DNT_node& start,
+                              TraceMemo* memo = nullptr);
+// trace_down without copying the end's name.
+Downstream downstream_end(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+// The name that ends the downstream chain, when there is one.
+std::optional<std::string> downstream_end_name(const Design& design, const DNT_node& start,
+                                               TraceMemo* memo = nullptr);
+EndsAt chain_ends_at(const Design& design, const DNT_node& start, const std::string& place,
+                     TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
 

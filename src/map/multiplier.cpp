@@ -52,7 +52,7 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
     const DNP_node* operand = record_of(ctx.design, p);
     if (operand->type_term == "C") {
       constant_part(ctx, *operand, width);
-    } else if (!delayed && DNT_terminated_at_same(ctx.design, t, p.name, &ctx.traces) == 1) {
+    } else if (!delayed && chain_ends_at(ctx.design, t, p.name, &ctx.traces) == EndsAt::that_place) {
       // One delay serves the operation even if two operands named its result.
       request = emit_write_back_delay(ctx, t, *request);
       if (!request) return;
@@ -74,11 +74,11 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
 }
 
 void dispatch_transfer(MapContext& ctx, DNT_node& t) {
-  switch (search_DNT_down(ctx.design, t, &ctx.traces)) {
-    case 1:
+  switch (downstream_end(ctx.design, t, &ctx.traces)) {
+    case Downstream::operation:
       function_part_221(ctx, t);
       break;
-    case 2:
+    case Downstream::register_or_output:
       function_part_222(ctx, t);
       break;
     default:

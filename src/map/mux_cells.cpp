@@ -34,10 +34,12 @@ std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const 
 }
 
 std::optional<MuxSource> find_mux_source(MapContext& ctx, const DNT_node& t) {
-  const TraceResult up = trace_up(ctx.design, t, &ctx.traces);
-  if ((up.code == 2 || up.code == 3 || up.code == 5) && up.end) {
+  const WalkResult<Upstream> up = trace_up(ctx.design, t, &ctx.traces);
+  const bool from_terminal = up.how == Upstream::register_place || up.how == Upstream::constant ||
+                             up.how == Upstream::input_port;
+  if (from_terminal && up.end) {
     MuxSource source{*up.end, nullptr};
-    if (up.code == 3) source.constant = ctx.design.DNP.find(*up.end);
+    if (up.how == Upstream::constant) source.constant = ctx.design.DNP.find(*up.end);
     return source;
   }
   ctx.diag.problem("data transition " + t.name +

@@ -56,7 +56,7 @@ struct OperandTransfer {
 };
 
 std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
-  const std::optional<std::string> function = DNT_terminated_at(ctx.design, t, &ctx.traces);
+  const std::optional<std::string> function = downstream_end_name(ctx.design, t, &ctx.traces);
   if (!function) {
     ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
     return std::nullopt;
@@ -88,14 +88,14 @@ PlaceReader first_reader(Design& design, const std::string& place) {
 
 bool runs_into(const Design& design, TraceMemo& traces, const DNT_node& t,
                const std::string& function) {
-  const TraceResult down = trace_down(design, t, &traces);
-  return down.code == 1 && down.end == function;
+  const WalkResult<Downstream> down = trace_down(design, t, &traces);
+  return down.how == Downstream::operation && down.end == function;
 }
 
 bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
                      const std::string& function) {
-  const TraceResult up = trace_up(design, t, &traces);
-  return up.code == 1 && up.end == function;
+  const WalkResult<Upstream> up = trace_up(design, t, &traces);
+  return up.how == Upstream::operation && up.end == function;
 }
 
 // The output places of the local transition that produces the start place,
@@ -124,11 +124,13 @@ StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTra
   }
   for (const Member& m : group.members) {
     if (m.kind == MemberKind::reads_result) {
-      const TraceResult down = trace_down(design, *m.transfer, &traces);
-      if (down.code == 2 && down.end) group.out_registers.push_back(*down.end);
+      const WalkResult<Downstream> down = trace_down(design, *m.transfer, &traces);
+      if (down.how == Downstream::register_or_output && down.end) {
+        group.out_registers.push_back(*down.end);
+      }
     } else {
-      const TraceResult up = trace_up(design, *m.transfer, &traces);
-      if (up.code == 2 && up.end) group.in_registers.push_back(*up.end);
+      const WalkResult<Upstream> up = trace_up(design, *m.transfer, &traces);
+      if (up.how == Upstream::register_place && up.end) group.in_registers.push_back(*up.end);
     }
   }
   return group;

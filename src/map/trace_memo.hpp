@@ -17,9 +17,10 @@
 
 namespace syn {
 
-// A walk's answer: its code and the name of the record that ends it.
+// A walk's answer: its outcome (one of the walk's own enum, stored as its
+// number) and the name of the record that ends it.
 struct TraceAnswer {
-  int code = 0;
+  unsigned char how = 0;
   const std::string* end = nullptr;  // a name held by the design
 };
 
@@ -51,7 +52,7 @@ class TraceTable {
 struct TraceMemo {
   TraceTable down;  // trace_down
   TraceTable up;    // trace_up
-  TraceTable end;   // where DNT_terminated_at_same's walk ends
+  TraceTable end;   // where chain_ends_at's walk ends
 };
 
 }  // namespace syn

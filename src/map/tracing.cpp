@@ -3,7 +3,7 @@
 //
 // Every walk is a loop over transitions that marks the transitions it meets:
 // a chain that comes back to one of them is a cycle with no end, and the walk
-// answers code 0 and no end, as it does wherever a step lacks the place or
+// answers "broken" and no end, as it does wherever a step lacks the place or
 // neighbour it needs. Each step either answers or names the next
 // transition; the walks share their answers through a TraceMemo.
 #include <cstddef>
@@ -39,62 +39,65 @@ struct Step {
   const DNT_node* next = nullptr;
 };
 
-Step answer(int code, const std::string* end = nullptr) { return {{code, end}, nullptr}; }
+template <class How>
+Step answer(How how, const std::string* end = nullptr) {
+  return {{static_cast<unsigned char>(how), end}, nullptr};
+}
 Step go_on(const DNT_node* next) { return {{}, next}; }
 
 // A transition without data input: the answer depends only on how many
 // transitions read its first output place.
 Step down_without_data_input(const Design& design, const DNT_node& t) {
-  if (t.out_link.empty()) return answer(0);
+  if (t.out_link.empty()) return answer(Downstream::broken);
   const DNP_node* place = record_of(design, t.out_link.front());
-  if (place->out_link.size() >= 2) return answer(3);
+  if (place->out_link.size() >= 2) return answer(Downstream::no_input_several_readers);
   const DNT_node* reader = first_named(design, place->out_link);
-  if (reader != nullptr && reader->func_part == 1) return answer(5, &reader->name);
-  return answer(5);
+  if (reader != nullptr && reader->func_part == 1) return answer(Downstream::no_input, &reader->name);
+  return answer(Downstream::no_input);
 }
 
 Step step_down(const Design& design, const DNT_node& t) {
-  if (t.datapath_num_in > 1) return answer(4);
+  if (t.datapath_num_in > 1) return answer(Downstream::several_inputs);
   if (t.datapath_num_in == 0) return down_without_data_input(design, t);
-  if (count_data_places(t.out_link) >= 2) return answer(0);
+  if (count_data_places(t.out_link) >= 2) return answer(Downstream::broken);
   const DN_place_node* out = first_data_place(t.out_link);
-  if (out == nullptr) return answer(0);
-  if (out->type_term == "R" || out->type_term == "O") return answer(2, &out->name);
+  if (out == nullptr) return answer(Downstream::broken);
+  if (out->type_term == "R" || out->type_term == "O") return answer(Downstream::register_or_output, &out->name);
   const DNP_node* place = record_of(design, *out);
-  if (place->datapath_num_out > 1) return answer(0);
+  if (place->datapath_num_out > 1) return answer(Downstream::broken);
   const DNT_node* reader = first_named(design, place->out_link);
-  if (reader == nullptr) return answer(0);
-  if (reader->func_part == 1) return answer(1, &reader->name);
+  if (reader == nullptr) return answer(Downstream::broken);
+  if (reader->func_part == 1) return answer(Downstream::operation, &reader->name);
   return go_on(reader);
 }
 
 Step step_up(const Design& design, const DNT_node& t) {
-  if (t.datapath_num_in > 1) return answer(4);
+  if (t.datapath_num_in > 1) return answer(Upstream::several_inputs);
   const DN_place_node* in = first_data_place(t.in_link);
-  if (in == nullptr) return answer(0);
+  if (in == nullptr) return answer(Upstream::broken);
   const DNP_node* place = record_of(design, *in);
-  if (place->datapath_num_in > 1) return answer(0);
-  if (place->type_term == "R") return answer(2, &place->name);
-  if (place->type_term == "C") return answer(3, &place->name);
-  if (place->type_term == "I") return answer(5, &place->name);
+  if (place->datapath_num_in > 1) return answer(Upstream::broken);
+  if (place->type_term == "R") return answer(Upstream::register_place, &place->name);
+  if (place->type_term == "C") return answer(Upstream::constant, &place->name);
+  if (place->type_term == "I") return answer(Upstream::input_port, &place->name);
   const DNT_node* writer = first_named(design, place->in_link);
-  if (writer == nullptr) return answer(0);
-  if (writer->func_part == 1) return answer(1, &writer->name);
+  if (writer == nullptr) return answer(Upstream::broken);
+  if (writer->func_part == 1) return answer(Upstream::operation, &writer->name);
   return go_on(writer);
 }
 
-// Downstream through operations and merges alike: code 1 with the register
-// or output place the chain ends in, else 0, 2 (a place on the way has
-// several readers) or 3 (a transition on the way has several data outputs).
+// Downstream through operations and merges alike: "that_place" with the
+// register or output place the chain ends in (compared with the asked place
+// by chain_ends_at), else why it ends nowhere.
 Step step_to_end(const Design& design, const DNT_node& t) {
-  if (count_data_places(t.out_link) > 1) return answer(3);
+  if (count_data_places(t.out_link) > 1) return answer(EndsAt::several_data_outputs);
   const DN_place_node* out = first_data_place(t.out_link);
-  if (out == nullptr) return answer(0);
-  if (out->type_term == "R" || out->type_term == "O") return answer(1, &out->name);
+  if (out == nullptr) return answer(EndsAt::elsewhere);
+  if (out->type_term == "R" || out->type_term == "O") return answer(EndsAt::that_place, &out->name);
   const DNP_node* record = record_of(design, *out);
-  if (record->datapath_num_out > 1) return answer(2);
+  if (record->datapath_num_out > 1) return answer(EndsAt::place_with_several_readers);
   const DNT_node* reader = first_named(design, record->out_link);
-  if (reader == nullptr) return answer(0);
+  if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);
 }
 
@@ -133,43 +136,43 @@ TraceTable& table_of(TraceMemo* memo, TraceMemo& own, TraceTable TraceMemo::*whi
   return memo != nullptr ? memo->*which : own.*which;
 }
 
-TraceResult to_result(const TraceAnswer& a) {
-  return a.end != nullptr ? TraceResult{a.code, *a.end} : TraceResult{a.code, std::nullopt};
+template <class How>
+WalkResult<How> to_result(const TraceAnswer& a) {
+  const How how = static_cast<How>(a.how);
+  return a.end != nullptr ? WalkResult<How>{how, *a.end} : WalkResult<How>{how, std::nullopt};
 }
 
 }  // namespace
 
-TraceResult trace_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
+WalkResult<Downstream> trace_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
   TraceMemo own;
-  return to_result(walk(design, start, table_of(memo, own, &TraceMemo::down), step_down));
+  return to_result<Downstream>(
+      walk(design, start, table_of(memo, own, &TraceMemo::down), step_down));
 }
 
-TraceResult trace_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
+WalkResult<Upstream> trace_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
   TraceMemo own;
-  return to_result(walk(design, start, table_of(memo, own, &TraceMemo::up), step_up));
+  return to_result<Upstream>(walk(design, start, table_of(memo, own, &TraceMemo::up), step_up));
 }
 
-// The codes alone need no copy of the end's name.
-int search_DNT_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
+Downstream downstream_end(const Design& design, const DNT_node& start, TraceMemo* memo) {
   TraceMemo own;
-  return walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).code;
+  return static_cast<Downstream>(
+      walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).how);
 }
 
-std::optional<std::string> DNT_terminated_at(const Design& design, const DNT_node& start,
-                                             TraceMemo* memo) {
+std::optional<std::string> downstream_end_name(const Design& design, const DNT_node& start,
+                                               TraceMemo* memo) {
   return trace_down(design, start, memo).end;
 }
 
-// Whether the chain downstream of `start` ends in the register or output
-// place named `place`: 1 yes, 0 no (or no answer), 2 a place on the way has
-// several readers, 3 a transition on the way has several data outputs. It
-// walks through operations and merges alike.
-int DNT_terminated_at_same(const Design& design, const DNT_node& start, const std::string& place,
-                           TraceMemo* memo) {
+EndsAt chain_ends_at(const Design& design, const DNT_node& start, const std::string& place,
+                     TraceMemo* memo) {
   TraceMemo own;
   const TraceAnswer end = walk(design, start, table_of(memo, own, &TraceMemo::end), step_to_end);
-  if (end.code == 1) return *end.end == place ? 1 : 0;
-  return end.code;
+  const auto how = static_cast<EndsAt>(end.how);
+  if (how == EndsAt::that_place && *end.end != place) return EndsAt::elsewhere;
+  return how;
 }
 
 }  // namespace syn
