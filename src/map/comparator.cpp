@@ -1,3 +1,6 @@
+// A comparison started and finished by the control nets: a comparator cell
+// "comp_" + W on the two operands (constants get their drivers), and an OR2
+// or buff gate for each output place, chosen by the place's relation.
 #include <array>
 
 #include "map/cells.hpp"
@@ -164,8 +167,9 @@ void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
   buff(ctx, output_of_weight(out, 7 - sum), place_net(ctx, t, *without));
 }
 
-}  // namespace
-
+// Why a comparison transition cannot be mapped (too few or too many data
+// inputs, no width), or nothing when it can. A transition whose name does
+// not mark it as a comparator is not judged here.
 std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_node& t) {
   if (!is_comparator(t)) return std::nullopt;
   const std::vector<const DN_place_node*> inputs = data_inputs(t);
@@ -180,7 +184,7 @@ std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_n
   return std::nullopt;
 }
 
-void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
+void emit_comparator(MapContext& ctx, DNT_node& t, const std::string& request) {
   if (!is_comparator(t)) {
     report_missing_cell(ctx, t);
     return;
@@ -219,6 +223,21 @@ void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request) {
                      i_to_string(t.control_num_out) + " control output places drives none of them");
   }
   ctx.data_size = width;
+}
+
+}  // namespace
+
+void map_comparison(MapContext& ctx, DNT_node& t) {
+  if (t.control_num_in < 1) {
+    refuse(ctx, t, "a comparison needs a control input place and has none");
+    return;
+  }
+  if (auto refusal = comparator_refusal(ctx, t)) {
+    refuse(ctx, t, *refusal);
+    return;
+  }
+  const std::string request = emit_join(ctx, control_inputs(t), "_");
+  emit_comparator(ctx, t, request);
 }
 
 }  // namespace syn

@@ -1,5 +1,9 @@
+// The data net pass: completes the data places and their widths, then maps
+// each data transition, in list order, by the rule choose_data_rule picks,
+// reporting the transitions no rule takes.
 #include "map/cells.hpp"
 #include "map/data_places.hpp"
+#include "map/data_rule.hpp"
 #include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
 #include "map/names.hpp"
@@ -7,87 +11,12 @@
 #include "text/fields.hpp"
 
 namespace syn {
-namespace {
-
-const DN_place_node* first_of_kind(const std::vector<DN_place_node>& places, const char* kind) {
-  for (const DN_place_node& p : places) {
-    if (p.type_c_d == kind) return &p;
-  }
-  return nullptr;
-}
-
-// The control input places from the control nets, in list order.
-std::vector<std::string> control_inputs(const DNT_node& t) {
-  std::vector<std::string> names;
-  for (const DN_place_node& p : t.in_link) {
-    if (static_cast<int>(names.size()) >= t.control_num_in) break;
-    if (p.type_c_d == "c") names.push_back(p.name);
-  }
-  return names;
-}
 
 void refuse(MapContext& ctx, const DNT_node& t, const std::string& why) {
   ctx.diag.problem("data transition " + t.name + ": " + why + "; nothing mapped");
 }
 
-// What a plain transfer lacks, or nothing.
-const char* transfer_lacks(const DNT_node& t) {
-  if (first_of_kind(t.in_link, "d") == nullptr) return "a data input place";
-  if (first_of_kind(t.out_link, "d") == nullptr) return "a data output place";
-  if (t.control_num_in < 1) return "a control input place";
-  if (first_of_kind(t.out_link, "c") == nullptr) return "a control output place";
-  return nullptr;
-}
-
-// Width of a transfer: the larger of its input's and output's, else the
-// width left behind by the last mapping.
-int transfer_width(const MapContext& ctx, const DNP_node& x, const DNP_node& y) {
-  const int width = get_bigger(x.data_size, y.data_size);
-  return width != 0 ? width : ctx.data_size;
-}
-
-// One latch per bit from the input place to the output place, most
-// significant bit first, and the cell that reports all bits done.
-void map_plain_transfer(MapContext& ctx, DNT_node& t) {
-  if (const char* lacks = transfer_lacks(t)) {
-    refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
-    return;
-  }
-  const DN_place_node& x_place = *first_of_kind(t.in_link, "d");
-  const DN_place_node& y_place = *first_of_kind(t.out_link, "d");
-  const std::string& x = x_place.name;
-  const std::string& y = y_place.name;
-  const DNP_node& x_record = *record_of(ctx.design, x_place);
-  const int width = transfer_width(ctx, x_record, *record_of(ctx.design, y_place));
-  if (width < 1) {
-    refuse(ctx, t, "no width known for its data places");
-    return;
-  }
-  const std::string control = emit_join(ctx, control_inputs(t), "_");
-  ctx.data_size = width;
-
-  if (x_record.type_term == "C") constant_part(ctx, x_record, width);
-  for (int k = width - 1; k >= 0; --k) {
-    add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
-             bit(y, k), bit_bar(y, k), bit_done(y, k));
-  }
-  const DN_place_node& done_place = *first_of_kind(t.out_link, "c");
-  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
-           data_control_net(ctx.design, t.name, done_place));
-}
-
-void map_comparison(MapContext& ctx, DNT_node& t) {
-  if (t.control_num_in < 1) {
-    refuse(ctx, t, "a comparison needs a control input place and has none");
-    return;
-  }
-  if (auto refusal = comparator_refusal(ctx, t)) {
-    refuse(ctx, t, *refusal);
-    return;
-  }
-  const std::string request = emit_join(ctx, control_inputs(t), "_");
-  function_part_1(ctx, t, request);
-}
+namespace {
 
 std::string joined(const std::vector<std::string>& names) {
   std::string text;
@@ -137,39 +66,16 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
   return names;
 }
 
-// A transfer finished inside the data net is mapped by what its data chain,
-// followed downstream, runs into: an operation or a register or output fed
-// by several transfers. Why the chain gives no such end, or null.
-const char* why_dispatch_leaves_unmapped(MapContext& ctx, const DNT_node& t) {
-  if (t.func_part == 1) return nullptr;
-  // The run's shared answers: a fresh walk would set up a table the size of
-  // the whole data net for every such transition.
+// Why a transfer finished inside the data net has no mapping: its data chain,
+// followed downstream, runs into no operation and no register or output fed
+// by several transfers.
+const char* why_chain_has_no_end(MapContext& ctx, const DNT_node& t) {
   switch (downstream_end(ctx.design, t, &ctx.traces)) {
-    case Downstream::operation:
-    case Downstream::register_or_output: return nullptr;
     case Downstream::no_input_several_readers:
       return "a transition on the chain has no data input and several readers";
     case Downstream::several_inputs: return "a transition on the chain has several data inputs";
     case Downstream::no_input: return "a transition on the chain has no data input";
-    case Downstream::broken: break;
-  }
-  return "the chain breaks off or comes back to itself";
-}
-
-// Hands a transition finished inside the data net to its mapping, and
-// reports it when the mapping leaves no trace because its chain has no end
-// to map towards.
-void map_finished_inside(MapContext& ctx, DNT_node& t) {
-  const std::size_t cells = ctx.netlist.comps().size();
-  const std::size_t reported = ctx.diag.all().size();
-  function_part_2(ctx, t);
-  // Asked only when nothing happened.
-  if (cells != ctx.netlist.comps().size() || reported != ctx.diag.all().size()) return;
-  if (const char* why = why_dispatch_leaves_unmapped(ctx, t)) {
-    ctx.diag.problem("data transition " + t.name +
-                     ": transfer finished inside the data net whose data chain reaches no "
-                     "operation and no register or output fed by several transfers (" +
-                     why + "); nothing mapped");
+    default: return "the chain breaks off or comes back to itself";
   }
 }
 
@@ -182,19 +88,47 @@ void report_started_inside(MapContext& ctx, const DNT_node& t) {
                    "mapping takes such a transition, nothing mapped");
 }
 
+void report_refusal(MapContext& ctx, const DNT_node& t, DataRule rule) {
+  switch (rule) {
+    case DataRule::refused_chain_without_end:
+      ctx.diag.problem("data transition " + t.name +
+                       ": transfer finished inside the data net whose data chain reaches no "
+                       "operation and no register or output fed by several transfers (" +
+                       why_chain_has_no_end(ctx, t) + "); nothing mapped");
+      break;
+    case DataRule::refused_not_multiplication:
+      ctx.diag.problem("data transition " + t.name +
+                       ": operation finished inside the data net is not a multiplication; not "
+                       "mapped");
+      break;
+    case DataRule::refused_not_addition:
+      ctx.diag.problem("data transition " + t.name +
+                       ": operation started inside the data net is not an addition started only "
+                       "there; not mapped");
+      break;
+    case DataRule::refused_not_late_input:
+      ctx.diag.problem("data transition " + t.name +
+                       ": transfer started inside the data net is not marked as a late "
+                       "multiplexer input; not mapped");
+      break;
+    default:
+      report_started_inside(ctx, t);
+      break;
+  }
+}
+
 void map_transition(MapContext& ctx, DNT_node& t) {
   warn_about_undriven_control(ctx, t);
-  if (t.control_in_DNP == 0 && t.control_out_DNP == 0) {
-    if (t.func_part == 1)
-      map_comparison(ctx, t);
-    else
-      map_plain_transfer(ctx, t);
-  } else if (t.control_in_DNP == 0) {
-    map_finished_inside(ctx, t);
-  } else if (t.control_out_DNP != 0) {
-    function_part_4(ctx, t);
-  } else {
-    report_started_inside(ctx, t);
+  const DataRule rule = choose_data_rule(ctx, t);
+  switch (rule) {
+    case DataRule::plain_transfer: map_plain_transfer(ctx, t); break;
+    case DataRule::comparison: map_comparison(ctx, t); break;
+    case DataRule::multiplication: map_multiplication(ctx, t); break;
+    case DataRule::operand_mux: map_operand_mux_input(ctx, t); break;
+    case DataRule::register_mux: map_register_mux_input(ctx, t); break;
+    case DataRule::addition: map_addition(ctx, t); break;
+    case DataRule::late_mux_input: map_late_mux_input(ctx, t); break;
+    default: report_refusal(ctx, t, rule); break;
   }
 }
 

@@ -49,9 +49,4 @@ TransitionPlaces complete_data_places(Design& design);
 // list order. `places` are the positions complete_data_places returned.
 std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places);
 
-// Why a comparison transition cannot be mapped (too few or too many data
-// inputs, no width), or nothing when it can. A transition whose name does
-// not mark it as a comparator is not judged here.
-std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_node& t);
-
 }  // namespace syn

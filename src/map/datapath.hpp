@@ -117,18 +117,22 @@ std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t);
 bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
                                   const std::string& s1_bar, const std::string& req, int width);
 
-// ---- the mappers --------------------------------------------------------
+// ---- the mapping rules, one file each (see data_rule.hpp) ----------------
 
-// Comparison (comparator.cpp); `request` is the transition's request net.
-void function_part_1(MapContext& ctx, DNT_node& t, const std::string& request);
-// Multiplier, or a transfer dispatched by its downstream chain (multiplier.cpp).
-void function_part_2(MapContext& ctx, DNT_node& t);
-// Transfer into an operand place shared by several transfers (operand_mux.cpp).
-void function_part_221(MapContext& ctx, DNT_node& t);
-// Transfer into a register or output fed by several transfers (register_mux.cpp).
-void function_part_222(MapContext& ctx, DNT_node& t);
-// Transition started and finished by data-net control places (internal.cpp).
-void function_part_4(MapContext& ctx, DNT_node& t);
+void map_plain_transfer(MapContext& ctx, DNT_node& t);      // transfer.cpp
+void map_comparison(MapContext& ctx, DNT_node& t);          // comparator.cpp
+void map_multiplication(MapContext& ctx, DNT_node& t);      // multiplier.cpp
+void map_operand_mux_input(MapContext& ctx, DNT_node& t);   // operand_mux.cpp
+void map_register_mux_input(MapContext& ctx, DNT_node& t);  // register_mux.cpp
+void map_addition(MapContext& ctx, DNT_node& t);            // addition.cpp
+void map_late_mux_input(MapContext& ctx, DNT_node& t);      // late_input.cpp
+
+// "data transition T: WHY; nothing mapped", a mapping problem (data_net.cpp).
+void refuse(MapContext& ctx, const DNT_node& t, const std::string& why);
+
+// The control input places from the control nets, in list order
+// (transfer.cpp).
+std::vector<std::string> control_inputs(const DNT_node& t);
 
 // Reports every multiplexer left incomplete when mapping ends (operand_mux.cpp).
 void report_incomplete_muxes(MapContext& ctx);

@@ -32,7 +32,9 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   return delayed;
 }
 
-void map_multiplier(MapContext& ctx, DNT_node& t) {
+}  // namespace
+
+void map_multiplication(MapContext& ctx, DNT_node& t) {
   const DNP_node* result = data_output_record(ctx, t);
   if (result == nullptr) return;
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
@@ -71,34 +73,6 @@ void map_multiplier(MapContext& ctx, DNT_node& t) {
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
                                width);
-}
-
-void dispatch_transfer(MapContext& ctx, DNT_node& t) {
-  switch (downstream_end(ctx.design, t, &ctx.traces)) {
-    case Downstream::operation:
-      function_part_221(ctx, t);
-      break;
-    case Downstream::register_or_output:
-      function_part_222(ctx, t);
-      break;
-    default:
-      break;
-  }
-}
-
-}  // namespace
-
-void function_part_2(MapContext& ctx, DNT_node& t) {
-  if (t.func_part != 1) {
-    dispatch_transfer(ctx, t);
-    return;
-  }
-  if (t.name.find("mul") != std::string::npos) {
-    map_multiplier(ctx, t);
-    return;
-  }
-  ctx.diag.problem("data transition " + t.name +
-                   ": operation finished inside the data net is not a multiplication; not mapped");
 }
 
 }  // namespace syn

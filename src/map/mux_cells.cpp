@@ -16,6 +16,16 @@ const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& place
   return nullptr;
 }
 
+std::vector<const DN_place_node*> places_of_kind(const std::vector<DN_place_node>& places,
+                                                 const std::string& kind, int limit) {
+  std::vector<const DN_place_node*> found;
+  for (const DN_place_node& p : places) {
+    if (static_cast<int>(found.size()) == limit) break;
+    if (p.type_c_d == kind) found.push_back(&p);
+  }
+  return found;
+}
+
 DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
   const DN_place_node* out = first_place_of_kind(t.out_link, "d");
   DNP_node* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;

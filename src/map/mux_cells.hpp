@@ -20,6 +20,10 @@ namespace syn {
 const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& places,
                                          const std::string& kind);
 
+// The first `limit` places of the given kind ("d" or "c"), in list order.
+std::vector<const DN_place_node*> places_of_kind(const std::vector<DN_place_node>& places,
+                                                 const std::string& kind, int limit);
+
 // The record of the transition's first data output place; a mapping problem
 // naming the transition (and null) when it has none.
 DNP_node* data_output_record(MapContext& ctx, const DNT_node& t);

@@ -224,15 +224,15 @@ void grow_mux(MapContext& ctx, comp_node& mux, const OperandTransfer& op, const 
 }
 
 // A later transfer into the operand place whose step is not joined yet.
-void function_part_221_add1(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
-                            comp_node& mux, const MuxSource& source,
+void add_unjoined_step_input(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
+                             comp_node& mux, const MuxSource& source,
                             const std::optional<std::string>& delay_place) {
   emit_source_drivers(ctx, source, op.width);
   grow_mux(ctx, mux, op, source, join_step(ctx, op, group, delay_place, false));
 }
 
 // A transfer of a joined step, no multiplexer yet: it creates it.
-void function_part_221_add2(MapContext& ctx, const OperandTransfer& op) {
+void create_for_joined_step(MapContext& ctx, const OperandTransfer& op) {
   if (single_feeder(ctx, op)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
@@ -240,7 +240,7 @@ void function_part_221_add2(MapContext& ctx, const OperandTransfer& op) {
 }
 
 // A transfer of a joined step into an existing multiplexer.
-void function_part_221_add3(MapContext& ctx, const OperandTransfer& op, comp_node& mux) {
+void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, comp_node& mux) {
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
   emit_source_drivers(ctx, *source, op.width);
@@ -249,16 +249,16 @@ void function_part_221_add3(MapContext& ctx, const OperandTransfer& op, comp_nod
 
 }  // namespace
 
-void function_part_221(MapContext& ctx, DNT_node& t) {
+void map_operand_mux_input(MapContext& ctx, DNT_node& t) {
   const std::optional<OperandTransfer> op = describe(ctx, t);
   if (!op) return;
   const ExistingMux existing = existing_mux(ctx, *op);
   if (!existing.ok) return;
   if (!op->start_record.new_name.empty()) {
     if (existing.mux != nullptr)
-      function_part_221_add3(ctx, *op, *existing.mux);
+      add_joined_step_input(ctx, *op, *existing.mux);
     else
-      function_part_221_add2(ctx, *op);
+      create_for_joined_step(ctx, *op);
     return;
   }
   const StepGroup group = collect_step_group(ctx.design, ctx.traces, *op);
@@ -271,7 +271,7 @@ void function_part_221(MapContext& ctx, DNT_node& t) {
     if (!delay_place) return;
   }
   if (existing.mux != nullptr) {
-    function_part_221_add1(ctx, *op, group, *existing.mux, *source, delay_place);
+    add_unjoined_step_input(ctx, *op, group, *existing.mux, *source, delay_place);
     return;
   }
   create_mux(ctx, *op, *source, [&] { return join_step(ctx, *op, group, delay_place, true); });

@@ -6,7 +6,7 @@
 
 namespace syn {
 
-void function_part_222(MapContext& ctx, DNT_node& t) {
+void map_register_mux_input(MapContext& ctx, DNT_node& t) {
   const DN_place_node* start = first_place_of_kind(t.in_link, "c");
   if (start == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");

@@ -1,0 +1,53 @@
+// An addition started and finished inside the data net: a join of its
+// control inputs, an adder cell "add" + operands + "_" + W reading every
+// operand (constants get their drivers), and its latch stage.
+#include "map/mux_cells.hpp"
+#include "map/names.hpp"
+#include "map/place_records.hpp"
+#include "text/fields.hpp"
+
+namespace syn {
+
+void map_addition(MapContext& ctx, DNT_node& t) {
+  const DNP_node* result = data_output_record(ctx, t);
+  if (result == nullptr) return;
+  const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
+  if (!width_found) return;
+  const int width = *width_found;
+  const auto controls = places_of_kind(t.in_link, "c", t.control_in_DNP);
+  if (controls.empty()) {
+    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    return;
+  }
+  const auto operands = places_of_kind(t.in_link, "d", t.datapath_num_in);
+
+  // Constant operands need their drivers, as for the multiplier.
+  for (const DN_place_node* p : operands)
+    if (const DNP_node* record = record_of(ctx.design, *p); record->type_term == "C")
+      constant_part(ctx, *record, width);
+
+  std::vector<std::string> inputs;
+  for (const DN_place_node* p : controls) inputs.push_back(p->name);
+  const std::string request = emit_join(ctx, inputs, "");
+
+  comp_node adder;
+  adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
+  adder.instant_num = ctx.netlist.new_instance();
+  const std::string result_name = "U" + i_to_string(adder.instant_num) + "_" + adder.name;
+  std::vector<std::string> pins;
+  for (const DN_place_node* p : operands) {
+    pins.push_back(bus(p->name, width));
+    pins.push_back(bus_bar(p->name, width));
+  }
+  pins.push_back(request);
+  pins.push_back(bus(result_name, width));
+  pins.push_back(bus_bar(result_name, width));
+  pins.push_back(result_name + "_done");
+  adder.pin_link = add_to_pin(std::move(pins));
+  ctx.netlist.append(std::move(adder));
+
+  latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
+                               width);
+}
+
+}  // namespace syn

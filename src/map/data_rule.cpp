@@ -1,0 +1,45 @@
+#include "map/data_rule.hpp"
+
+#include "map/datapath.hpp"
+
+namespace syn {
+namespace {
+
+// Finished inside the data net: what the data chain, followed downstream,
+// runs into decides. The walk shares the run's answers.
+DataRule rule_finished_inside(MapContext& ctx, const DNT_node& t) {
+  if (t.func_part == 1) {
+    return t.name.find("mul") != std::string::npos ? DataRule::multiplication
+                                                   : DataRule::refused_not_multiplication;
+  }
+  switch (downstream_end(ctx.design, t, &ctx.traces)) {
+    case Downstream::operation: return DataRule::operand_mux;
+    case Downstream::register_or_output: return DataRule::register_mux;
+    default: return DataRule::refused_chain_without_end;
+  }
+}
+
+// Started and finished inside the data net.
+DataRule rule_started_and_finished_inside(const DNT_node& t) {
+  if (t.func_part == 1) {
+    const bool addition = t.name.find("add") != std::string::npos && t.control_num_in == 0;
+    return addition ? DataRule::addition : DataRule::refused_not_addition;
+  }
+  const bool marked = t.mod_flag == 1 && t.instant_num != 0;
+  return marked ? DataRule::late_mux_input : DataRule::refused_not_late_input;
+}
+
+}  // namespace
+
+DataRule choose_data_rule(MapContext& ctx, const DNT_node& t) {
+  const bool started_inside = t.control_in_DNP != 0;
+  const bool finished_inside = t.control_out_DNP != 0;
+  if (!started_inside && !finished_inside) {
+    return t.func_part == 1 ? DataRule::comparison : DataRule::plain_transfer;
+  }
+  if (!started_inside) return rule_finished_inside(ctx, t);
+  if (finished_inside) return rule_started_and_finished_inside(t);
+  return DataRule::refused_started_inside;
+}
+
+}  // namespace syn
