@@ -1,24 +1,15 @@
 #include "map/cells.hpp"
 #include "map/datapath.hpp"
+#include "map/mux_cells.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
-namespace {
-
-const DN_place_node* first_of_kind(const std::vector<DN_place_node>& places, const char* kind) {
-  for (const DN_place_node& p : places) {
-    if (p.type_c_d == kind) return &p;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
                                   const std::string& s1_bar, const std::string& req, int width) {
-  const DN_place_node* destination = first_of_kind(t.out_link, "d");
-  const DN_place_node* control = first_of_kind(t.out_link, "c");
+  const DN_place_node* destination = first_place_of_kind(t.out_link, "d");
+  const DN_place_node* control = first_place_of_kind(t.out_link, "c");
   const char* missing = destination == nullptr ? "a data output place"
                         : control == nullptr   ? "a control output place"
                                                : nullptr;

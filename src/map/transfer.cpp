@@ -3,6 +3,7 @@
 // reports all bits done.
 #include "map/cells.hpp"
 #include "map/datapath.hpp"
+#include "map/mux_cells.hpp"
 #include "map/names.hpp"
 #include "map/place_records.hpp"
 #include "text/fields.hpp"
@@ -10,19 +11,12 @@
 namespace syn {
 namespace {
 
-const DN_place_node* first_of_kind(const std::vector<DN_place_node>& places, const char* kind) {
-  for (const DN_place_node& p : places) {
-    if (p.type_c_d == kind) return &p;
-  }
-  return nullptr;
-}
-
 // What a plain transfer lacks, or nothing.
 const char* transfer_lacks(const DNT_node& t) {
-  if (first_of_kind(t.in_link, "d") == nullptr) return "a data input place";
-  if (first_of_kind(t.out_link, "d") == nullptr) return "a data output place";
+  if (first_place_of_kind(t.in_link, "d") == nullptr) return "a data input place";
+  if (first_place_of_kind(t.out_link, "d") == nullptr) return "a data output place";
   if (t.control_num_in < 1) return "a control input place";
-  if (first_of_kind(t.out_link, "c") == nullptr) return "a control output place";
+  if (first_place_of_kind(t.out_link, "c") == nullptr) return "a control output place";
   return nullptr;
 }
 
@@ -51,8 +45,8 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
-  const DN_place_node& x_place = *first_of_kind(t.in_link, "d");
-  const DN_place_node& y_place = *first_of_kind(t.out_link, "d");
+  const DN_place_node& x_place = *first_place_of_kind(t.in_link, "d");
+  const DN_place_node& y_place = *first_place_of_kind(t.out_link, "d");
   const std::string& x = x_place.name;
   const std::string& y = y_place.name;
   const DNP_node& x_record = *record_of(ctx.design, x_place);
@@ -69,7 +63,7 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
-  const DN_place_node& done_place = *first_of_kind(t.out_link, "c");
+  const DN_place_node& done_place = *first_place_of_kind(t.out_link, "c");
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, t.name, done_place));
 }
