@@ -34,8 +34,9 @@ inline void split_tables(std::string_view text, std::string_view (&tables)[4]) {
 constexpr int kWidestMapped = 256;
 
 inline bool too_wide_to_map(const Design& design) {
-  for (const std::vector<iando_node>* list : {&design.registers, &design.inputs, &design.outputs}) {
-    for (const iando_node& entry : *list) {
+  for (const std::vector<IoDeclaration>* list :
+       {&design.registers, &design.inputs, &design.outputs}) {
+    for (const IoDeclaration& entry : *list) {
       if (entry.data_size > kWidestMapped) return true;
     }
   }

@@ -7,7 +7,7 @@
 namespace syn {
 namespace {
 
-using List = std::vector<pin_order_node>;
+using List = std::vector<CountedPlace>;
 
 std::string names_of(const List& list) {
   std::string names;

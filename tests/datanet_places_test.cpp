@@ -37,7 +37,8 @@ Design read_net(const std::string& lines, const std::string& widths = "") {
   std::istringstream given(widths);
   for (std::string w; given >> w;) {
     const std::size_t colon = w.find(':');
-    if (DNP_node* p = d.DNP.find(w.substr(0, colon))) p->data_size = std::stoi(w.substr(colon + 1));
+    if (DataPlace* p = d.data_places.find(w.substr(0, colon)))
+      p->data_size = std::stoi(w.substr(colon + 1));
   }
   complete_data_places(d);
   return d;
@@ -46,22 +47,22 @@ Design read_net(const std::string& lines, const std::string& widths = "") {
 // The sweeps exactly as the rule states them.
 void literal_sweeps(Design& d) {
   auto width_of = [&d](const std::string& name) {
-    const DNP_node* r = d.DNP.find(name);
+    const DataPlace* r = d.data_places.find(name);
     return r == nullptr ? 0 : r->data_size;
   };
   for (bool progress = true; progress;) {
     progress = false;
-    for (DNP_node& p : d.DNP.items) {
+    for (DataPlace& p : d.data_places.items) {
       if (p.type_c_d != "d" || p.data_size != 0) continue;
       int found = 0;
       for (const std::string& producer : p.in_link) {
-        for (const DN_place_node& q : d.DNT.find(producer)->in_link)
+        for (const DataArc& q : d.data_transitions.find(producer)->in_link)
           if (found == 0) found = width_of(q.name);
       }
       for (const std::string& consumer : p.out_link) {
-        for (const DN_place_node& q : d.DNT.find(consumer)->out_link)
+        for (const DataArc& q : d.data_transitions.find(consumer)->out_link)
           if (found == 0) found = width_of(q.name);
-        for (const DN_place_node& q : d.DNT.find(consumer)->in_link)
+        for (const DataArc& q : d.data_transitions.find(consumer)->in_link)
           if (found == 0) found = width_of(q.name);
       }
       progress |= found != 0;
@@ -72,7 +73,8 @@ void literal_sweeps(Design& d) {
 
 std::string widths_of(const Design& d) {
   std::string text;
-  for (const DNP_node& p : d.DNP.items) text += p.name + ":" + std::to_string(p.data_size) + " ";
+  for (const DataPlace& p : d.data_places.items)
+    text += p.name + ":" + std::to_string(p.data_size) + " ";
   return text;
 }
 
@@ -105,7 +107,7 @@ TEST(DatanetPlaces, WidthsOfTheSweepsOnSmallNets) {
     EXPECT_EQ(widths_of(d), expected) << net;
     EXPECT_EQ(widths_of(swept), expected) << net;
     std::vector<std::string> without;
-    for (const DNP_node& p : d.DNP.items)
+    for (const DataPlace& p : d.data_places.items)
       if (p.type_c_d == "d" && p.data_size == 0) without.push_back(p.name);
     EXPECT_EQ(missing, without) << net;
   }
@@ -162,15 +164,15 @@ const char* const kNets[] = {
 TEST(DatanetWalks, SharedWalksAnswerAsFreshOnes) {
   for (const char* net : kNets) {
     const Design d = read_net(net);
-    std::vector<const DNT_node*> order;
-    for (const DNT_node& t : d.DNT.items) order.push_back(&t);
+    std::vector<const DataTransition*> order;
+    for (const DataTransition& t : d.data_transitions.items) order.push_back(&t);
     for (bool reversed : {false, true}) {
       if (reversed) std::reverse(order.begin(), order.end());
       TraceMemo memo;
-      for (const DNT_node* t : order) {
+      for (const DataTransition* t : order) {
         EXPECT_EQ(answer(trace_down(d, *t, &memo)), answer(trace_down(d, *t))) << net;
         EXPECT_EQ(answer(trace_up(d, *t, &memo)), answer(trace_up(d, *t))) << net;
-        for (const DNP_node& p : d.DNP.items) {
+        for (const DataPlace& p : d.data_places.items) {
           EXPECT_EQ(chain_ends_at(d, *t, p.name, &memo),
                     chain_ends_at(d, *t, p.name))
               << net << " " << t->name << " " << p.name;

@@ -27,9 +27,9 @@ std::string numbered(const char* prefix, int i) {
   return prefix + std::string(7 - digits.size(), '0') + digits;
 }
 
-std::string pins(const comp_node& cell) {
+std::string pins(const Cell& cell) {
   std::string text = cell.name;
-  for (const pin_node& pin : cell.pin_link) text += " " + pin.name;
+  for (const Pin& pin : cell.pin_link) text += " " + pin.name;
   return text;
 }
 

@@ -8,8 +8,8 @@
 
 namespace syn {
 
-void map_addition(MapContext& ctx, DNT_node& t) {
-  const DNP_node* result = data_output_record(ctx, t);
+void map_addition(MapContext& ctx, DataTransition& t) {
+  const DataPlace* result = data_output_record(ctx, t);
   if (result == nullptr) return;
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
   if (!width_found) return;
@@ -22,20 +22,20 @@ void map_addition(MapContext& ctx, DNT_node& t) {
   const auto operands = places_of_kind(t.in_link, "d", t.datapath_num_in);
 
   // Constant operands need their drivers, as for the multiplier.
-  for (const DN_place_node* p : operands)
-    if (const DNP_node* record = record_of(ctx.design, *p); record->type_term == "C")
+  for (const DataArc* p : operands)
+    if (const DataPlace* record = record_of(ctx.design, *p); record->type_term == "C")
       constant_part(ctx, *record, width);
 
   std::vector<std::string> inputs;
-  for (const DN_place_node* p : controls) inputs.push_back(p->name);
+  for (const DataArc* p : controls) inputs.push_back(p->name);
   const std::string request = emit_join(ctx, inputs, "");
 
-  comp_node adder;
+  Cell adder;
   adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
   adder.instant_num = ctx.netlist.new_instance();
   const std::string result_name = "U" + i_to_string(adder.instant_num) + "_" + adder.name;
   std::vector<std::string> pins;
-  for (const DN_place_node* p : operands) {
+  for (const DataArc* p : operands) {
     pins.push_back(bus(p->name, width));
     pins.push_back(bus_bar(p->name, width));
   }

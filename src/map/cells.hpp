@@ -13,10 +13,10 @@ namespace syn {
 
 // Takes the next instance number, as Netlist::add does.
 template <class... Nets>
-comp_node& add_cell(Netlist& netlist, std::string name, Nets&&... nets) {
+Cell& add_cell(Netlist& netlist, std::string name, Nets&&... nets) {
   // A number would make a one-character net name.
   static_assert((!std::is_arithmetic_v<std::remove_cvref_t<Nets>> && ...));
-  comp_node& cell = netlist.start_cell(std::move(name));
+  Cell& cell = netlist.start_cell(std::move(name));
   cell.pin_link.reserve(sizeof...(Nets));
   // Each net goes into its pin directly, without a temporary pin to move
   // from (pins are made empty and filled, which every compiler's library

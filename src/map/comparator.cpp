@@ -12,17 +12,17 @@
 namespace syn {
 namespace {
 
-bool is_comparator(const DNT_node& t) { return t.name.find("cmp") != std::string::npos; }
+bool is_comparator(const DataTransition& t) { return t.name.find("cmp") != std::string::npos; }
 
-std::vector<const DN_place_node*> data_inputs(const DNT_node& t) {
-  std::vector<const DN_place_node*> inputs;
-  for (const DN_place_node& p : t.in_link) {
+std::vector<const DataArc*> data_inputs(const DataTransition& t) {
+  std::vector<const DataArc*> inputs;
+  for (const DataArc& p : t.in_link) {
     if (p.type_c_d == "d") inputs.push_back(&p);
   }
   return inputs;
 }
 
-void report_missing_cell(MapContext& ctx, const DNT_node& t) {
+void report_missing_cell(MapContext& ctx, const DataTransition& t) {
   ctx.console << "The advanced-quorvel tool has not been fully developed\n"
               << "This bug is caused by adding other kinds of components\n"
               << "that the supplied library does not have.\n"
@@ -44,7 +44,7 @@ void or2(MapContext& ctx, const std::string& a, const std::string& b, const std:
   add_cell(ctx.netlist, "OR2", a, b, to);
 }
 
-std::string place_net(const MapContext& ctx, const DNT_node& t, const DN_place_node& p) {
+std::string place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {
   return data_control_net(ctx.design, t.name, p);
 }
 
@@ -77,13 +77,13 @@ bool drive_by_relation(MapContext& ctx, const Outputs& out, const std::string& r
 // The output places that carry a relation, in list order, and the first one
 // that carries none.
 struct Branches {
-  std::vector<const DN_place_node*> with_relation;
-  const DN_place_node* without = nullptr;
+  std::vector<const DataArc*> with_relation;
+  const DataArc* without = nullptr;
 };
 
-Branches branches(const DNT_node& t) {
+Branches branches(const DataTransition& t) {
   Branches b;
-  for (const DN_place_node& p : t.out_link) {
+  for (const DataArc& p : t.out_link) {
     if (!p.relation_ship.empty()) {
       b.with_relation.push_back(&p);
     } else if (b.without == nullptr) {
@@ -93,7 +93,7 @@ Branches branches(const DNT_node& t) {
   return b;
 }
 
-void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
+void two_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out) {
   const auto [with_relation, without] = branches(t);
   if (with_relation.empty()) {
     ctx.console << "Datapath net format is not correct\n";
@@ -103,7 +103,7 @@ void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
     return;
   }
   if (with_relation.size() == 1) {
-    const DN_place_node& p = *with_relation.front();
+    const DataArc& p = *with_relation.front();
     const bool supported = p.relation_ship == ">=" || p.relation_ship == "<=";
     if (!supported || without == nullptr) {
       ctx.diag.problem("data transition " + t.name +
@@ -122,7 +122,7 @@ void two_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
     }
     return;
   }
-  for (const DN_place_node* p : with_relation) {
+  for (const DataArc* p : with_relation) {
     if (!drive_by_relation(ctx, out, p->relation_ship, place_net(ctx, t, *p))) {
       ctx.diag.problem("data transition " + t.name + ": the relation \"" + p->relation_ship +
                        "\" on place " + p->name +
@@ -143,7 +143,7 @@ const std::string& output_of_weight(const Outputs& out, int w) {
   return w == 4 ? out.great : w == 2 ? out.equal : out.less;
 }
 
-void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
+void three_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out) {
   const auto [with_relation, without] = branches(t);
   // Two different ones of ">", "=", "<" leave exactly one output for the
   // place without a relation: the one whose weight is 7 less their sum.
@@ -161,7 +161,7 @@ void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
                      " and one output place without a relation; the outputs are left undriven");
     return;
   }
-  for (const DN_place_node* p : with_relation) {
+  for (const DataArc* p : with_relation) {
     buff(ctx, output_of_weight(out, weight(p->relation_ship)), place_net(ctx, t, *p));
   }
   buff(ctx, output_of_weight(out, 7 - sum), place_net(ctx, t, *without));
@@ -170,9 +170,9 @@ void three_way_branch(MapContext& ctx, const DNT_node& t, const Outputs& out) {
 // Why a comparison transition cannot be mapped (too few or too many data
 // inputs, no width), or nothing when it can. A transition whose name does
 // not mark it as a comparator is not judged here.
-std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_node& t) {
+std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataTransition& t) {
   if (!is_comparator(t)) return std::nullopt;
-  const std::vector<const DN_place_node*> inputs = data_inputs(t);
+  const std::vector<const DataArc*> inputs = data_inputs(t);
   if (inputs.size() != 2) {
     return "a comparison needs two data input places, it has " +
            i_to_string(static_cast<long long>(inputs.size()));
@@ -184,7 +184,7 @@ std::optional<std::string> comparator_refusal(const MapContext& ctx, const DNT_n
   return std::nullopt;
 }
 
-void emit_comparator(MapContext& ctx, DNT_node& t, const std::string& request) {
+void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& request) {
   if (!is_comparator(t)) {
     report_missing_cell(ctx, t);
     return;
@@ -198,7 +198,7 @@ void emit_comparator(MapContext& ctx, DNT_node& t, const std::string& request) {
   // Pins 1 to 4: operand 1 and operand 2 by their order, constants first
   // getting their drivers.
   std::array<std::string, 4> operands;
-  for (const DN_place_node* p : data_inputs(t)) {
+  for (const DataArc* p : data_inputs(t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
     if (p->type_term == "C") {
       auto rails = convert_constant_to_comps(ctx, p->name, width, p->initial_value);
@@ -227,7 +227,7 @@ void emit_comparator(MapContext& ctx, DNT_node& t, const std::string& request) {
 
 }  // namespace
 
-void map_comparison(MapContext& ctx, DNT_node& t) {
+void map_comparison(MapContext& ctx, DataTransition& t) {
   if (t.control_num_in < 1) {
     refuse(ctx, t, "a comparison needs a control input place and has none");
     return;

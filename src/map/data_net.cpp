@@ -12,7 +12,7 @@
 
 namespace syn {
 
-void refuse(MapContext& ctx, const DNT_node& t, const std::string& why) {
+void refuse(MapContext& ctx, const DataTransition& t, const std::string& why) {
   ctx.diag.problem("data transition " + t.name + ": " + why + "; nothing mapped");
 }
 
@@ -29,18 +29,18 @@ std::string joined(const std::vector<std::string>& names) {
 // the name ("GNP": the global net and maybe the local one, "LNP": the local
 // net only, "DNP": neither), so that the other lists are asked only when
 // they can have the place.
-bool has_producer(const Design& design, const DN_place_node& place) {
-  const DNP_node* data = record_of(design, place);
+bool has_producer(const Design& design, const DataArc& place) {
+  const DataPlace* data = record_of(design, place);
   if (!data->in_link.empty()) return true;
   const std::string& shared = data->from_to_inter;
   const bool maybe_local = shared != "DNP";
   const bool maybe_global = maybe_local && shared != "LNP";
   if (maybe_local) {
-    const LNP_node* local = design.LNP.find(place.name);
+    const LocalPlace* local = design.local_places.find(place.name);
     if (local != nullptr && !local->in_link.empty()) return true;
   }
   if (maybe_global) {
-    const GNP_node* global = design.GNP.find(place.name);
+    const GlobalPlace* global = design.global_places.find(place.name);
     if (global != nullptr && !global->in_link.empty()) return true;
   }
   return false;
@@ -48,8 +48,8 @@ bool has_producer(const Design& design, const DN_place_node& place) {
 
 // A control input that nothing drives leaves the transition waiting for a
 // request that never comes; the cells are still made as the rules say.
-void warn_about_undriven_control(MapContext& ctx, const DNT_node& t) {
-  for (const DN_place_node& p : t.in_link) {
+void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
+  for (const DataArc& p : t.in_link) {
     if (p.type_c_d != "c" || has_producer(ctx.design, p)) continue;
     ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
                      " is produced by no transition of any net, so its request never comes");
@@ -57,10 +57,9 @@ void warn_about_undriven_control(MapContext& ctx, const DNT_node& t) {
 }
 
 // Names of the transition's control places of the given net, in list order.
-std::vector<std::string> control_places_of(const std::vector<DN_place_node>& places,
-                                           const char* net) {
+std::vector<std::string> control_places_of(const std::vector<DataArc>& places, const char* net) {
   std::vector<std::string> names;
-  for (const DN_place_node& p : places) {
+  for (const DataArc& p : places) {
     if (p.type_c_d == "c" && p.from_to_inter == net) names.push_back(p.name);
   }
   return names;
@@ -69,7 +68,7 @@ std::vector<std::string> control_places_of(const std::vector<DN_place_node>& pla
 // Why a transfer finished inside the data net has no mapping: its data chain,
 // followed downstream, runs into no operation and no register or output fed
 // by several transfers.
-const char* why_chain_has_no_end(MapContext& ctx, const DNT_node& t) {
+const char* why_chain_has_no_end(MapContext& ctx, const DataTransition& t) {
   switch (downstream_end(ctx.design, t, &ctx.traces)) {
     case Downstream::no_input_several_readers:
       return "a transition on the chain has no data input and several readers";
@@ -81,14 +80,14 @@ const char* why_chain_has_no_end(MapContext& ctx, const DNT_node& t) {
 
 // Started inside the data net but finishing into the control nets: no
 // mapping makes cells for that shape, so the netlist lacks them.
-void report_started_inside(MapContext& ctx, const DNT_node& t) {
+void report_started_inside(MapContext& ctx, const DataTransition& t) {
   ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
                    joined(control_places_of(t.in_link, "DNP")) +
                    " of the data net but no control output place of the data net; no "
                    "mapping takes such a transition, nothing mapped");
 }
 
-void report_refusal(MapContext& ctx, const DNT_node& t, DataRule rule) {
+void report_refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
   switch (rule) {
     case DataRule::refused_chain_without_end:
       ctx.diag.problem("data transition " + t.name +
@@ -117,7 +116,7 @@ void report_refusal(MapContext& ctx, const DNT_node& t, DataRule rule) {
   }
 }
 
-void map_transition(MapContext& ctx, DNT_node& t) {
+void map_transition(MapContext& ctx, DataTransition& t) {
   warn_about_undriven_control(ctx, t);
   const DataRule rule = choose_data_rule(ctx, t);
   switch (rule) {
@@ -146,7 +145,7 @@ void map_data_net(MapContext& ctx) {
   if (!without_width.empty()) {
     ctx.diag.warning("data places without a width: " + joined(without_width));
   }
-  for (DNT_node& t : ctx.design.DNT.items) {
+  for (DataTransition& t : ctx.design.data_transitions.items) {
     ctx.console << "D";
     map_transition(ctx, t);
   }

@@ -17,15 +17,15 @@ constexpr std::size_t none = TransitionPlaces::no_place;
 // Finds the record of each place of the list, keeps its position in the
 // entry (see place_records.hpp) and in `positions`, and copies into the
 // record what the entry says.
-void resolve_and_complete(Design& design, std::vector<DN_place_node>& places,
+void resolve_and_complete(Design& design, std::vector<DataArc>& places,
                           FlatLists<std::size_t>& positions) {
-  for (DN_place_node& p : places) {
-    DNP_node* record = design.DNP.find(p.name);
+  for (DataArc& p : places) {
+    DataPlace* record = design.data_places.find(p.name);
     if (record == nullptr) {
       positions.items.push_back(none);
       continue;
     }
-    const auto position = static_cast<std::size_t>(record - design.DNP.items.data());
+    const auto position = static_cast<std::size_t>(record - design.data_places.items.data());
     positions.items.push_back(position);
     p.record = static_cast<std::uint32_t>(position);
     record->type_term = p.type_term;
@@ -39,11 +39,11 @@ void resolve_and_complete(Design& design, std::vector<DN_place_node>& places,
 
 TransitionPlaces complete_data_places(Design& design) {
   TransitionPlaces positions;
-  positions.in.begin.reserve(design.DNT.items.size() + 1);
-  positions.out.begin.reserve(design.DNT.items.size() + 1);
+  positions.in.begin.reserve(design.data_transitions.items.size() + 1);
+  positions.out.begin.reserve(design.data_transitions.items.size() + 1);
   // One walk over the transitions; a later one overwrites an earlier one.
   // Outputs first, so that an input record of the same transition wins.
-  for (DNT_node& t : design.DNT.items) {
+  for (DataTransition& t : design.data_transitions.items) {
     resolve_and_complete(design, t.out_link, positions.out);
     resolve_and_complete(design, t.in_link, positions.in);
   }
@@ -124,8 +124,8 @@ class WidthPropagation {
   using Time = std::pair<long long, long long>;  // (sweep, list index)
   using Entry = std::pair<Time, std::size_t>;
 
-  std::vector<DNP_node>& places() { return design_.DNP.items; }
-  std::vector<DNT_node>& transitions() { return design_.DNT.items; }
+  std::vector<DataPlace>& places() { return design_.data_places.items; }
+  std::vector<DataTransition>& transitions() { return design_.data_transitions.items; }
 
   // Widths and kinds are copied out of the records, which are large and far
   // apart; the widths found are written back at the end.
@@ -137,7 +137,7 @@ class WidthPropagation {
   void index_arcs() {
     width_.reserve(places().size());
     is_data_.reserve(places().size());
-    for (const DNP_node& p : places()) {
+    for (const DataPlace& p : places()) {
       width_.push_back(p.data_size);
       is_data_.push_back(p.type_c_d == "d");
     }

@@ -7,7 +7,7 @@ namespace {
 
 // Finished inside the data net: what the data chain, followed downstream,
 // runs into decides. The walk shares the run's answers.
-DataRule rule_finished_inside(MapContext& ctx, const DNT_node& t) {
+DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
   if (t.func_part == 1) {
     return t.name.find("mul") != std::string::npos ? DataRule::multiplication
                                                    : DataRule::refused_not_multiplication;
@@ -20,7 +20,7 @@ DataRule rule_finished_inside(MapContext& ctx, const DNT_node& t) {
 }
 
 // Started and finished inside the data net.
-DataRule rule_started_and_finished_inside(const DNT_node& t) {
+DataRule rule_started_and_finished_inside(const DataTransition& t) {
   if (t.func_part == 1) {
     const bool addition = t.name.find("add") != std::string::npos && t.control_num_in == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
@@ -31,7 +31,7 @@ DataRule rule_started_and_finished_inside(const DNT_node& t) {
 
 }  // namespace
 
-DataRule choose_data_rule(MapContext& ctx, const DNT_node& t) {
+DataRule choose_data_rule(MapContext& ctx, const DataTransition& t) {
   const bool started_inside = t.control_in_DNP != 0;
   const bool finished_inside = t.control_out_DNP != 0;
   if (!started_inside && !finished_inside) {

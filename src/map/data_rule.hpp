@@ -23,6 +23,6 @@ enum class DataRule {
   refused_started_inside,          // started inside, finished into the control nets
 };
 
-DataRule choose_data_rule(MapContext& ctx, const DNT_node& t);
+DataRule choose_data_rule(MapContext& ctx, const DataTransition& t);
 
 }  // namespace syn

@@ -17,10 +17,10 @@ namespace syn {
 
 // The larger width of the transition's own data places, else the width left
 // behind by the last mapping (ctx.data_size); 0 when neither has one.
-int own_width(const MapContext& ctx, const DNT_node& t);
+int own_width(const MapContext& ctx, const DataTransition& t);
 
 // The width of one place record, else ctx.data_size; 0 when neither.
-int place_width(const MapContext& ctx, const DNP_node& place);
+int place_width(const MapContext& ctx, const DataPlace& place);
 
 // ---- tracing walks (tracing.cpp) ----------------------------------------
 // Iterative, never loop on a cycle; a step that lacks what it needs ends the
@@ -65,16 +65,17 @@ struct WalkResult {
 
 // With `memo` the walks remember their answers for later walks (see
 // trace_memo.hpp); without, each walk starts afresh.
-WalkResult<Downstream> trace_down(const Design& design, const DNT_node& start,
+WalkResult<Downstream> trace_down(const Design& design, const DataTransition& start,
                                   TraceMemo* memo = nullptr);
-WalkResult<Upstream> trace_up(const Design& design, const DNT_node& start,
+WalkResult<Upstream> trace_up(const Design& design, const DataTransition& start,
                               TraceMemo* memo = nullptr);
 // trace_down without copying the end's name.
-Downstream downstream_end(const Design& design, const DNT_node& start, TraceMemo* memo = nullptr);
+Downstream downstream_end(const Design& design, const DataTransition& start,
+                          TraceMemo* memo = nullptr);
 // The name that ends the downstream chain, when there is one.
-std::optional<std::string> downstream_end_name(const Design& design, const DNT_node& start,
+std::optional<std::string> downstream_end_name(const Design& design, const DataTransition& start,
                                                TraceMemo* memo = nullptr);
-EndsAt chain_ends_at(const Design& design, const DNT_node& start, const std::string& place,
+EndsAt chain_ends_at(const Design& design, const DataTransition& start, const std::string& place,
                      TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
@@ -89,7 +90,7 @@ void emit_constant_drivers(MapContext& ctx, const std::string& place, int value,
                            ConstantNets spelling);
 
 // Drivers of a constant operand for an operation or multiplexer.
-void constant_part(MapContext& ctx, const DNP_node& place, int width);
+void constant_part(MapContext& ctx, const DataPlace& place, int width);
 
 // Drivers of a comparator's constant operand; returns its true and
 // complement rail buses.
@@ -106,7 +107,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 // Request net of a transition from its control input places of the control
 // nets, joined with "_" when there are several. Nothing (and a mapping
 // problem naming the transition) when it has none.
-std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t);
+std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t);
 
 // ---- latch stage (latch_stage.cpp) --------------------------------------
 
@@ -114,25 +115,25 @@ std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t);
 // transition's first data output place, then "done_"+width into the net of
 // its first control output place. False (and a mapping problem) when the
 // transition lacks either place.
-bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
+bool latch_followed_function_part(MapContext& ctx, const DataTransition& t, const std::string& s1,
                                   const std::string& s1_bar, const std::string& req, int width);
 
 // ---- the mapping rules, one file each (see data_rule.hpp) ----------------
 
-void map_plain_transfer(MapContext& ctx, DNT_node& t);      // transfer.cpp
-void map_comparison(MapContext& ctx, DNT_node& t);          // comparator.cpp
-void map_multiplication(MapContext& ctx, DNT_node& t);      // multiplier.cpp
-void map_operand_mux_input(MapContext& ctx, DNT_node& t);   // operand_mux.cpp
-void map_register_mux_input(MapContext& ctx, DNT_node& t);  // register_mux.cpp
-void map_addition(MapContext& ctx, DNT_node& t);            // addition.cpp
-void map_late_mux_input(MapContext& ctx, DNT_node& t);      // late_input.cpp
+void map_plain_transfer(MapContext& ctx, DataTransition& t);      // transfer.cpp
+void map_comparison(MapContext& ctx, DataTransition& t);          // comparator.cpp
+void map_multiplication(MapContext& ctx, DataTransition& t);      // multiplier.cpp
+void map_operand_mux_input(MapContext& ctx, DataTransition& t);   // operand_mux.cpp
+void map_register_mux_input(MapContext& ctx, DataTransition& t);  // register_mux.cpp
+void map_addition(MapContext& ctx, DataTransition& t);            // addition.cpp
+void map_late_mux_input(MapContext& ctx, DataTransition& t);      // late_input.cpp
 
 // "data transition T: WHY; nothing mapped", a mapping problem (data_net.cpp).
-void refuse(MapContext& ctx, const DNT_node& t, const std::string& why);
+void refuse(MapContext& ctx, const DataTransition& t, const std::string& why);
 
 // The control input places from the control nets, in list order
 // (transfer.cpp).
-std::vector<std::string> control_inputs(const DNT_node& t);
+std::vector<std::string> control_inputs(const DataTransition& t);
 
 // Reports every multiplexer left incomplete when mapping ends (operand_mux.cpp).
 void report_incomplete_muxes(MapContext& ctx);

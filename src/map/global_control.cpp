@@ -27,7 +27,7 @@ namespace {
 // An entry of the related lists of one transition. In the bk and r lists the
 // place is the global place of the arc, so that a consumer finds the reset
 // pin of the same arc when a producer feeds it through several places.
-struct related_node {
+struct ArcOfTransition {
   std::string name;   // producer or consumer, or the local input place
   std::string place;  // global place of the arc (bk and r lists)
   int pin_No = 0;     // r list: position among the reset pins; s list: producer count
@@ -36,9 +36,9 @@ struct related_node {
 
 // A global place of one of a transition's lists, with its record (the
 // global net's reader makes a record for every place its transitions name).
-struct GlobalPlace {
+struct ListedGlobalPlace {
   const std::string* name;
-  const GNP_node* record;
+  const GlobalPlace* record;
 };
 
 // A local input place with its records in the three nets (null where the
@@ -46,9 +46,9 @@ struct GlobalPlace {
 // number of its producers in all three.
 struct LocalInput {
   const std::string* name;
-  const GNP_node* global;
-  const LNP_node* local;
-  const DNP_node* data;
+  const GlobalPlace* global;
+  const LocalPlace* local;
+  const DataPlace* data;
   int count;
 };
 
@@ -57,10 +57,10 @@ struct LocalInput {
 struct TransitionWork {
   int instance = 0;
   int set_pins = 0;  // S
-  std::vector<GlobalPlace> global_in;   // global input places, list order
-  std::vector<GlobalPlace> global_out;  // global output places, list order
-  std::vector<related_node> related_bk_link;
-  std::vector<related_node> related_r_link;
+  std::vector<ListedGlobalPlace> global_in;   // global input places, list order
+  std::vector<ListedGlobalPlace> global_out;  // global output places, list order
+  std::vector<ArcOfTransition> related_bk_link;
+  std::vector<ArcOfTransition> related_r_link;
   std::vector<LocalInput> related_s_link;  // local input places, by count
   // Positions in related_r_link ordered by (consumer, place), list order
   // among equal arcs, to find the reset entry of an arc by binary search.
@@ -71,38 +71,40 @@ struct TransitionWork {
 constexpr const char* kGlobal = "GNP";
 constexpr const char* kLocal = "LNP";
 
-std::vector<std::string> places_tagged(const std::vector<GN_place_node>& places,
+std::vector<std::string> places_tagged(const std::vector<GlobalArc>& places,
                                        const std::string& tag) {
   std::vector<std::string> names;
-  for (const GN_place_node& place : places) {
+  for (const GlobalArc& place : places) {
     if (place.type_where == tag) names.push_back(place.name);
   }
   return names;
 }
 
-std::vector<GlobalPlace> global_places(const Design& design,
-                                       const std::vector<GN_place_node>& places) {
-  std::vector<GlobalPlace> found;
-  for (const GN_place_node& place : places) {
-    if (place.type_where == kGlobal) found.push_back({&place.name, design.GNP.find(place.name)});
+std::vector<ListedGlobalPlace> listed_global_places(const Design& design,
+                                                    const std::vector<GlobalArc>& places) {
+  std::vector<ListedGlobalPlace> found;
+  for (const GlobalArc& place : places) {
+    if (place.type_where == kGlobal)
+      found.push_back({&place.name, design.global_places.find(place.name)});
   }
   return found;
 }
 
 // The set list (producers counted) or the reset list (consumers counted);
 // each entry's index is its position in `places`.
-std::vector<pin_order_node> counted(const std::vector<GlobalPlace>& places, bool count_producers) {
-  std::vector<pin_order_node> list;
+std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
+                                  bool count_producers) {
+  std::vector<CountedPlace> list;
   list.reserve(places.size());
   for (std::size_t i = 0; i < places.size(); ++i) {
-    const GNP_node* record = places[i].record;
+    const GlobalPlace* record = places[i].record;
     const auto& others = count_producers ? record->in_link : record->out_link;
     list.push_back({static_cast<int>(others.size()), *places[i].name, i});
   }
   return order_by_count(list);
 }
 
-pin_node& pin_at(comp_node& cell, int number) {
+Pin& pin_at(Cell& cell, int number) {
   // The cells of this pass get all their pins at once, numbered 1, 2, ...
   return cell.pin_link.at(static_cast<std::size_t>(number - 1));
 }
@@ -112,7 +114,7 @@ pin_node& pin_at(comp_node& cell, int number) {
 // Which entries of a place list name the same place of the same net as an
 // earlier entry: sorted by (net, name), each entry after the first of a run
 // of equal ones repeats it.
-std::vector<bool> repeated_places(const std::vector<GN_place_node>& places) {
+std::vector<bool> repeated_places(const std::vector<GlobalArc>& places) {
   std::vector<bool> repeated(places.size(), false);
   if (places.size() < 2) return repeated;
   std::vector<std::size_t> order;
@@ -129,13 +131,13 @@ std::vector<bool> repeated_places(const std::vector<GN_place_node>& places) {
   return repeated;
 }
 
-bool check_places(MapContext& ctx, const GNT_node& t, const std::vector<GN_place_node>& places,
+bool check_places(MapContext& ctx, const GlobalTransition& t, const std::vector<GlobalArc>& places,
                   const char* direction) {
   bool ok = true;
   const std::vector<bool> repeated = repeated_places(places);
   for (std::size_t i = 0; i < places.size(); ++i) {
     if (!repeated[i]) continue;
-    const GN_place_node& place = places[i];
+    const GlobalArc& place = places[i];
     const char* net = place.type_where == kGlobal ? "global" : "local";
     ctx.diag.error("global transition " + t.name + ": place " + place.name +
                    " is listed twice as a " + net + " " + direction + " place");
@@ -144,8 +146,8 @@ bool check_places(MapContext& ctx, const GNT_node& t, const std::vector<GN_place
   return ok;
 }
 
-bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<GlobalPlace>& places,
-                       bool inputs) {
+bool check_global_side(MapContext& ctx, const GlobalTransition& t,
+                       const std::vector<ListedGlobalPlace>& places, bool inputs) {
   const char* side = inputs ? "input" : "output";
   if (places.empty()) {
     ctx.diag.error("global transition " + t.name + ": no " + side +
@@ -153,7 +155,7 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<Glo
     return false;
   }
   bool ok = true;
-  for (const GlobalPlace& place : places) {
+  for (const ListedGlobalPlace& place : places) {
     const auto& others = inputs ? place.record->in_link : place.record->out_link;
     if (others.empty()) {
       ctx.diag.error("global transition " + t.name + ": global " + side + " place " + *place.name +
@@ -168,9 +170,9 @@ bool check_global_side(MapContext& ctx, const GNT_node& t, const std::vector<Glo
 bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work) {
   bool ok = true;
   for (std::size_t i = 0; i < work.size(); ++i) {
-    const GNT_node& t = ctx.design.GNT.items[i];
+    const GlobalTransition& t = ctx.design.global_transitions.items[i];
     // The index holds the first record of each name.
-    const GNT_node* first = ctx.design.GNT.find(t.name);
+    const GlobalTransition* first = ctx.design.global_transitions.find(t.name);
     if (first != nullptr && first != &t) {
       ctx.diag.error("global transition " + t.name + ": its lines stand in two separate groups (lines " +
                      i_to_string(first->line) + " and " + i_to_string(t.line) +
@@ -188,9 +190,9 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
 
 // ---- pass 1: one cell per transition --------------------------------------
 
-std::vector<related_node> backward_list(const std::vector<GlobalPlace>& global_in) {
-  std::vector<related_node> list;
-  for (const GlobalPlace& place : global_in) {
+std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>& global_in) {
+  std::vector<ArcOfTransition> list;
+  for (const ListedGlobalPlace& place : global_in) {
     for (const std::string& producer : place.record->in_link) {
       list.push_back({producer, *place.name, 0, {}});
     }
@@ -198,10 +200,10 @@ std::vector<related_node> backward_list(const std::vector<GlobalPlace>& global_i
   return list;
 }
 
-void fill_reset_list(const std::vector<pin_order_node>& reset_list, TransitionWork& work) {
+void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork& work) {
   int pin_No = 0;
   int k = 0;
-  for (const pin_order_node& place : reset_list) {
+  for (const CountedPlace& place : reset_list) {
     ++k;
     int j = 0;
     for (const std::string& consumer : work.global_out[place.index].record->out_link) {
@@ -223,13 +225,13 @@ void fill_reset_list(const std::vector<pin_order_node>& reset_list, TransitionWo
 
 // The local input places with the number of their producers in all three
 // nets, ordered by that number.
-std::vector<LocalInput> local_input_list(const Design& design, const GNT_node& t) {
+std::vector<LocalInput> local_input_list(const Design& design, const GlobalTransition& t) {
   std::vector<LocalInput> inputs;
-  std::vector<pin_order_node> list;
-  for (const GN_place_node& place : t.in_link) {
+  std::vector<CountedPlace> list;
+  for (const GlobalArc& place : t.in_link) {
     if (place.type_where != kLocal) continue;
-    LocalInput input{&place.name, design.GNP.find(place.name), design.LNP.find(place.name),
-                     design.DNP.find(place.name), 0};
+    LocalInput input{&place.name, design.global_places.find(place.name),
+                     design.local_places.find(place.name), design.data_places.find(place.name), 0};
     std::size_t count = input.global->in_link.size();
     if (input.local != nullptr) count += input.local->in_link.size();
     if (input.data != nullptr) count += input.data->in_link.size();
@@ -239,24 +241,24 @@ std::vector<LocalInput> local_input_list(const Design& design, const GNT_node& t
   }
   std::vector<LocalInput> related;
   related.reserve(inputs.size());
-  for (const pin_order_node& entry : order_by_count(list)) related.push_back(inputs[entry.index]);
+  for (const CountedPlace& entry : order_by_count(list)) related.push_back(inputs[entry.index]);
   return related;
 }
 
-int sum_of_counts(const std::vector<pin_order_node>& list) {
+int sum_of_counts(const std::vector<CountedPlace>& list) {
   int sum = 0;
-  for (const pin_order_node& entry : list) sum += entry.num;
+  for (const CountedPlace& entry : list) sum += entry.num;
   return sum;
 }
 
-void build_cell(MapContext& ctx, GNT_node& t, TransitionWork& work) {
+void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
   ctx.console << "G";
   const auto set_list = counted(work.global_in, true);
   const auto reset_list = counted(work.global_out, false);
   const int set_pins = sum_of_counts(set_list);
   const int reset_pins = sum_of_counts(reset_list);
 
-  comp_node cell;
+  Cell cell;
   cell.name = control_cell_name(set_list, reset_list);
   cell.instant_num = ctx.netlist.new_instance();
   cell.pin_in_num = set_pins;
@@ -282,12 +284,12 @@ struct ResetArc {
 // The producer's reset entry for the arc into `t` through `bk.place`: the
 // entry of the same arc, so that a producer feeding `t` through several
 // places has each of its reset pins named once.
-std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
-                                       const related_node& bk,
+std::optional<ResetArc> find_reset_arc(const Design& design, const GlobalTransition& t,
+                                       const ArcOfTransition& bk,
                                        const std::vector<TransitionWork>& work) {
-  const GNT_node* producer = design.GNT.find(bk.name);
+  const GlobalTransition* producer = design.global_transitions.find(bk.name);
   ResetArc found;
-  found.producer = static_cast<std::size_t>(producer - design.GNT.items.data());
+  found.producer = static_cast<std::size_t>(producer - design.global_transitions.items.data());
   const TransitionWork& producer_work = work[found.producer];
   const auto& entries = producer_work.related_r_link;
   const auto& by_arc = producer_work.reset_entries_by_arc;
@@ -306,11 +308,11 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GNT_node& t,
 }
 
 void name_backward_net(MapContext& ctx, std::size_t index, std::vector<TransitionWork>& work) {
-  const GNT_node& t = ctx.design.GNT.items[index];
+  const GlobalTransition& t = ctx.design.global_transitions.items[index];
   std::vector<ResetArc> arcs;
   std::vector<backward_group> groups;
   bool complete = true;
-  for (const related_node& bk : work[index].related_bk_link) {
+  for (const ArcOfTransition& bk : work[index].related_bk_link) {
     const std::optional<ResetArc> found = find_reset_arc(ctx.design, t, bk, work);
     if (!found) {
       ctx.diag.error("global transition " + t.name + ": global input place " + bk.place +
@@ -320,7 +322,7 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
       continue;
     }
     arcs.push_back(*found);
-    const related_node& entry = work[found->producer].related_r_link[found->entry];
+    const ArcOfTransition& entry = work[found->producer].related_r_link[found->entry];
     groups.push_back({work[found->producer].instance, entry.groups});
   }
   if (!complete) {
@@ -333,7 +335,7 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   pin_at(*ctx.netlist.look_for_comp(work[index].instance), 1).name = net;
   for (const ResetArc& arc : arcs) {
     TransitionWork& producer = work[arc.producer];
-    comp_node& cell = *ctx.netlist.look_for_comp(producer.instance);
+    Cell& cell = *ctx.netlist.look_for_comp(producer.instance);
     const int pin_No = producer.related_r_link[arc.entry].pin_No;
     pin_at(cell, pin_No + cell.pin_in_num + 2).name = net;
     producer.reset_pin_named[arc.entry] = true;
@@ -346,10 +348,10 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
   for (std::size_t i = 0; i < work.size(); ++i) {
     for (std::size_t e = 0; e < work[i].related_r_link.size(); ++e) {
       if (work[i].reset_pin_named[e]) continue;
-      const related_node& entry = work[i].related_r_link[e];
-      ctx.diag.error("global transition " + ctx.design.GNT.items[i].name + ": global output place " +
-                     entry.place + " goes to " + entry.name + ", which does not list " +
-                     entry.place + " as a global input place");
+      const ArcOfTransition& entry = work[i].related_r_link[e];
+      ctx.diag.error("global transition " + ctx.design.global_transitions.items[i].name +
+                     ": global output place " + entry.place + " goes to " + entry.name +
+                     ", which does not list " + entry.place + " as a global input place");
     }
   }
 }
@@ -373,7 +375,7 @@ std::vector<std::string> set_signals(const TransitionWork& work) {
   return names;
 }
 
-void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& work) {
+void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work) {
   const std::vector<std::string> names = set_signals(work);
   if (static_cast<int>(names.size()) != work.set_pins) {
     ctx.diag.error("global transition " + t.name + ": its local input places have " +
@@ -382,7 +384,7 @@ void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& wor
                    " set pins (one per producer of its global input places)");
     return;
   }
-  comp_node& cell = *ctx.netlist.look_for_comp(work.instance);
+  Cell& cell = *ctx.netlist.look_for_comp(work.instance);
   for (int i = 0; i < work.set_pins; ++i) pin_at(cell, i + 2).name = names[static_cast<std::size_t>(i)];
 }
 
@@ -393,13 +395,13 @@ void name_set_pins(MapContext& ctx, const GNT_node& t, const TransitionWork& wor
 // output place: the transition's own name. Several: the transition's own name
 // when global transitions consume every one of them; otherwise one pin cannot
 // drive them all and the transition is refused (empty result).
-std::string forward_net(MapContext& ctx, const GNT_node& t) {
+std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
   const std::vector<std::string> outputs = places_tagged(t.out_link, kLocal);
   if (outputs.size() == 1) {
-    return ctx.design.GNP.find(outputs[0])->out_link.empty() ? outputs[0] : t.name;
+    return ctx.design.global_places.find(outputs[0])->out_link.empty() ? outputs[0] : t.name;
   }
   for (const std::string& place : outputs) {
-    if (ctx.design.GNP.find(place)->out_link.empty()) {
+    if (ctx.design.global_places.find(place)->out_link.empty()) {
       ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
                      i_to_string(static_cast<long long>(outputs.size())) +
                      " local output places, and place " + place +
@@ -410,11 +412,11 @@ std::string forward_net(MapContext& ctx, const GNT_node& t) {
   return t.name;
 }
 
-void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& work,
+void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work,
                       NetDrivers& drivers) {
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
-  comp_node& cell = *ctx.netlist.look_for_comp(work.instance);
+  Cell& cell = *ctx.netlist.look_for_comp(work.instance);
   pin_at(cell, cell.pin_in_num + 2).name = net;
   if (const std::string* driver = drivers.drive(net, t.name)) {
     ctx.diag.warning("global transition " + t.name + ": its forward net " + net +
@@ -425,11 +427,11 @@ void name_forward_pin(MapContext& ctx, const GNT_node& t, const TransitionWork& 
 }  // namespace
 
 void map_global_control(MapContext& ctx) {
-  std::vector<GNT_node>& transitions = ctx.design.GNT.items;
+  std::vector<GlobalTransition>& transitions = ctx.design.global_transitions.items;
   std::vector<TransitionWork> work(transitions.size());
   for (std::size_t i = 0; i < transitions.size(); ++i) {
-    work[i].global_in = global_places(ctx.design, transitions[i].in_link);
-    work[i].global_out = global_places(ctx.design, transitions[i].out_link);
+    work[i].global_in = listed_global_places(ctx.design, transitions[i].in_link);
+    work[i].global_out = listed_global_places(ctx.design, transitions[i].out_link);
   }
   if (!check_transitions(ctx, work)) return;
 

@@ -6,30 +6,30 @@
 
 namespace syn {
 
-std::vector<pin_order_node> order_by_count(const std::vector<pin_order_node>& in_arc_order) {
+std::vector<CountedPlace> order_by_count(const std::vector<CountedPlace>& in_arc_order) {
   // Inserting each entry in front of those with the same count is the same
   // as a stable sort of the reversed sequence; this keeps it n log n.
-  std::vector<pin_order_node> list(in_arc_order.rbegin(), in_arc_order.rend());
+  std::vector<CountedPlace> list(in_arc_order.rbegin(), in_arc_order.rend());
   std::stable_sort(list.begin(), list.end(),
-                   [](const pin_order_node& a, const pin_order_node& b) { return a.num > b.num; });
+                   [](const CountedPlace& a, const CountedPlace& b) { return a.num > b.num; });
   return list;
 }
 
-std::string cell_side_name(const std::string& base, const std::vector<pin_order_node>& side) {
+std::string cell_side_name(const std::string& base, const std::vector<CountedPlace>& side) {
   const std::size_t places = side.size();
   long long sum = 0;
-  for (const pin_order_node& entry : side) sum += entry.num;
+  for (const CountedPlace& entry : side) sum += entry.num;
 
   if (places == 1 && sum == 1) return base;
   if (places == 1) return base + "OR" + i_to_string(sum);
   if (sum == static_cast<long long>(places)) return base + "AND" + i_to_string(sum);
   std::string name = base + "OA";
-  for (const pin_order_node& entry : side) name += i_to_string(entry.num);
+  for (const CountedPlace& entry : side) name += i_to_string(entry.num);
   return name;
 }
 
-std::string control_cell_name(const std::vector<pin_order_node>& set_list,
-                              const std::vector<pin_order_node>& reset_list) {
+std::string control_cell_name(const std::vector<CountedPlace>& set_list,
+                              const std::vector<CountedPlace>& reset_list) {
   return "DC" + cell_side_name("set", set_list) + cell_side_name("reset", reset_list) + "_0";
 }
 

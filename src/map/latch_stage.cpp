@@ -6,10 +6,10 @@
 
 namespace syn {
 
-bool latch_followed_function_part(MapContext& ctx, const DNT_node& t, const std::string& s1,
+bool latch_followed_function_part(MapContext& ctx, const DataTransition& t, const std::string& s1,
                                   const std::string& s1_bar, const std::string& req, int width) {
-  const DN_place_node* destination = first_place_of_kind(t.out_link, "d");
-  const DN_place_node* control = first_place_of_kind(t.out_link, "c");
+  const DataArc* destination = first_place_of_kind(t.out_link, "d");
+  const DataArc* control = first_place_of_kind(t.out_link, "c");
   const char* missing = destination == nullptr ? "a data output place"
                         : control == nullptr   ? "a control output place"
                                                : nullptr;

@@ -11,30 +11,30 @@ namespace {
 // The net that requests a late input: the start place's net, or the join of
 // several. A control-net place taken over by an earlier mapping answers to
 // its new name; a place of the data net itself always to its own.
-std::optional<std::string> late_input_request(MapContext& ctx, const DNT_node& t) {
+std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
   const int count = t.control_num_in + t.control_in_DNP;
   const auto controls = places_of_kind(t.in_link, "c", count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;
   }
-  auto net_of = [&](const DN_place_node& p, bool single) {
-    const DNP_node* record = record_of(ctx.design, p);
+  auto net_of = [&](const DataArc& p, bool single) {
+    const DataPlace* record = record_of(ctx.design, p);
     const bool renamed = !record->new_name.empty();
     return renamed && (single || p.from_to_inter != "DNP") ? record->new_name : p.name;
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
   std::vector<std::string> inputs;
-  for (const DN_place_node* p : controls) inputs.push_back(net_of(*p, false));
+  for (const DataArc* p : controls) inputs.push_back(net_of(*p, false));
   return emit_join(ctx, inputs, "");
 }
 
 }  // namespace
 
-void map_late_mux_input(MapContext& ctx, DNT_node& t) {
-  DNP_node* fed = data_output_record(ctx, t);
+void map_late_mux_input(MapContext& ctx, DataTransition& t) {
+  DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
-  comp_node* mux = find_mux(ctx, *fed);
+  Cell* mux = find_mux(ctx, *fed);
   if (mux == nullptr) {
     ctx.diag.problem("data transition " + t.name +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +
@@ -42,14 +42,14 @@ void map_late_mux_input(MapContext& ctx, DNT_node& t) {
     return;
   }
   if (!mux_accepts_input(ctx, *mux, t)) return;
-  const DN_place_node* source = first_place_of_kind(t.in_link, "d");
+  const DataArc* source = first_place_of_kind(t.in_link, "d");
   if (source == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no data input place");
     return;
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DNP_node* record = record_of(ctx.design, *source); record->type_term == "C")
+  if (const DataPlace* record = record_of(ctx.design, *source); record->type_term == "C")
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;

@@ -22,14 +22,14 @@ namespace {
 // The net by which transition `t` drives its output place `q`. Set-up marks
 // a local place global exactly when the global net has it too, so the small
 // global index answers without touching the local place records.
-std::string output_net(const Design& design, const LNT_node& t, const std::string& q) {
-  return driven_net(t.name, q, design.GNP.contains(q));
+std::string output_net(const Design& design, const LocalTransition& t, const std::string& q) {
+  return driven_net(t.name, q, design.global_places.contains(q));
 }
 
 // The join cell's output when it feeds buffers: the input names joined by "_".
-std::string joined_inputs(const LNT_node& t) {
+std::string joined_inputs(const LocalTransition& t) {
   std::string joined;
-  for (const LN_place_node& place : t.in_link) {
+  for (const LocalArc& place : t.in_link) {
     if (!joined.empty()) joined += "_";
     joined += place.name;
   }
@@ -41,7 +41,7 @@ class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
   void expect(std::size_t nets) { drivers_.reserve(nets); }
-  void drives(const LNT_node& t, const std::string& net) {
+  void drives(const LocalTransition& t, const std::string& net) {
     if (const std::string* driver = drivers_.drive(net, t.name)) {
       ctx_.diag.warning("local transition " + t.name + ": net " + net +
                         " is already driven by local transition " + *driver);
@@ -57,12 +57,12 @@ void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) 
   add_cell(ctx.netlist, "buff", in, out);
 }
 
-void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
+void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& drivers) {
   const std::size_t inputs = t.in_link.size();
   const std::size_t outputs = t.out_link.size();
 
   if (inputs == 1) {
-    for (const LN_place_node& q : t.out_link) {
+    for (const LocalArc& q : t.out_link) {
       const std::string net = output_net(ctx.design, t, q.name);
       add_buffer(ctx, t.in_link.front().name, net);
       drivers.drives(t, net);
@@ -75,12 +75,12 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
   std::vector<std::string> nets;
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
-  for (const LN_place_node& p : t.in_link) nets.push_back(p.name);
+  for (const LocalArc& p : t.in_link) nets.push_back(p.name);
   ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
-  for (const LN_place_node& q : t.out_link) {
+  for (const LocalArc& q : t.out_link) {
     const std::string net = output_net(ctx.design, t, q.name);
     add_buffer(ctx, join_net, net);
     drivers.drives(t, net);
@@ -90,7 +90,7 @@ void map_transition(MapContext& ctx, const LNT_node& t, DriverCheck& drivers) {
 // At most one net per output place and one per join.
 std::size_t most_nets(const Design& design) {
   std::size_t nets = 0;
-  for (const LNT_node& t : design.LNT.items) nets += 1 + t.out_link.size();
+  for (const LocalTransition& t : design.local_transitions.items) nets += 1 + t.out_link.size();
   return nets;
 }
 
@@ -99,7 +99,7 @@ std::size_t most_nets(const Design& design) {
 void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
   drivers.expect(most_nets(ctx.design));
-  for (const LNT_node& t : ctx.design.LNT.items) {
+  for (const LocalTransition& t : ctx.design.local_transitions.items) {
     ctx.console << "L";
     if (t.in_link.empty()) {
       ctx.diag.error("local transition " + t.name +

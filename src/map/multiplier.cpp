@@ -15,10 +15,10 @@ namespace {
 // control output place, whose record and reader are marked so that the
 // reader's later mapping takes its request from the delay acknowledge.
 // Returns the delayed request.
-std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node& t,
+std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
                                                  const std::string& request) {
-  const DN_place_node* done_place = first_place_of_kind(t.out_link, "c");
-  DNP_node* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
+  const DataArc* done_place = first_place_of_kind(t.out_link, "c");
+  DataPlace* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
     return std::nullopt;
@@ -28,14 +28,15 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DNT_node
   add_cell(ctx.netlist, "dele", request, ack, delayed, done_place->name);
   record->new_name = ack;
   if (!record->out_link.empty())
-    if (DNT_node* reader = ctx.design.DNT.find(record->out_link.front())) reader->mod_flag = 1;
+    if (DataTransition* reader = ctx.design.data_transitions.find(record->out_link.front()))
+      reader->mod_flag = 1;
   return delayed;
 }
 
 }  // namespace
 
-void map_multiplication(MapContext& ctx, DNT_node& t) {
-  const DNP_node* result = data_output_record(ctx, t);
+void map_multiplication(MapContext& ctx, DataTransition& t) {
+  const DataPlace* result = data_output_record(ctx, t);
   if (result == nullptr) return;
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
   if (!width_found) return;
@@ -47,11 +48,11 @@ void map_multiplication(MapContext& ctx, DNT_node& t) {
   std::vector<std::string> pins;
   bool delayed = false;
   int operands = 0;
-  for (const DN_place_node& p : t.in_link) {
+  for (const DataArc& p : t.in_link) {
     if (operands == t.datapath_num_in) break;
     if (p.type_c_d != "d") continue;
     ++operands;
-    const DNP_node* operand = record_of(ctx.design, p);
+    const DataPlace* operand = record_of(ctx.design, p);
     if (operand->type_term == "C") {
       constant_part(ctx, *operand, width);
     } else if (!delayed && chain_ends_at(ctx.design, t, p.name, &ctx.traces) == EndsAt::that_place) {

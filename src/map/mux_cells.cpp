@@ -9,31 +9,31 @@
 
 namespace syn {
 
-const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& places,
-                                         const std::string& kind) {
-  for (const DN_place_node& p : places)
+const DataArc* first_place_of_kind(const std::vector<DataArc>& places, const std::string& kind) {
+  for (const DataArc& p : places)
     if (p.type_c_d == kind) return &p;
   return nullptr;
 }
 
-std::vector<const DN_place_node*> places_of_kind(const std::vector<DN_place_node>& places,
-                                                 const std::string& kind, int limit) {
-  std::vector<const DN_place_node*> found;
-  for (const DN_place_node& p : places) {
+std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places,
+                                           const std::string& kind, int limit) {
+  std::vector<const DataArc*> found;
+  for (const DataArc& p : places) {
     if (static_cast<int>(found.size()) == limit) break;
     if (p.type_c_d == kind) found.push_back(&p);
   }
   return found;
 }
 
-DNP_node* data_output_record(MapContext& ctx, const DNT_node& t) {
-  const DN_place_node* out = first_place_of_kind(t.out_link, "d");
-  DNP_node* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
+DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
+  const DataArc* out = first_place_of_kind(t.out_link, "d");
+  DataPlace* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
   if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
   return record;
 }
 
-std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const DNP_node& fed) {
+std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
+                                      const DataPlace& fed) {
   const int width = place_width(ctx, fed);
   if (width <= 0) {
     ctx.diag.problem("data transition " + t.name + ": no width known for place " + fed.name);
@@ -43,13 +43,13 @@ std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const 
   return width;
 }
 
-std::optional<MuxSource> find_mux_source(MapContext& ctx, const DNT_node& t) {
+std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& t) {
   const WalkResult<Upstream> up = trace_up(ctx.design, t, &ctx.traces);
   const bool from_terminal = up.how == Upstream::register_place || up.how == Upstream::constant ||
                              up.how == Upstream::input_port;
   if (from_terminal && up.end) {
     MuxSource source{*up.end, nullptr};
-    if (up.how == Upstream::constant) source.constant = ctx.design.DNP.find(*up.end);
+    if (up.how == Upstream::constant) source.constant = ctx.design.data_places.find(*up.end);
     return source;
   }
   ctx.diag.problem("data transition " + t.name +
@@ -61,38 +61,39 @@ void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width) {
   if (source.constant != nullptr) constant_part(ctx, *source.constant, width);
 }
 
-comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width) {
+Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const int feeders = fed.datapath_num_in;
-  comp_node mux;
+  Cell mux;
   mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
   mux.instant_num = ctx.netlist.new_instance();
   mux.pin_in_num = 3 * feeders;
   mux.done = 0;
   mux.next_pin = 0;
   for (const std::string& writer : fed.in_link)
-    if (DNT_node* feeder = ctx.design.DNT.find(writer)) feeder->instant_num = mux.instant_num;
+    if (DataTransition* feeder = ctx.design.data_transitions.find(writer))
+      feeder->instant_num = mux.instant_num;
   return mux;
 }
 
 namespace {
 
-std::size_t position_of(const MapContext& ctx, const DNP_node& place) {
-  return static_cast<std::size_t>(&place - ctx.design.DNP.items.data());
+std::size_t position_of(const MapContext& ctx, const DataPlace& place) {
+  return static_cast<std::size_t>(&place - ctx.design.data_places.items.data());
 }
 
 }  // namespace
 
-comp_node& append_mux(MapContext& ctx, comp_node mux, const DNP_node& fed) {
+Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
   if (ctx.mux_of_place.size() <= place) {
-    ctx.mux_of_place.resize(std::max(ctx.design.DNP.items.size(), place + 1), 0);
+    ctx.mux_of_place.resize(std::max(ctx.design.data_places.items.size(), place + 1), 0);
   }
   ctx.mux_of_place[place] = mux.instant_num;
   ctx.muxes_in_order.emplace_back(mux.instant_num, place);
   return ctx.netlist.append(std::move(mux));
 }
 
-comp_node* find_mux(MapContext& ctx, const DNP_node& fed) {
+Cell* find_mux(MapContext& ctx, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
   if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return nullptr;
   return ctx.netlist.look_for_comp(ctx.mux_of_place[place]);
@@ -103,23 +104,23 @@ namespace {
 // Places the next pin. A multiplexer's pins are numbered 0, 1, ... in the
 // order they are placed and next_pin is their count, so they go at the end:
 // no search through hundreds of feeders' pins.
-void place_next_pin(comp_node& mux, std::string name) {
+void place_next_pin(Cell& mux, std::string name) {
   mux.pin_link.emplace_back().name = std::move(name);
   ++mux.next_pin;
 }
 
 }  // namespace
 
-void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width) {
+void add_mux_input(Cell& mux, const std::string& source, const std::string& select, int width) {
   place_next_pin(mux, bus(source, width));
   place_next_pin(mux, bus_bar(source, width));
   place_next_pin(mux, select);
 }
 
-void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
+void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
                           const std::string& fed, int width) {
   if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
-  const DN_place_node* ack = first_place_of_kind(t.out_link, "c");
+  const DataArc* ack = first_place_of_kind(t.out_link, "c");
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place to complete " +
                      mux.name + " feeding " + fed);
@@ -131,7 +132,7 @@ void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
   mux.done = 1;
 }
 
-bool mux_accepts_input(MapContext& ctx, const comp_node& mux, const DNT_node& t) {
+bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t) {
   if (mux.next_pin < mux.pin_in_num) return true;
   ctx.diag.problem("data transition " + t.name + ": " + mux.name + " (instance " +
                    i_to_string(mux.instant_num) + ") already has an input from every feeder");

@@ -17,33 +17,33 @@
 namespace syn {
 
 // The first place of a list whose type_c_d is `kind` ("c" or "d"), or null.
-const DN_place_node* first_place_of_kind(const std::vector<DN_place_node>& places,
-                                         const std::string& kind);
+const DataArc* first_place_of_kind(const std::vector<DataArc>& places, const std::string& kind);
 
 // The first `limit` places of the given kind ("d" or "c"), in list order.
-std::vector<const DN_place_node*> places_of_kind(const std::vector<DN_place_node>& places,
-                                                 const std::string& kind, int limit);
+std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places,
+                                           const std::string& kind, int limit);
 
 // The record of the transition's first data output place; a mapping problem
 // naming the transition (and null) when it has none.
-DNP_node* data_output_record(MapContext& ctx, const DNT_node& t);
+DataPlace* data_output_record(MapContext& ctx, const DataTransition& t);
 
 // The width of the place a multiplexer or operation drives, else the width
 // left by the last mapping; a mapping problem (and nothing) when neither is
 // known. Sets ctx.data_size to the width used.
-std::optional<int> width_of_fed_place(MapContext& ctx, const DNT_node& t, const DNP_node& fed);
+std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
+                                      const DataPlace& fed);
 
 // Where a multiplexer input comes from, by the upstream walk from the
 // transfer: a register, a constant or an input port. `constant` is the
 // constant's place record, whose drivers the caller emits.
 struct MuxSource {
   std::string name;
-  const DNP_node* constant = nullptr;
+  const DataPlace* constant = nullptr;
 };
 
 // The source of the transfer's multiplexer input; any other kind of source is
 // a mapping problem naming the transition (and nothing).
-std::optional<MuxSource> find_mux_source(MapContext& ctx, const DNT_node& t);
+std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& t);
 
 // Emits the constant drivers of a constant source (nothing for the others).
 void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width);
@@ -51,26 +51,26 @@ void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width);
 // Reserves the next instance number for a new multiplexer in front of `fed`
 // and stores it in every transition that writes `fed`. The cell is not in the
 // netlist until append_mux.
-comp_node reserve_mux(MapContext& ctx, const DNP_node& fed, int width);
+Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width);
 
 // Appends a reserved multiplexer and records it as the one feeding `fed`, a
 // record of the data place list.
-comp_node& append_mux(MapContext& ctx, comp_node mux, const DNP_node& fed);
+Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed);
 
 // The multiplexer feeding `fed` (a record of the data place list), or null.
-comp_node* find_mux(MapContext& ctx, const DNP_node& fed);
+Cell* find_mux(MapContext& ctx, const DataPlace& fed);
 
 // Adds one input: the source's two rail buses and the select net.
-void add_mux_input(comp_node& mux, const std::string& source, const std::string& select, int width);
+void add_mux_input(Cell& mux, const std::string& source, const std::string& select, int width);
 
 // Once the multiplexer has an input from every feeder, adds its three output
 // pins, taking the control output place of `t` (the feeder that completes it),
 // and marks it done.
-void complete_mux_if_full(MapContext& ctx, comp_node& mux, const DNT_node& t,
+void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
                           const std::string& fed, int width);
 
 // A late feeder must not grow a multiplexer that is already complete; a
 // mapping problem naming the transition when it would.
-bool mux_accepts_input(MapContext& ctx, const comp_node& mux, const DNT_node& t);
+bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t);
 
 }  // namespace syn

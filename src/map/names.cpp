@@ -49,7 +49,7 @@ std::string driven_net(const std::string& t, const std::string& p, bool p_is_glo
   return net;
 }
 
-std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p) {
+std::string data_control_net(const Design& design, const std::string& t, const DataArc& p) {
   return driven_net(t, p.name, record_of(design, p)->from_to_inter == "GNP");
 }
 

@@ -20,6 +20,6 @@ std::string driven_net(const std::string& t, const std::string& p, bool p_is_glo
 
 // The same for a place that data transition t names, deciding by the data
 // place list's classification of p.
-std::string data_control_net(const Design& design, const std::string& t, const DN_place_node& p);
+std::string data_control_net(const Design& design, const std::string& t, const DataArc& p);
 
 }  // namespace syn

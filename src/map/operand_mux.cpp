@@ -22,8 +22,8 @@ enum class MemberKind { start = 0, loads_operand = 2, reads_result = 3 };
 struct Member {
   std::string place;
   MemberKind kind;
-  const DNT_node* transfer;  // the transfer the place starts
-  DNP_node* record;          // the place's record
+  const DataTransition* transfer;  // the transfer the place starts
+  DataPlace* record;               // the place's record
 };
 
 struct StepGroup {
@@ -47,27 +47,27 @@ struct StepGroup {
 
 // What one transfer into an operand place works with.
 struct OperandTransfer {
-  DNT_node& t;
+  DataTransition& t;
   std::string function;      // the operation the data chain runs into
   std::string start;         // the control place that starts the transfer
-  DNP_node& start_record;
-  DNP_node& operand;         // the place the multiplexer feeds
+  DataPlace& start_record;
+  DataPlace& operand;  // the place the multiplexer feeds
   int width;
 };
 
-std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
+std::optional<OperandTransfer> describe(MapContext& ctx, DataTransition& t) {
   const std::optional<std::string> function = downstream_end_name(ctx.design, t, &ctx.traces);
   if (!function) {
     ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
     return std::nullopt;
   }
-  const DN_place_node* start = first_place_of_kind(t.in_link, "c");
-  DNP_node* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
+  const DataArc* start = first_place_of_kind(t.in_link, "c");
+  DataPlace* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
   if (start_record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;
   }
-  DNP_node* operand = data_output_record(ctx, t);
+  DataPlace* operand = data_output_record(ctx, t);
   if (operand == nullptr) return std::nullopt;
   const std::optional<int> width = width_of_fed_place(ctx, t, *operand);
   if (!width) return std::nullopt;
@@ -77,22 +77,22 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DNT_node& t) {
 // A data place's record and the first transition that reads it (null when
 // either is missing).
 struct PlaceReader {
-  DNP_node* record;
-  const DNT_node* transfer;
+  DataPlace* record;
+  const DataTransition* transfer;
 };
 PlaceReader first_reader(Design& design, const std::string& place) {
-  DNP_node* record = design.DNP.find(place);
+  DataPlace* record = design.data_places.find(place);
   if (record == nullptr || record->out_link.empty()) return {record, nullptr};
-  return {record, design.DNT.find(record->out_link.front())};
+  return {record, design.data_transitions.find(record->out_link.front())};
 }
 
-bool runs_into(const Design& design, TraceMemo& traces, const DNT_node& t,
+bool runs_into(const Design& design, TraceMemo& traces, const DataTransition& t,
                const std::string& function) {
   const WalkResult<Downstream> down = trace_down(design, t, &traces);
   return down.how == Downstream::operation && down.end == function;
 }
 
-bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
+bool reads_result_of(const Design& design, TraceMemo& traces, const DataTransition& t,
                      const std::string& function) {
   const WalkResult<Upstream> up = trace_up(design, t, &traces);
   return up.how == Upstream::operation && up.end == function;
@@ -102,17 +102,18 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DNT_node& t,
 // each entered by what its transfer does with the operation.
 StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
-  const LNP_node* start = design.LNP.find(op.start);
-  const LNT_node* step =
-      start != nullptr && !start->in_link.empty() ? design.LNT.find(start->in_link.front()) : nullptr;
+  const LocalPlace* start = design.local_places.find(op.start);
+  const LocalTransition* step = start != nullptr && !start->in_link.empty()
+                                    ? design.local_transitions.find(start->in_link.front())
+                                    : nullptr;
   if (step == nullptr) {
     group.members.push_back({op.start, MemberKind::start, &op.t, &op.start_record});
   } else {
-    for (const LN_place_node& p : step->out_link) {
+    for (const LocalArc& p : step->out_link) {
       const bool is_start = p.name == op.start;
       const PlaceReader reader =
           is_start ? PlaceReader{&op.start_record, &op.t} : first_reader(design, p.name);
-      const DNT_node* transfer = reader.transfer;
+      const DataTransition* transfer = reader.transfer;
       if (transfer == nullptr) continue;
       if (is_start)
         group.members.push_back({p.name, MemberKind::start, transfer, reader.record});
@@ -139,8 +140,8 @@ StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTra
 // The first control output place of the operation, which the delay cell
 // drives; a mapping problem when a delay is needed and there is none.
 std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
-  const DNT_node* function = ctx.design.DNT.find(op.function);
-  const DN_place_node* place =
+  const DataTransition* function = ctx.design.data_transitions.find(op.function);
+  const DataArc* place =
       function != nullptr ? first_place_of_kind(function->out_link, "c") : nullptr;
   if (place == nullptr) {
     ctx.diag.problem("data transition " + op.t.name + ": operation " + op.function +
@@ -150,9 +151,10 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
   return place->name;
 }
 
-void mark_result_reader(Design& design, DNP_node& record) {
+void mark_result_reader(Design& design, DataPlace& record) {
   if (!record.out_link.empty())
-    if (DNT_node* reader = design.DNT.find(record.out_link.front())) reader->mod_flag = 1;
+    if (DataTransition* reader = design.data_transitions.find(record.out_link.front()))
+      reader->mod_flag = 1;
 }
 
 // Joins the step's start places and, when the step writes back into a
@@ -179,7 +181,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
     if (m.kind != MemberKind::reads_result) m.record->new_name = request;
   for (const Member& m : group.members) {
     if (m.kind != MemberKind::reads_result) continue;
-    DNP_node& record = *m.record;
+    DataPlace& record = *m.record;
     record.new_name = ack;
     if (creates_mux) mark_result_reader(design, record);
   }
@@ -196,11 +198,11 @@ bool single_feeder(MapContext& ctx, const OperandTransfer& op) {
 // The multiplexer already fed by an earlier transfer, if it can take this
 // transfer's input; `ok` is false when the transfer must not go on.
 struct ExistingMux {
-  comp_node* mux;
+  Cell* mux;
   bool ok;
 };
 ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
-  comp_node* mux = find_mux(ctx, op.operand);
+  Cell* mux = find_mux(ctx, op.operand);
   return {mux, mux == nullptr || mux_accepts_input(ctx, *mux, op.t)};
 }
 
@@ -210,14 +212,14 @@ ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
 template <class EmitSelect>
 void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& source,
                 EmitSelect emit_select) {
-  comp_node mux = reserve_mux(ctx, op.operand, op.width);
+  Cell mux = reserve_mux(ctx, op.operand, op.width);
   emit_source_drivers(ctx, source, op.width);
   add_mux_input(mux, source.name, emit_select(), op.width);
-  comp_node& appended = append_mux(ctx, std::move(mux), op.operand);
+  Cell& appended = append_mux(ctx, std::move(mux), op.operand);
   complete_mux_if_full(ctx, appended, op.t, op.operand.name, op.width);
 }
 
-void grow_mux(MapContext& ctx, comp_node& mux, const OperandTransfer& op, const MuxSource& source,
+void grow_mux(MapContext& ctx, Cell& mux, const OperandTransfer& op, const MuxSource& source,
               const std::string& select) {
   add_mux_input(mux, source.name, select, op.width);
   complete_mux_if_full(ctx, mux, op.t, op.operand.name, op.width);
@@ -225,8 +227,8 @@ void grow_mux(MapContext& ctx, comp_node& mux, const OperandTransfer& op, const 
 
 // A later transfer into the operand place whose step is not joined yet.
 void add_unjoined_step_input(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
-                             comp_node& mux, const MuxSource& source,
-                            const std::optional<std::string>& delay_place) {
+                             Cell& mux, const MuxSource& source,
+                             const std::optional<std::string>& delay_place) {
   emit_source_drivers(ctx, source, op.width);
   grow_mux(ctx, mux, op, source, join_step(ctx, op, group, delay_place, false));
 }
@@ -240,7 +242,7 @@ void create_for_joined_step(MapContext& ctx, const OperandTransfer& op) {
 }
 
 // A transfer of a joined step into an existing multiplexer.
-void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, comp_node& mux) {
+void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, Cell& mux) {
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
   emit_source_drivers(ctx, *source, op.width);
@@ -249,7 +251,7 @@ void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, comp_node
 
 }  // namespace
 
-void map_operand_mux_input(MapContext& ctx, DNT_node& t) {
+void map_operand_mux_input(MapContext& ctx, DataTransition& t) {
   const std::optional<OperandTransfer> op = describe(ctx, t);
   if (!op) return;
   const ExistingMux existing = existing_mux(ctx, *op);
@@ -282,9 +284,9 @@ void report_incomplete_muxes(MapContext& ctx) {
   // counts only while the place still names that multiplexer.
   for (const auto& [instance, place] : ctx.muxes_in_order) {
     if (ctx.mux_of_place[place] != instance) continue;
-    const comp_node& cell = *ctx.netlist.look_for_comp(instance);
+    const Cell& cell = *ctx.netlist.look_for_comp(instance);
     if (cell.done == 1) continue;
-    ctx.diag.problem("data place " + ctx.design.DNP.items[place].name + ": " + cell.name +
+    ctx.diag.problem("data place " + ctx.design.data_places.items[place].name + ": " + cell.name +
                      " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");

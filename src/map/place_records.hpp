@@ -10,12 +10,12 @@
 
 namespace syn {
 
-inline const DNP_node* record_of(const Design& design, const DN_place_node& p) {
-  return &design.DNP.items[p.record];
+inline const DataPlace* record_of(const Design& design, const DataArc& p) {
+  return &design.data_places.items[p.record];
 }
 
-inline DNP_node* record_of(Design& design, const DN_place_node& p) {
-  return &design.DNP.items[p.record];
+inline DataPlace* record_of(Design& design, const DataArc& p) {
+  return &design.data_places.items[p.record];
 }
 
 }  // namespace syn

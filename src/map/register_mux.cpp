@@ -6,13 +6,13 @@
 
 namespace syn {
 
-void map_register_mux_input(MapContext& ctx, DNT_node& t) {
-  const DN_place_node* start = first_place_of_kind(t.in_link, "c");
+void map_register_mux_input(MapContext& ctx, DataTransition& t) {
+  const DataArc* start = first_place_of_kind(t.in_link, "c");
   if (start == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;
   }
-  DNP_node* fed = data_output_record(ctx, t);
+  DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
@@ -21,16 +21,16 @@ void map_register_mux_input(MapContext& ctx, DNT_node& t) {
                      ", no multiplexer needed; not mapped");
     return;
   }
-  comp_node* mux = find_mux(ctx, *fed);
+  Cell* mux = find_mux(ctx, *fed);
   if (mux != nullptr && !mux_accepts_input(ctx, *mux, t)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, t);
   if (!source) return;
 
   if (mux == nullptr) {
-    comp_node fresh = reserve_mux(ctx, *fed, *width);
+    Cell fresh = reserve_mux(ctx, *fed, *width);
     // The transition that reads the place carries the number too.
     if (!fed->out_link.empty())
-      if (DNT_node* reader = ctx.design.DNT.find(fed->out_link.front()))
+      if (DataTransition* reader = ctx.design.data_transitions.find(fed->out_link.front()))
         reader->instant_num = fresh.instant_num;
     emit_source_drivers(ctx, *source, *width);
     add_mux_input(fresh, source->name, start->name, *width);

@@ -17,7 +17,7 @@ class WidthLookup {
   explicit WidthLookup(const Design& design) {
     declared_.reserve(design.registers.size() + design.inputs.size() + design.outputs.size());
     for (const auto* list : {&design.registers, &design.inputs, &design.outputs}) {
-      for (const iando_node& node : *list) declared_.push_back(&node);
+      for (const IoDeclaration& node : *list) declared_.push_back(&node);
     }
     index_.reserve(declared_.size());
     for (std::size_t i = 0; i < declared_.size(); ++i) {
@@ -32,10 +32,10 @@ class WidthLookup {
 
  private:
   struct NameOf {
-    const std::vector<const iando_node*>& declared;
+    const std::vector<const IoDeclaration*>& declared;
     const std::string& operator()(std::size_t i) const { return declared[i]->name; }
   };
-  std::vector<const iando_node*> declared_;  // registers, inputs, outputs
+  std::vector<const IoDeclaration*> declared_;  // registers, inputs, outputs
   NameIndex index_;
 };
 
@@ -57,20 +57,24 @@ std::vector<bool> shared_names(const NamedList<Node>& list, const NamedList<Othe
 
 void setup_mapping(Design& design) {
   const WidthLookup widths(design);
-  for (DNP_node& place : design.DNP.items) {
+  for (DataPlace& place : design.data_places.items) {
     place.data_size = widths.width_of(place.name);
   }
   // A local place is compared with the data places, a data place with the
   // local places; the global net wins in both.
-  const auto local_global = shared_names(design.LNP, design.GNP);
-  const auto local_data = shared_names(design.LNP, design.DNP);
-  for (std::size_t i = 0; i < design.LNP.items.size(); ++i) {
-    design.LNP.items[i].from_to_inter = local_global[i] ? "GNP" : local_data[i] ? "DNP" : "LNP";
+  const auto local_global = shared_names(design.local_places, design.global_places);
+  const auto local_data = shared_names(design.local_places, design.data_places);
+  for (std::size_t i = 0; i < design.local_places.items.size(); ++i) {
+    design.local_places.items[i].from_to_inter = local_global[i] ? "GNP"
+                                                 : local_data[i] ? "DNP"
+                                                                 : "LNP";
   }
-  const auto data_global = shared_names(design.DNP, design.GNP);
-  const auto data_local = shared_names(design.DNP, design.LNP);
-  for (std::size_t i = 0; i < design.DNP.items.size(); ++i) {
-    design.DNP.items[i].from_to_inter = data_global[i] ? "GNP" : data_local[i] ? "LNP" : "DNP";
+  const auto data_global = shared_names(design.data_places, design.global_places);
+  const auto data_local = shared_names(design.data_places, design.local_places);
+  for (std::size_t i = 0; i < design.data_places.items.size(); ++i) {
+    design.data_places.items[i].from_to_inter = data_global[i]  ? "GNP"
+                                                : data_local[i] ? "LNP"
+                                                                : "DNP";
   }
 }
 

@@ -15,72 +15,72 @@
 namespace syn {
 namespace {
 
-const DN_place_node* first_data_place(const std::vector<DN_place_node>& places) {
-  for (const DN_place_node& p : places)
+const DataArc* first_data_place(const std::vector<DataArc>& places) {
+  for (const DataArc& p : places)
     if (p.type_c_d == "d") return &p;
   return nullptr;
 }
 
-int count_data_places(const std::vector<DN_place_node>& places) {
+int count_data_places(const std::vector<DataArc>& places) {
   int count = 0;
-  for (const DN_place_node& p : places)
+  for (const DataArc& p : places)
     if (p.type_c_d == "d") ++count;
   return count;
 }
 
 // The transition named first in a list of a place record, or null.
-const DNT_node* first_named(const Design& design, const std::vector<std::string>& names) {
-  return names.empty() ? nullptr : design.DNT.find(names.front());
+const DataTransition* first_named(const Design& design, const std::vector<std::string>& names) {
+  return names.empty() ? nullptr : design.data_transitions.find(names.front());
 }
 
 // What one step of a walk found: an answer, or the transition to go on from.
 struct Step {
   TraceAnswer answer;
-  const DNT_node* next = nullptr;
+  const DataTransition* next = nullptr;
 };
 
 template <class How>
 Step answer(How how, const std::string* end = nullptr) {
   return {{static_cast<unsigned char>(how), end}, nullptr};
 }
-Step go_on(const DNT_node* next) { return {{}, next}; }
+Step go_on(const DataTransition* next) { return {{}, next}; }
 
 // A transition without data input: the answer depends only on how many
 // transitions read its first output place.
-Step down_without_data_input(const Design& design, const DNT_node& t) {
+Step down_without_data_input(const Design& design, const DataTransition& t) {
   if (t.out_link.empty()) return answer(Downstream::broken);
-  const DNP_node* place = record_of(design, t.out_link.front());
+  const DataPlace* place = record_of(design, t.out_link.front());
   if (place->out_link.size() >= 2) return answer(Downstream::no_input_several_readers);
-  const DNT_node* reader = first_named(design, place->out_link);
+  const DataTransition* reader = first_named(design, place->out_link);
   if (reader != nullptr && reader->func_part == 1) return answer(Downstream::no_input, &reader->name);
   return answer(Downstream::no_input);
 }
 
-Step step_down(const Design& design, const DNT_node& t) {
+Step step_down(const Design& design, const DataTransition& t) {
   if (t.datapath_num_in > 1) return answer(Downstream::several_inputs);
   if (t.datapath_num_in == 0) return down_without_data_input(design, t);
   if (count_data_places(t.out_link) >= 2) return answer(Downstream::broken);
-  const DN_place_node* out = first_data_place(t.out_link);
+  const DataArc* out = first_data_place(t.out_link);
   if (out == nullptr) return answer(Downstream::broken);
   if (out->type_term == "R" || out->type_term == "O") return answer(Downstream::register_or_output, &out->name);
-  const DNP_node* place = record_of(design, *out);
+  const DataPlace* place = record_of(design, *out);
   if (place->datapath_num_out > 1) return answer(Downstream::broken);
-  const DNT_node* reader = first_named(design, place->out_link);
+  const DataTransition* reader = first_named(design, place->out_link);
   if (reader == nullptr) return answer(Downstream::broken);
   if (reader->func_part == 1) return answer(Downstream::operation, &reader->name);
   return go_on(reader);
 }
 
-Step step_up(const Design& design, const DNT_node& t) {
+Step step_up(const Design& design, const DataTransition& t) {
   if (t.datapath_num_in > 1) return answer(Upstream::several_inputs);
-  const DN_place_node* in = first_data_place(t.in_link);
+  const DataArc* in = first_data_place(t.in_link);
   if (in == nullptr) return answer(Upstream::broken);
-  const DNP_node* place = record_of(design, *in);
+  const DataPlace* place = record_of(design, *in);
   if (place->datapath_num_in > 1) return answer(Upstream::broken);
   if (place->type_term == "R") return answer(Upstream::register_place, &place->name);
   if (place->type_term == "C") return answer(Upstream::constant, &place->name);
   if (place->type_term == "I") return answer(Upstream::input_port, &place->name);
-  const DNT_node* writer = first_named(design, place->in_link);
+  const DataTransition* writer = first_named(design, place->in_link);
   if (writer == nullptr) return answer(Upstream::broken);
   if (writer->func_part == 1) return answer(Upstream::operation, &writer->name);
   return go_on(writer);
@@ -89,14 +89,14 @@ Step step_up(const Design& design, const DNT_node& t) {
 // Downstream through operations and merges alike: "that_place" with the
 // register or output place the chain ends in (compared with the asked place
 // by chain_ends_at), else why it ends nowhere.
-Step step_to_end(const Design& design, const DNT_node& t) {
+Step step_to_end(const Design& design, const DataTransition& t) {
   if (count_data_places(t.out_link) > 1) return answer(EndsAt::several_data_outputs);
-  const DN_place_node* out = first_data_place(t.out_link);
+  const DataArc* out = first_data_place(t.out_link);
   if (out == nullptr) return answer(EndsAt::elsewhere);
   if (out->type_term == "R" || out->type_term == "O") return answer(EndsAt::that_place, &out->name);
-  const DNP_node* record = record_of(design, *out);
+  const DataPlace* record = record_of(design, *out);
   if (record->datapath_num_out > 1) return answer(EndsAt::place_with_several_readers);
-  const DNT_node* reader = first_named(design, record->out_link);
+  const DataTransition* reader = first_named(design, record->out_link);
   if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);
 }
@@ -104,14 +104,15 @@ Step step_to_end(const Design& design, const DNT_node& t) {
 // Runs a walk from `start`, stopping early at a transition whose answer the
 // table knows, and gives every transition on the way the walk's answer.
 template <class StepFn>
-TraceAnswer walk(const Design& design, const DNT_node& start, TraceTable& table, StepFn step) {
-  const std::vector<DNT_node>& all = design.DNT.items;
+TraceAnswer walk(const Design& design, const DataTransition& start, TraceTable& table,
+                 StepFn step) {
+  const std::vector<DataTransition>& all = design.data_transitions.items;
   table.fit(all.size());
   std::vector<std::size_t> path;
   TraceAnswer result;
   // Every transition met is one of the list: the walk starts at one, and
   // each step finds the next by name.
-  for (const DNT_node* t = &start;;) {
+  for (const DataTransition* t = &start;;) {
     const auto i = static_cast<std::size_t>(t - all.data());
     if (table.state(i) == TraceTable::State::known) {
       result = table.answer(i);
@@ -144,29 +145,30 @@ WalkResult<How> to_result(const TraceAnswer& a) {
 
 }  // namespace
 
-WalkResult<Downstream> trace_down(const Design& design, const DNT_node& start, TraceMemo* memo) {
+WalkResult<Downstream> trace_down(const Design& design, const DataTransition& start,
+                                  TraceMemo* memo) {
   TraceMemo own;
   return to_result<Downstream>(
       walk(design, start, table_of(memo, own, &TraceMemo::down), step_down));
 }
 
-WalkResult<Upstream> trace_up(const Design& design, const DNT_node& start, TraceMemo* memo) {
+WalkResult<Upstream> trace_up(const Design& design, const DataTransition& start, TraceMemo* memo) {
   TraceMemo own;
   return to_result<Upstream>(walk(design, start, table_of(memo, own, &TraceMemo::up), step_up));
 }
 
-Downstream downstream_end(const Design& design, const DNT_node& start, TraceMemo* memo) {
+Downstream downstream_end(const Design& design, const DataTransition& start, TraceMemo* memo) {
   TraceMemo own;
   return static_cast<Downstream>(
       walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).how);
 }
 
-std::optional<std::string> downstream_end_name(const Design& design, const DNT_node& start,
+std::optional<std::string> downstream_end_name(const Design& design, const DataTransition& start,
                                                TraceMemo* memo) {
   return trace_down(design, start, memo).end;
 }
 
-EndsAt chain_ends_at(const Design& design, const DNT_node& start, const std::string& place,
+EndsAt chain_ends_at(const Design& design, const DataTransition& start, const std::string& place,
                      TraceMemo* memo) {
   TraceMemo own;
   const TraceAnswer end = walk(design, start, table_of(memo, own, &TraceMemo::end), step_to_end);

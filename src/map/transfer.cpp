@@ -12,7 +12,7 @@ namespace syn {
 namespace {
 
 // What a plain transfer lacks, or nothing.
-const char* transfer_lacks(const DNT_node& t) {
+const char* transfer_lacks(const DataTransition& t) {
   if (first_place_of_kind(t.in_link, "d") == nullptr) return "a data input place";
   if (first_place_of_kind(t.out_link, "d") == nullptr) return "a data output place";
   if (t.control_num_in < 1) return "a control input place";
@@ -22,7 +22,7 @@ const char* transfer_lacks(const DNT_node& t) {
 
 // Width of a transfer: the larger of its input's and output's, else the
 // width left behind by the last mapping.
-int transfer_width(const MapContext& ctx, const DNP_node& x, const DNP_node& y) {
+int transfer_width(const MapContext& ctx, const DataPlace& x, const DataPlace& y) {
   const int width = get_bigger(x.data_size, y.data_size);
   return width != 0 ? width : ctx.data_size;
 }
@@ -30,9 +30,9 @@ int transfer_width(const MapContext& ctx, const DNP_node& x, const DNP_node& y) 
 }  // namespace
 
 // The control input places from the control nets, in list order.
-std::vector<std::string> control_inputs(const DNT_node& t) {
+std::vector<std::string> control_inputs(const DataTransition& t) {
   std::vector<std::string> names;
-  for (const DN_place_node& p : t.in_link) {
+  for (const DataArc& p : t.in_link) {
     if (static_cast<int>(names.size()) >= t.control_num_in) break;
     if (p.type_c_d == "c") names.push_back(p.name);
   }
@@ -40,16 +40,16 @@ std::vector<std::string> control_inputs(const DNT_node& t) {
 }
 
 // Most significant bit first.
-void map_plain_transfer(MapContext& ctx, DNT_node& t) {
+void map_plain_transfer(MapContext& ctx, DataTransition& t) {
   if (const char* lacks = transfer_lacks(t)) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
-  const DN_place_node& x_place = *first_place_of_kind(t.in_link, "d");
-  const DN_place_node& y_place = *first_place_of_kind(t.out_link, "d");
+  const DataArc& x_place = *first_place_of_kind(t.in_link, "d");
+  const DataArc& y_place = *first_place_of_kind(t.out_link, "d");
   const std::string& x = x_place.name;
   const std::string& y = y_place.name;
-  const DNP_node& x_record = *record_of(ctx.design, x_place);
+  const DataPlace& x_record = *record_of(ctx.design, x_place);
   const int width = transfer_width(ctx, x_record, *record_of(ctx.design, y_place));
   if (width < 1) {
     refuse(ctx, t, "no width known for its data places");
@@ -63,7 +63,7 @@ void map_plain_transfer(MapContext& ctx, DNT_node& t) {
     add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
-  const DN_place_node& done_place = *first_place_of_kind(t.out_link, "c");
+  const DataArc& done_place = *first_place_of_kind(t.out_link, "c");
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, t.name, done_place));
 }

@@ -3,12 +3,12 @@
 
 namespace syn {
 
-int own_width(const MapContext& ctx, const DNT_node& t) {
+int own_width(const MapContext& ctx, const DataTransition& t) {
   int width = 0;
-  auto take = [&](const std::vector<DN_place_node>& places) {
-    for (const DN_place_node& p : places) {
+  auto take = [&](const std::vector<DataArc>& places) {
+    for (const DataArc& p : places) {
       if (p.type_c_d != "d") continue;
-      const DNP_node* record = record_of(ctx.design, p);
+      const DataPlace* record = record_of(ctx.design, p);
       if (record->data_size > width) width = record->data_size;
     }
   };
@@ -17,7 +17,7 @@ int own_width(const MapContext& ctx, const DNT_node& t) {
   return width != 0 ? width : ctx.data_size;
 }
 
-int place_width(const MapContext& ctx, const DNP_node& place) {
+int place_width(const MapContext& ctx, const DataPlace& place) {
   return place.data_size != 0 ? place.data_size : ctx.data_size;
 }
 

@@ -37,7 +37,7 @@ void emit_constant_drivers(MapContext& ctx, const std::string& place, int value,
   }
 }
 
-void constant_part(MapContext& ctx, const DNP_node& place, int width) {
+void constant_part(MapContext& ctx, const DataPlace& place, int width) {
   emit_constant_drivers(ctx, place.name, place.initial_value, width, ConstantNets::datapath);
 }
 
@@ -61,9 +61,9 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
   return joined;
 }
 
-std::optional<std::string> control_part(MapContext& ctx, const DNT_node& t) {
+std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> inputs;
-  for (const DN_place_node& p : t.in_link) {
+  for (const DataArc& p : t.in_link) {
     if (static_cast<int>(inputs.size()) >= t.control_num_in) break;
     if (p.type_c_d == "c") inputs.push_back(p.name);
   }

@@ -17,7 +17,7 @@
 namespace syn {
 
 // A register, input or output of the IO specification.
-struct iando_node {
+struct IoDeclaration {
   std::string name;
   int data_size = 1;
 };
@@ -25,19 +25,19 @@ struct iando_node {
 // ---- global control net -------------------------------------------------
 
 // One place of one global transition, as one line of the file names it.
-struct GN_place_node {
+struct GlobalArc {
   std::string name;
   std::string type_where;  // "GNP", "LNP" or empty
 };
 
-struct GNT_node {
+struct GlobalTransition {
   std::string name;
-  std::vector<GN_place_node> in_link;   // file order, may repeat
-  std::vector<GN_place_node> out_link;  // file order, may repeat
+  std::vector<GlobalArc> in_link;       // file order, may repeat
+  std::vector<GlobalArc> out_link;      // file order, may repeat
   int line = 0;                         // first line of the record, for messages
 };
 
-struct GNP_node {
+struct GlobalPlace {
   std::string name;
   std::vector<std::string> in_link;   // producers, ascending, unique
   std::vector<std::string> out_link;  // consumers, ascending, unique
@@ -45,17 +45,17 @@ struct GNP_node {
 
 // ---- local control net --------------------------------------------------
 
-struct LN_place_node {
+struct LocalArc {
   std::string name;
 };
 
-struct LNT_node {
+struct LocalTransition {
   std::string name;
-  std::vector<LN_place_node> in_link;   // ascending, unique
-  std::vector<LN_place_node> out_link;  // ascending, unique
+  std::vector<LocalArc> in_link;   // ascending, unique
+  std::vector<LocalArc> out_link;  // ascending, unique
 };
 
-struct LNP_node {
+struct LocalPlace {
   std::string name;
   std::vector<std::string> in_link;   // producers, ascending, unique
   std::vector<std::string> out_link;  // consumers, ascending, unique
@@ -65,7 +65,7 @@ struct LNP_node {
 // ---- data net -----------------------------------------------------------
 
 // A place of one data transition, with what the line that names it says.
-struct DN_place_node {
+struct DataArc {
   std::string name;
   std::string type_term;      // "I", "O", "R", "C" or empty
   std::string type_c_d;       // "d" data, "c" control
@@ -80,10 +80,10 @@ struct DN_place_node {
   std::uint32_t record = unresolved;
 };
 
-struct DNT_node {
+struct DataTransition {
   std::string name;
-  std::vector<DN_place_node> in_link;   // ascending, unique
-  std::vector<DN_place_node> out_link;  // ascending, unique
+  std::vector<DataArc> in_link;   // ascending, unique
+  std::vector<DataArc> out_link;  // ascending, unique
   int func_part = 0;
   int datapath_num_in = 0;
   int datapath_num_out = 0;
@@ -95,7 +95,7 @@ struct DNT_node {
   int mod_flag = 0;
 };
 
-struct DNP_node {
+struct DataPlace {
   std::string name;
   std::string new_name;               // net name given by a datapath mapper
   std::vector<std::string> in_link;   // writers, ascending, unique
@@ -146,16 +146,16 @@ class NamedList {
 
 struct Design {
   // IO specification, file order, duplicates kept (the first one counts).
-  std::vector<iando_node> registers;
-  std::vector<iando_node> inputs;
-  std::vector<iando_node> outputs;
+  std::vector<IoDeclaration> registers;
+  std::vector<IoDeclaration> inputs;
+  std::vector<IoDeclaration> outputs;
 
-  NamedList<GNT_node> GNT;  // file order
-  NamedList<GNP_node> GNP;  // ascending
-  NamedList<LNT_node> LNT;  // ascending
-  NamedList<LNP_node> LNP;  // ascending
-  NamedList<DNT_node> DNT;  // ascending
-  NamedList<DNP_node> DNP;  // ascending
+  NamedList<GlobalTransition> global_transitions;  // file order
+  NamedList<GlobalPlace> global_places;            // ascending
+  NamedList<LocalTransition> local_transitions;    // ascending
+  NamedList<LocalPlace> local_places;              // ascending
+  NamedList<DataTransition> data_transitions;      // ascending
+  NamedList<DataPlace> data_places;                // ascending
 };
 
 }  // namespace syn

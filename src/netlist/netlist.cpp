@@ -9,8 +9,8 @@ namespace {
 constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
 }  // namespace
 
-std::vector<pin_node> add_to_pin(std::vector<std::string> names) {
-  std::vector<pin_node> pins;
+std::vector<Pin> add_to_pin(std::vector<std::string> names) {
+  std::vector<Pin> pins;
   pins.reserve(names.size());
   for (std::string& name : names) pins.emplace_back().name = std::move(name);
   return pins;
@@ -25,30 +25,30 @@ void Netlist::remember_position(int instance, std::size_t position) {
   if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
 }
 
-comp_node& Netlist::append(comp_node cell) {
+Cell& Netlist::append(Cell cell) {
   remember_position(cell.instant_num, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
 }
 
-comp_node& Netlist::start_cell(std::string cell_name) {
+Cell& Netlist::start_cell(std::string cell_name) {
   // The cell is built in its place at the end of the list: a million cells
   // are not each built aside and moved.
   const int instance = new_instance();
   remember_position(instance, comps_.size());
-  comp_node& cell = comps_.emplace_back();
+  Cell& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
   cell.instant_num = instance;
   return cell;
 }
 
-comp_node& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
-  comp_node& cell = start_cell(std::move(cell_name));
+Cell& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
+  Cell& cell = start_cell(std::move(cell_name));
   cell.pin_link = add_to_pin(std::move(nets));
   return cell;
 }
 
-comp_node* Netlist::look_for_comp(int instance) {
+Cell* Netlist::look_for_comp(int instance) {
   const auto number = static_cast<std::size_t>(instance);
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
   const std::size_t position = position_of_instance_[number];

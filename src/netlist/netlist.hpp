@@ -8,11 +8,11 @@
 
 namespace syn {
 
-struct pin_node {
+struct Pin {
   std::string name;  // the net on this pin: what the netlist prints
 };
 
-struct comp_node {
+struct Cell {
   std::string name;  // library cell name
   // Filled in only for the cells found again after they are made: a global
   // control cell's set pins, a multiplexer's input pins (three per feeder).
@@ -20,11 +20,11 @@ struct comp_node {
   int done = 0;  // a multiplexer that has all its pins
   int instant_num = 0;
   int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
-  std::vector<pin_node> pin_link;
+  std::vector<Pin> pin_link;
 };
 
 // Pins 1..n named from `names` in order.
-std::vector<pin_node> add_to_pin(std::vector<std::string> names);
+std::vector<Pin> add_to_pin(std::vector<std::string> names);
 
 class Netlist {
  public:
@@ -33,21 +33,21 @@ class Netlist {
 
   // Appends a cell at the end of the list.
   // The cell keeps the instance number it carries; references stay valid.
-  comp_node& append(comp_node cell);
+  Cell& append(Cell cell);
 
   // Takes the next instance number and appends a cell whose pins the
   // caller adds.
-  comp_node& start_cell(std::string cell_name);
+  Cell& start_cell(std::string cell_name);
 
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n named from `nets`.
-  comp_node& add(std::string cell_name, std::vector<std::string> nets);
+  Cell& add(std::string cell_name, std::vector<std::string> nets);
 
   // The first cell carrying this number, which the counter gave, or null.
-  comp_node* look_for_comp(int instance);
+  Cell* look_for_comp(int instance);
 
-  const std::deque<comp_node>& comps() const { return comps_; }
-  std::deque<comp_node>& comps() { return comps_; }
+  const std::deque<Cell>& comps() const { return comps_; }
+  std::deque<Cell>& comps() { return comps_; }
 
  private:
   // Position in comps_ of the first cell of each instance number. The numbers
@@ -56,7 +56,7 @@ class Netlist {
   void remember_position(int instance, std::size_t position);
   std::vector<std::size_t> position_of_instance_;
 
-  std::deque<comp_node> comps_;
+  std::deque<Cell> comps_;
   int instant_num_ = 0;
 };
 

@@ -39,10 +39,10 @@ std::vector<std::string> join_runs(std::vector<std::string> names) {
 NetlistStats collect_stats(const Netlist& netlist) {
   NetlistStats stats;
   std::unordered_map<std::string, int> pins_on;  // bit-level net -> pins
-  for (const comp_node& cell : netlist.comps()) {
+  for (const Cell& cell : netlist.comps()) {
     ++stats.cells_by_type[cell.name];
     ++stats.cells;
-    for (const pin_node& pin : cell.pin_link) {
+    for (const Pin& pin : cell.pin_link) {
       ++stats.pins;
       if (pin.name.empty()) ++stats.unconnected_pins;
       for (const std::string& bit : expand_bits(pin.name)) ++pins_on[bit];

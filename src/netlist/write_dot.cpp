@@ -120,7 +120,7 @@ std::string nets_named(unsigned nets) {
 void add_place(std::ostream& out, std::size_t index, const Place& place, const Design& design) {
   std::vector<std::string> label = {place.name};
   if (place.data) {
-    const DNP_node* record = design.DNP.find(place.name);
+    const DataPlace* record = design.data_places.find(place.name);
     const int width = record ? record->data_size : 0;
     label.push_back(width > 0 ? std::to_string(width) + (width == 1 ? " bit" : " bits")
                               : std::string("width unknown"));
@@ -150,26 +150,26 @@ void write_dot(const Design& design, const std::string& title, std::ostream& out
       << ";\n";
   Places places;
   std::vector<Arc> arcs;
-  for (std::size_t i = 0; i < design.GNT.items.size(); ++i) {
-    const GNT_node& t = design.GNT.items[i];
+  for (std::size_t i = 0; i < design.global_transitions.items.size(); ++i) {
+    const GlobalTransition& t = design.global_transitions.items[i];
     const std::string id = "g" + std::to_string(i);
     add_transition(out, id, t.name, in_global);
     add_arcs(id, t.in_link, t.out_link, in_global, places, arcs);
   }
-  for (std::size_t i = 0; i < design.LNT.items.size(); ++i) {
-    const LNT_node& t = design.LNT.items[i];
+  for (std::size_t i = 0; i < design.local_transitions.items.size(); ++i) {
+    const LocalTransition& t = design.local_transitions.items[i];
     const std::string id = "l" + std::to_string(i);
     add_transition(out, id, t.name, in_local);
     add_arcs(id, t.in_link, t.out_link, in_local, places, arcs);
   }
-  for (std::size_t i = 0; i < design.DNT.items.size(); ++i) {
-    const DNT_node& t = design.DNT.items[i];
+  for (std::size_t i = 0; i < design.data_transitions.items.size(); ++i) {
+    const DataTransition& t = design.data_transitions.items[i];
     const std::string id = "d" + std::to_string(i);
     add_transition(out, id, t.name, in_data);
-    for (const DN_place_node& p : t.in_link) {
+    for (const DataArc& p : t.in_link) {
       arcs.push_back({place_id(places.note(p.name, in_data, p.type_c_d == "d")), id, in_data});
     }
-    for (const DN_place_node& p : t.out_link) {
+    for (const DataArc& p : t.out_link) {
       arcs.push_back({id, place_id(places.note(p.name, in_data, p.type_c_d == "d")), in_data});
     }
   }

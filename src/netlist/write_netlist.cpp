@@ -30,9 +30,9 @@ constexpr std::size_t kMaxDigits = 11;  // an int in decimal, with its sign
 
 // The most bytes a cell's text can take, so that it is formatted without
 // checking for room at every field.
-std::size_t most_bytes_of(const comp_node& cell) {
+std::size_t most_bytes_of(const Cell& cell) {
   std::size_t size = cell.name.size() + kCellGap.size() + kMaxDigits + 1;
-  for (const pin_node& pin : cell.pin_link)
+  for (const Pin& pin : cell.pin_link)
     size += kPinLead.size() + kMaxDigits + kPinGap.size() + pin.name.size() + 1;
   return size;
 }
@@ -46,13 +46,13 @@ char* put_number(char* at, long number) { return std::to_chars(at, at + kMaxDigi
 
 // Formats a cell at `at`, which has room for most_bytes_of(cell); returns
 // the end of its text.
-char* put_cell(char* at, const comp_node& cell) {
+char* put_cell(char* at, const Cell& cell) {
   at = put(at, cell.name);
   at = put(at, kCellGap);
   at = put_number(at, cell.instant_num);
   *at++ = '\n';
   long position = 0;
-  for (const pin_node& pin : cell.pin_link) {
+  for (const Pin& pin : cell.pin_link) {
     at = put(at, kPinLead);
     at = put_number(at, ++position);
     at = put(at, kPinGap);
@@ -128,7 +128,7 @@ bool format_netlist(const Netlist& netlist, const std::function<bool(std::string
   std::size_t room = 0;
   std::size_t used = 0;
   char* text = nullptr;
-  for (const comp_node& cell : netlist.comps()) {
+  for (const Cell& cell : netlist.comps()) {
     const std::size_t most = most_bytes_of(cell);
     if (used + most > room) {
       if (used > 0 && !pipe.send(used)) return false;

@@ -116,8 +116,8 @@ struct NetCensus {
 
 NetCensus take_census(const Netlist& netlist) {
   NetCensus census;
-  for (const comp_node& cell : netlist.comps()) {
-    for (const pin_node& pin : cell.pin_link) {
+  for (const Cell& cell : netlist.comps()) {
+    for (const Pin& pin : cell.pin_link) {
       if (pin.name.empty()) continue;
       if (auto bus = parse_bus_name(pin.name)) {
         auto [it, fresh] = census.vectors.try_emplace(bus->base, bus->high);
@@ -154,7 +154,7 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census) {
   for (const std::string* base : vectors_left) names.vector_of[*base] = space.claim_near(*base);
   for (const std::string* name : plain_left) names.wire_of[*name] = space.claim_near(*name);
   names.instance_of.reserve(netlist.comps().size());
-  for (const comp_node& cell : netlist.comps()) {
+  for (const Cell& cell : netlist.comps()) {
     names.instance_of.push_back(space.claim_near("u" + std::to_string(cell.instant_num)));
   }
   return names;
@@ -196,7 +196,7 @@ std::optional<std::string> name_modules(const Netlist& netlist, const std::strin
   NameSpace space;
   // The cells' names as they stand at the end: a cell may be renamed as it grows.
   std::set<std::string> types;
-  for (const comp_node& cell : netlist.comps()) types.insert(cell.name);
+  for (const Cell& cell : netlist.comps()) types.insert(cell.name);
   std::set<std::string> left;
   for (const std::string& name : types) {
     if (escapable(name) && space.claim(name)) cell_module[name] = name;
@@ -236,7 +236,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
 
   std::map<std::string, std::vector<int>> widths;  // native cell name -> port widths
   std::size_t index = 0;
-  for (const comp_node& cell : netlist.comps()) {
+  for (const Cell& cell : netlist.comps()) {
     VerilogInstance instance{verilog_identifier(cell_module.at(cell.name)),
                              verilog_identifier(names.instance_of[index++]), {}};
     std::vector<int>& ports = widths[cell.name];
@@ -250,7 +250,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   }
   // Every instance lists all ports of its type: a simulator refuses fewer.
   index = 0;
-  for (const comp_node& cell : netlist.comps()) {
+  for (const Cell& cell : netlist.comps()) {
     out.instances[index++].connections.resize(widths[cell.name].size());
   }
   for (auto& [name, ports] : widths) {

@@ -217,8 +217,8 @@ class AscendingLookup {
 class ControlPlaceNets {
  public:
   ControlPlaceNets(const Design& design, const NameTable& places) : nets_(places.size()) {
-    AscendingLookup local(design.LNP.items);
-    AscendingLookup global(design.GNP.items);
+    AscendingLookup local(design.local_places.items);
+    AscendingLookup global(design.global_places.items);
     for (std::uint32_t rank = 0; rank < places.size(); ++rank) {
       const std::string_view name = places.name_at_rank(rank);
       nets_[places.id_at_rank(rank)] = local.has(name) ? "LNP" : global.has(name) ? "GNP" : "DNP";
@@ -251,7 +251,8 @@ class TransitionArcs {
               std::vector<std::uint32_t>(read.places.size(), 0)} {}
 
   // Collects the arcs of the transition of rank `rank` from its lines.
-  void collect(std::uint32_t rank, std::span<const std::uint32_t> lines, DNT_node& transition) {
+  void collect(std::uint32_t rank, std::span<const std::uint32_t> lines,
+               DataTransition& transition) {
     inputs.clear();
     outputs.clear();
     for (const std::uint32_t i : lines) {
@@ -271,7 +272,7 @@ class TransitionArcs {
 
  private:
   // Counts a new place of the transition; gives a data place's order.
-  int count(const DataLine& d, bool input, DNT_node& transition) {
+  int count(const DataLine& d, bool input, DataTransition& transition) {
     if (d.data) return ++(input ? transition.datapath_num_in : transition.datapath_num_out);
     if (std::string_view(nets_.of(d.place)) == "DNP") {
       ++(input ? transition.control_in_DNP : transition.control_out_DNP);
@@ -287,9 +288,9 @@ class TransitionArcs {
 };
 
 // The place of an arc, as the arc's first line describes it.
-DN_place_node make_place(const FirstArc& arc, const DataLines& read, const ControlPlaceNets& nets) {
+DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlaceNets& nets) {
   const DataLine& d = read.lines[arc.line];
-  DN_place_node place;
+  DataArc place;
   place.name = read.places.name_at_rank(arc.place_rank);
   place.type_term = terminal_type(d.terminal);
   if (d.terminal == 'C') place.initial_value = d.value;
@@ -305,11 +306,11 @@ DN_place_node make_place(const FirstArc& arc, const DataLines& read, const Contr
 }
 
 // The place list of one direction, ascending by name.
-std::vector<DN_place_node> place_list(std::vector<FirstArc>& arcs, const DataLines& read,
-                                      const ControlPlaceNets& nets) {
+std::vector<DataArc> place_list(std::vector<FirstArc>& arcs, const DataLines& read,
+                                const ControlPlaceNets& nets) {
   std::sort(arcs.begin(), arcs.end(),
             [](const FirstArc& a, const FirstArc& b) { return a.place_rank < b.place_rank; });
-  std::vector<DN_place_node> list;
+  std::vector<DataArc> list;
   list.reserve(arcs.size());
   for (const FirstArc& arc : arcs) {
     list.push_back(make_place(arc, read, nets));
@@ -325,10 +326,10 @@ void build_transitions(const DataLines& read, Design& design) {
       [&read](std::size_t i) { return read.transitions.rank(read.lines[i].transition); });
   ControlPlaceNets nets(design, read.places);
   TransitionArcs arcs(read, nets);
-  std::vector<DNT_node>& items = design.DNT.items;
+  std::vector<DataTransition>& items = design.data_transitions.items;
   items.resize(read.transitions.size());
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
-    DNT_node& transition = items[rank];
+    DataTransition& transition = items[rank];
     const auto lines = lines_of[rank];
     const DataLine& first = read.lines[lines.front()];
     transition.name = read.transitions.name_at_rank(rank);
@@ -337,7 +338,7 @@ void build_transitions(const DataLines& read, Design& design) {
     transition.in_link = place_list(arcs.inputs, read, nets);
     transition.out_link = place_list(arcs.outputs, read, nets);
   }
-  design.DNT.adopt_index(read.transitions.index_by_rank());
+  design.data_transitions.adopt_index(read.transitions.index_by_rank());
 }
 
 // What a place keeps of each of its lines.
@@ -358,12 +359,12 @@ void build_places(const DataLines& read, Design& design) {
       read.lines.size(), read.places.size(),
       [&read](std::size_t i) { return read.places.rank(read.lines[i].place); },
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
-  std::vector<DNP_node>& items = design.DNP.items;
+  std::vector<DataPlace>& items = design.data_places.items;
   items.resize(read.places.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
-    DNP_node& place = items[rank];
+    DataPlace& place = items[rank];
     place.name = read.places.name_at_rank(rank);
     writers.clear();
     readers.clear();
@@ -379,7 +380,7 @@ void build_places(const DataLines& read, Design& design) {
     place.in_link = read.transitions.sorted_names(writers);
     place.out_link = read.transitions.sorted_names(readers);
   }
-  design.DNP.adopt_index(read.places.index_by_rank());
+  design.data_places.adopt_index(read.places.index_by_rank());
 }
 
 }  // namespace

@@ -32,8 +32,9 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
 }
 
 // Links the line's place to the current transition and counts it.
-void add_place(GNT_node& transition, char direction, std::string_view name, const TableLine& line) {
-  GN_place_node place;
+void add_place(GlobalTransition& transition, char direction, std::string_view name,
+               const TableLine& line) {
+  GlobalArc place;
   place.name = name;
   const char net = line.letter(kNet);
   place.type_where = type_where_of(net);
@@ -44,7 +45,7 @@ void add_place(GNT_node& transition, char direction, std::string_view name, cons
 // The transitions in file order; the lines' arcs, for the places.
 NetArcs read_transitions(const std::string& file, const NetTable& table, Design& design,
                          Diagnostics& diag) {
-  std::vector<GNT_node>& transitions = design.GNT.items;
+  std::vector<GlobalTransition>& transitions = design.global_transitions.items;
   NetArcs arcs;
   arcs.arcs.reserve(table.line_bound());
   std::string_view previous = " ";
@@ -57,7 +58,7 @@ NetArcs read_transitions(const std::string& file, const NetTable& table, Design&
     const std::string_view name = names->transition;
     if (name != previous) {
       previous = name;
-      GNT_node transition;
+      GlobalTransition transition;
       transition.name = name;
       transition.line = line.number;
       transitions.push_back(std::move(transition));
@@ -69,7 +70,7 @@ NetArcs read_transitions(const std::string& file, const NetTable& table, Design&
     arcs.arcs.push_back(
         {arcs.transitions.id(name), arcs.places.id(names->place), direction == 'i'});
   });
-  design.GNT.reindex();
+  design.global_transitions.reindex();
   arcs.transitions.sort();
   arcs.places.sort();
   return arcs;
@@ -83,7 +84,7 @@ void read_global_net(const std::string& file, std::string_view text, Design& des
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   const NetArcs arcs = read_transitions(file, table, design, diag);
-  build_places(arcs, design.GNP);
+  build_places(arcs, design.global_places);
 }
 
 }  // namespace syn

@@ -65,7 +65,7 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
       }
       continue;
     }
-    const iando_node entry{get_last_substring(line), get_datasize(line)};
+    const IoDeclaration entry{get_last_substring(line), get_datasize(line)};
     if (!width_is_plain(without_line_end(line))) {
       diag.warning_at(file, number,
                       "width between the brackets is not a plain number; read as " +

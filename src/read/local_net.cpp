@@ -31,12 +31,12 @@ NetArcs read_lines(const std::string& file, const NetTable& table, Diagnostics& 
   return read;
 }
 
-std::vector<LN_place_node> place_list(std::vector<std::uint32_t>& ranks, const NameTable& places) {
+std::vector<LocalArc> place_list(std::vector<std::uint32_t>& ranks, const NameTable& places) {
   sort_unique(ranks);
-  std::vector<LN_place_node> list;
+  std::vector<LocalArc> list;
   list.reserve(ranks.size());
   for (const std::uint32_t rank : ranks)
-    list.push_back(LN_place_node{std::string(places.name_at_rank(rank))});
+    list.push_back(LocalArc{std::string(places.name_at_rank(rank))});
   return list;
 }
 
@@ -44,7 +44,7 @@ void build_transitions(const NetArcs& read, Design& design) {
   const auto arcs_of = group_positions(
       read.arcs.size(), read.transitions.size(),
       [&read](std::size_t i) { return read.transitions.rank(read.arcs[i].transition); });
-  std::vector<LNT_node>& items = design.LNT.items;
+  std::vector<LocalTransition>& items = design.local_transitions.items;
   items.resize(read.transitions.size());
   std::vector<std::uint32_t> inputs;
   std::vector<std::uint32_t> outputs;
@@ -55,12 +55,12 @@ void build_transitions(const NetArcs& read, Design& design) {
       const NetArc& arc = read.arcs[i];
       (arc.input ? inputs : outputs).push_back(read.places.rank(arc.place));
     }
-    LNT_node& transition = items[rank];
+    LocalTransition& transition = items[rank];
     transition.name = read.transitions.name_at_rank(rank);
     transition.in_link = place_list(inputs, read.places);
     transition.out_link = place_list(outputs, read.places);
   }
-  design.LNT.adopt_index(read.transitions.index_by_rank());
+  design.local_transitions.adopt_index(read.transitions.index_by_rank());
 }
 
 }  // namespace
@@ -73,7 +73,7 @@ void read_local_net(const std::string& file, std::string_view text, Design& desi
   table.check_header(file, 3, "the local control net reads the letter under title 3", diag);
   const NetArcs read = read_lines(file, table, diag);
   build_transitions(read, design);
-  build_places(read, design.LNP);
+  build_places(read, design.local_places);
 }
 
 }  // namespace syn
