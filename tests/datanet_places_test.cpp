@@ -55,14 +55,14 @@ void literal_sweeps(Design& d) {
     for (DataPlace& p : d.data_places.items) {
       if (p.type_c_d != "d" || p.data_size != 0) continue;
       int found = 0;
-      for (const std::string& producer : p.in_link) {
-        for (const DataArc& q : d.data_transitions.find(producer)->in_link)
+      for (const std::string& producer : p.producers) {
+        for (const DataArc& q : d.data_transitions.find(producer)->inputs)
           if (found == 0) found = width_of(q.name);
       }
-      for (const std::string& consumer : p.out_link) {
-        for (const DataArc& q : d.data_transitions.find(consumer)->out_link)
+      for (const std::string& consumer : p.consumers) {
+        for (const DataArc& q : d.data_transitions.find(consumer)->outputs)
           if (found == 0) found = width_of(q.name);
-        for (const DataArc& q : d.data_transitions.find(consumer)->in_link)
+        for (const DataArc& q : d.data_transitions.find(consumer)->inputs)
           if (found == 0) found = width_of(q.name);
       }
       progress |= found != 0;

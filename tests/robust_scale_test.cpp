@@ -29,7 +29,7 @@ std::string numbered(const char* prefix, int i) {
 
 std::string pins(const Cell& cell) {
   std::string text = cell.name;
-  for (const Pin& pin : cell.pin_link) text += " " + pin.name;
+  for (const Pin& pin : cell.pins) text += " " + pin.name;
   return text;
 }
 

@@ -14,12 +14,12 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
   if (!width_found) return;
   const int width = *width_found;
-  const auto controls = places_of_kind(t.in_link, "c", t.control_in_DNP);
+  const auto controls = places_of_kind(t.inputs, "c", t.control_in_DNP);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;
   }
-  const auto operands = places_of_kind(t.in_link, "d", t.datapath_num_in);
+  const auto operands = places_of_kind(t.inputs, "d", t.datapath_num_in);
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DataArc* p : operands)
@@ -43,7 +43,7 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  adder.pin_link = add_to_pin(std::move(pins));
+  adder.pins = add_to_pin(std::move(pins));
   ctx.netlist.append(std::move(adder));
 
   latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",

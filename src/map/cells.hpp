@@ -17,12 +17,12 @@ Cell& add_cell(Netlist& netlist, std::string name, Nets&&... nets) {
   // A number would make a one-character net name.
   static_assert((!std::is_arithmetic_v<std::remove_cvref_t<Nets>> && ...));
   Cell& cell = netlist.start_cell(std::move(name));
-  cell.pin_link.reserve(sizeof...(Nets));
+  cell.pins.reserve(sizeof...(Nets));
   // Each net goes into its pin directly, without a temporary pin to move
   // from (pins are made empty and filled, which every compiler's library
   // accepts). A fold over the comma operator runs left to right: pin 1 first.
   const auto add_pin = [&cell](auto&& net) {
-    cell.pin_link.emplace_back().name = std::forward<decltype(net)>(net);
+    cell.pins.emplace_back().name = std::forward<decltype(net)>(net);
   };
   (add_pin(std::forward<Nets>(nets)), ...);
   return cell;

@@ -16,7 +16,7 @@ bool is_comparator(const DataTransition& t) { return t.name.find("cmp") != std::
 
 std::vector<const DataArc*> data_inputs(const DataTransition& t) {
   std::vector<const DataArc*> inputs;
-  for (const DataArc& p : t.in_link) {
+  for (const DataArc& p : t.inputs) {
     if (p.type_c_d == "d") inputs.push_back(&p);
   }
   return inputs;
@@ -83,7 +83,7 @@ struct Branches {
 
 Branches branches(const DataTransition& t) {
   Branches b;
-  for (const DataArc& p : t.out_link) {
+  for (const DataArc& p : t.outputs) {
     if (!p.relation_ship.empty()) {
       b.with_relation.push_back(&p);
     } else if (b.without == nullptr) {

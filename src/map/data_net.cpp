@@ -31,17 +31,17 @@ std::string joined(const std::vector<std::string>& names) {
 // they can have the place.
 bool has_producer(const Design& design, const DataArc& place) {
   const DataPlace* data = record_of(design, place);
-  if (!data->in_link.empty()) return true;
+  if (!data->producers.empty()) return true;
   const std::string& shared = data->from_to_inter;
   const bool maybe_local = shared != "DNP";
   const bool maybe_global = maybe_local && shared != "LNP";
   if (maybe_local) {
     const LocalPlace* local = design.local_places.find(place.name);
-    if (local != nullptr && !local->in_link.empty()) return true;
+    if (local != nullptr && !local->producers.empty()) return true;
   }
   if (maybe_global) {
     const GlobalPlace* global = design.global_places.find(place.name);
-    if (global != nullptr && !global->in_link.empty()) return true;
+    if (global != nullptr && !global->producers.empty()) return true;
   }
   return false;
 }
@@ -49,7 +49,7 @@ bool has_producer(const Design& design, const DataArc& place) {
 // A control input that nothing drives leaves the transition waiting for a
 // request that never comes; the cells are still made as the rules say.
 void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
-  for (const DataArc& p : t.in_link) {
+  for (const DataArc& p : t.inputs) {
     if (p.type_c_d != "c" || has_producer(ctx.design, p)) continue;
     ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
                      " is produced by no transition of any net, so its request never comes");
@@ -82,7 +82,7 @@ const char* why_chain_has_no_end(MapContext& ctx, const DataTransition& t) {
 // mapping makes cells for that shape, so the netlist lacks them.
 void report_started_inside(MapContext& ctx, const DataTransition& t) {
   ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
-                   joined(control_places_of(t.in_link, "DNP")) +
+                   joined(control_places_of(t.inputs, "DNP")) +
                    " of the data net but no control output place of the data net; no "
                    "mapping takes such a transition, nothing mapped");
 }

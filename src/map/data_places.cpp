@@ -44,8 +44,8 @@ TransitionPlaces complete_data_places(Design& design) {
   // One walk over the transitions; a later one overwrites an earlier one.
   // Outputs first, so that an input record of the same transition wins.
   for (DataTransition& t : design.data_transitions.items) {
-    resolve_and_complete(design, t.out_link, positions.out);
-    resolve_and_complete(design, t.in_link, positions.in);
+    resolve_and_complete(design, t.outputs, positions.out);
+    resolve_and_complete(design, t.inputs, positions.in);
   }
   return positions;
 }

@@ -98,7 +98,7 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
   list.reserve(places.size());
   for (std::size_t i = 0; i < places.size(); ++i) {
     const GlobalPlace* record = places[i].record;
-    const auto& others = count_producers ? record->in_link : record->out_link;
+    const auto& others = count_producers ? record->producers : record->consumers;
     list.push_back({static_cast<int>(others.size()), *places[i].name, i});
   }
   return order_by_count(list);
@@ -106,7 +106,7 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
 
 Pin& pin_at(Cell& cell, int number) {
   // The cells of this pass get all their pins at once, numbered 1, 2, ...
-  return cell.pin_link.at(static_cast<std::size_t>(number - 1));
+  return cell.pins.at(static_cast<std::size_t>(number - 1));
 }
 
 // ---- checks before building -----------------------------------------------
@@ -156,7 +156,7 @@ bool check_global_side(MapContext& ctx, const GlobalTransition& t,
   }
   bool ok = true;
   for (const ListedGlobalPlace& place : places) {
-    const auto& others = inputs ? place.record->in_link : place.record->out_link;
+    const auto& others = inputs ? place.record->producers : place.record->consumers;
     if (others.empty()) {
       ctx.diag.error("global transition " + t.name + ": global " + side + " place " + *place.name +
                      (inputs ? " has no producer" : " has no consumer") + " in the global net");
@@ -180,8 +180,8 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
       ok = false;
       continue;
     }
-    ok &= check_places(ctx, t, t.in_link, "input");
-    ok &= check_places(ctx, t, t.out_link, "output");
+    ok &= check_places(ctx, t, t.inputs, "input");
+    ok &= check_places(ctx, t, t.outputs, "output");
     ok &= check_global_side(ctx, t, work[i].global_in, true);
     ok &= check_global_side(ctx, t, work[i].global_out, false);
   }
@@ -193,7 +193,7 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
 std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>& global_in) {
   std::vector<ArcOfTransition> list;
   for (const ListedGlobalPlace& place : global_in) {
-    for (const std::string& producer : place.record->in_link) {
+    for (const std::string& producer : place.record->producers) {
       list.push_back({producer, *place.name, 0, {}});
     }
   }
@@ -206,7 +206,7 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
   for (const CountedPlace& place : reset_list) {
     ++k;
     int j = 0;
-    for (const std::string& consumer : work.global_out[place.index].record->out_link) {
+    for (const std::string& consumer : work.global_out[place.index].record->consumers) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
       work.related_r_link.push_back({consumer, place.name, ++pin_No, groups});
@@ -228,13 +228,13 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
 std::vector<LocalInput> local_input_list(const Design& design, const GlobalTransition& t) {
   std::vector<LocalInput> inputs;
   std::vector<CountedPlace> list;
-  for (const GlobalArc& place : t.in_link) {
+  for (const GlobalArc& place : t.inputs) {
     if (place.type_where != kLocal) continue;
     LocalInput input{&place.name, design.global_places.find(place.name),
                      design.local_places.find(place.name), design.data_places.find(place.name), 0};
-    std::size_t count = input.global->in_link.size();
-    if (input.local != nullptr) count += input.local->in_link.size();
-    if (input.data != nullptr) count += input.data->in_link.size();
+    std::size_t count = input.global->producers.size();
+    if (input.local != nullptr) count += input.local->producers.size();
+    if (input.data != nullptr) count += input.data->producers.size();
     input.count = static_cast<int>(count);
     list.push_back({input.count, place.name, inputs.size()});
     inputs.push_back(input);
@@ -270,7 +270,7 @@ void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
   fill_reset_list(reset_list, work);
 
   // bk, the set pins, fw, the reset pins; named by the later passes.
-  cell.pin_link.resize(static_cast<std::size_t>(set_pins + reset_pins + 2));
+  cell.pins.resize(static_cast<std::size_t>(set_pins + reset_pins + 2));
   ctx.netlist.append(std::move(cell));
 }
 
@@ -364,12 +364,12 @@ std::vector<std::string> set_signals(const TransitionWork& work) {
   std::vector<std::string> names;
   for (const LocalInput& entry : work.related_s_link) {
     const std::string& place = *entry.name;
-    for (const std::string& producer : entry.global->in_link) names.push_back(producer);
+    for (const std::string& producer : entry.global->producers) names.push_back(producer);
     if (entry.local != nullptr) {
-      for (const std::string& t : entry.local->in_link) names.push_back(t + "_" + place);
+      for (const std::string& t : entry.local->producers) names.push_back(t + "_" + place);
     }
     if (entry.data != nullptr) {
-      for (const std::string& t : entry.data->in_link) names.push_back(t + "_" + place);
+      for (const std::string& t : entry.data->producers) names.push_back(t + "_" + place);
     }
   }
   return names;
@@ -396,12 +396,12 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
 // when global transitions consume every one of them; otherwise one pin cannot
 // drive them all and the transition is refused (empty result).
 std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
-  const std::vector<std::string> outputs = places_tagged(t.out_link, kLocal);
+  const std::vector<std::string> outputs = places_tagged(t.outputs, kLocal);
   if (outputs.size() == 1) {
-    return ctx.design.global_places.find(outputs[0])->out_link.empty() ? outputs[0] : t.name;
+    return ctx.design.global_places.find(outputs[0])->consumers.empty() ? outputs[0] : t.name;
   }
   for (const std::string& place : outputs) {
-    if (ctx.design.global_places.find(place)->out_link.empty()) {
+    if (ctx.design.global_places.find(place)->consumers.empty()) {
       ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
                      i_to_string(static_cast<long long>(outputs.size())) +
                      " local output places, and place " + place +
@@ -430,8 +430,8 @@ void map_global_control(MapContext& ctx) {
   std::vector<GlobalTransition>& transitions = ctx.design.global_transitions.items;
   std::vector<TransitionWork> work(transitions.size());
   for (std::size_t i = 0; i < transitions.size(); ++i) {
-    work[i].global_in = listed_global_places(ctx.design, transitions[i].in_link);
-    work[i].global_out = listed_global_places(ctx.design, transitions[i].out_link);
+    work[i].global_in = listed_global_places(ctx.design, transitions[i].inputs);
+    work[i].global_out = listed_global_places(ctx.design, transitions[i].outputs);
   }
   if (!check_transitions(ctx, work)) return;
 

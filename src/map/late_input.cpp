@@ -13,7 +13,7 @@ namespace {
 // its new name; a place of the data net itself always to its own.
 std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
   const int count = t.control_num_in + t.control_in_DNP;
-  const auto controls = places_of_kind(t.in_link, "c", count);
+  const auto controls = places_of_kind(t.inputs, "c", count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;
@@ -42,7 +42,7 @@ void map_late_mux_input(MapContext& ctx, DataTransition& t) {
     return;
   }
   if (!mux_accepts_input(ctx, *mux, t)) return;
-  const DataArc* source = first_place_of_kind(t.in_link, "d");
+  const DataArc* source = first_place_of_kind(t.inputs, "d");
   if (source == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no data input place");
     return;

@@ -29,7 +29,7 @@ std::string output_net(const Design& design, const LocalTransition& t, const std
 // The join cell's output when it feeds buffers: the input names joined by "_".
 std::string joined_inputs(const LocalTransition& t) {
   std::string joined;
-  for (const LocalArc& place : t.in_link) {
+  for (const LocalArc& place : t.inputs) {
     if (!joined.empty()) joined += "_";
     joined += place.name;
   }
@@ -58,29 +58,29 @@ void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) 
 }
 
 void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& drivers) {
-  const std::size_t inputs = t.in_link.size();
-  const std::size_t outputs = t.out_link.size();
+  const std::size_t inputs = t.inputs.size();
+  const std::size_t outputs = t.outputs.size();
 
   if (inputs == 1) {
-    for (const LocalArc& q : t.out_link) {
+    for (const LocalArc& q : t.outputs) {
       const std::string net = output_net(ctx.design, t, q.name);
-      add_buffer(ctx, t.in_link.front().name, net);
+      add_buffer(ctx, t.inputs.front().name, net);
       drivers.drives(t, net);
     }
     return;
   }
 
   const std::string join_net =
-      outputs == 1 ? output_net(ctx.design, t, t.out_link.front().name) : joined_inputs(t);
+      outputs == 1 ? output_net(ctx.design, t, t.outputs.front().name) : joined_inputs(t);
   std::vector<std::string> nets;
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
-  for (const LocalArc& p : t.in_link) nets.push_back(p.name);
+  for (const LocalArc& p : t.inputs) nets.push_back(p.name);
   ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
-  for (const LocalArc& q : t.out_link) {
+  for (const LocalArc& q : t.outputs) {
     const std::string net = output_net(ctx.design, t, q.name);
     add_buffer(ctx, join_net, net);
     drivers.drives(t, net);
@@ -90,7 +90,7 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
 // At most one net per output place and one per join.
 std::size_t most_nets(const Design& design) {
   std::size_t nets = 0;
-  for (const LocalTransition& t : design.local_transitions.items) nets += 1 + t.out_link.size();
+  for (const LocalTransition& t : design.local_transitions.items) nets += 1 + t.outputs.size();
   return nets;
 }
 
@@ -101,7 +101,7 @@ void map_local_control(MapContext& ctx) {
   drivers.expect(most_nets(ctx.design));
   for (const LocalTransition& t : ctx.design.local_transitions.items) {
     ctx.console << "L";
-    if (t.in_link.empty()) {
+    if (t.inputs.empty()) {
       ctx.diag.error("local transition " + t.name +
                      ": no input place; a join cell without inputs has nothing to wait for");
       continue;

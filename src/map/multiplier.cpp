@@ -17,7 +17,7 @@ namespace {
 // Returns the delayed request.
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
                                                  const std::string& request) {
-  const DataArc* done_place = first_place_of_kind(t.out_link, "c");
+  const DataArc* done_place = first_place_of_kind(t.outputs, "c");
   DataPlace* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
@@ -27,8 +27,8 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTran
   const std::string delayed = t.name + "_dele_req";
   add_cell(ctx.netlist, "dele", request, ack, delayed, done_place->name);
   record->new_name = ack;
-  if (!record->out_link.empty())
-    if (DataTransition* reader = ctx.design.data_transitions.find(record->out_link.front()))
+  if (!record->consumers.empty())
+    if (DataTransition* reader = ctx.design.data_transitions.find(record->consumers.front()))
       reader->mod_flag = 1;
   return delayed;
 }
@@ -48,7 +48,7 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
   std::vector<std::string> pins;
   bool delayed = false;
   int operands = 0;
-  for (const DataArc& p : t.in_link) {
+  for (const DataArc& p : t.inputs) {
     if (operands == t.datapath_num_in) break;
     if (p.type_c_d != "d") continue;
     ++operands;

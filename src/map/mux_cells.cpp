@@ -26,7 +26,7 @@ std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places,
 }
 
 DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
-  const DataArc* out = first_place_of_kind(t.out_link, "d");
+  const DataArc* out = first_place_of_kind(t.outputs, "d");
   DataPlace* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
   if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
   return record;
@@ -69,7 +69,7 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   mux.pin_in_num = 3 * feeders;
   mux.done = 0;
   mux.next_pin = 0;
-  for (const std::string& writer : fed.in_link)
+  for (const std::string& writer : fed.producers)
     if (DataTransition* feeder = ctx.design.data_transitions.find(writer))
       feeder->instant_num = mux.instant_num;
   return mux;
@@ -105,7 +105,7 @@ namespace {
 // order they are placed and next_pin is their count, so they go at the end:
 // no search through hundreds of feeders' pins.
 void place_next_pin(Cell& mux, std::string name) {
-  mux.pin_link.emplace_back().name = std::move(name);
+  mux.pins.emplace_back().name = std::move(name);
   ++mux.next_pin;
 }
 
@@ -120,7 +120,7 @@ void add_mux_input(Cell& mux, const std::string& source, const std::string& sele
 void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
                           const std::string& fed, int width) {
   if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
-  const DataArc* ack = first_place_of_kind(t.out_link, "c");
+  const DataArc* ack = first_place_of_kind(t.outputs, "c");
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place to complete " +
                      mux.name + " feeding " + fed);

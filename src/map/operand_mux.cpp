@@ -61,7 +61,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DataTransition& t) {
     ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
     return std::nullopt;
   }
-  const DataArc* start = first_place_of_kind(t.in_link, "c");
+  const DataArc* start = first_place_of_kind(t.inputs, "c");
   DataPlace* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
   if (start_record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
@@ -82,8 +82,8 @@ struct PlaceReader {
 };
 PlaceReader first_reader(Design& design, const std::string& place) {
   DataPlace* record = design.data_places.find(place);
-  if (record == nullptr || record->out_link.empty()) return {record, nullptr};
-  return {record, design.data_transitions.find(record->out_link.front())};
+  if (record == nullptr || record->consumers.empty()) return {record, nullptr};
+  return {record, design.data_transitions.find(record->consumers.front())};
 }
 
 bool runs_into(const Design& design, TraceMemo& traces, const DataTransition& t,
@@ -103,13 +103,13 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DataTransiti
 StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LocalPlace* start = design.local_places.find(op.start);
-  const LocalTransition* step = start != nullptr && !start->in_link.empty()
-                                    ? design.local_transitions.find(start->in_link.front())
+  const LocalTransition* step = start != nullptr && !start->producers.empty()
+                                    ? design.local_transitions.find(start->producers.front())
                                     : nullptr;
   if (step == nullptr) {
     group.members.push_back({op.start, MemberKind::start, &op.t, &op.start_record});
   } else {
-    for (const LocalArc& p : step->out_link) {
+    for (const LocalArc& p : step->outputs) {
       const bool is_start = p.name == op.start;
       const PlaceReader reader =
           is_start ? PlaceReader{&op.start_record, &op.t} : first_reader(design, p.name);
@@ -142,7 +142,7 @@ StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTra
 std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
   const DataTransition* function = ctx.design.data_transitions.find(op.function);
   const DataArc* place =
-      function != nullptr ? first_place_of_kind(function->out_link, "c") : nullptr;
+      function != nullptr ? first_place_of_kind(function->outputs, "c") : nullptr;
   if (place == nullptr) {
     ctx.diag.problem("data transition " + op.t.name + ": operation " + op.function +
                      " has no control output place for the delay cell");
@@ -152,8 +152,8 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 }
 
 void mark_result_reader(Design& design, DataPlace& record) {
-  if (!record.out_link.empty())
-    if (DataTransition* reader = design.data_transitions.find(record.out_link.front()))
+  if (!record.consumers.empty())
+    if (DataTransition* reader = design.data_transitions.find(record.consumers.front()))
       reader->mod_flag = 1;
 }
 

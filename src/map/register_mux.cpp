@@ -7,7 +7,7 @@
 namespace syn {
 
 void map_register_mux_input(MapContext& ctx, DataTransition& t) {
-  const DataArc* start = first_place_of_kind(t.in_link, "c");
+  const DataArc* start = first_place_of_kind(t.inputs, "c");
   if (start == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;
@@ -29,8 +29,8 @@ void map_register_mux_input(MapContext& ctx, DataTransition& t) {
   if (mux == nullptr) {
     Cell fresh = reserve_mux(ctx, *fed, *width);
     // The transition that reads the place carries the number too.
-    if (!fed->out_link.empty())
-      if (DataTransition* reader = ctx.design.data_transitions.find(fed->out_link.front()))
+    if (!fed->consumers.empty())
+      if (DataTransition* reader = ctx.design.data_transitions.find(fed->consumers.front()))
         reader->instant_num = fresh.instant_num;
     emit_source_drivers(ctx, *source, *width);
     add_mux_input(fresh, source->name, start->name, *width);

@@ -48,10 +48,10 @@ Step go_on(const DataTransition* next) { return {{}, next}; }
 // A transition without data input: the answer depends only on how many
 // transitions read its first output place.
 Step down_without_data_input(const Design& design, const DataTransition& t) {
-  if (t.out_link.empty()) return answer(Downstream::broken);
-  const DataPlace* place = record_of(design, t.out_link.front());
-  if (place->out_link.size() >= 2) return answer(Downstream::no_input_several_readers);
-  const DataTransition* reader = first_named(design, place->out_link);
+  if (t.outputs.empty()) return answer(Downstream::broken);
+  const DataPlace* place = record_of(design, t.outputs.front());
+  if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
+  const DataTransition* reader = first_named(design, place->consumers);
   if (reader != nullptr && reader->func_part == 1) return answer(Downstream::no_input, &reader->name);
   return answer(Downstream::no_input);
 }
@@ -59,13 +59,13 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
 Step step_down(const Design& design, const DataTransition& t) {
   if (t.datapath_num_in > 1) return answer(Downstream::several_inputs);
   if (t.datapath_num_in == 0) return down_without_data_input(design, t);
-  if (count_data_places(t.out_link) >= 2) return answer(Downstream::broken);
-  const DataArc* out = first_data_place(t.out_link);
+  if (count_data_places(t.outputs) >= 2) return answer(Downstream::broken);
+  const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(Downstream::broken);
   if (out->type_term == "R" || out->type_term == "O") return answer(Downstream::register_or_output, &out->name);
   const DataPlace* place = record_of(design, *out);
   if (place->datapath_num_out > 1) return answer(Downstream::broken);
-  const DataTransition* reader = first_named(design, place->out_link);
+  const DataTransition* reader = first_named(design, place->consumers);
   if (reader == nullptr) return answer(Downstream::broken);
   if (reader->func_part == 1) return answer(Downstream::operation, &reader->name);
   return go_on(reader);
@@ -73,14 +73,14 @@ Step step_down(const Design& design, const DataTransition& t) {
 
 Step step_up(const Design& design, const DataTransition& t) {
   if (t.datapath_num_in > 1) return answer(Upstream::several_inputs);
-  const DataArc* in = first_data_place(t.in_link);
+  const DataArc* in = first_data_place(t.inputs);
   if (in == nullptr) return answer(Upstream::broken);
   const DataPlace* place = record_of(design, *in);
   if (place->datapath_num_in > 1) return answer(Upstream::broken);
   if (place->type_term == "R") return answer(Upstream::register_place, &place->name);
   if (place->type_term == "C") return answer(Upstream::constant, &place->name);
   if (place->type_term == "I") return answer(Upstream::input_port, &place->name);
-  const DataTransition* writer = first_named(design, place->in_link);
+  const DataTransition* writer = first_named(design, place->producers);
   if (writer == nullptr) return answer(Upstream::broken);
   if (writer->func_part == 1) return answer(Upstream::operation, &writer->name);
   return go_on(writer);
@@ -90,13 +90,13 @@ Step step_up(const Design& design, const DataTransition& t) {
 // register or output place the chain ends in (compared with the asked place
 // by chain_ends_at), else why it ends nowhere.
 Step step_to_end(const Design& design, const DataTransition& t) {
-  if (count_data_places(t.out_link) > 1) return answer(EndsAt::several_data_outputs);
-  const DataArc* out = first_data_place(t.out_link);
+  if (count_data_places(t.outputs) > 1) return answer(EndsAt::several_data_outputs);
+  const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(EndsAt::elsewhere);
   if (out->type_term == "R" || out->type_term == "O") return answer(EndsAt::that_place, &out->name);
   const DataPlace* record = record_of(design, *out);
   if (record->datapath_num_out > 1) return answer(EndsAt::place_with_several_readers);
-  const DataTransition* reader = first_named(design, record->out_link);
+  const DataTransition* reader = first_named(design, record->consumers);
   if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);
 }

@@ -12,8 +12,8 @@ int own_width(const MapContext& ctx, const DataTransition& t) {
       if (record->data_size > width) width = record->data_size;
     }
   };
-  take(t.in_link);
-  take(t.out_link);
+  take(t.inputs);
+  take(t.outputs);
   return width != 0 ? width : ctx.data_size;
 }
 

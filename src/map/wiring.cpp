@@ -63,7 +63,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 
 std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> inputs;
-  for (const DataArc& p : t.in_link) {
+  for (const DataArc& p : t.inputs) {
     if (static_cast<int>(inputs.size()) >= t.control_num_in) break;
     if (p.type_c_d == "c") inputs.push_back(p.name);
   }

@@ -32,15 +32,15 @@ struct GlobalArc {
 
 struct GlobalTransition {
   std::string name;
-  std::vector<GlobalArc> in_link;       // file order, may repeat
-  std::vector<GlobalArc> out_link;      // file order, may repeat
+  std::vector<GlobalArc> inputs;        // file order, may repeat
+  std::vector<GlobalArc> outputs;       // file order, may repeat
   int line = 0;                         // first line of the record, for messages
 };
 
 struct GlobalPlace {
   std::string name;
-  std::vector<std::string> in_link;   // producers, ascending, unique
-  std::vector<std::string> out_link;  // consumers, ascending, unique
+  std::vector<std::string> producers;  // producers, ascending, unique
+  std::vector<std::string> consumers;  // consumers, ascending, unique
 };
 
 // ---- local control net --------------------------------------------------
@@ -51,14 +51,14 @@ struct LocalArc {
 
 struct LocalTransition {
   std::string name;
-  std::vector<LocalArc> in_link;   // ascending, unique
-  std::vector<LocalArc> out_link;  // ascending, unique
+  std::vector<LocalArc> inputs;   // ascending, unique
+  std::vector<LocalArc> outputs;  // ascending, unique
 };
 
 struct LocalPlace {
   std::string name;
-  std::vector<std::string> in_link;   // producers, ascending, unique
-  std::vector<std::string> out_link;  // consumers, ascending, unique
+  std::vector<std::string> producers;  // producers, ascending, unique
+  std::vector<std::string> consumers;  // consumers, ascending, unique
   std::string from_to_inter;          // "GNP", "DNP" or "LNP" after set-up
 };
 
@@ -82,8 +82,8 @@ struct DataArc {
 
 struct DataTransition {
   std::string name;
-  std::vector<DataArc> in_link;   // ascending, unique
-  std::vector<DataArc> out_link;  // ascending, unique
+  std::vector<DataArc> inputs;   // ascending, unique
+  std::vector<DataArc> outputs;  // ascending, unique
   int func_part = 0;
   int datapath_num_in = 0;
   int datapath_num_out = 0;
@@ -98,8 +98,8 @@ struct DataTransition {
 struct DataPlace {
   std::string name;
   std::string new_name;               // net name given by a datapath mapper
-  std::vector<std::string> in_link;   // writers, ascending, unique
-  std::vector<std::string> out_link;  // readers, ascending, unique
+  std::vector<std::string> producers;  // writers, ascending, unique
+  std::vector<std::string> consumers;  // readers, ascending, unique
   std::string from_to_inter;          // "GNP", "LNP" or "DNP" after set-up
   int datapath_num_in = 0;            // data lines writing the place
   int datapath_num_out = 0;           // data lines reading the place

@@ -44,7 +44,7 @@ Cell& Netlist::start_cell(std::string cell_name) {
 
 Cell& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
   Cell& cell = start_cell(std::move(cell_name));
-  cell.pin_link = add_to_pin(std::move(nets));
+  cell.pins = add_to_pin(std::move(nets));
   return cell;
 }
 

@@ -20,7 +20,7 @@ struct Cell {
   int done = 0;  // a multiplexer that has all its pins
   int instant_num = 0;
   int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
-  std::vector<Pin> pin_link;
+  std::vector<Pin> pins;
 };
 
 // Pins 1..n named from `names` in order.

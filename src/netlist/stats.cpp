@@ -42,7 +42,7 @@ NetlistStats collect_stats(const Netlist& netlist) {
   for (const Cell& cell : netlist.comps()) {
     ++stats.cells_by_type[cell.name];
     ++stats.cells;
-    for (const Pin& pin : cell.pin_link) {
+    for (const Pin& pin : cell.pins) {
       ++stats.pins;
       if (pin.name.empty()) ++stats.unconnected_pins;
       for (const std::string& bit : expand_bits(pin.name)) ++pins_on[bit];

@@ -154,22 +154,22 @@ void write_dot(const Design& design, const std::string& title, std::ostream& out
     const GlobalTransition& t = design.global_transitions.items[i];
     const std::string id = "g" + std::to_string(i);
     add_transition(out, id, t.name, in_global);
-    add_arcs(id, t.in_link, t.out_link, in_global, places, arcs);
+    add_arcs(id, t.inputs, t.outputs, in_global, places, arcs);
   }
   for (std::size_t i = 0; i < design.local_transitions.items.size(); ++i) {
     const LocalTransition& t = design.local_transitions.items[i];
     const std::string id = "l" + std::to_string(i);
     add_transition(out, id, t.name, in_local);
-    add_arcs(id, t.in_link, t.out_link, in_local, places, arcs);
+    add_arcs(id, t.inputs, t.outputs, in_local, places, arcs);
   }
   for (std::size_t i = 0; i < design.data_transitions.items.size(); ++i) {
     const DataTransition& t = design.data_transitions.items[i];
     const std::string id = "d" + std::to_string(i);
     add_transition(out, id, t.name, in_data);
-    for (const DataArc& p : t.in_link) {
+    for (const DataArc& p : t.inputs) {
       arcs.push_back({place_id(places.note(p.name, in_data, p.type_c_d == "d")), id, in_data});
     }
-    for (const DataArc& p : t.out_link) {
+    for (const DataArc& p : t.outputs) {
       arcs.push_back({id, place_id(places.note(p.name, in_data, p.type_c_d == "d")), in_data});
     }
   }

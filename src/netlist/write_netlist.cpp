@@ -32,7 +32,7 @@ constexpr std::size_t kMaxDigits = 11;  // an int in decimal, with its sign
 // checking for room at every field.
 std::size_t most_bytes_of(const Cell& cell) {
   std::size_t size = cell.name.size() + kCellGap.size() + kMaxDigits + 1;
-  for (const Pin& pin : cell.pin_link)
+  for (const Pin& pin : cell.pins)
     size += kPinLead.size() + kMaxDigits + kPinGap.size() + pin.name.size() + 1;
   return size;
 }
@@ -52,7 +52,7 @@ char* put_cell(char* at, const Cell& cell) {
   at = put_number(at, cell.instant_num);
   *at++ = '\n';
   long position = 0;
-  for (const Pin& pin : cell.pin_link) {
+  for (const Pin& pin : cell.pins) {
     at = put(at, kPinLead);
     at = put_number(at, ++position);
     at = put(at, kPinGap);

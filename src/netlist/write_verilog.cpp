@@ -117,7 +117,7 @@ struct NetCensus {
 NetCensus take_census(const Netlist& netlist) {
   NetCensus census;
   for (const Cell& cell : netlist.comps()) {
-    for (const Pin& pin : cell.pin_link) {
+    for (const Pin& pin : cell.pins) {
       if (pin.name.empty()) continue;
       if (auto bus = parse_bus_name(pin.name)) {
         auto [it, fresh] = census.vectors.try_emplace(bus->base, bus->high);
@@ -240,9 +240,9 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
     VerilogInstance instance{verilog_identifier(cell_module.at(cell.name)),
                              verilog_identifier(names.instance_of[index++]), {}};
     std::vector<int>& ports = widths[cell.name];
-    if (ports.size() < cell.pin_link.size()) ports.resize(cell.pin_link.size(), 1);
-    for (std::size_t p = 0; p < cell.pin_link.size(); ++p) {
-      auto [expression, bits] = connection(cell.pin_link[p].name, names);
+    if (ports.size() < cell.pins.size()) ports.resize(cell.pins.size(), 1);
+    for (std::size_t p = 0; p < cell.pins.size(); ++p) {
+      auto [expression, bits] = connection(cell.pins[p].name, names);
       ports[p] = std::max(ports[p], bits);
       instance.connections.push_back(std::move(expression));
     }

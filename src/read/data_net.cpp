@@ -335,8 +335,8 @@ void build_transitions(const DataLines& read, Design& design) {
     transition.name = read.transitions.name_at_rank(rank);
     transition.func_part = first.has_relation() ? 1 : 0;
     arcs.collect(rank, lines, transition);
-    transition.in_link = place_list(arcs.inputs, read, nets);
-    transition.out_link = place_list(arcs.outputs, read, nets);
+    transition.inputs = place_list(arcs.inputs, read, nets);
+    transition.outputs = place_list(arcs.outputs, read, nets);
   }
   design.data_transitions.adopt_index(read.transitions.index_by_rank());
 }
@@ -377,8 +377,8 @@ void build_places(const DataLines& read, Design& design) {
         if (line.data) ++place.datapath_num_in;
       }
     }
-    place.in_link = read.transitions.sorted_names(writers);
-    place.out_link = read.transitions.sorted_names(readers);
+    place.producers = read.transitions.sorted_names(writers);
+    place.consumers = read.transitions.sorted_names(readers);
   }
   design.data_places.adopt_index(read.places.index_by_rank());
 }

@@ -39,7 +39,7 @@ void add_place(GlobalTransition& transition, char direction, std::string_view na
   const char net = line.letter(kNet);
   place.type_where = type_where_of(net);
   const bool input = direction == 'i';
-  (input ? transition.in_link : transition.out_link).push_back(std::move(place));
+  (input ? transition.inputs : transition.outputs).push_back(std::move(place));
 }
 
 // The transitions in file order; the lines' arcs, for the places.

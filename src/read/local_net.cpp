@@ -57,8 +57,8 @@ void build_transitions(const NetArcs& read, Design& design) {
     }
     LocalTransition& transition = items[rank];
     transition.name = read.transitions.name_at_rank(rank);
-    transition.in_link = place_list(inputs, read.places);
-    transition.out_link = place_list(outputs, read.places);
+    transition.inputs = place_list(inputs, read.places);
+    transition.outputs = place_list(outputs, read.places);
   }
   design.local_transitions.adopt_index(read.transitions.index_by_rank());
 }

@@ -24,8 +24,8 @@ struct NetArcs {
 };
 
 // Fills `places` with every place of the arcs (sort the name tables first),
-// ascending by name, each with its producers (in_link) and consumers
-// (out_link), ascending and each once; then indexes it.
+// ascending by name, each with its producers and consumers (both lists
+// ascending and each name once); then indexes it.
 template <class Place>
 void build_places(const NetArcs& net, NamedList<Place>& places) {
   // What a place keeps of each of its arcs: the transition's rank, and
@@ -51,8 +51,8 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
       (link.input ? consumers : producers).push_back(link.transition);
     Place& place = items[rank];
     place.name = net.places.name_at_rank(rank);
-    place.in_link = net.transitions.sorted_names(producers);
-    place.out_link = net.transitions.sorted_names(consumers);
+    place.producers = net.transitions.sorted_names(producers);
+    place.consumers = net.transitions.sorted_names(consumers);
   }
   places.adopt_index(net.places.index_by_rank());
 }
