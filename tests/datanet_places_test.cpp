@@ -53,7 +53,7 @@ void literal_sweeps(Design& d) {
   for (bool progress = true; progress;) {
     progress = false;
     for (DataPlace& p : d.data_places.items) {
-      if (p.type_c_d != "d" || p.data_size != 0) continue;
+      if (p.kind != ArcKind::data || p.data_size != 0) continue;
       int found = 0;
       for (const std::string& producer : p.producers) {
         for (const DataArc& q : d.data_transitions.find(producer)->inputs)
@@ -108,7 +108,7 @@ TEST(DatanetPlaces, WidthsOfTheSweepsOnSmallNets) {
     EXPECT_EQ(widths_of(swept), expected) << net;
     std::vector<std::string> without;
     for (const DataPlace& p : d.data_places.items)
-      if (p.type_c_d == "d" && p.data_size == 0) without.push_back(p.name);
+      if (p.kind == ArcKind::data && p.data_size == 0) without.push_back(p.name);
     EXPECT_EQ(missing, without) << net;
   }
 }

@@ -14,16 +14,16 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
   if (!width_found) return;
   const int width = *width_found;
-  const auto controls = places_of_kind(t.inputs, "c", t.control_in_DNP);
+  const auto controls = places_of_kind(t.inputs, ArcKind::control, t.control_in_DNP);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;
   }
-  const auto operands = places_of_kind(t.inputs, "d", t.datapath_num_in);
+  const auto operands = places_of_kind(t.inputs, ArcKind::data, t.datapath_num_in);
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DataArc* p : operands)
-    if (const DataPlace* record = record_of(ctx.design, *p); record->type_term == "C")
+    if (const DataPlace* record = record_of(ctx.design, *p); record->terminal == Terminal::constant)
       constant_part(ctx, *record, width);
 
   std::vector<std::string> inputs;

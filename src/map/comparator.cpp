@@ -17,7 +17,7 @@ bool is_comparator(const DataTransition& t) { return t.name.find("cmp") != std::
 std::vector<const DataArc*> data_inputs(const DataTransition& t) {
   std::vector<const DataArc*> inputs;
   for (const DataArc& p : t.inputs) {
-    if (p.type_c_d == "d") inputs.push_back(&p);
+    if (p.kind == ArcKind::data) inputs.push_back(&p);
   }
   return inputs;
 }
@@ -200,7 +200,7 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
   std::array<std::string, 4> operands;
   for (const DataArc* p : data_inputs(t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
-    if (p->type_term == "C") {
+    if (p->terminal == Terminal::constant) {
       auto rails = convert_constant_to_comps(ctx, p->name, width, p->initial_value);
       operands[slot] = rails.first;
       operands[slot + 1] = rails.second;

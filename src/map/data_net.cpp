@@ -50,7 +50,7 @@ bool has_producer(const Design& design, const DataArc& place) {
 // request that never comes; the cells are still made as the rules say.
 void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
   for (const DataArc& p : t.inputs) {
-    if (p.type_c_d != "c" || has_producer(ctx.design, p)) continue;
+    if (p.kind != ArcKind::control || has_producer(ctx.design, p)) continue;
     ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
                      " is produced by no transition of any net, so its request never comes");
   }
@@ -60,7 +60,7 @@ void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
 std::vector<std::string> control_places_of(const std::vector<DataArc>& places, const char* net) {
   std::vector<std::string> names;
   for (const DataArc& p : places) {
-    if (p.type_c_d == "c" && p.from_to_inter == net) names.push_back(p.name);
+    if (p.kind == ArcKind::control && p.from_to_inter == net) names.push_back(p.name);
   }
   return names;
 }

@@ -28,8 +28,8 @@ void resolve_and_complete(Design& design, std::vector<DataArc>& places,
     const auto position = static_cast<std::size_t>(record - design.data_places.items.data());
     positions.items.push_back(position);
     p.record = static_cast<std::uint32_t>(position);
-    record->type_term = p.type_term;
-    record->type_c_d = p.type_c_d;
+    record->terminal = p.terminal;
+    record->kind = p.kind;
     record->initial_value = p.initial_value;
   }
   positions.close_list();
@@ -139,7 +139,7 @@ class WidthPropagation {
     is_data_.reserve(places().size());
     for (const DataPlace& p : places()) {
       width_.push_back(p.data_size);
-      is_data_.push_back(p.type_c_d == "d");
+      is_data_.push_back(p.kind == ArcKind::data);
     }
     std::vector<std::pair<std::size_t, Arc>> producer_arcs;
     std::vector<std::pair<std::size_t, Arc>> consumer_arcs;

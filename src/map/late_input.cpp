@@ -13,7 +13,7 @@ namespace {
 // its new name; a place of the data net itself always to its own.
 std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
   const int count = t.control_num_in + t.control_in_DNP;
-  const auto controls = places_of_kind(t.inputs, "c", count);
+  const auto controls = places_of_kind(t.inputs, ArcKind::control, count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return std::nullopt;
@@ -42,14 +42,15 @@ void map_late_mux_input(MapContext& ctx, DataTransition& t) {
     return;
   }
   if (!mux_accepts_input(ctx, *mux, t)) return;
-  const DataArc* source = first_place_of_kind(t.inputs, "d");
+  const DataArc* source = first_place_of_kind(t.inputs, ArcKind::data);
   if (source == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no data input place");
     return;
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DataPlace* record = record_of(ctx.design, *source); record->type_term == "C")
+  if (const DataPlace* record = record_of(ctx.design, *source);
+      record->terminal == Terminal::constant)
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;

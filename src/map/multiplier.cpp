@@ -17,7 +17,7 @@ namespace {
 // Returns the delayed request.
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
                                                  const std::string& request) {
-  const DataArc* done_place = first_place_of_kind(t.outputs, "c");
+  const DataArc* done_place = first_place_of_kind(t.outputs, ArcKind::control);
   DataPlace* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
@@ -50,12 +50,13 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
   int operands = 0;
   for (const DataArc& p : t.inputs) {
     if (operands == t.datapath_num_in) break;
-    if (p.type_c_d != "d") continue;
+    if (p.kind != ArcKind::data) continue;
     ++operands;
     const DataPlace* operand = record_of(ctx.design, p);
-    if (operand->type_term == "C") {
+    if (operand->terminal == Terminal::constant) {
       constant_part(ctx, *operand, width);
-    } else if (!delayed && chain_ends_at(ctx.design, t, p.name, &ctx.traces) == EndsAt::that_place) {
+    } else if (!delayed &&
+               chain_ends_at(ctx.design, t, p.name, &ctx.traces) == EndsAt::that_place) {
       // One delay serves the operation even if two operands named its result.
       request = emit_write_back_delay(ctx, t, *request);
       if (!request) return;

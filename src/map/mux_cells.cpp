@@ -9,24 +9,24 @@
 
 namespace syn {
 
-const DataArc* first_place_of_kind(const std::vector<DataArc>& places, const std::string& kind) {
+const DataArc* first_place_of_kind(const std::vector<DataArc>& places, ArcKind kind) {
   for (const DataArc& p : places)
-    if (p.type_c_d == kind) return &p;
+    if (p.kind == kind) return &p;
   return nullptr;
 }
 
-std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places,
-                                           const std::string& kind, int limit) {
+std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, ArcKind kind,
+                                           int limit) {
   std::vector<const DataArc*> found;
   for (const DataArc& p : places) {
     if (static_cast<int>(found.size()) == limit) break;
-    if (p.type_c_d == kind) found.push_back(&p);
+    if (p.kind == kind) found.push_back(&p);
   }
   return found;
 }
 
 DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
-  const DataArc* out = first_place_of_kind(t.outputs, "d");
+  const DataArc* out = first_place_of_kind(t.outputs, ArcKind::data);
   DataPlace* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
   if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
   return record;
@@ -120,7 +120,7 @@ void add_mux_input(Cell& mux, const std::string& source, const std::string& sele
 void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
                           const std::string& fed, int width) {
   if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
-  const DataArc* ack = first_place_of_kind(t.outputs, "c");
+  const DataArc* ack = first_place_of_kind(t.outputs, ArcKind::control);
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control output place to complete " +
                      mux.name + " feeding " + fed);

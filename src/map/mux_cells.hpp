@@ -16,12 +16,12 @@
 
 namespace syn {
 
-// The first place of a list whose type_c_d is `kind` ("c" or "d"), or null.
-const DataArc* first_place_of_kind(const std::vector<DataArc>& places, const std::string& kind);
+// The first place of a list of the given kind, or null.
+const DataArc* first_place_of_kind(const std::vector<DataArc>& places, ArcKind kind);
 
-// The first `limit` places of the given kind ("d" or "c"), in list order.
-std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places,
-                                           const std::string& kind, int limit);
+// The first `limit` places of the given kind, in list order.
+std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, ArcKind kind,
+                                           int limit);
 
 // The record of the transition's first data output place; a mapping problem
 // naming the transition (and null) when it has none.

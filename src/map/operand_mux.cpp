@@ -61,7 +61,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, DataTransition& t) {
     ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
     return std::nullopt;
   }
-  const DataArc* start = first_place_of_kind(t.inputs, "c");
+  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
   DataPlace* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
   if (start_record == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
@@ -142,7 +142,7 @@ StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTra
 std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
   const DataTransition* function = ctx.design.data_transitions.find(op.function);
   const DataArc* place =
-      function != nullptr ? first_place_of_kind(function->outputs, "c") : nullptr;
+      function != nullptr ? first_place_of_kind(function->outputs, ArcKind::control) : nullptr;
   if (place == nullptr) {
     ctx.diag.problem("data transition " + op.t.name + ": operation " + op.function +
                      " has no control output place for the delay cell");

@@ -7,7 +7,7 @@
 namespace syn {
 
 void map_register_mux_input(MapContext& ctx, DataTransition& t) {
-  const DataArc* start = first_place_of_kind(t.inputs, "c");
+  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
   if (start == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;

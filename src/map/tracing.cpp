@@ -17,14 +17,14 @@ namespace {
 
 const DataArc* first_data_place(const std::vector<DataArc>& places) {
   for (const DataArc& p : places)
-    if (p.type_c_d == "d") return &p;
+    if (p.kind == ArcKind::data) return &p;
   return nullptr;
 }
 
 int count_data_places(const std::vector<DataArc>& places) {
   int count = 0;
   for (const DataArc& p : places)
-    if (p.type_c_d == "d") ++count;
+    if (p.kind == ArcKind::data) ++count;
   return count;
 }
 
@@ -62,7 +62,8 @@ Step step_down(const Design& design, const DataTransition& t) {
   if (count_data_places(t.outputs) >= 2) return answer(Downstream::broken);
   const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(Downstream::broken);
-  if (out->type_term == "R" || out->type_term == "O") return answer(Downstream::register_or_output, &out->name);
+  if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
+    return answer(Downstream::register_or_output, &out->name);
   const DataPlace* place = record_of(design, *out);
   if (place->datapath_num_out > 1) return answer(Downstream::broken);
   const DataTransition* reader = first_named(design, place->consumers);
@@ -77,9 +78,10 @@ Step step_up(const Design& design, const DataTransition& t) {
   if (in == nullptr) return answer(Upstream::broken);
   const DataPlace* place = record_of(design, *in);
   if (place->datapath_num_in > 1) return answer(Upstream::broken);
-  if (place->type_term == "R") return answer(Upstream::register_place, &place->name);
-  if (place->type_term == "C") return answer(Upstream::constant, &place->name);
-  if (place->type_term == "I") return answer(Upstream::input_port, &place->name);
+  if (place->terminal == Terminal::register_place)
+    return answer(Upstream::register_place, &place->name);
+  if (place->terminal == Terminal::constant) return answer(Upstream::constant, &place->name);
+  if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, &place->name);
   const DataTransition* writer = first_named(design, place->producers);
   if (writer == nullptr) return answer(Upstream::broken);
   if (writer->func_part == 1) return answer(Upstream::operation, &writer->name);
@@ -93,7 +95,8 @@ Step step_to_end(const Design& design, const DataTransition& t) {
   if (count_data_places(t.outputs) > 1) return answer(EndsAt::several_data_outputs);
   const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(EndsAt::elsewhere);
-  if (out->type_term == "R" || out->type_term == "O") return answer(EndsAt::that_place, &out->name);
+  if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
+    return answer(EndsAt::that_place, &out->name);
   const DataPlace* record = record_of(design, *out);
   if (record->datapath_num_out > 1) return answer(EndsAt::place_with_several_readers);
   const DataTransition* reader = first_named(design, record->consumers);

@@ -13,10 +13,10 @@ namespace {
 
 // What a plain transfer lacks, or nothing.
 const char* transfer_lacks(const DataTransition& t) {
-  if (first_place_of_kind(t.inputs, "d") == nullptr) return "a data input place";
-  if (first_place_of_kind(t.outputs, "d") == nullptr) return "a data output place";
+  if (first_place_of_kind(t.inputs, ArcKind::data) == nullptr) return "a data input place";
+  if (first_place_of_kind(t.outputs, ArcKind::data) == nullptr) return "a data output place";
   if (t.control_num_in < 1) return "a control input place";
-  if (first_place_of_kind(t.outputs, "c") == nullptr) return "a control output place";
+  if (first_place_of_kind(t.outputs, ArcKind::control) == nullptr) return "a control output place";
   return nullptr;
 }
 
@@ -34,7 +34,7 @@ std::vector<std::string> control_inputs(const DataTransition& t) {
   std::vector<std::string> names;
   for (const DataArc& p : t.inputs) {
     if (static_cast<int>(names.size()) >= t.control_num_in) break;
-    if (p.type_c_d == "c") names.push_back(p.name);
+    if (p.kind == ArcKind::control) names.push_back(p.name);
   }
   return names;
 }
@@ -45,8 +45,8 @@ void map_plain_transfer(MapContext& ctx, DataTransition& t) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
-  const DataArc& x_place = *first_place_of_kind(t.inputs, "d");
-  const DataArc& y_place = *first_place_of_kind(t.outputs, "d");
+  const DataArc& x_place = *first_place_of_kind(t.inputs, ArcKind::data);
+  const DataArc& y_place = *first_place_of_kind(t.outputs, ArcKind::data);
   const std::string& x = x_place.name;
   const std::string& y = y_place.name;
   const DataPlace& x_record = *record_of(ctx.design, x_place);
@@ -58,12 +58,12 @@ void map_plain_transfer(MapContext& ctx, DataTransition& t) {
   const std::string control = emit_join(ctx, control_inputs(t), "_");
   ctx.data_size = width;
 
-  if (x_record.type_term == "C") constant_part(ctx, x_record, width);
+  if (x_record.terminal == Terminal::constant) constant_part(ctx, x_record, width);
   for (int k = width - 1; k >= 0; --k) {
     add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
-  const DataArc& done_place = *first_place_of_kind(t.outputs, "c");
+  const DataArc& done_place = *first_place_of_kind(t.outputs, ArcKind::control);
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, t.name, done_place));
 }

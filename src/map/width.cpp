@@ -7,7 +7,7 @@ int own_width(const MapContext& ctx, const DataTransition& t) {
   int width = 0;
   auto take = [&](const std::vector<DataArc>& places) {
     for (const DataArc& p : places) {
-      if (p.type_c_d != "d") continue;
+      if (p.kind != ArcKind::data) continue;
       const DataPlace* record = record_of(ctx.design, p);
       if (record->data_size > width) width = record->data_size;
     }

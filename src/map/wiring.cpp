@@ -65,7 +65,7 @@ std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t
   std::vector<std::string> inputs;
   for (const DataArc& p : t.inputs) {
     if (static_cast<int>(inputs.size()) >= t.control_num_in) break;
-    if (p.type_c_d == "c") inputs.push_back(p.name);
+    if (p.kind == ArcKind::control) inputs.push_back(p.name);
   }
   if (inputs.empty()) {
     ctx.diag.problem("data transition " + t.name +

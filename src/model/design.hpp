@@ -64,12 +64,24 @@ struct LocalPlace {
 
 // ---- data net -----------------------------------------------------------
 
+// What a data net line says of its place: a data place or a control place.
+enum class ArcKind : unsigned char { control, data };
+
+// The terminal type letter of a data net line.
+enum class Terminal : unsigned char {
+  none,
+  input_port,      // I
+  output_port,     // O
+  register_place,  // V
+  constant,        // C
+};
+
 // A place of one data transition, with what the line that names it says.
 struct DataArc {
   std::string name;
-  std::string type_term;      // "I", "O", "R", "C" or empty
-  std::string type_c_d;       // "d" data, "c" control
-  int initial_value = 0;      // constant value for "C"
+  Terminal terminal = Terminal::none;
+  ArcKind kind = ArcKind::control;
+  int initial_value = 0;      // a constant's value
   std::string from_to_inter;  // control places: "LNP", "GNP" or "DNP"
   std::string relation_ship;  // relation text of a control place, or empty
   int order = 0;              // data places: position among same-direction data places
@@ -104,8 +116,8 @@ struct DataPlace {
   int datapath_num_in = 0;            // data lines writing the place
   int datapath_num_out = 0;           // data lines reading the place
   int data_size = 0;
-  std::string type_term;
-  std::string type_c_d;
+  Terminal terminal = Terminal::none;
+  ArcKind kind = ArcKind::control;
   int initial_value = 0;
 };
 

@@ -167,10 +167,12 @@ void write_dot(const Design& design, const std::string& title, std::ostream& out
     const std::string id = "d" + std::to_string(i);
     add_transition(out, id, t.name, in_data);
     for (const DataArc& p : t.inputs) {
-      arcs.push_back({place_id(places.note(p.name, in_data, p.type_c_d == "d")), id, in_data});
+      arcs.push_back(
+          {place_id(places.note(p.name, in_data, p.kind == ArcKind::data)), id, in_data});
     }
     for (const DataArc& p : t.outputs) {
-      arcs.push_back({id, place_id(places.note(p.name, in_data, p.type_c_d == "d")), in_data});
+      arcs.push_back(
+          {id, place_id(places.note(p.name, in_data, p.kind == ArcKind::data)), in_data});
     }
   }
   for (std::size_t i = 0; i < places.list().size(); ++i) {

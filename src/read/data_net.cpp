@@ -182,13 +182,18 @@ DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics
 
 bool adds_arc(const DataLine& d) { return d.direction == 'i' || d.direction == 'o'; }
 
-const char* terminal_type(char letter) {
+Terminal terminal_type(char letter) {
   switch (letter) {
-    case 'I': return "I";
-    case 'O': return "O";
-    case 'V': return "R";
-    case 'C': return "C";
-    default: return "";
+    case 'I':
+      return Terminal::input_port;
+    case 'O':
+      return Terminal::output_port;
+    case 'V':
+      return Terminal::register_place;
+    case 'C':
+      return Terminal::constant;
+    default:
+      return Terminal::none;
   }
 }
 
@@ -292,14 +297,14 @@ DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlac
   const DataLine& d = read.lines[arc.line];
   DataArc place;
   place.name = read.places.name_at_rank(arc.place_rank);
-  place.type_term = terminal_type(d.terminal);
+  place.terminal = terminal_type(d.terminal);
   if (d.terminal == 'C') place.initial_value = d.value;
   if (d.data) {
-    place.type_c_d = "d";
+    place.kind = ArcKind::data;
     place.order = arc.order;
     return place;
   }
-  place.type_c_d = "c";
+  place.kind = ArcKind::control;
   place.from_to_inter = nets.of(d.place);
   if (d.has_relation()) place.relation_ship = read.relations[d.relation - 1];
   return place;
