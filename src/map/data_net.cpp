@@ -26,15 +26,13 @@ std::string joined(const std::vector<std::string>& names) {
 
 // True when some transition of any of the three nets puts a token into the
 // place. The data place record says, since set-up, which other nets share
-// the name ("GNP": the global net and maybe the local one, "LNP": the local
-// net only, "DNP": neither), so that the other lists are asked only when
-// they can have the place.
+// the name (the global net and maybe the local one, the local net only, or
+// neither), so that the other lists are asked only when they can have it.
 bool has_producer(const Design& design, const DataArc& place) {
   const DataPlace* data = record_of(design, place);
   if (!data->producers.empty()) return true;
-  const std::string& shared = data->from_to_inter;
-  const bool maybe_local = shared != "DNP";
-  const bool maybe_global = maybe_local && shared != "LNP";
+  const bool maybe_local = data->net != PlaceNet::data_net;
+  const bool maybe_global = maybe_local && data->net != PlaceNet::local_net;
   if (maybe_local) {
     const LocalPlace* local = design.local_places.find(place.name);
     if (local != nullptr && !local->producers.empty()) return true;
@@ -57,10 +55,10 @@ void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
 }
 
 // Names of the transition's control places of the given net, in list order.
-std::vector<std::string> control_places_of(const std::vector<DataArc>& places, const char* net) {
+std::vector<std::string> control_places_of(const std::vector<DataArc>& places, PlaceNet net) {
   std::vector<std::string> names;
   for (const DataArc& p : places) {
-    if (p.kind == ArcKind::control && p.from_to_inter == net) names.push_back(p.name);
+    if (p.kind == ArcKind::control && p.net == net) names.push_back(p.name);
   }
   return names;
 }
@@ -82,7 +80,7 @@ const char* why_chain_has_no_end(MapContext& ctx, const DataTransition& t) {
 // mapping makes cells for that shape, so the netlist lacks them.
 void report_started_inside(MapContext& ctx, const DataTransition& t) {
   ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
-                   joined(control_places_of(t.inputs, "DNP")) +
+                   joined(control_places_of(t.inputs, PlaceNet::data_net)) +
                    " of the data net but no control output place of the data net; no "
                    "mapping takes such a transition, nothing mapped");
 }

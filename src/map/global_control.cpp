@@ -68,14 +68,13 @@ struct TransitionWork {
   std::vector<bool> reset_pin_named;                                // by pin_No - 1
 };
 
-constexpr const char* kGlobal = "GNP";
-constexpr const char* kLocal = "LNP";
+constexpr PlaceNet kGlobal = PlaceNet::global_net;
+constexpr PlaceNet kLocal = PlaceNet::local_net;
 
-std::vector<std::string> places_tagged(const std::vector<GlobalArc>& places,
-                                       const std::string& tag) {
+std::vector<std::string> places_tagged(const std::vector<GlobalArc>& places, PlaceNet tag) {
   std::vector<std::string> names;
   for (const GlobalArc& place : places) {
-    if (place.type_where == tag) names.push_back(place.name);
+    if (place.net == tag) names.push_back(place.name);
   }
   return names;
 }
@@ -84,8 +83,7 @@ std::vector<ListedGlobalPlace> listed_global_places(const Design& design,
                                                     const std::vector<GlobalArc>& places) {
   std::vector<ListedGlobalPlace> found;
   for (const GlobalArc& place : places) {
-    if (place.type_where == kGlobal)
-      found.push_back({&place.name, design.global_places.find(place.name)});
+    if (place.net == kGlobal) found.push_back({&place.name, design.global_places.find(place.name)});
   }
   return found;
 }
@@ -120,9 +118,9 @@ std::vector<bool> repeated_places(const std::vector<GlobalArc>& places) {
   std::vector<std::size_t> order;
   order.reserve(places.size());
   for (std::size_t i = 0; i < places.size(); ++i) {
-    if (places[i].type_where == kGlobal || places[i].type_where == kLocal) order.push_back(i);
+    if (places[i].net == kGlobal || places[i].net == kLocal) order.push_back(i);
   }
-  auto key = [&places](std::size_t i) { return std::tie(places[i].type_where, places[i].name); };
+  auto key = [&places](std::size_t i) { return std::tie(places[i].net, places[i].name); };
   std::stable_sort(order.begin(), order.end(),
                    [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
   for (std::size_t k = 1; k < order.size(); ++k) {
@@ -138,7 +136,7 @@ bool check_places(MapContext& ctx, const GlobalTransition& t, const std::vector<
   for (std::size_t i = 0; i < places.size(); ++i) {
     if (!repeated[i]) continue;
     const GlobalArc& place = places[i];
-    const char* net = place.type_where == kGlobal ? "global" : "local";
+    const char* net = place.net == kGlobal ? "global" : "local";
     ctx.diag.error("global transition " + t.name + ": place " + place.name +
                    " is listed twice as a " + net + " " + direction + " place");
     ok = false;
@@ -229,7 +227,7 @@ std::vector<LocalInput> local_input_list(const Design& design, const GlobalTrans
   std::vector<LocalInput> inputs;
   std::vector<CountedPlace> list;
   for (const GlobalArc& place : t.inputs) {
-    if (place.type_where != kLocal) continue;
+    if (place.net != kLocal) continue;
     LocalInput input{&place.name, design.global_places.find(place.name),
                      design.local_places.find(place.name), design.data_places.find(place.name), 0};
     std::size_t count = input.global->producers.size();

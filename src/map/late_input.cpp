@@ -21,7 +21,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
   auto net_of = [&](const DataArc& p, bool single) {
     const DataPlace* record = record_of(ctx.design, p);
     const bool renamed = !record->new_name.empty();
-    return renamed && (single || p.from_to_inter != "DNP") ? record->new_name : p.name;
+    return renamed && (single || p.net != PlaceNet::data_net) ? record->new_name : p.name;
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
   std::vector<std::string> inputs;

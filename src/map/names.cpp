@@ -50,7 +50,7 @@ std::string driven_net(const std::string& t, const std::string& p, bool p_is_glo
 }
 
 std::string data_control_net(const Design& design, const std::string& t, const DataArc& p) {
-  return driven_net(t, p.name, record_of(design, p)->from_to_inter == "GNP");
+  return driven_net(t, p.name, record_of(design, p)->net == PlaceNet::global_net);
 }
 
 }  // namespace syn

@@ -60,21 +60,13 @@ void setup_mapping(Design& design) {
   for (DataPlace& place : design.data_places.items) {
     place.data_size = widths.width_of(place.name);
   }
-  // A local place is compared with the data places, a data place with the
-  // local places; the global net wins in both.
-  const auto local_global = shared_names(design.local_places, design.global_places);
-  const auto local_data = shared_names(design.local_places, design.data_places);
-  for (std::size_t i = 0; i < design.local_places.items.size(); ++i) {
-    design.local_places.items[i].from_to_inter = local_global[i] ? "GNP"
-                                                 : local_data[i] ? "DNP"
-                                                                 : "LNP";
-  }
+  // The global net wins over the local one.
   const auto data_global = shared_names(design.data_places, design.global_places);
   const auto data_local = shared_names(design.data_places, design.local_places);
   for (std::size_t i = 0; i < design.data_places.items.size(); ++i) {
-    design.data_places.items[i].from_to_inter = data_global[i]  ? "GNP"
-                                                : data_local[i] ? "LNP"
-                                                                : "DNP";
+    design.data_places.items[i].net = data_global[i]  ? PlaceNet::global_net
+                                      : data_local[i] ? PlaceNet::local_net
+                                                      : PlaceNet::data_net;
   }
 }
 

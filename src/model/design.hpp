@@ -22,12 +22,16 @@ struct IoDeclaration {
   int data_size = 1;
 };
 
+// The net a place belongs to, as one of the tables or set-up says. The
+// order matters: a global transition's places sort global before local.
+enum class PlaceNet : unsigned char { none, global_net, local_net, data_net };
+
 // ---- global control net -------------------------------------------------
 
 // One place of one global transition, as one line of the file names it.
 struct GlobalArc {
   std::string name;
-  std::string type_where;  // "GNP", "LNP" or empty
+  PlaceNet net = PlaceNet::none;  // the net letter: global, local, or none
 };
 
 struct GlobalTransition {
@@ -59,7 +63,6 @@ struct LocalPlace {
   std::string name;
   std::vector<std::string> producers;  // producers, ascending, unique
   std::vector<std::string> consumers;  // consumers, ascending, unique
-  std::string from_to_inter;          // "GNP", "DNP" or "LNP" after set-up
 };
 
 // ---- data net -----------------------------------------------------------
@@ -82,7 +85,8 @@ struct DataArc {
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;
   int initial_value = 0;      // a constant's value
-  std::string from_to_inter;  // control places: "LNP", "GNP" or "DNP"
+  PlaceNet net = PlaceNet::none;  // control places: the local net if it has
+                                  // the name, else the global net, else the data net
   std::string relation_ship;  // relation text of a control place, or empty
   int order = 0;              // data places: position among same-direction data places
   // Position of the place list's record of this name, found once by the
@@ -112,7 +116,8 @@ struct DataPlace {
   std::string new_name;               // net name given by a datapath mapper
   std::vector<std::string> producers;  // writers, ascending, unique
   std::vector<std::string> consumers;  // readers, ascending, unique
-  std::string from_to_inter;          // "GNP", "LNP" or "DNP" after set-up
+  PlaceNet net = PlaceNet::none;       // after set-up: the global net if it has the
+                                       // name, else the local net, else the data net
   int datapath_num_in = 0;            // data lines writing the place
   int datapath_num_out = 0;           // data lines reading the place
   int data_size = 0;

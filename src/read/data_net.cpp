@@ -226,14 +226,16 @@ class ControlPlaceNets {
     AscendingLookup global(design.global_places.items);
     for (std::uint32_t rank = 0; rank < places.size(); ++rank) {
       const std::string_view name = places.name_at_rank(rank);
-      nets_[places.id_at_rank(rank)] = local.has(name) ? "LNP" : global.has(name) ? "GNP" : "DNP";
+      nets_[places.id_at_rank(rank)] = local.has(name)    ? PlaceNet::local_net
+                                       : global.has(name) ? PlaceNet::global_net
+                                                          : PlaceNet::data_net;
     }
   }
 
-  const char* of(std::uint32_t place) const { return nets_[place]; }
+  PlaceNet of(std::uint32_t place) const { return nets_[place]; }
 
  private:
-  std::vector<const char*> nets_;  // by place id
+  std::vector<PlaceNet> nets_;  // by place id
 };
 
 // A place of a transition as its first line names it: the line, and the
@@ -279,7 +281,7 @@ class TransitionArcs {
   // Counts a new place of the transition; gives a data place's order.
   int count(const DataLine& d, bool input, DataTransition& transition) {
     if (d.data) return ++(input ? transition.datapath_num_in : transition.datapath_num_out);
-    if (std::string_view(nets_.of(d.place)) == "DNP") {
+    if (nets_.of(d.place) == PlaceNet::data_net) {
       ++(input ? transition.control_in_DNP : transition.control_out_DNP);
     } else {
       ++(input ? transition.control_num_in : transition.control_num_out);
@@ -305,7 +307,7 @@ DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlac
     return place;
   }
   place.kind = ArcKind::control;
-  place.from_to_inter = nets.of(d.place);
+  place.net = nets.of(d.place);
   if (d.has_relation()) place.relation_ship = read.relations[d.relation - 1];
   return place;
 }

@@ -15,10 +15,10 @@ namespace {
 constexpr int kDirection = kDirectionColumn;
 constexpr int kNet = 5;
 
-std::string type_where_of(char net) {
-  if (net == 'G') return "GNP";
-  if (net == 'L') return "LNP";
-  return "";
+PlaceNet net_of_letter(char net) {
+  if (net == 'G') return PlaceNet::global_net;
+  if (net == 'L') return PlaceNet::local_net;
+  return PlaceNet::none;
 }
 
 void warn_about_net_letter(const std::string& file, const TableLine& line, Diagnostics& diag) {
@@ -37,7 +37,7 @@ void add_place(GlobalTransition& transition, char direction, std::string_view na
   GlobalArc place;
   place.name = name;
   const char net = line.letter(kNet);
-  place.type_where = type_where_of(net);
+  place.net = net_of_letter(net);
   const bool input = direction == 'i';
   (input ? transition.inputs : transition.outputs).push_back(std::move(place));
 }
