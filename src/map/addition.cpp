@@ -32,8 +32,8 @@ void map_addition(MapContext& ctx, DataTransition& t) {
 
   Cell adder;
   adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
-  adder.instant_num = ctx.netlist.new_instance();
-  const std::string result_name = "U" + i_to_string(adder.instant_num) + "_" + adder.name;
+  adder.instance = ctx.netlist.new_instance();
+  const std::string result_name = "U" + i_to_string(adder.instance) + "_" + adder.name;
   std::vector<std::string> pins;
   for (const DataArc* p : operands) {
     pins.push_back(bus(p->name, width));

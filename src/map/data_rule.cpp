@@ -25,7 +25,7 @@ DataRule rule_started_and_finished_inside(const DataTransition& t) {
     const bool addition = t.name.find("add") != std::string::npos && t.control_num_in == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
   }
-  const bool marked = t.mod_flag == 1 && t.instant_num != 0;
+  const bool marked = t.marked_late_input == 1 && t.fed_mux_instance != 0;
   return marked ? DataRule::late_mux_input : DataRule::refused_not_late_input;
 }
 

@@ -258,9 +258,9 @@ void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
 
   Cell cell;
   cell.name = control_cell_name(set_list, reset_list);
-  cell.instant_num = ctx.netlist.new_instance();
+  cell.instance = ctx.netlist.new_instance();
   cell.pin_in_num = set_pins;
-  work.instance = cell.instant_num;
+  work.instance = cell.instance;
   work.set_pins = set_pins;
 
   work.related_bk_link = backward_list(work.global_in);

@@ -29,7 +29,7 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTran
   record->new_name = ack;
   if (!record->consumers.empty())
     if (DataTransition* reader = ctx.design.data_transitions.find(record->consumers.front()))
-      reader->mod_flag = 1;
+      reader->marked_late_input = 1;
   return delayed;
 }
 

@@ -65,13 +65,13 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const int feeders = fed.datapath_num_in;
   Cell mux;
   mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
-  mux.instant_num = ctx.netlist.new_instance();
+  mux.instance = ctx.netlist.new_instance();
   mux.pin_in_num = 3 * feeders;
   mux.done = 0;
   mux.next_pin = 0;
   for (const std::string& writer : fed.producers)
     if (DataTransition* feeder = ctx.design.data_transitions.find(writer))
-      feeder->instant_num = mux.instant_num;
+      feeder->fed_mux_instance = mux.instance;
   return mux;
 }
 
@@ -88,8 +88,8 @@ Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed) {
   if (ctx.mux_of_place.size() <= place) {
     ctx.mux_of_place.resize(std::max(ctx.design.data_places.items.size(), place + 1), 0);
   }
-  ctx.mux_of_place[place] = mux.instant_num;
-  ctx.muxes_in_order.emplace_back(mux.instant_num, place);
+  ctx.mux_of_place[place] = mux.instance;
+  ctx.muxes_in_order.emplace_back(mux.instance, place);
   return ctx.netlist.append(std::move(mux));
 }
 
@@ -135,7 +135,7 @@ void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
 bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t) {
   if (mux.next_pin < mux.pin_in_num) return true;
   ctx.diag.problem("data transition " + t.name + ": " + mux.name + " (instance " +
-                   i_to_string(mux.instant_num) + ") already has an input from every feeder");
+                   i_to_string(mux.instance) + ") already has an input from every feeder");
   return false;
 }
 

@@ -154,7 +154,7 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 void mark_result_reader(Design& design, DataPlace& record) {
   if (!record.consumers.empty())
     if (DataTransition* reader = design.data_transitions.find(record.consumers.front()))
-      reader->mod_flag = 1;
+      reader->marked_late_input = 1;
 }
 
 // Joins the step's start places and, when the step writes back into a
@@ -287,7 +287,7 @@ void report_incomplete_muxes(MapContext& ctx) {
     const Cell& cell = *ctx.netlist.look_for_comp(instance);
     if (cell.done == 1) continue;
     ctx.diag.problem("data place " + ctx.design.data_places.items[place].name + ": " + cell.name +
-                     " (instance " + i_to_string(cell.instant_num) + ") has inputs from " +
+                     " (instance " + i_to_string(cell.instance) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
   }

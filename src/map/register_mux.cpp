@@ -31,7 +31,7 @@ void map_register_mux_input(MapContext& ctx, DataTransition& t) {
     // The transition that reads the place carries the number too.
     if (!fed->consumers.empty())
       if (DataTransition* reader = ctx.design.data_transitions.find(fed->consumers.front()))
-        reader->instant_num = fresh.instant_num;
+        reader->fed_mux_instance = fresh.instance;
     emit_source_drivers(ctx, *source, *width);
     add_mux_input(fresh, source->name, start->name, *width);
     mux = &append_mux(ctx, std::move(fresh), *fed);

@@ -107,8 +107,10 @@ struct DataTransition {
   int control_num_out = 0;
   int control_in_DNP = 0;
   int control_out_DNP = 0;
-  int instant_num = 0;
-  int mod_flag = 0;
+  // Left by the mapping of another transition: this transfer is a late
+  // input of the multiplexer with that instance number.
+  int fed_mux_instance = 0;
+  int marked_late_input = 0;
 };
 
 struct DataPlace {

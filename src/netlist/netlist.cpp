@@ -17,16 +17,16 @@ std::vector<Pin> add_to_pin(std::vector<std::string> names) {
 }
 
 void Netlist::remember_position(int instance, std::size_t position) {
-  if (instance < 0 || instance > instant_num_) return;
+  if (instance < 0 || instance > last_instance_) return;
   const auto number = static_cast<std::size_t>(instance);
   if (number >= position_of_instance_.size()) {
-    position_of_instance_.resize(static_cast<std::size_t>(instant_num_) + 1, kNoPosition);
+    position_of_instance_.resize(static_cast<std::size_t>(last_instance_) + 1, kNoPosition);
   }
   if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
 }
 
 Cell& Netlist::append(Cell cell) {
-  remember_position(cell.instant_num, comps_.size());
+  remember_position(cell.instance, comps_.size());
   comps_.push_back(std::move(cell));
   return comps_.back();
 }
@@ -38,7 +38,7 @@ Cell& Netlist::start_cell(std::string cell_name) {
   remember_position(instance, comps_.size());
   Cell& cell = comps_.emplace_back();
   cell.name = std::move(cell_name);
-  cell.instant_num = instance;
+  cell.instance = instance;
   return cell;
 }
 

@@ -18,7 +18,7 @@ struct Cell {
   // control cell's set pins, a multiplexer's input pins (three per feeder).
   int pin_in_num = 0;
   int done = 0;  // a multiplexer that has all its pins
-  int instant_num = 0;
+  int instance = 0;
   int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
   std::vector<Pin> pins;
 };
@@ -29,7 +29,7 @@ std::vector<Pin> add_to_pin(std::vector<std::string> names);
 class Netlist {
  public:
   // Increments the instance counter and returns the new number.
-  int new_instance() { return ++instant_num_; }
+  int new_instance() { return ++last_instance_; }
 
   // Appends a cell at the end of the list.
   // The cell keeps the instance number it carries; references stay valid.
@@ -57,7 +57,7 @@ class Netlist {
   std::vector<std::size_t> position_of_instance_;
 
   std::deque<Cell> comps_;
-  int instant_num_ = 0;
+  int last_instance_ = 0;
 };
 
 }  // namespace syn

@@ -49,7 +49,7 @@ char* put_number(char* at, long number) { return std::to_chars(at, at + kMaxDigi
 char* put_cell(char* at, const Cell& cell) {
   at = put(at, cell.name);
   at = put(at, kCellGap);
-  at = put_number(at, cell.instant_num);
+  at = put_number(at, cell.instance);
   *at++ = '\n';
   long position = 0;
   for (const Pin& pin : cell.pins) {

@@ -155,7 +155,7 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census) {
   for (const std::string* name : plain_left) names.wire_of[*name] = space.claim_near(*name);
   names.instance_of.reserve(netlist.comps().size());
   for (const Cell& cell : netlist.comps()) {
-    names.instance_of.push_back(space.claim_near("u" + std::to_string(cell.instant_num)));
+    names.instance_of.push_back(space.claim_near("u" + std::to_string(cell.instance)));
   }
   return names;
 }
