@@ -43,11 +43,10 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  adder.pins = add_to_pin(std::move(pins));
+  adder.pins = pins_from(std::move(pins));
   ctx.netlist.append(std::move(adder));
 
-  latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
-                               width);
+  emit_latch_stage(ctx, t, result_name, result_name + "_bar", result_name + "_done", width);
 }
 
 }  // namespace syn

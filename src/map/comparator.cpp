@@ -201,7 +201,7 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
   for (const DataArc* p : data_inputs(t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
     if (p->terminal == Terminal::constant) {
-      auto rails = convert_constant_to_comps(ctx, p->name, width, p->initial_value);
+      auto rails = emit_comparator_constant(ctx, p->name, width, p->initial_value);
       operands[slot] = rails.first;
       operands[slot + 1] = rails.second;
     } else {

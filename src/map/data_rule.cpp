@@ -8,7 +8,7 @@ namespace {
 // Finished inside the data net: what the data chain, followed downstream,
 // runs into decides. The walk shares the run's answers.
 DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
-  if (t.func_part == 1) {
+  if (t.is_operation) {
     return t.name.find("mul") != std::string::npos ? DataRule::multiplication
                                                    : DataRule::refused_not_multiplication;
   }
@@ -21,7 +21,7 @@ DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
 
 // Started and finished inside the data net.
 DataRule rule_started_and_finished_inside(const DataTransition& t) {
-  if (t.func_part == 1) {
+  if (t.is_operation) {
     const bool addition = t.name.find("add") != std::string::npos && t.control_num_in == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
   }
@@ -35,7 +35,7 @@ DataRule choose_data_rule(MapContext& ctx, const DataTransition& t) {
   const bool started_inside = t.control_in_DNP != 0;
   const bool finished_inside = t.control_out_DNP != 0;
   if (!started_inside && !finished_inside) {
-    return t.func_part == 1 ? DataRule::comparison : DataRule::plain_transfer;
+    return t.is_operation ? DataRule::comparison : DataRule::plain_transfer;
   }
   if (!started_inside) return rule_finished_inside(ctx, t);
   if (finished_inside) return rule_started_and_finished_inside(t);

@@ -94,9 +94,9 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width);
 
 // Drivers of a comparator's constant operand; returns its true and
 // complement rail buses.
-std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
-                                                              const std::string& place,
-                                                              int width, int value);
+std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
+                                                             const std::string& place, int width,
+                                                             int value);
 
 // Emits the join cell "c"+n (pin 1 the joined net, then the inputs) and
 // returns the joined net: the inputs joined by `separator`. A single input
@@ -115,8 +115,8 @@ std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t
 // transition's first data output place, then "done_"+width into the net of
 // its first control output place. False (and a mapping problem) when the
 // transition lacks either place.
-bool latch_followed_function_part(MapContext& ctx, const DataTransition& t, const std::string& s1,
-                                  const std::string& s1_bar, const std::string& req, int width);
+bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::string& s1,
+                      const std::string& s1_bar, const std::string& req, int width);
 
 // ---- the mapping rules, one file each (see data_rule.hpp) ----------------
 

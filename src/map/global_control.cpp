@@ -30,7 +30,7 @@ namespace {
 struct ArcOfTransition {
   std::string name;   // producer or consumer, or the local input place
   std::string place;  // global place of the arc (bk and r lists)
-  int pin_No = 0;     // r list: position among the reset pins; s list: producer count
+  int reset_pin = 0;  // r list: position among the reset pins; s list: producer count
   std::string groups; // r list: "r" + place rank + consumer rank
 };
 
@@ -59,13 +59,13 @@ struct TransitionWork {
   int set_pins = 0;  // S
   std::vector<ListedGlobalPlace> global_in;   // global input places, list order
   std::vector<ListedGlobalPlace> global_out;  // global output places, list order
-  std::vector<ArcOfTransition> related_bk_link;
-  std::vector<ArcOfTransition> related_r_link;
+  std::vector<ArcOfTransition> backward_arcs;
+  std::vector<ArcOfTransition> reset_arcs;
   std::vector<LocalInput> related_s_link;  // local input places, by count
-  // Positions in related_r_link ordered by (consumer, place), list order
+  // Positions in reset_arcs ordered by (consumer, place), list order
   // among equal arcs, to find the reset entry of an arc by binary search.
   std::vector<std::size_t> reset_entries_by_arc;
-  std::vector<bool> reset_pin_named;                                // by pin_No - 1
+  std::vector<bool> reset_pin_named;  // by reset_pin - 1
 };
 
 constexpr PlaceNet kGlobal = PlaceNet::global_net;
@@ -199,7 +199,7 @@ std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>&
 }
 
 void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork& work) {
-  int pin_No = 0;
+  int reset_pin = 0;
   int k = 0;
   for (const CountedPlace& place : reset_list) {
     ++k;
@@ -207,11 +207,11 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
     for (const std::string& consumer : work.global_out[place.index].record->consumers) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.related_r_link.push_back({consumer, place.name, ++pin_No, groups});
+      work.reset_arcs.push_back({consumer, place.name, ++reset_pin, groups});
     }
   }
-  work.reset_pin_named.assign(work.related_r_link.size(), false);
-  const auto& entries = work.related_r_link;
+  work.reset_pin_named.assign(work.reset_arcs.size(), false);
+  const auto& entries = work.reset_arcs;
   work.reset_entries_by_arc.resize(entries.size());
   for (std::size_t e = 0; e < entries.size(); ++e) work.reset_entries_by_arc[e] = e;
   std::stable_sort(work.reset_entries_by_arc.begin(), work.reset_entries_by_arc.end(),
@@ -263,7 +263,7 @@ void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
   work.instance = cell.instance;
   work.set_pins = set_pins;
 
-  work.related_bk_link = backward_list(work.global_in);
+  work.backward_arcs = backward_list(work.global_in);
   work.related_s_link = local_input_list(ctx.design, t);
   fill_reset_list(reset_list, work);
 
@@ -276,7 +276,7 @@ void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
 
 struct ResetArc {
   std::size_t producer = 0;  // index of the producer's record
-  std::size_t entry = 0;     // index into its related_r_link
+  std::size_t entry = 0;     // index into its reset_arcs
 };
 
 // The producer's reset entry for the arc into `t` through `bk.place`: the
@@ -289,7 +289,7 @@ std::optional<ResetArc> find_reset_arc(const Design& design, const GlobalTransit
   ResetArc found;
   found.producer = static_cast<std::size_t>(producer - design.global_transitions.items.data());
   const TransitionWork& producer_work = work[found.producer];
-  const auto& entries = producer_work.related_r_link;
+  const auto& entries = producer_work.reset_arcs;
   const auto& by_arc = producer_work.reset_entries_by_arc;
   const auto arc = std::tie(t.name, bk.place);
   // The first entry of the arc in list order, the one a search from the
@@ -310,7 +310,7 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   std::vector<ResetArc> arcs;
   std::vector<backward_group> groups;
   bool complete = true;
-  for (const ArcOfTransition& bk : work[index].related_bk_link) {
+  for (const ArcOfTransition& bk : work[index].backward_arcs) {
     const std::optional<ResetArc> found = find_reset_arc(ctx.design, t, bk, work);
     if (!found) {
       ctx.diag.error("global transition " + t.name + ": global input place " + bk.place +
@@ -320,7 +320,7 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
       continue;
     }
     arcs.push_back(*found);
-    const ArcOfTransition& entry = work[found->producer].related_r_link[found->entry];
+    const ArcOfTransition& entry = work[found->producer].reset_arcs[found->entry];
     groups.push_back({work[found->producer].instance, entry.groups});
   }
   if (!complete) {
@@ -330,12 +330,12 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   }
 
   const std::string net = backward_net_name(work[index].instance, groups);
-  pin_at(*ctx.netlist.look_for_comp(work[index].instance), 1).name = net;
+  pin_at(*ctx.netlist.find_cell(work[index].instance), 1).name = net;
   for (const ResetArc& arc : arcs) {
     TransitionWork& producer = work[arc.producer];
-    Cell& cell = *ctx.netlist.look_for_comp(producer.instance);
-    const int pin_No = producer.related_r_link[arc.entry].pin_No;
-    pin_at(cell, pin_No + cell.pin_in_num + 2).name = net;
+    Cell& cell = *ctx.netlist.find_cell(producer.instance);
+    const int reset_pin = producer.reset_arcs[arc.entry].reset_pin;
+    pin_at(cell, reset_pin + cell.pin_in_num + 2).name = net;
     producer.reset_pin_named[arc.entry] = true;
   }
 }
@@ -344,9 +344,9 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
 // global input place.
 void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) {
   for (std::size_t i = 0; i < work.size(); ++i) {
-    for (std::size_t e = 0; e < work[i].related_r_link.size(); ++e) {
+    for (std::size_t e = 0; e < work[i].reset_arcs.size(); ++e) {
       if (work[i].reset_pin_named[e]) continue;
-      const ArcOfTransition& entry = work[i].related_r_link[e];
+      const ArcOfTransition& entry = work[i].reset_arcs[e];
       ctx.diag.error("global transition " + ctx.design.global_transitions.items[i].name +
                      ": global output place " + entry.place + " goes to " + entry.name +
                      ", which does not list " + entry.place + " as a global input place");
@@ -382,7 +382,7 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
                    " set pins (one per producer of its global input places)");
     return;
   }
-  Cell& cell = *ctx.netlist.look_for_comp(work.instance);
+  Cell& cell = *ctx.netlist.find_cell(work.instance);
   for (int i = 0; i < work.set_pins; ++i) pin_at(cell, i + 2).name = names[static_cast<std::size_t>(i)];
 }
 
@@ -414,7 +414,7 @@ void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const Transiti
                       NetDrivers& drivers) {
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
-  Cell& cell = *ctx.netlist.look_for_comp(work.instance);
+  Cell& cell = *ctx.netlist.find_cell(work.instance);
   pin_at(cell, cell.pin_in_num + 2).name = net;
   if (const std::string* driver = drivers.drive(net, t.name)) {
     ctx.diag.warning("global transition " + t.name + ": its forward net " + net +

@@ -6,8 +6,8 @@
 
 namespace syn {
 
-bool latch_followed_function_part(MapContext& ctx, const DataTransition& t, const std::string& s1,
-                                  const std::string& s1_bar, const std::string& req, int width) {
+bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::string& s1,
+                      const std::string& s1_bar, const std::string& req, int width) {
   const DataArc* destination = first_place_of_kind(t.outputs, ArcKind::data);
   const DataArc* control = first_place_of_kind(t.outputs, ArcKind::control);
   const char* missing = destination == nullptr ? "a data output place"

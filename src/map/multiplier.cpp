@@ -73,8 +73,7 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
   pins.push_back(result_name + "_done");
   ctx.netlist.add(cell, std::move(pins));
 
-  latch_followed_function_part(ctx, t, result_name, result_name + "_bar", result_name + "_done",
-                               width);
+  emit_latch_stage(ctx, t, result_name, result_name + "_bar", result_name + "_done", width);
 }
 
 }  // namespace syn

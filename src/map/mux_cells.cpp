@@ -96,7 +96,7 @@ Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed) {
 Cell* find_mux(MapContext& ctx, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
   if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return nullptr;
-  return ctx.netlist.look_for_comp(ctx.mux_of_place[place]);
+  return ctx.netlist.find_cell(ctx.mux_of_place[place]);
 }
 
 namespace {

@@ -284,7 +284,7 @@ void report_incomplete_muxes(MapContext& ctx) {
   // counts only while the place still names that multiplexer.
   for (const auto& [instance, place] : ctx.muxes_in_order) {
     if (ctx.mux_of_place[place] != instance) continue;
-    const Cell& cell = *ctx.netlist.look_for_comp(instance);
+    const Cell& cell = *ctx.netlist.find_cell(instance);
     if (cell.done == 1) continue;
     ctx.diag.problem("data place " + ctx.design.data_places.items[place].name + ": " + cell.name +
                      " (instance " + i_to_string(cell.instance) + ") has inputs from " +

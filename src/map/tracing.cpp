@@ -52,7 +52,7 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
   const DataPlace* place = record_of(design, t.outputs.front());
   if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
   const DataTransition* reader = first_named(design, place->consumers);
-  if (reader != nullptr && reader->func_part == 1) return answer(Downstream::no_input, &reader->name);
+  if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, &reader->name);
   return answer(Downstream::no_input);
 }
 
@@ -68,7 +68,7 @@ Step step_down(const Design& design, const DataTransition& t) {
   if (place->datapath_num_out > 1) return answer(Downstream::broken);
   const DataTransition* reader = first_named(design, place->consumers);
   if (reader == nullptr) return answer(Downstream::broken);
-  if (reader->func_part == 1) return answer(Downstream::operation, &reader->name);
+  if (reader->is_operation) return answer(Downstream::operation, &reader->name);
   return go_on(reader);
 }
 
@@ -84,7 +84,7 @@ Step step_up(const Design& design, const DataTransition& t) {
   if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, &place->name);
   const DataTransition* writer = first_named(design, place->producers);
   if (writer == nullptr) return answer(Upstream::broken);
-  if (writer->func_part == 1) return answer(Upstream::operation, &writer->name);
+  if (writer->is_operation) return answer(Upstream::operation, &writer->name);
   return go_on(writer);
 }
 

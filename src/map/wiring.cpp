@@ -41,9 +41,9 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width) {
   emit_constant_drivers(ctx, place.name, place.initial_value, width, ConstantNets::datapath);
 }
 
-std::pair<std::string, std::string> convert_constant_to_comps(MapContext& ctx,
-                                                              const std::string& place, int width,
-                                                              int value) {
+std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
+                                                             const std::string& place, int width,
+                                                             int value) {
   emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);
   return {bus(place, width), bus_bar(place, width)};
 }

@@ -100,7 +100,7 @@ struct DataTransition {
   std::string name;
   std::vector<DataArc> inputs;   // ascending, unique
   std::vector<DataArc> outputs;  // ascending, unique
-  int func_part = 0;
+  bool is_operation = false;     // the first line carries a relation or operation word
   int datapath_num_in = 0;
   int datapath_num_out = 0;
   int control_num_in = 0;

@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
 }  // namespace
 
-std::vector<Pin> add_to_pin(std::vector<std::string> names) {
+std::vector<Pin> pins_from(std::vector<std::string> names) {
   std::vector<Pin> pins;
   pins.reserve(names.size());
   for (std::string& name : names) pins.emplace_back().name = std::move(name);
@@ -44,11 +44,11 @@ Cell& Netlist::start_cell(std::string cell_name) {
 
 Cell& Netlist::add(std::string cell_name, std::vector<std::string> nets) {
   Cell& cell = start_cell(std::move(cell_name));
-  cell.pins = add_to_pin(std::move(nets));
+  cell.pins = pins_from(std::move(nets));
   return cell;
 }
 
-Cell* Netlist::look_for_comp(int instance) {
+Cell* Netlist::find_cell(int instance) {
   const auto number = static_cast<std::size_t>(instance);
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
   const std::size_t position = position_of_instance_[number];

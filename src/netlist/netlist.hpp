@@ -24,7 +24,7 @@ struct Cell {
 };
 
 // Pins 1..n named from `names` in order.
-std::vector<Pin> add_to_pin(std::vector<std::string> names);
+std::vector<Pin> pins_from(std::vector<std::string> names);
 
 class Netlist {
  public:
@@ -44,7 +44,7 @@ class Netlist {
   Cell& add(std::string cell_name, std::vector<std::string> nets);
 
   // The first cell carrying this number, which the counter gave, or null.
-  Cell* look_for_comp(int instance);
+  Cell* find_cell(int instance);
 
   const std::deque<Cell>& comps() const { return comps_; }
   std::deque<Cell>& comps() { return comps_; }

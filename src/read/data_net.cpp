@@ -340,7 +340,7 @@ void build_transitions(const DataLines& read, Design& design) {
     const auto lines = lines_of[rank];
     const DataLine& first = read.lines[lines.front()];
     transition.name = read.transitions.name_at_rank(rank);
-    transition.func_part = first.has_relation() ? 1 : 0;
+    transition.is_operation = first.has_relation();
     arcs.collect(rank, lines, transition);
     transition.inputs = place_list(arcs.inputs, read, nets);
     transition.outputs = place_list(arcs.outputs, read, nets);
