@@ -61,7 +61,7 @@ struct TransitionWork {
   std::vector<ListedGlobalPlace> global_out;  // global output places, list order
   std::vector<ArcOfTransition> backward_arcs;
   std::vector<ArcOfTransition> reset_arcs;
-  std::vector<LocalInput> related_s_link;  // local input places, by count
+  std::vector<LocalInput> set_arcs;  // local input places, by count
   // Positions in reset_arcs ordered by (consumer, place), list order
   // among equal arcs, to find the reset entry of an arc by binary search.
   std::vector<std::size_t> reset_entries_by_arc;
@@ -264,7 +264,7 @@ void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
   work.set_pins = set_pins;
 
   work.backward_arcs = backward_list(work.global_in);
-  work.related_s_link = local_input_list(ctx.design, t);
+  work.set_arcs = local_input_list(ctx.design, t);
   fill_reset_list(reset_list, work);
 
   // bk, the set pins, fw, the reset pins; named by the later passes.
@@ -360,7 +360,7 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
 // global producers, then its local and data producers as "t_p".
 std::vector<std::string> set_signals(const TransitionWork& work) {
   std::vector<std::string> names;
-  for (const LocalInput& entry : work.related_s_link) {
+  for (const LocalInput& entry : work.set_arcs) {
     const std::string& place = *entry.name;
     for (const std::string& producer : entry.global->producers) names.push_back(producer);
     if (entry.local != nullptr) {
