@@ -14,12 +14,12 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
   if (!width_found) return;
   const int width = *width_found;
-  const auto controls = places_of_kind(t.inputs, ArcKind::control, t.control_in_DNP);
+  const auto controls = places_of_kind(t.inputs, ArcKind::control, t.data_net_control_inputs);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");
     return;
   }
-  const auto operands = places_of_kind(t.inputs, ArcKind::data, t.datapath_num_in);
+  const auto operands = places_of_kind(t.inputs, ArcKind::data, t.data_input_count);
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DataArc* p : operands)
@@ -31,7 +31,7 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   const std::string request = emit_join(ctx, inputs, "");
 
   Cell adder;
-  adder.name = "add" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
+  adder.name = "add" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
   adder.instance = ctx.netlist.new_instance();
   const std::string result_name = "U" + i_to_string(adder.instance) + "_" + adder.name;
   std::vector<std::string> pins;

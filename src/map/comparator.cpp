@@ -214,13 +214,14 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
            std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
            out.great, out.equal, out.less);
 
-  if (t.control_num_out == 2) {
+  if (t.control_net_outputs == 2) {
     two_way_branch(ctx, t, out);
-  } else if (t.control_num_out == 3) {
+  } else if (t.control_net_outputs == 3) {
     three_way_branch(ctx, t, out);
   } else {
     ctx.diag.warning("data transition " + t.name + ": a comparison with " +
-                     i_to_string(t.control_num_out) + " control output places drives none of them");
+                     i_to_string(t.control_net_outputs) +
+                     " control output places drives none of them");
   }
   ctx.data_size = width;
 }
@@ -228,7 +229,7 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
 }  // namespace
 
 void map_comparison(MapContext& ctx, DataTransition& t) {
-  if (t.control_num_in < 1) {
+  if (t.control_net_inputs < 1) {
     refuse(ctx, t, "a comparison needs a control input place and has none");
     return;
   }

@@ -22,7 +22,7 @@ DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
 // Started and finished inside the data net.
 DataRule rule_started_and_finished_inside(const DataTransition& t) {
   if (t.is_operation) {
-    const bool addition = t.name.find("add") != std::string::npos && t.control_num_in == 0;
+    const bool addition = t.name.find("add") != std::string::npos && t.control_net_inputs == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
   }
   const bool marked = t.marked_late_input == 1 && t.fed_mux_instance != 0;
@@ -32,8 +32,8 @@ DataRule rule_started_and_finished_inside(const DataTransition& t) {
 }  // namespace
 
 DataRule choose_data_rule(MapContext& ctx, const DataTransition& t) {
-  const bool started_inside = t.control_in_DNP != 0;
-  const bool finished_inside = t.control_out_DNP != 0;
+  const bool started_inside = t.data_net_control_inputs != 0;
+  const bool finished_inside = t.data_net_control_outputs != 0;
   if (!started_inside && !finished_inside) {
     return t.is_operation ? DataRule::comparison : DataRule::plain_transfer;
   }

@@ -12,7 +12,7 @@ namespace {
 // several. A control-net place taken over by an earlier mapping answers to
 // its new name; a place of the data net itself always to its own.
 std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
-  const int count = t.control_num_in + t.control_in_DNP;
+  const int count = t.control_net_inputs + t.data_net_control_inputs;
   const auto controls = places_of_kind(t.inputs, ArcKind::control, count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + t.name + ": no control input place");

@@ -44,12 +44,12 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
   std::optional<std::string> request = control_part(ctx, t);
   if (!request) return;
 
-  const std::string cell = "mul" + i_to_string(t.datapath_num_in) + "_" + i_to_string(width);
+  const std::string cell = "mul" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
   std::vector<std::string> pins;
   bool delayed = false;
   int operands = 0;
   for (const DataArc& p : t.inputs) {
-    if (operands == t.datapath_num_in) break;
+    if (operands == t.data_input_count) break;
     if (p.kind != ArcKind::data) continue;
     ++operands;
     const DataPlace* operand = record_of(ctx.design, p);

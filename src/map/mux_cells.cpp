@@ -62,7 +62,7 @@ void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width) {
 }
 
 Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
-  const int feeders = fed.datapath_num_in;
+  const int feeders = fed.writer_lines;
   Cell mux;
   mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
   mux.instance = ctx.netlist.new_instance();

@@ -189,7 +189,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
 }
 
 bool single_feeder(MapContext& ctx, const OperandTransfer& op) {
-  if (op.operand.datapath_num_in > 1) return false;
+  if (op.operand.writer_lines > 1) return false;
   ctx.diag.problem("data transition " + op.t.name + ": only transfer into place " +
                    op.operand.name + ", no multiplexer needed; not mapped");
   return true;

@@ -16,7 +16,7 @@ void map_register_mux_input(MapContext& ctx, DataTransition& t) {
   if (fed == nullptr) return;
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (fed->datapath_num_in <= 1) {
+  if (fed->writer_lines <= 1) {
     ctx.diag.problem("data transition " + t.name + ": only transfer into place " + fed->name +
                      ", no multiplexer needed; not mapped");
     return;

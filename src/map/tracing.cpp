@@ -57,15 +57,15 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
 }
 
 Step step_down(const Design& design, const DataTransition& t) {
-  if (t.datapath_num_in > 1) return answer(Downstream::several_inputs);
-  if (t.datapath_num_in == 0) return down_without_data_input(design, t);
+  if (t.data_input_count > 1) return answer(Downstream::several_inputs);
+  if (t.data_input_count == 0) return down_without_data_input(design, t);
   if (count_data_places(t.outputs) >= 2) return answer(Downstream::broken);
   const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(Downstream::broken);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(Downstream::register_or_output, &out->name);
   const DataPlace* place = record_of(design, *out);
-  if (place->datapath_num_out > 1) return answer(Downstream::broken);
+  if (place->reader_lines > 1) return answer(Downstream::broken);
   const DataTransition* reader = first_named(design, place->consumers);
   if (reader == nullptr) return answer(Downstream::broken);
   if (reader->is_operation) return answer(Downstream::operation, &reader->name);
@@ -73,11 +73,11 @@ Step step_down(const Design& design, const DataTransition& t) {
 }
 
 Step step_up(const Design& design, const DataTransition& t) {
-  if (t.datapath_num_in > 1) return answer(Upstream::several_inputs);
+  if (t.data_input_count > 1) return answer(Upstream::several_inputs);
   const DataArc* in = first_data_place(t.inputs);
   if (in == nullptr) return answer(Upstream::broken);
   const DataPlace* place = record_of(design, *in);
-  if (place->datapath_num_in > 1) return answer(Upstream::broken);
+  if (place->writer_lines > 1) return answer(Upstream::broken);
   if (place->terminal == Terminal::register_place)
     return answer(Upstream::register_place, &place->name);
   if (place->terminal == Terminal::constant) return answer(Upstream::constant, &place->name);
@@ -98,7 +98,7 @@ Step step_to_end(const Design& design, const DataTransition& t) {
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(EndsAt::that_place, &out->name);
   const DataPlace* record = record_of(design, *out);
-  if (record->datapath_num_out > 1) return answer(EndsAt::place_with_several_readers);
+  if (record->reader_lines > 1) return answer(EndsAt::place_with_several_readers);
   const DataTransition* reader = first_named(design, record->consumers);
   if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);

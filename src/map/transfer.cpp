@@ -15,7 +15,7 @@ namespace {
 const char* transfer_lacks(const DataTransition& t) {
   if (first_place_of_kind(t.inputs, ArcKind::data) == nullptr) return "a data input place";
   if (first_place_of_kind(t.outputs, ArcKind::data) == nullptr) return "a data output place";
-  if (t.control_num_in < 1) return "a control input place";
+  if (t.control_net_inputs < 1) return "a control input place";
   if (first_place_of_kind(t.outputs, ArcKind::control) == nullptr) return "a control output place";
   return nullptr;
 }
@@ -33,7 +33,7 @@ int transfer_width(const MapContext& ctx, const DataPlace& x, const DataPlace& y
 std::vector<std::string> control_inputs(const DataTransition& t) {
   std::vector<std::string> names;
   for (const DataArc& p : t.inputs) {
-    if (static_cast<int>(names.size()) >= t.control_num_in) break;
+    if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) names.push_back(p.name);
   }
   return names;

@@ -64,7 +64,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> inputs;
   for (const DataArc& p : t.inputs) {
-    if (static_cast<int>(inputs.size()) >= t.control_num_in) break;
+    if (static_cast<int>(inputs.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) inputs.push_back(p.name);
   }
   if (inputs.empty()) {

@@ -101,12 +101,13 @@ struct DataTransition {
   std::vector<DataArc> inputs;   // ascending, unique
   std::vector<DataArc> outputs;  // ascending, unique
   bool is_operation = false;     // the first line carries a relation or operation word
-  int datapath_num_in = 0;
-  int datapath_num_out = 0;
-  int control_num_in = 0;
-  int control_num_out = 0;
-  int control_in_DNP = 0;
-  int control_out_DNP = 0;
+  // How many places of each kind the transition has on each side.
+  int data_input_count = 0;
+  int data_output_count = 0;
+  int control_net_inputs = 0;  // control places of the control nets
+  int control_net_outputs = 0;
+  int data_net_control_inputs = 0;  // control places of the data net itself
+  int data_net_control_outputs = 0;
   // Left by the mapping of another transition: this transfer is a late
   // input of the multiplexer with that instance number.
   int fed_mux_instance = 0;
@@ -120,8 +121,8 @@ struct DataPlace {
   std::vector<std::string> consumers;  // readers, ascending, unique
   PlaceNet net = PlaceNet::none;       // after set-up: the global net if it has the
                                        // name, else the local net, else the data net
-  int datapath_num_in = 0;            // data lines writing the place
-  int datapath_num_out = 0;           // data lines reading the place
+  int writer_lines = 0;                // data lines writing the place
+  int reader_lines = 0;                // data lines reading the place
   int data_size = 0;
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;

@@ -280,11 +280,11 @@ class TransitionArcs {
  private:
   // Counts a new place of the transition; gives a data place's order.
   int count(const DataLine& d, bool input, DataTransition& transition) {
-    if (d.data) return ++(input ? transition.datapath_num_in : transition.datapath_num_out);
+    if (d.data) return ++(input ? transition.data_input_count : transition.data_output_count);
     if (nets_.of(d.place) == PlaceNet::data_net) {
-      ++(input ? transition.control_in_DNP : transition.control_out_DNP);
+      ++(input ? transition.data_net_control_inputs : transition.data_net_control_outputs);
     } else {
-      ++(input ? transition.control_num_in : transition.control_num_out);
+      ++(input ? transition.control_net_inputs : transition.control_net_outputs);
     }
     return 0;
   }
@@ -378,10 +378,10 @@ void build_places(const DataLines& read, Design& design) {
     for (const PlaceLine& line : lines_of[rank]) {
       if (line.direction == 'i') {
         readers.push_back(line.transition);
-        if (line.data) ++place.datapath_num_out;
+        if (line.data) ++place.reader_lines;
       } else if (line.direction == 'o') {
         writers.push_back(line.transition);
-        if (line.data) ++place.datapath_num_in;
+        if (line.data) ++place.writer_lines;
       }
     }
     place.producers = read.transitions.sorted_names(writers);
