@@ -9,9 +9,7 @@
 namespace syn {
 
 void map_addition(MapContext& ctx, DataTransition& t) {
-  const DataPlace* result = data_output_record(ctx, t);
-  if (result == nullptr) return;
-  const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
+  const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
   const auto controls = places_of_kind(t.inputs, ArcKind::control, t.data_net_control_inputs);

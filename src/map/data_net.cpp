@@ -76,41 +76,27 @@ const char* why_chain_has_no_end(MapContext& ctx, const DataTransition& t) {
   }
 }
 
-// Started inside the data net but finishing into the control nets: no
-// mapping makes cells for that shape, so the netlist lacks them.
-void report_started_inside(MapContext& ctx, const DataTransition& t) {
-  ctx.diag.problem("data transition " + t.name + ": control input place(s) " +
-                   joined(control_places_of(t.inputs, PlaceNet::data_net)) +
-                   " of the data net but no control output place of the data net; no "
-                   "mapping takes such a transition, nothing mapped");
-}
-
-void report_refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
+// Why no rule takes the transition, as the mapping problem says it.
+std::string refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
   switch (rule) {
     case DataRule::refused_chain_without_end:
-      ctx.diag.problem("data transition " + t.name +
-                       ": transfer finished inside the data net whose data chain reaches no "
-                       "operation and no register or output fed by several transfers (" +
-                       why_chain_has_no_end(ctx, t) + "); nothing mapped");
-      break;
+      return std::string(
+                 "transfer finished inside the data net whose data chain reaches no "
+                 "operation and no register or output fed by several transfers (") +
+             why_chain_has_no_end(ctx, t) + "); nothing mapped";
     case DataRule::refused_not_multiplication:
-      ctx.diag.problem("data transition " + t.name +
-                       ": operation finished inside the data net is not a multiplication; not "
-                       "mapped");
-      break;
+      return "operation finished inside the data net is not a multiplication; not mapped";
     case DataRule::refused_not_addition:
-      ctx.diag.problem("data transition " + t.name +
-                       ": operation started inside the data net is not an addition started only "
-                       "there; not mapped");
-      break;
+      return "operation started inside the data net is not an addition started only there; not "
+             "mapped";
     case DataRule::refused_not_late_input:
-      ctx.diag.problem("data transition " + t.name +
-                       ": transfer started inside the data net is not marked as a late "
-                       "multiplexer input; not mapped");
-      break;
+      return "transfer started inside the data net is not marked as a late multiplexer input; not "
+             "mapped";
     default:
-      report_started_inside(ctx, t);
-      break;
+      // Started inside the data net but finishing into the control nets.
+      return "control input place(s) " + joined(control_places_of(t.inputs, PlaceNet::data_net)) +
+             " of the data net but no control output place of the data net; no mapping takes "
+             "such a transition, nothing mapped";
   }
 }
 
@@ -125,7 +111,9 @@ void map_transition(MapContext& ctx, DataTransition& t) {
     case DataRule::register_mux: map_register_mux_input(ctx, t); break;
     case DataRule::addition: map_addition(ctx, t); break;
     case DataRule::late_mux_input: map_late_mux_input(ctx, t); break;
-    default: report_refusal(ctx, t, rule); break;
+    default:
+      ctx.diag.problem("data transition " + t.name + ": " + refusal(ctx, t, rule));
+      break;
   }
 }
 

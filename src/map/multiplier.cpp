@@ -36,9 +36,7 @@ std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTran
 }  // namespace
 
 void map_multiplication(MapContext& ctx, DataTransition& t) {
-  const DataPlace* result = data_output_record(ctx, t);
-  if (result == nullptr) return;
-  const std::optional<int> width_found = width_of_fed_place(ctx, t, *result);
+  const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
   std::optional<std::string> request = control_part(ctx, t);

@@ -43,6 +43,12 @@ std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
   return width;
 }
 
+std::optional<int> result_width(MapContext& ctx, const DataTransition& t) {
+  const DataPlace* result = data_output_record(ctx, t);
+  if (result == nullptr) return std::nullopt;
+  return width_of_fed_place(ctx, t, *result);
+}
+
 std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& t) {
   const WalkResult<Upstream> up = trace_up(ctx.design, t, &ctx.traces);
   const bool from_terminal = up.how == Upstream::register_place || up.how == Upstream::constant ||

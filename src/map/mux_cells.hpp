@@ -33,6 +33,11 @@ DataPlace* data_output_record(MapContext& ctx, const DataTransition& t);
 std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
                                       const DataPlace& fed);
 
+// The width of an operation's result: that of its first data output place
+// (see width_of_fed_place); nothing, with a mapping problem, when it has no
+// such place or no width.
+std::optional<int> result_width(MapContext& ctx, const DataTransition& t);
+
 // Where a multiplexer input comes from, by the upstream walk from the
 // transfer: a register, a constant or an input port. `constant` is the
 // constant's place record, whose drivers the caller emits.
