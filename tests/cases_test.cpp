@@ -5,7 +5,6 @@
 // expectations. SYN_UPDATE=1 writes the results back into the case instead
 // (read the change before committing it). The format: tests/cases/README.md.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,51 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/run.hpp"
+#include "case_file.hpp"
 #include "test_files.hpp"
+#include "tool_run.hpp"
 
 namespace syn::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Section {
-  std::string name;  // "io.txt", "args", "expect stderr", ...
-  std::string text;
-  bool escaped = false;
-};
-
-struct Case {
-  fs::path file;
-  std::string comment;  // the lines before the first section
-  std::vector<Section> sections;
-
-  const Section* find(const std::string& name) const {
-    for (const Section& s : sections) if (s.name == name) return &s;
-    return nullptr;
-  }
-  std::string text_of(const std::string& name, const std::string& absent) const {
-    const Section* s = find(name);
-    return s != nullptr ? s->text : absent;
-  }
-};
-
-// In an escaped section "\xHH" stands for one byte and "\\" for a backslash.
-std::string unescape(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-      out += '\\';
-      ++i;
-    } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-      i += 3;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
 
 bool needs_escapes(const std::string& text) {
   return std::any_of(text.begin(), text.end(), [](unsigned char c) {
@@ -86,44 +48,6 @@ std::string escape(const std::string& text) {
   return out;
 }
 
-// A section starts at a line "%% NAME [noeol] [escaped]" and holds the lines
-// up to the next such line, each with its line end; "noeol" drops the last.
-Case parse_case(const fs::path& file) {
-  Case c{file, {}, {}};
-  std::istringstream in(read_file(file));
-  std::string line;
-  std::vector<bool> noeol;
-  while (std::getline(in, line)) {
-    if (line.rfind("%% ", 0) == 0) {
-      std::istringstream words(line.substr(3));
-      Section s;
-      words >> s.name;
-      if (s.name == "expect") {
-        std::string what;
-        words >> what;
-        s.name += " " + what;
-      }
-      bool drop_eol = false;
-      for (std::string flag; words >> flag;) {
-        drop_eol |= flag == "noeol";
-        s.escaped |= flag == "escaped";
-      }
-      c.sections.push_back(s);
-      noeol.push_back(drop_eol);
-    } else if (c.sections.empty()) {
-      c.comment += line + "\n";
-    } else {
-      c.sections.back().text += line + "\n";
-    }
-  }
-  for (std::size_t i = 0; i < c.sections.size(); ++i) {
-    Section& s = c.sections[i];
-    if (noeol[i] && !s.text.empty()) s.text.pop_back();
-    if (s.escaped) s.text = unescape(s.text);
-  }
-  return c;
-}
-
 bool is_input(const Section& s) {
   return s.name != "args" && s.name != "stdin" && s.name.rfind("expect ", 0) != 0;
 }
@@ -143,21 +67,15 @@ Outcome run_case(const Case& c, const fs::path& dir) {
     if (s.name.back() == '/') fs::create_directories(dir / s.name);
     else write_file(dir / s.name, s.text);
   }
-  std::vector<std::string> args{"syn-tool"};
+  std::vector<std::string> args;
   std::istringstream words(c.text_of("args", "-o out.net io.txt global.txt local.txt data.txt"));
   for (std::string w; words >> w;) args.push_back(w);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
 
-  Outcome o;
-  std::istringstream in(c.text_of("stdin", ""));
-  std::ostringstream out, err;
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  o.status = run_tool(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  const ToolRun run = run_tool_with(std::move(args), c.text_of("stdin", ""));
   fs::current_path(home);
-  o.out = out.str();
-  o.err = err.str();
+  Outcome o{run.status, run.out, run.err, {}};
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     std::string name = fs::relative(entry.path(), dir).string();
     if (entry.is_directory()) name += "/";

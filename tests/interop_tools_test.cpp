@@ -6,7 +6,6 @@
 // net one Yosys bit and no two nets merged. The --dot pictures must render
 // in Graphviz.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -17,9 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/run.hpp"
+#include "case_file.hpp"
 #include "netlist/net_names.hpp"
 #include "test_files.hpp"
+#include "tool_run.hpp"
 
 namespace syn::test {
 namespace {
@@ -37,49 +37,27 @@ int shell(const fs::path& dir, const std::string& command, std::string& log) {
 
 // Runs the tool in this process on the four tables in `dir`.
 int run_in(const fs::path& dir, std::vector<std::string> args) {
-  args.insert(args.begin(), "syn-tool");
   for (const char* table : kTables) args.push_back(dir / table);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::istringstream in;
-  std::ostringstream out, err;
-  return run_tool(static_cast<int>(argv.size()), argv.data(), in, out, err);
+  return run_tool_with(std::move(args)).status;
 }
 
-// The four tables of a case (named as the fuzz corpus script names them),
-// or nothing when the case has no data net.
+// The four tables of a case, or nothing when the case has no data net.
 std::vector<std::string> case_tables(const fs::path& file) {
-  const std::map<std::string, int> slot = {{"io.txt", 0},    {"global.txt", 1}, {"gn.txt", 1},
-                                           {"local.txt", 2}, {"ln.txt", 2},     {"data.txt", 3},
-                                           {"dn.txt", 3}};
+  const Case c = parse_case(file);
+  const char* const names[4][2] = {{"io.txt", "io.txt"},
+                                   {"global.txt", "gn.txt"},
+                                   {"local.txt", "ln.txt"},
+                                   {"data.txt", "dn.txt"}};
   std::vector<std::string> tables(4);
-  std::istringstream in(read_file(file));
-  std::string* into = nullptr;
-  bool escaped = false, has_data = false;
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind("%% ", 0) == 0) {
-      std::istringstream words(line.substr(3));
-      std::string name, flag;
-      words >> name;
-      const auto found = slot.find(name);
-      into = found != slot.end() ? &tables[found->second] : nullptr;
-      has_data |= found != slot.end() && found->second == 3;
-      for (escaped = false; words >> flag;) escaped |= flag == "escaped";
-      continue;
-    }
-    for (std::size_t i = 0; into != nullptr && i < line.size(); ++i) {
-      if (escaped && line.compare(i, 2, "\\\\") == 0) {
-        *into += line[i++];
-      } else if (escaped && line.compare(i, 2, "\\x") == 0 && i + 3 < line.size()) {
-        *into += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
-        i += 3;
-      } else {
-        *into += line[i];
-      }
-    }
-    if (into != nullptr) *into += '\n';
+  for (int i = 0; i < 4; ++i) {
+    const Section* found = c.find(names[i][0]);
+    if (found == nullptr) found = c.find(names[i][1]);
+    if (found != nullptr)
+      tables[i] = found->text;
+    else if (i == 3)
+      return {};
   }
-  return has_data ? tables : std::vector<std::string>{};
+  return tables;
 }
 
 // The connections of a Yosys BLIF file, by instance name: the cell type and
