@@ -167,6 +167,11 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   run_pipeline(tables, run, out, [&](Stage stage, const Diagnostics& diag) {
     times.end_step(stage == Stage::reading ? "reading" : "mapping");
     reported = report(diag, reported, err);
+    // The design holds copies of what it needs: the texts' memory goes back
+    // before mapping fills the netlist.
+    if (stage == Stage::reading) {
+      for (std::string& text : texts) std::string().swap(text);
+    }
   });
   if (!run.mapped) return exit_error;
   if (run.diag.has_errors()) {

@@ -41,7 +41,8 @@ struct PipelineRun {
 enum class Stage { reading, mapping };
 
 // Called when a stage ends, so that a caller can print the diagnostics
-// found so far and take the time.
+// found so far and take the time. The tables' texts are not used once
+// reading has ended, so the caller may release them then.
 using StageEnded = std::function<void(Stage, const Diagnostics&)>;
 
 // Reads the tables; unless reading reported an error, prints the mapping's
