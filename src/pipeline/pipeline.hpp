@@ -12,6 +12,7 @@
 
 #include "diag/diagnostics.hpp"
 #include "model/design.hpp"
+#include "model/symbols.hpp"
 #include "netlist/netlist.hpp"
 
 namespace syn {
@@ -32,6 +33,7 @@ struct TableTexts {
 // What a run produced. The design and netlist are held by pointer so that a
 // caller can keep them past the run (see RunLeftovers).
 struct PipelineRun {
+  Symbols symbols;  // every design name and net name of the run
   std::unique_ptr<Design> design = std::make_unique<Design>();
   std::unique_ptr<Netlist> netlist = std::make_unique<Netlist>();
   Diagnostics diag;
