@@ -102,8 +102,7 @@ std::size_t report(const Diagnostics& diag, std::size_t from, std::ostream& err)
 
 }  // namespace
 
-int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
-             RunLeftovers* leftovers, const BeforeReading& before_reading) {
+int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
   Options options;
   if (auto usage_error = parse_arguments(argc, argv, options)) {
     err << "syn-tool: " << *usage_error << "\n" << "Try 'syn-tool --help'.\n";
@@ -148,11 +147,7 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     }
   }
 
-  if (before_reading) before_reading(files);
-  RunLeftovers owned;
-  RunLeftovers& held = leftovers != nullptr ? *leftovers : owned;
-  held.run = std::make_unique<PipelineRun>();
-  PipelineRun& run = *held.run;
+  PipelineRun run;
   PhaseTimes times(options.time);
   std::string texts[4];
   if (!load_input_files(files, texts, run.diag)) {

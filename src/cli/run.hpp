@@ -1,12 +1,8 @@
 // The command line: arguments and prompts, the run, and the exit status.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
-#include <memory>
 
-#include "pipeline/pipeline.hpp"
-#include "read/read_design.hpp"
 
 namespace syn {
 
@@ -18,19 +14,8 @@ enum ExitStatus : int {
   exit_problems = 3,  // the netlist was written, with mapping problems
 };
 
-// Where a run leaves its design and netlist instead of freeing them. A process
-// that ends right after the run hands them to the operating system whole:
-// freeing millions of small records one by one costs a good part of a run.
-struct RunLeftovers {
-  std::unique_ptr<PipelineRun> run;
-};
-
-// Called with the four file names once they are known, before reading.
-using BeforeReading = std::function<void(const InputFiles&)>;
-
-// Runs the tool; with `leftovers` the design and netlist end up there instead
-// of being freed on return.
-int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err,
-             RunLeftovers* leftovers = nullptr, const BeforeReading& before_reading = {});
+// Runs the tool on the command line `argv`, with the console on `in`,
+// `out` and `err`; returns the exit status.
+int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace syn

@@ -30,8 +30,7 @@ struct TableTexts {
   TableText data_net;
 };
 
-// What a run produced. The design and netlist are held by pointer so that a
-// caller can keep them past the run (see RunLeftovers).
+// What a run produced.
 struct PipelineRun {
   Symbols symbols;  // every design name and net name of the run
   std::unique_ptr<Design> design = std::make_unique<Design>();
