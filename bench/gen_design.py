@@ -64,9 +64,22 @@ def block_local(k):
     return "".join(row(t + s, p + s, d) for t, p, d in arcs)
 
 
-def block_data(k, rng):
+def chain_lines(length):
+    """Transfers that carry acc on to x through `length` places of the data
+    net alone before op_x1's value reaches the adder."""
+    lines = []
+    for j in range(length):
+        source, sink = ("x0", "kx0") if j == 0 else (f"x{j}", f"kx{j}")
+        lines += [(f"ch{j + 1}", source, "i", "d"), (f"ch{j + 1}", sink, "i", "c"),
+                  (f"ch{j + 1}", f"x{j + 1}" if j + 1 < length else "x", "o", "d"),
+                  (f"ch{j + 1}", f"kx{j + 1}" if j + 1 < length else "kx", "o", "c")]
+    return lines
+
+
+def block_data(k, rng, chain=0):
     s = f"_{k}"
     limit = rng.randrange(1, 16)
+    x, kx = ("x0", "kx0") if chain else ("x", "kx")
     lines = [
         ("ld_a", "din", "i", "d", "I"), ("ld_a", "a", "o", "d", "V"),
         ("ld_a", "la", "i", "c"), ("ld_a", "ka", "o", "c"),
@@ -75,7 +88,8 @@ def block_data(k, rng):
         ("mul1", "a", "i", "d", "V", "", "mul"), ("mul1", "b", "i", "d", "V"),
         ("mul1", "mg", "i", "c"), ("mul1", "b", "o", "d", "V"), ("mul1", "md", "o", "c"),
         ("op_x1", "acc", "i", "d", "V"), ("op_x1", "q1", "i", "c"),
-        ("op_x1", "x", "o", "d"), ("op_x1", "kx", "o", "c"),
+        ("op_x1", x, "o", "d"), ("op_x1", kx, "o", "c"),
+        *chain_lines(chain),
         ("op_x2", "one", "i", "d", "C", "1"), ("op_x2", "q2", "i", "c"),
         ("op_x2", "x", "o", "d"), ("op_x2", "kx", "o", "c"),
         ("sadd", "x", "i", "d", "", "", "add"), ("sadd", "b", "i", "d", "V"),
@@ -102,6 +116,8 @@ def main():
     parser.add_argument("out_dir")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--width", type=int, default=0, help="fixed width (default: 4 to 16 by seed)")
+    parser.add_argument("--chain", type=int, default=0,
+                        help="transfers between the accumulator and the adder (default: none)")
     args = parser.parse_args()
     if args.blocks < 1:
         parser.error("BLOCKS must be at least 1")
@@ -119,7 +135,7 @@ def main():
         files["io.txt"].write(block_io(k, width))
         files["global.txt"].write(block_global(k, args.blocks))
         files["local.txt"].write(block_local(k))
-        files["data.txt"].write(block_data(k, rng))
+        files["data.txt"].write(block_data(k, rng, args.chain))
     for f in files.values():
         f.close()
 
