@@ -22,7 +22,7 @@ class Symbols {
   // The id of `text`, entered when new. Ids count up from 0 in order of
   // first appearance.
   SymbolId intern(std::string_view text) {
-    const std::size_t found = index_.insert(text, spans_.size(), text_of());
+    const std::size_t found = index_.insert(text, spans_.size(), TextOf{*this});
     if (found == spans_.size()) {
       spans_.push_back({chars_.size(), text.size()});
       chars_.append(text);
@@ -32,7 +32,7 @@ class Symbols {
 
   // The id of `text` if it was entered, else kNoSymbol.
   SymbolId find(std::string_view text) const {
-    const std::size_t found = index_.find(text, text_of());
+    const std::size_t found = index_.find(text, TextOf{*this});
     return found == NameIndex::npos ? kNoSymbol : static_cast<SymbolId>(found);
   }
 
@@ -51,9 +51,12 @@ class Symbols {
   }
 
  private:
-  auto text_of() const {
-    return [this](std::size_t i) { return text(static_cast<SymbolId>(i)); };
-  }
+  struct TextOf {
+    const Symbols& symbols;
+    std::string_view operator()(std::size_t i) const {
+      return symbols.text(static_cast<SymbolId>(i));
+    }
+  };
   struct Span {
     std::size_t start;
     std::size_t size;

@@ -18,6 +18,7 @@ struct NetArc {
 };
 
 struct NetArcs {
+  explicit NetArcs(Symbols& symbols) : transitions(symbols), places(symbols) {}
   std::vector<NetArc> arcs;
   NameTable transitions;
   NameTable places;
@@ -25,9 +26,11 @@ struct NetArcs {
 
 // Fills `places` with every place of the arcs (sort the name tables first),
 // ascending by name, each with its producers and consumers (both lists
-// ascending and each name once); then indexes it.
-template <class Place>
-void build_places(const NetArcs& net, NamedList<Place>& places) {
+// ascending by name and each name once, as the positions
+// `transition_at_rank` gives for the transitions' ranks); then indexes it.
+template <class Place, class TransitionAtRank>
+void build_places(const NetArcs& net, const TransitionAtRank& transition_at_rank,
+                  NamedList<Place>& places) {
   // What a place keeps of each of its arcs: the transition's rank, and
   // whether the place is the transition's input.
   struct Link {
@@ -40,21 +43,26 @@ void build_places(const NetArcs& net, NamedList<Place>& places) {
       [&net](std::size_t i) {
         return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input};
       });
+  const auto positions = [&transition_at_rank](Positions& ranks) {
+    sort_unique(ranks);
+    for (std::uint32_t& rank : ranks) rank = transition_at_rank(rank);
+    return Positions(ranks.begin(), ranks.end());
+  };
   std::vector<Place>& items = places.items;
   items.resize(net.places.size());
-  std::vector<std::uint32_t> producers;
-  std::vector<std::uint32_t> consumers;
+  Positions producers;
+  Positions consumers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     producers.clear();
     consumers.clear();
     for (const Link& link : links_of[rank])
       (link.input ? consumers : producers).push_back(link.transition);
     Place& place = items[rank];
-    place.name = net.places.name_at_rank(rank);
-    place.producers = net.transitions.sorted_names(producers);
-    place.consumers = net.transitions.sorted_names(consumers);
+    place.name = net.places.symbol_at_rank(rank);
+    place.producers = positions(producers);
+    place.consumers = positions(consumers);
   }
-  places.adopt_index(net.places.index_by_rank());
+  places.index();
 }
 
 }  // namespace syn
