@@ -27,7 +27,7 @@ std::string joined(const MapContext& ctx, const std::vector<SymbolId>& names) {
 }
 
 // True when some transition of any of the three nets puts a token into the
-// place. The data place record says, since set-up, which other nets share
+// place. The data place record says, from the reader, which other nets share
 // the name (the global net and maybe the local one, the local net only, or
 // neither), so that the other lists are asked only when they can have it.
 bool has_producer(const Design& design, const DataArc& place) {

@@ -19,9 +19,8 @@
 namespace syn {
 namespace {
 
-// The net by which transition `t` drives its output place `q`. Set-up marks
-// a local place global exactly when the global net has it too, so the small
-// global index answers without touching the local place records.
+// The net by which transition `t` drives its output place `q`: "t_q" when
+// the global net has the place too.
 std::string output_net(const MapContext& ctx, const LocalTransition& t, SymbolId q) {
   return driven_net(ctx.text(t.name), ctx.text(q), ctx.design.global_places.contains(q));
 }
