@@ -10,14 +10,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/symbols.hpp"
 
 namespace syn {
 
-// Positions in one of the design's lists.
-using Positions = std::vector<std::uint32_t>;
+// Positions in one of the design's lists, as a range of one array per net
+// that the design holds (see Design).
+using Positions = std::span<const std::uint32_t>;
 inline constexpr std::uint32_t kNoPosition = static_cast<std::uint32_t>(-1);
 
 // A register, input or output of the IO specification.
@@ -185,6 +187,12 @@ struct Design {
   NamedList<LocalPlace> local_places;              // ascending
   NamedList<DataTransition> data_transitions;      // ascending
   NamedList<DataPlace> data_places;                // ascending
+
+  // The producers and consumers of each net's places, place after place:
+  // one array per net instead of two small ones per place.
+  std::vector<std::uint32_t> global_place_links;
+  std::vector<std::uint32_t> local_place_links;
+  std::vector<std::uint32_t> data_place_links;
 };
 
 }  // namespace syn

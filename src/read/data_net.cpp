@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "read/name_table.hpp"
+#include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
@@ -402,6 +403,7 @@ void build_places(const DataLines& read, Design& design) {
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DataPlace>& items = design.data_places.items;
   items.resize(read.places.size());
+  PlaceLinks links(design.data_place_links, items.size(), read.lines.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
@@ -424,9 +426,9 @@ void build_places(const DataLines& read, Design& design) {
     // The transitions' list is in rank order: a rank is a position.
     sort_unique(writers);
     sort_unique(readers);
-    place.producers = Positions(writers.begin(), writers.end());
-    place.consumers = Positions(readers.begin(), readers.end());
+    links.add(writers, readers);
   }
+  links.hand_out(items);
   design.data_places.index();
 }
 

@@ -47,7 +47,7 @@ void add_place(GlobalTransition& transition, char direction, SymbolId name, cons
 struct GlobalArcs {
   explicit GlobalArcs(Symbols& symbols) : net(symbols) {}
   NetArcs net;
-  Positions first_record;
+  std::vector<std::uint32_t> first_record;
 };
 
 // The transitions in file order; the lines' arcs, for the places.
@@ -101,7 +101,7 @@ void read_global_net(const std::string& file, std::string_view text, Design& des
   const auto first_record_at_rank = [&read](std::uint32_t rank) {
     return read.first_record[read.net.transitions.id_at_rank(rank)];
   };
-  build_places(read.net, first_record_at_rank, design.global_places);
+  build_places(read.net, first_record_at_rank, design.global_places, design.global_place_links);
 }
 
 }  // namespace syn

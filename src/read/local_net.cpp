@@ -75,7 +75,7 @@ void read_local_net(const std::string& file, std::string_view text, Design& desi
   build_transitions(read, design);
   // The transitions' list is in rank order: a rank is a position.
   build_places(
-      read, [](std::uint32_t rank) { return rank; }, design.local_places);
+      read, [](std::uint32_t rank) { return rank; }, design.local_places, design.local_place_links);
 }
 
 }  // namespace syn

@@ -2,7 +2,9 @@
 // place list built from them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/design.hpp"
@@ -24,13 +26,51 @@ struct NetArcs {
   NameTable places;
 };
 
+// Builds the producer and consumer lists of a net's places into one array,
+// then hands each place its two ranges of it.
+class PlaceLinks {
+ public:
+  PlaceLinks(std::vector<std::uint32_t>& links, std::size_t places, std::size_t arcs)
+      : links_(links) {
+    links_.clear();
+    links_.reserve(arcs);
+    bounds_.reserve(places);
+  }
+
+  // The next place's lists.
+  void add(const std::vector<std::uint32_t>& producers,
+           const std::vector<std::uint32_t>& consumers) {
+    const std::size_t start = links_.size();
+    links_.insert(links_.end(), producers.begin(), producers.end());
+    bounds_.push_back({start, links_.size()});
+    links_.insert(links_.end(), consumers.begin(), consumers.end());
+  }
+
+  // Gives each place its ranges; call once every place is added.
+  template <class Place>
+  void hand_out(std::vector<Place>& places) const {
+    const Positions all(links_);
+    for (std::size_t p = 0; p < places.size(); ++p) {
+      const std::size_t end = p + 1 < bounds_.size() ? bounds_[p + 1].first : links_.size();
+      places[p].producers = all.subspan(bounds_[p].first, bounds_[p].second - bounds_[p].first);
+      places[p].consumers = all.subspan(bounds_[p].second, end - bounds_[p].second);
+    }
+  }
+
+ private:
+  std::vector<std::uint32_t>& links_;
+  // Per place: where its producers start and where its consumers start.
+  std::vector<std::pair<std::size_t, std::size_t>> bounds_;
+};
+
 // Fills `places` with every place of the arcs (sort the name tables first),
 // ascending by name, each with its producers and consumers (both lists
 // ascending by name and each name once, as the positions
-// `transition_at_rank` gives for the transitions' ranks); then indexes it.
+// `transition_at_rank` gives for the transitions' ranks) kept in `links`;
+// then indexes it.
 template <class Place, class TransitionAtRank>
 void build_places(const NetArcs& net, const TransitionAtRank& transition_at_rank,
-                  NamedList<Place>& places) {
+                  NamedList<Place>& places, std::vector<std::uint32_t>& links) {
   // What a place keeps of each of its arcs: the transition's rank, and
   // whether the place is the transition's input.
   struct Link {
@@ -43,25 +83,26 @@ void build_places(const NetArcs& net, const TransitionAtRank& transition_at_rank
       [&net](std::size_t i) {
         return Link{net.transitions.rank(net.arcs[i].transition), net.arcs[i].input};
       });
-  const auto positions = [&transition_at_rank](Positions& ranks) {
+  const auto to_positions = [&transition_at_rank](std::vector<std::uint32_t>& ranks) {
     sort_unique(ranks);
     for (std::uint32_t& rank : ranks) rank = transition_at_rank(rank);
-    return Positions(ranks.begin(), ranks.end());
   };
   std::vector<Place>& items = places.items;
   items.resize(net.places.size());
-  Positions producers;
-  Positions consumers;
+  PlaceLinks place_links(links, items.size(), net.arcs.size());
+  std::vector<std::uint32_t> producers;
+  std::vector<std::uint32_t> consumers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     producers.clear();
     consumers.clear();
     for (const Link& link : links_of[rank])
       (link.input ? consumers : producers).push_back(link.transition);
-    Place& place = items[rank];
-    place.name = net.places.symbol_at_rank(rank);
-    place.producers = positions(producers);
-    place.consumers = positions(consumers);
+    to_positions(producers);
+    to_positions(consumers);
+    items[rank].name = net.places.symbol_at_rank(rank);
+    place_links.add(producers, consumers);
   }
+  place_links.hand_out(items);
   places.index();
 }
 
