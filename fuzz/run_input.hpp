@@ -62,7 +62,7 @@ inline Outcome run_tables(const std::string_view (&tables)[4]) {
     std::ostringstream out;
     write_netlist(netlist, out);
     outcome.netlist = out.str();
-    write_dot(*run.design, "fuzz", out);
+    write_dot({*run.design, run.symbols, run.data_place_widths}, "fuzz", out);
     write_stats(collect_stats(netlist), out);
     VerilogNetlist verilog;
     if (!build_verilog(netlist, "fuzz", verilog)) {

@@ -11,41 +11,42 @@ using List = std::vector<CountedPlace>;
 
 std::string names_of(const List& list) {
   std::string names;
-  for (const auto& entry : list) names += entry.name + ":" + std::to_string(entry.num) + " ";
+  for (const auto& entry : list)
+    names += std::string(1, static_cast<char>(entry.index)) + ":" + std::to_string(entry.num) + " ";
   return names;
 }
 
 TEST(ControlNaming, ListsRunByCountDescendingWithLaterEntriesFirstAmongEquals) {
   const std::pair<List, std::string> table[] = {
-      {{{1, "a"}, {2, "b"}, {1, "c"}}, "b:2 c:1 a:1 "},
-      {{{1, "a"}, {1, "b"}, {1, "c"}}, "c:1 b:1 a:1 "},
-      {{{1, "a"}, {3, "b"}, {2, "c"}, {3, "d"}}, "d:3 b:3 c:2 a:1 "},
+      {{{1, 'a'}, {2, 'b'}, {1, 'c'}}, "b:2 c:1 a:1 "},
+      {{{1, 'a'}, {1, 'b'}, {1, 'c'}}, "c:1 b:1 a:1 "},
+      {{{1, 'a'}, {3, 'b'}, {2, 'c'}, {3, 'd'}}, "d:3 b:3 c:2 a:1 "},
       {{}, ""}};
   for (const auto& [list, expected] : table) EXPECT_EQ(names_of(order_by_count(list)), expected);
 }
 
 TEST(ControlNaming, SidePartsFollowThePlaceAndTransitionCounts) {
   const std::tuple<std::string, List, std::string> table[] = {
-      {"set", {{1, "p"}}, "set"},
-      {"set", {{3, "p"}}, "setOR3"},
-      {"set", {{1, "p"}, {1, "q"}}, "setAND2"},
-      {"set", {{2, "p"}, {1, "q"}, {1, "r"}}, "setOA211"},
-      {"reset", {{1, "p"}}, "reset"},
-      {"reset", {{2, "p"}}, "resetOR2"},
-      {"reset", {{1, "p"}, {1, "q"}, {1, "r"}}, "resetAND3"},
-      {"reset", {{3, "p"}, {2, "q"}}, "resetOA32"},
-      {"set", {{12, "p"}, {1, "q"}}, "setOA121"}};
+      {"set", {{1, 'p'}}, "set"},
+      {"set", {{3, 'p'}}, "setOR3"},
+      {"set", {{1, 'p'}, {1, 'q'}}, "setAND2"},
+      {"set", {{2, 'p'}, {1, 'q'}, {1, 'r'}}, "setOA211"},
+      {"reset", {{1, 'p'}}, "reset"},
+      {"reset", {{2, 'p'}}, "resetOR2"},
+      {"reset", {{1, 'p'}, {1, 'q'}, {1, 'r'}}, "resetAND3"},
+      {"reset", {{3, 'p'}, {2, 'q'}}, "resetOA32"},
+      {"set", {{12, 'p'}, {1, 'q'}}, "setOA121"}};
   for (const auto& [base, side, expected] : table) EXPECT_EQ(cell_side_name(base, side), expected);
 }
 
 TEST(ControlNaming, CellNameJoinsBothSides) {
   const std::tuple<List, List, std::string> table[] = {
-      {{{1, "a"}}, {{1, "b"}}, "DCsetreset_0"},
-      {{{1, "a"}, {1, "b"}}, {{3, "c"}}, "DCsetAND2resetOR3_0"},
-      {{{2, "a"}}, {{1, "b"}, {1, "c"}}, "DCsetOR2resetAND2_0"},
+      {{{1, 'a'}}, {{1, 'b'}}, "DCsetreset_0"},
+      {{{1, 'a'}, {1, 'b'}}, {{3, 'c'}}, "DCsetAND2resetOR3_0"},
+      {{{2, 'a'}}, {{1, 'b'}, {1, 'c'}}, "DCsetOR2resetAND2_0"},
       // Input places with 1 and 2 producers, in either file order.
-      {order_by_count({{2, "a"}, {1, "b"}}), {{1, "c"}}, "DCsetOA21reset_0"},
-      {order_by_count({{1, "b"}, {2, "a"}}), {{1, "c"}}, "DCsetOA21reset_0"}};
+      {order_by_count({{2, 'a'}, {1, 'b'}}), {{1, 'c'}}, "DCsetOA21reset_0"},
+      {order_by_count({{1, 'b'}, {2, 'a'}}), {{1, 'c'}}, "DCsetOA21reset_0"}};
   for (const auto& [set, reset, expected] : table) EXPECT_EQ(control_cell_name(set, reset), expected);
 }
 

@@ -17,10 +17,18 @@
 namespace syn::test {
 namespace {
 
+// A data net read on its own, with the widths its places start with.
+struct Net {
+  Symbols symbols;
+  Design design;
+  std::vector<int> widths;  // by place position
+  std::string name(SymbolId id) const { return std::string(symbols.text(id)); }
+};
+
 // Reads a data net given as lines "t p dir kind [type [value [relation]]]"
-// split by ';' ("-" for an empty column), gives the places the widths
-// "place:width ..." and completes the places.
-Design read_net(const std::string& lines, const std::string& widths = "") {
+// split by ';' ("-" for an empty column) and gives the places the widths
+// "place:width ...".
+Net read_net(const std::string& lines, const std::string& widths = "") {
   std::string text = "Data net\nTrans     Place     Dir       Kind      Type      Value     Rel\n";
   std::istringstream in(lines);
   for (std::string line; std::getline(in, line, ';');) {
@@ -31,50 +39,51 @@ Design read_net(const std::string& lines, const std::string& widths = "") {
     }
     text += "\n";
   }
-  Design d;
+  Net net;
   Diagnostics diag;
-  read_data_net("data.txt", text, d, diag);
+  read_data_net("data.txt", text, net.design, net.symbols, diag);
+  net.widths.assign(net.design.data_places.items.size(), 0);
   std::istringstream given(widths);
   for (std::string w; given >> w;) {
     const std::size_t colon = w.find(':');
-    if (DataPlace* p = d.data_places.find(w.substr(0, colon)))
-      p->data_size = std::stoi(w.substr(colon + 1));
+    const SymbolId name = net.symbols.find(w.substr(0, colon));
+    const std::uint32_t place = net.design.data_places.position(name);
+    if (place != kNoPosition) net.widths[place] = std::stoi(w.substr(colon + 1));
   }
-  complete_data_places(d);
-  return d;
+  return net;
 }
 
 // The sweeps exactly as the rule states them.
-void literal_sweeps(Design& d) {
-  auto width_of = [&d](const std::string& name) {
-    const DataPlace* r = d.data_places.find(name);
-    return r == nullptr ? 0 : r->data_size;
-  };
+void literal_sweeps(Net& net) {
+  const Design& d = net.design;
+  std::vector<int>& widths = net.widths;
+  auto width_of = [&](const DataArc& q) { return widths[q.place]; };
   for (bool progress = true; progress;) {
     progress = false;
-    for (DataPlace& p : d.data_places.items) {
-      if (p.kind != ArcKind::data || p.data_size != 0) continue;
+    for (std::size_t i = 0; i < d.data_places.items.size(); ++i) {
+      const DataPlace& p = d.data_places.items[i];
+      if (p.kind != ArcKind::data || widths[i] != 0) continue;
       int found = 0;
-      for (const std::string& producer : p.producers) {
-        for (const DataArc& q : d.data_transitions.find(producer)->inputs)
-          if (found == 0) found = width_of(q.name);
+      for (const std::uint32_t producer : p.producers) {
+        for (const DataArc& q : d.data_transitions.items[producer].inputs)
+          if (found == 0) found = width_of(q);
       }
-      for (const std::string& consumer : p.consumers) {
-        for (const DataArc& q : d.data_transitions.find(consumer)->outputs)
-          if (found == 0) found = width_of(q.name);
-        for (const DataArc& q : d.data_transitions.find(consumer)->inputs)
-          if (found == 0) found = width_of(q.name);
+      for (const std::uint32_t consumer : p.consumers) {
+        for (const DataArc& q : d.data_transitions.items[consumer].outputs)
+          if (found == 0) found = width_of(q);
+        for (const DataArc& q : d.data_transitions.items[consumer].inputs)
+          if (found == 0) found = width_of(q);
       }
       progress |= found != 0;
-      p.data_size = found;
+      widths[i] = found;
     }
   }
 }
 
-std::string widths_of(const Design& d) {
+std::string widths_of(const Net& net, const std::vector<int>& widths) {
   std::string text;
-  for (const DataPlace& p : d.data_places.items)
-    text += p.name + ":" + std::to_string(p.data_size) + " ";
+  for (std::size_t i = 0; i < net.design.data_places.items.size(); ++i)
+    text += net.name(net.design.data_places.items[i].name) + ":" + std::to_string(widths[i]) + " ";
   return text;
 }
 
@@ -100,16 +109,18 @@ const char* const kExamples[][3] = {
 
 TEST(DatanetPlaces, WidthsOfTheSweepsOnSmallNets) {
   for (const auto& [net, widths, expected] : kExamples) {
-    Design d = read_net(net, widths);
-    Design swept = read_net(net, widths);
-    const std::vector<std::string> missing = propagate_widths(d, complete_data_places(d));
+    const Net d = read_net(net, widths);
+    Net swept = read_net(net, widths);
+    const PlaceWidths found = propagate_widths(d.design, d.widths);
     literal_sweeps(swept);
-    EXPECT_EQ(widths_of(d), expected) << net;
-    EXPECT_EQ(widths_of(swept), expected) << net;
-    std::vector<std::string> without;
-    for (const DataPlace& p : d.data_places.items)
-      if (p.kind == ArcKind::data && p.data_size == 0) without.push_back(p.name);
-    EXPECT_EQ(missing, without) << net;
+    EXPECT_EQ(widths_of(d, found.widths), expected) << net;
+    EXPECT_EQ(widths_of(swept, swept.widths), expected) << net;
+    std::vector<SymbolId> without;
+    for (std::size_t i = 0; i < d.design.data_places.items.size(); ++i) {
+      const DataPlace& p = d.design.data_places.items[i];
+      if (p.kind == ArcKind::data && found.widths[i] == 0) without.push_back(p.name);
+    }
+    EXPECT_EQ(found.missing, without) << net;
   }
 }
 
@@ -127,17 +138,18 @@ TEST(DatanetPlaces, SameWidthsAsTheSweepsOnRandomNets) {
       if (random() % 4 != 0) continue;
       widths += "p" + std::to_string(i) + ":" + std::to_string(1 + random() % 16) + " ";
     }
-    Design d = read_net(lines, widths);
-    Design swept = read_net(lines, widths);
-    propagate_widths(d, complete_data_places(d));
+    const Net d = read_net(lines, widths);
+    Net swept = read_net(lines, widths);
+    const PlaceWidths found = propagate_widths(d.design, d.widths);
     literal_sweeps(swept);
-    ASSERT_EQ(widths_of(d), widths_of(swept)) << "round " << round << ": " << lines;
+    ASSERT_EQ(widths_of(d, found.widths), widths_of(swept, swept.widths))
+        << "round " << round << ": " << lines;
   }
 }
 
 template <class How>
-std::string answer(const WalkResult<How>& r) {
-  return std::to_string(static_cast<int>(r.how)) + (r.end ? ":" + *r.end : "");
+std::string answer(const Net& net, const WalkResult<How>& r) {
+  return std::to_string(static_cast<int>(r.how)) + (r.end ? ":" + net.name(*r.end) : "");
 }
 
 // Chains into registers, ports, operations and constants; forks, merges,
@@ -163,19 +175,19 @@ const char* const kNets[] = {
 
 TEST(DatanetWalks, SharedWalksAnswerAsFreshOnes) {
   for (const char* net : kNets) {
-    const Design d = read_net(net);
+    const Net read = read_net(net);
+    const Design& d = read.design;
     std::vector<const DataTransition*> order;
     for (const DataTransition& t : d.data_transitions.items) order.push_back(&t);
     for (bool reversed : {false, true}) {
       if (reversed) std::reverse(order.begin(), order.end());
       TraceMemo memo;
       for (const DataTransition* t : order) {
-        EXPECT_EQ(answer(trace_down(d, *t, &memo)), answer(trace_down(d, *t))) << net;
-        EXPECT_EQ(answer(trace_up(d, *t, &memo)), answer(trace_up(d, *t))) << net;
+        EXPECT_EQ(answer(read, trace_down(d, *t, &memo)), answer(read, trace_down(d, *t))) << net;
+        EXPECT_EQ(answer(read, trace_up(d, *t, &memo)), answer(read, trace_up(d, *t))) << net;
         for (const DataPlace& p : d.data_places.items) {
-          EXPECT_EQ(chain_ends_at(d, *t, p.name, &memo),
-                    chain_ends_at(d, *t, p.name))
-              << net << " " << t->name << " " << p.name;
+          EXPECT_EQ(chain_ends_at(d, *t, p.name, &memo), chain_ends_at(d, *t, p.name))
+              << net << " " << read.name(t->name) << " " << read.name(p.name);
         }
       }
     }

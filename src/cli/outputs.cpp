@@ -56,7 +56,7 @@ bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
   return error.has_value();
 }
 
-int write_outputs(const OutputOptions& options, const Design& design, const Netlist& netlist,
+int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
                   const std::string& output_file, std::ostream& err) {
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {

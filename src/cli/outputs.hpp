@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "model/design.hpp"
 #include "netlist/netlist.hpp"
+#include "netlist/write_dot.hpp"
 
 namespace syn {
 
@@ -30,7 +30,7 @@ bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
 // the summary. Every file goes through a temporary file renamed into place;
 // when anything fails the netlist is not written. Returns 0, or the exit
 // status of the failure after printing its message on `err`.
-int write_outputs(const OutputOptions& options, const Design& design, const Netlist& netlist,
+int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
                   const std::string& output_file, std::ostream& err);
 
 }  // namespace syn

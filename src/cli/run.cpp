@@ -187,7 +187,8 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     output_file = *answer;
     times.skip();
   }
-  if (int status = write_outputs(options.extra, *run.design, *run.netlist, output_file, err)) {
+  const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
+  if (int status = write_outputs(options.extra, drawn, *run.netlist, output_file, err)) {
     return status;
   }
   times.end_step("writing");

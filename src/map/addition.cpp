@@ -3,29 +3,29 @@
 // operand (constants get their drivers), and its latch stage.
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
 
-void map_addition(MapContext& ctx, DataTransition& t) {
+void map_addition(MapContext& ctx, const DataTransition& t) {
   const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
   const auto controls = places_of_kind(t.inputs, ArcKind::control, t.data_net_control_inputs);
   if (controls.empty()) {
-    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return;
   }
   const auto operands = places_of_kind(t.inputs, ArcKind::data, t.data_input_count);
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DataArc* p : operands)
-    if (const DataPlace* record = record_of(ctx.design, *p); record->terminal == Terminal::constant)
-      constant_part(ctx, *record, width);
+    if (const DataPlace& record = ctx.design.data_places.items[p->place];
+        record.terminal == Terminal::constant)
+      constant_part(ctx, record, width);
 
   std::vector<std::string> inputs;
-  for (const DataArc* p : controls) inputs.push_back(p->name);
+  for (const DataArc* p : controls) inputs.emplace_back(ctx.text(p->name));
   const std::string request = emit_join(ctx, inputs, "");
 
   Cell adder;
@@ -34,8 +34,8 @@ void map_addition(MapContext& ctx, DataTransition& t) {
   const std::string result_name = "U" + i_to_string(adder.instance) + "_" + adder.name;
   std::vector<std::string> pins;
   for (const DataArc* p : operands) {
-    pins.push_back(bus(p->name, width));
-    pins.push_back(bus_bar(p->name, width));
+    pins.push_back(bus(ctx.text(p->name), width));
+    pins.push_back(bus_bar(ctx.text(p->name), width));
   }
   pins.push_back(request);
   pins.push_back(bus(result_name, width));

@@ -12,7 +12,9 @@
 namespace syn {
 namespace {
 
-bool is_comparator(const DataTransition& t) { return t.name.find("cmp") != std::string::npos; }
+bool is_comparator(const MapContext& ctx, const DataTransition& t) {
+  return ctx.text(t.name).find("cmp") != std::string_view::npos;
+}
 
 std::vector<const DataArc*> data_inputs(const DataTransition& t) {
   std::vector<const DataArc*> inputs;
@@ -27,7 +29,7 @@ void report_missing_cell(MapContext& ctx, const DataTransition& t) {
               << "This bug is caused by adding other kinds of components\n"
               << "that the supplied library does not have.\n"
               << "Please report it to the authors. Thanks\n";
-  ctx.diag.problem("data transition " + t.name +
+  ctx.diag.problem("data transition " + ctx.name(t.name) +
                    ": a comparison whose name does not contain \"cmp\" has no library cell;"
                    " nothing mapped");
 }
@@ -45,22 +47,25 @@ void or2(MapContext& ctx, const std::string& a, const std::string& b, const std:
 }
 
 std::string place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {
-  return data_control_net(ctx.design, t.name, p);
+  return data_control_net(ctx.design, ctx.symbols, t.name, p);
 }
 
 // Gate for one output place of a two-way branch with two relations; false
 // for a relation that names no gate.
-bool drive_by_relation(MapContext& ctx, const Outputs& out, const std::string& relation,
+bool drive_by_relation(MapContext& ctx, const Outputs& out, Relation relation,
                        const std::string& net) {
   struct Gate {
-    const char* relation;
+    Relation relation;
     const std::string Outputs::*first;
     const std::string Outputs::*second;  // null for a "buff"
   };
   static const Gate gates[] = {
-      {">=", &Outputs::great, &Outputs::equal}, {"<=", &Outputs::less, &Outputs::equal},
-      {"!=", &Outputs::great, &Outputs::less},  {">", &Outputs::great, nullptr},
-      {"<", &Outputs::less, nullptr},           {"=", &Outputs::equal, nullptr},
+      {Relation::greater_or_equal, &Outputs::great, &Outputs::equal},
+      {Relation::less_or_equal, &Outputs::less, &Outputs::equal},
+      {Relation::not_equal, &Outputs::great, &Outputs::less},
+      {Relation::greater, &Outputs::great, nullptr},
+      {Relation::less, &Outputs::less, nullptr},
+      {Relation::equal, &Outputs::equal, nullptr},
   };
   for (const Gate& g : gates) {
     if (relation != g.relation) continue;
@@ -84,7 +89,7 @@ struct Branches {
 Branches branches(const DataTransition& t) {
   Branches b;
   for (const DataArc& p : t.outputs) {
-    if (!p.relation_ship.empty()) {
+    if (p.relation != Relation::none) {
       b.with_relation.push_back(&p);
     } else if (b.without == nullptr) {
       b.without = &p;
@@ -97,23 +102,24 @@ void two_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out
   const auto [with_relation, without] = branches(t);
   if (with_relation.empty()) {
     ctx.console << "Datapath net format is not correct\n";
-    ctx.diag.problem("data transition " + t.name +
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no output place of the two-way branch carries a relation;"
                      " the outputs are left undriven");
     return;
   }
   if (with_relation.size() == 1) {
     const DataArc& p = *with_relation.front();
-    const bool supported = p.relation_ship == ">=" || p.relation_ship == "<=";
+    const bool supported =
+        p.relation == Relation::greater_or_equal || p.relation == Relation::less_or_equal;
     if (!supported || without == nullptr) {
-      ctx.diag.problem("data transition " + t.name +
-                       ": a two-way branch with the single relation \"" + p.relation_ship +
-                       "\" on place " + p.name +
+      ctx.diag.problem("data transition " + ctx.name(t.name) +
+                       ": a two-way branch with the single relation \"" +
+                       ctx.name(p.relation_word) + "\" on place " + ctx.name(p.name) +
                        " is not supported (only \">=\" and \"<=\"); the outputs are left undriven");
       return;
     }
     // The place without a relation takes the complement of p's condition.
-    if (p.relation_ship == ">=") {
+    if (p.relation == Relation::greater_or_equal) {
       or2(ctx, out.great, out.equal, place_net(ctx, t, p));
       buff(ctx, out.less, place_net(ctx, t, *without));
     } else {
@@ -123,19 +129,19 @@ void two_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out
     return;
   }
   for (const DataArc* p : with_relation) {
-    if (!drive_by_relation(ctx, out, p->relation_ship, place_net(ctx, t, *p))) {
-      ctx.diag.problem("data transition " + t.name + ": the relation \"" + p->relation_ship +
-                       "\" on place " + p->name +
+    if (!drive_by_relation(ctx, out, p->relation, place_net(ctx, t, *p))) {
+      ctx.diag.problem("data transition " + ctx.name(t.name) + ": the relation \"" +
+                       ctx.name(p->relation_word) + "\" on place " + ctx.name(p->name) +
                        " names no comparator output; it is left undriven");
     }
   }
 }
 
 // Weight of a three-way relation: ">" 4, "=" 2, "<" 1, anything else 0.
-int weight(const std::string& relation) {
-  if (relation == ">") return 4;
-  if (relation == "=") return 2;
-  if (relation == "<") return 1;
+int weight(Relation relation) {
+  if (relation == Relation::greater) return 4;
+  if (relation == Relation::equal) return 2;
+  if (relation == Relation::less) return 1;
   return 0;
 }
 
@@ -150,19 +156,19 @@ void three_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& o
   bool valid = with_relation.size() == 2 && without != nullptr;
   int sum = 0;
   if (valid) {
-    const int a = weight(with_relation[0]->relation_ship);
-    const int b = weight(with_relation[1]->relation_ship);
+    const int a = weight(with_relation[0]->relation);
+    const int b = weight(with_relation[1]->relation);
     valid = a != 0 && b != 0 && a != b;
     sum = a + b;
   }
   if (!valid) {
-    ctx.diag.problem("data transition " + t.name +
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": a three-way branch needs two different relations of \">\", \"=\" and \"<\""
                      " and one output place without a relation; the outputs are left undriven");
     return;
   }
   for (const DataArc* p : with_relation) {
-    buff(ctx, output_of_weight(out, weight(p->relation_ship)), place_net(ctx, t, *p));
+    buff(ctx, output_of_weight(out, weight(p->relation)), place_net(ctx, t, *p));
   }
   buff(ctx, output_of_weight(out, 7 - sum), place_net(ctx, t, *without));
 }
@@ -171,7 +177,7 @@ void three_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& o
 // inputs, no width), or nothing when it can. A transition whose name does
 // not mark it as a comparator is not judged here.
 std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataTransition& t) {
-  if (!is_comparator(t)) return std::nullopt;
+  if (!is_comparator(ctx, t)) return std::nullopt;
   const std::vector<const DataArc*> inputs = data_inputs(t);
   if (inputs.size() != 2) {
     return "a comparison needs two data input places, it has " +
@@ -184,13 +190,13 @@ std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataT
   return std::nullopt;
 }
 
-void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& request) {
-  if (!is_comparator(t)) {
+void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string& request) {
+  if (!is_comparator(ctx, t)) {
     report_missing_cell(ctx, t);
     return;
   }
   if (auto refusal = comparator_refusal(ctx, t)) {
-    ctx.diag.problem("data transition " + t.name + ": " + *refusal + "; nothing mapped");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + *refusal + "; nothing mapped");
     return;
   }
   const int width = own_width(ctx, t);
@@ -201,15 +207,16 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
   for (const DataArc* p : data_inputs(t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
     if (p->terminal == Terminal::constant) {
-      auto rails = emit_comparator_constant(ctx, p->name, width, p->initial_value);
+      auto rails = emit_comparator_constant(ctx, ctx.text(p->name), width, p->initial_value);
       operands[slot] = rails.first;
       operands[slot + 1] = rails.second;
     } else {
-      operands[slot] = bus(p->name, width);
-      operands[slot + 1] = bus_bar(p->name, width);
+      operands[slot] = bus(ctx.text(p->name), width);
+      operands[slot + 1] = bus_bar(ctx.text(p->name), width);
     }
   }
-  const Outputs out{t.name + "_great", t.name + "_equal", t.name + "_less"};
+  const std::string name = ctx.name(t.name);
+  const Outputs out{name + "_great", name + "_equal", name + "_less"};
   add_cell(ctx.netlist, "comp_" + i_to_string(width), std::move(operands[0]),
            std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
            out.great, out.equal, out.less);
@@ -219,16 +226,16 @@ void emit_comparator(MapContext& ctx, DataTransition& t, const std::string& requ
   } else if (t.control_net_outputs == 3) {
     three_way_branch(ctx, t, out);
   } else {
-    ctx.diag.warning("data transition " + t.name + ": a comparison with " +
+    ctx.diag.warning("data transition " + name + ": a comparison with " +
                      i_to_string(t.control_net_outputs) +
                      " control output places drives none of them");
   }
-  ctx.data_size = width;
+  ctx.state.last_width = width;
 }
 
 }  // namespace
 
-void map_comparison(MapContext& ctx, DataTransition& t) {
+void map_comparison(MapContext& ctx, const DataTransition& t) {
   if (t.control_net_inputs < 1) {
     refuse(ctx, t, "a comparison needs a control input place and has none");
     return;
@@ -237,7 +244,7 @@ void map_comparison(MapContext& ctx, DataTransition& t) {
     refuse(ctx, t, *refusal);
     return;
   }
-  const std::string request = emit_join(ctx, control_inputs(t), "_");
+  const std::string request = emit_join(ctx, control_inputs(ctx, t), "_");
   emit_comparator(ctx, t, request);
 }
 

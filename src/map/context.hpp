@@ -1,29 +1,50 @@
-// What every mapping pass works on: the design, the netlist being built, the
-// diagnostics, the console, and the little state that crosses transitions.
+// What every mapping pass works on: the design (read-only), its names, the
+// netlist being built, the diagnostics, the console, and the state that
+// crosses transitions while mapping.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <ostream>
 #include <string>
-#include <cstddef>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "diag/diagnostics.hpp"
 #include "map/trace_memo.hpp"
 #include "model/design.hpp"
+#include "model/symbols.hpp"
 #include "netlist/netlist.hpp"
 
 namespace syn {
 
+// What the mappers work out and leave for each other.
+struct MappingState {
+  // The width of every data place, by position: declared, else found from
+  // its neighbours before the data transitions are mapped.
+  std::vector<int> place_widths;
+  // Width of the data value last handled by a data-net mapper; a later mapper
+  // falls back on it only when its own places carry no width.
+  int last_width = 0;
+  // Nets that a mapper gave to data places (a join, a delayed request or a
+  // delay acknowledge), by place position; few places get one.
+  std::unordered_map<std::uint32_t, std::string> given_nets;
+  // By data transition position: the instance of the multiplexer that the
+  // transfer feeds, 0 for none; and whether it is marked as a late input.
+  std::vector<int> fed_mux_instance;
+  std::vector<bool> late_input;
+};
+
 struct MapContext {
-  Design& design;
+  const Design& design;
+  const Symbols& symbols;
   Netlist& netlist;
   Diagnostics& diag;
   std::ostream& console;  // progress letters and the texts printed during mapping
 
-  // Width of the data value last handled by a data-net mapper; a later mapper
-  // falls back on it only when its own places carry no width.
-  int data_size = 0;
+  MappingState state{};
 
   // Multiplexers still growing, by the position in the data place list of
   // the place they feed: their instance number, 0 for none.
@@ -34,6 +55,18 @@ struct MapContext {
 
   // Answers of the walks along data chains, shared by all the data mappers.
   TraceMemo traces{};
+
+  // A name's text, to build a net name from.
+  std::string_view text(SymbolId id) const { return symbols.text(id); }
+  // A name's text, to build a message from.
+  std::string name(SymbolId id) const { return std::string(symbols.text(id)); }
+  // The net a mapper gave the data place at `position`, or null (also for
+  // an empty name, which renames nothing).
+  const std::string* given_net(std::uint32_t position) const {
+    const auto found = state.given_nets.find(position);
+    if (found == state.given_nets.end() || found->second.empty()) return nullptr;
+    return &found->second;
+  }
 };
 
 }  // namespace syn

@@ -7,29 +7,31 @@
 #include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
 
 void refuse(MapContext& ctx, const DataTransition& t, const std::string& why) {
-  ctx.diag.problem("data transition " + t.name + ": " + why + "; nothing mapped");
+  ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + why + "; nothing mapped");
 }
 
 namespace {
 
-std::string joined(const std::vector<std::string>& names) {
+std::string joined(const MapContext& ctx, const std::vector<SymbolId>& names) {
   std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  for (const SymbolId name : names) {
+    if (!text.empty()) text += ", ";
+    text += ctx.text(name);
+  }
   return text;
 }
 
 // True when some transition of any of the three nets puts a token into the
-// place. The data place record says, since set-up, which other nets share
+// place. The data place record says, from the reader, which other nets share
 // the name (the global net and maybe the local one, the local net only, or
 // neither), so that the other lists are asked only when they can have it.
 bool has_producer(const Design& design, const DataArc& place) {
-  const DataPlace* data = record_of(design, place);
+  const DataPlace* data = &design.data_places.items[place.place];
   if (!data->producers.empty()) return true;
   const bool maybe_local = data->net != PlaceNet::data_net;
   const bool maybe_global = maybe_local && data->net != PlaceNet::local_net;
@@ -49,14 +51,15 @@ bool has_producer(const Design& design, const DataArc& place) {
 void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
   for (const DataArc& p : t.inputs) {
     if (p.kind != ArcKind::control || has_producer(ctx.design, p)) continue;
-    ctx.diag.warning("data transition " + t.name + ": control input place " + p.name +
+    ctx.diag.warning("data transition " + ctx.name(t.name) + ": control input place " +
+                     ctx.name(p.name) +
                      " is produced by no transition of any net, so its request never comes");
   }
 }
 
 // Names of the transition's control places of the given net, in list order.
-std::vector<std::string> control_places_of(const std::vector<DataArc>& places, PlaceNet net) {
-  std::vector<std::string> names;
+std::vector<SymbolId> control_places_of(const std::vector<DataArc>& places, PlaceNet net) {
+  std::vector<SymbolId> names;
   for (const DataArc& p : places) {
     if (p.kind == ArcKind::control && p.net == net) names.push_back(p.name);
   }
@@ -94,13 +97,14 @@ std::string refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
              "mapped";
     default:
       // Started inside the data net but finishing into the control nets.
-      return "control input place(s) " + joined(control_places_of(t.inputs, PlaceNet::data_net)) +
+      return "control input place(s) " +
+             joined(ctx, control_places_of(t.inputs, PlaceNet::data_net)) +
              " of the data net but no control output place of the data net; no mapping takes "
              "such a transition, nothing mapped";
   }
 }
 
-void map_transition(MapContext& ctx, DataTransition& t) {
+void map_transition(MapContext& ctx, const DataTransition& t) {
   warn_about_undriven_control(ctx, t);
   const DataRule rule = choose_data_rule(ctx, t);
   switch (rule) {
@@ -112,26 +116,31 @@ void map_transition(MapContext& ctx, DataTransition& t) {
     case DataRule::addition: map_addition(ctx, t); break;
     case DataRule::late_mux_input: map_late_mux_input(ctx, t); break;
     default:
-      ctx.diag.problem("data transition " + t.name + ": " + refusal(ctx, t, rule));
+      ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + refusal(ctx, t, rule));
       break;
   }
 }
 
-// Completes the data places and gives them widths; returns the data places
-// still without a width. The positions of the places end with this step.
-std::vector<std::string> prepare_places(Design& design) {
-  const TransitionPlaces places = complete_data_places(design);
-  return propagate_widths(design, places);
+// The declared widths of the data places, by position.
+std::vector<int> declared_widths(const Design& design) {
+  std::vector<int> widths;
+  widths.reserve(design.data_places.items.size());
+  for (const DataPlace& place : design.data_places.items) widths.push_back(place.declared_width);
+  return widths;
 }
 
 }  // namespace
 
 void map_data_net(MapContext& ctx) {
-  const std::vector<std::string> without_width = prepare_places(ctx.design);
-  if (!without_width.empty()) {
-    ctx.diag.warning("data places without a width: " + joined(without_width));
+  PlaceWidths widths = propagate_widths(ctx.design, declared_widths(ctx.design));
+  ctx.state.place_widths = std::move(widths.widths);
+  if (!widths.missing.empty()) {
+    ctx.diag.warning("data places without a width: " + joined(ctx, widths.missing));
   }
-  for (DataTransition& t : ctx.design.data_transitions.items) {
+  const std::size_t transitions = ctx.design.data_transitions.items.size();
+  ctx.state.fed_mux_instance.assign(transitions, 0);
+  ctx.state.late_input.assign(transitions, false);
+  for (const DataTransition& t : ctx.design.data_transitions.items) {
     ctx.console << "D";
     map_transition(ctx, t);
   }

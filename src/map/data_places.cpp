@@ -14,41 +14,21 @@ namespace {
 
 constexpr std::size_t none = TransitionPlaces::no_place;
 
-// Finds the record of each place of the list, keeps its position in the
-// entry (see place_records.hpp) and in `positions`, and copies into the
-// record what the entry says.
-void resolve_and_complete(Design& design, std::vector<DataArc>& places,
-                          FlatLists<std::size_t>& positions) {
-  for (DataArc& p : places) {
-    DataPlace* record = design.data_places.find(p.name);
-    if (record == nullptr) {
-      positions.items.push_back(none);
-      continue;
-    }
-    const auto position = static_cast<std::size_t>(record - design.data_places.items.data());
-    positions.items.push_back(position);
-    p.record = static_cast<std::uint32_t>(position);
-    record->terminal = p.terminal;
-    record->kind = p.kind;
-    record->initial_value = p.initial_value;
-  }
-  positions.close_list();
-}
-
-}  // namespace
-
-TransitionPlaces complete_data_places(Design& design) {
+// The positions of the places each transition names, in list order.
+TransitionPlaces transition_places(const Design& design) {
   TransitionPlaces positions;
   positions.in.begin.reserve(design.data_transitions.items.size() + 1);
   positions.out.begin.reserve(design.data_transitions.items.size() + 1);
-  // One walk over the transitions; a later one overwrites an earlier one.
-  // Outputs first, so that an input record of the same transition wins.
-  for (DataTransition& t : design.data_transitions.items) {
-    resolve_and_complete(design, t.outputs, positions.out);
-    resolve_and_complete(design, t.inputs, positions.in);
+  for (const DataTransition& t : design.data_transitions.items) {
+    for (const DataArc& p : t.inputs) positions.in.items.push_back(p.place);
+    positions.in.close_list();
+    for (const DataArc& p : t.outputs) positions.out.items.push_back(p.place);
+    positions.out.close_list();
   }
   return positions;
 }
+
+}  // namespace
 
 // Width propagation.
 //
@@ -99,12 +79,12 @@ FlatLists<Arc> group_by_place(const std::vector<std::pair<std::size_t, Arc>>& ar
 
 class WidthPropagation {
  public:
-  WidthPropagation(Design& design, const TransitionPlaces& lists)
-      : design_(design), in_places_(lists.in), out_places_(lists.out) {
+  WidthPropagation(const Design& design, const TransitionPlaces& lists, std::vector<int> widths)
+      : design_(design), width_(std::move(widths)), in_places_(lists.in), out_places_(lists.out) {
     index_arcs();
   }
 
-  std::vector<std::string> run() {
+  PlaceWidths run() {
     announce_initial_widths();
     while (!queue_.empty()) {
       const auto [time, place] = queue_.top();
@@ -112,35 +92,30 @@ class WidthPropagation {
       if (!waiting(place)) continue;
       resolve(place, time.first);
     }
-    std::vector<std::string> missing;
+    PlaceWidths found;
     for (std::size_t p = 0; p < places().size(); ++p) {
-      places()[p].data_size = width_[p];
-      if (waiting(p)) missing.push_back(places()[p].name);
+      if (waiting(p)) found.missing.push_back(places()[p].name);
     }
-    return missing;
+    found.widths = std::move(width_);
+    return found;
   }
 
  private:
   using Time = std::pair<long long, long long>;  // (sweep, list index)
   using Entry = std::pair<Time, std::size_t>;
 
-  std::vector<DataPlace>& places() { return design_.data_places.items; }
-  std::vector<DataTransition>& transitions() { return design_.data_transitions.items; }
+  const std::vector<DataPlace>& places() const { return design_.data_places.items; }
+  const std::vector<DataTransition>& transitions() const { return design_.data_transitions.items; }
 
-  // Widths and kinds are copied out of the records, which are large and far
-  // apart; the widths found are written back at the end.
+  // Kinds are copied out of the records, which are large and far apart.
   int width(std::size_t place) const { return place == none ? 0 : width_[place]; }
   bool waiting(std::size_t place) const { return is_data_[place] && width_[place] == 0; }
 
   // Transitions are visited in list order, so each place's producers and
   // consumers come out in the order of its own transition lists.
   void index_arcs() {
-    width_.reserve(places().size());
     is_data_.reserve(places().size());
-    for (const DataPlace& p : places()) {
-      width_.push_back(p.data_size);
-      is_data_.push_back(p.kind == ArcKind::data);
-    }
+    for (const DataPlace& p : places()) is_data_.push_back(p.kind == ArcKind::data);
     std::vector<std::pair<std::size_t, Arc>> producer_arcs;
     std::vector<std::pair<std::size_t, Arc>> consumer_arcs;
     consumer_arcs.reserve(in_places_.items.size());
@@ -229,7 +204,7 @@ class WidthPropagation {
     }
   }
 
-  Design& design_;
+  const Design& design_;
   std::vector<int> width_;                  // per place
   std::vector<bool> is_data_;               // per place
   const FlatLists<std::size_t>& in_places_;   // per transition: place indexes
@@ -243,8 +218,8 @@ class WidthPropagation {
 
 }  // namespace
 
-std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places) {
-  return WidthPropagation(design, places).run();
+PlaceWidths propagate_widths(const Design& design, std::vector<int> widths) {
+  return WidthPropagation(design, transition_places(design), std::move(widths)).run();
 }
 
 }  // namespace syn

@@ -1,5 +1,5 @@
-// Pieces of the data net pass that the pass and its tests share: completing
-// the data places before mapping, and the comparator's precondition check.
+// Pieces of the data net pass that the pass and its tests share: the widths
+// of the data places before mapping.
 #pragma once
 
 #include <cstddef>
@@ -35,18 +35,16 @@ struct TransitionPlaces {
   FlatLists<std::size_t> out;
 };
 
-// Copies kind, terminal type and constant value from the transitions' own
-// place records into the place list: the last transition in list order that
-// names a place decides, and within one transition an input record wins over
-// an output record of the same name.
-// On the way it finds the record of every place the transitions name once
-// for the whole pass (see place_records.hpp), and returns their positions.
-TransitionPlaces complete_data_places(Design& design);
+// The widths every data place gets, by position, and the data places left
+// without one, in list order.
+struct PlaceWidths {
+  std::vector<int> widths;
+  std::vector<SymbolId> missing;
+};
 
-// Gives data places without a width the width of a neighbouring place, with
-// the results that repeated sweeps over the place list would give (see the
-// file for the rule). Returns the data places still without a width, in
-// list order. `places` are the positions complete_data_places returned.
-std::vector<std::string> propagate_widths(Design& design, const TransitionPlaces& places);
+// Gives data places without a width (0 in `widths`, by position) the width of
+// a neighbouring place, with the results that repeated sweeps over the place
+// list would give (see the file for the rule).
+PlaceWidths propagate_widths(const Design& design, std::vector<int> widths);
 
 }  // namespace syn

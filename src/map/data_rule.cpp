@@ -9,8 +9,9 @@ namespace {
 // runs into decides. The walk shares the run's answers.
 DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
   if (t.is_operation) {
-    return t.name.find("mul") != std::string::npos ? DataRule::multiplication
-                                                   : DataRule::refused_not_multiplication;
+    return ctx.text(t.name).find("mul") != std::string_view::npos
+               ? DataRule::multiplication
+               : DataRule::refused_not_multiplication;
   }
   switch (downstream_end(ctx.design, t, &ctx.traces)) {
     case Downstream::operation: return DataRule::operand_mux;
@@ -20,12 +21,14 @@ DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
 }
 
 // Started and finished inside the data net.
-DataRule rule_started_and_finished_inside(const DataTransition& t) {
+DataRule rule_started_and_finished_inside(const MapContext& ctx, const DataTransition& t) {
   if (t.is_operation) {
-    const bool addition = t.name.find("add") != std::string::npos && t.control_net_inputs == 0;
+    const bool addition =
+        ctx.text(t.name).find("add") != std::string_view::npos && t.control_net_inputs == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
   }
-  const bool marked = t.marked_late_input == 1 && t.fed_mux_instance != 0;
+  const std::uint32_t i = position_of(ctx, t);
+  const bool marked = ctx.state.late_input[i] && ctx.state.fed_mux_instance[i] != 0;
   return marked ? DataRule::late_mux_input : DataRule::refused_not_late_input;
 }
 
@@ -38,7 +41,7 @@ DataRule choose_data_rule(MapContext& ctx, const DataTransition& t) {
     return t.is_operation ? DataRule::comparison : DataRule::plain_transfer;
   }
   if (!started_inside) return rule_finished_inside(ctx, t);
-  if (finished_inside) return rule_started_and_finished_inside(t);
+  if (finished_inside) return rule_started_and_finished_inside(ctx, t);
   return DataRule::refused_started_inside;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,11 +17,12 @@ namespace syn {
 // ---- widths (width.cpp) -------------------------------------------------
 
 // The larger width of the transition's own data places, else the width left
-// behind by the last mapping (ctx.data_size); 0 when neither has one.
+// behind by the last mapping (ctx.state.last_width); 0 when neither has one.
 int own_width(const MapContext& ctx, const DataTransition& t);
 
-// The width of one place record, else ctx.data_size; 0 when neither.
-int place_width(const MapContext& ctx, const DataPlace& place);
+// The width of the place at `place` in the place list, else the width left
+// behind by the last mapping; 0 when neither.
+int place_width(const MapContext& ctx, std::uint32_t place);
 
 // ---- tracing walks (tracing.cpp) ----------------------------------------
 // Iterative, never loop on a cycle; a step that lacks what it needs ends the
@@ -60,7 +62,7 @@ enum class EndsAt : std::uint8_t {
 template <class How>
 struct WalkResult {
   How how{};
-  std::optional<std::string> end;  // name of the record that ends the chain
+  std::optional<SymbolId> end;  // name of the record that ends the chain
 };
 
 // With `memo` the walks remember their answers for later walks (see
@@ -73,9 +75,9 @@ WalkResult<Upstream> trace_up(const Design& design, const DataTransition& start,
 Downstream downstream_end(const Design& design, const DataTransition& start,
                           TraceMemo* memo = nullptr);
 // The name that ends the downstream chain, when there is one.
-std::optional<std::string> downstream_end_name(const Design& design, const DataTransition& start,
-                                               TraceMemo* memo = nullptr);
-EndsAt chain_ends_at(const Design& design, const DataTransition& start, const std::string& place,
+std::optional<SymbolId> downstream_end_name(const Design& design, const DataTransition& start,
+                                            TraceMemo* memo = nullptr);
+EndsAt chain_ends_at(const Design& design, const DataTransition& start, SymbolId place,
                      TraceMemo* memo = nullptr);
 
 // ---- constant and control wiring (wiring.cpp) ---------------------------
@@ -86,7 +88,7 @@ EndsAt chain_ends_at(const Design& design, const DataTransition& start, const st
 enum class ConstantNets { comparator, datapath };
 
 // 2*width "buff" cells driving place[b] and place_bar[b], bit width-1 first.
-void emit_constant_drivers(MapContext& ctx, const std::string& place, int value, int width,
+void emit_constant_drivers(MapContext& ctx, std::string_view place, int value, int width,
                            ConstantNets spelling);
 
 // Drivers of a constant operand for an operation or multiplexer.
@@ -95,7 +97,7 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width);
 // Drivers of a comparator's constant operand; returns its true and
 // complement rail buses.
 std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
-                                                             const std::string& place, int width,
+                                                             std::string_view place, int width,
                                                              int value);
 
 // Emits the join cell "c"+n (pin 1 the joined net, then the inputs) and
@@ -120,20 +122,28 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
 
 // ---- the mapping rules, one file each (see data_rule.hpp) ----------------
 
-void map_plain_transfer(MapContext& ctx, DataTransition& t);      // transfer.cpp
-void map_comparison(MapContext& ctx, DataTransition& t);          // comparator.cpp
-void map_multiplication(MapContext& ctx, DataTransition& t);      // multiplier.cpp
-void map_operand_mux_input(MapContext& ctx, DataTransition& t);   // operand_mux.cpp
-void map_register_mux_input(MapContext& ctx, DataTransition& t);  // register_mux.cpp
-void map_addition(MapContext& ctx, DataTransition& t);            // addition.cpp
-void map_late_mux_input(MapContext& ctx, DataTransition& t);      // late_input.cpp
+void map_plain_transfer(MapContext& ctx, const DataTransition& t);      // transfer.cpp
+void map_comparison(MapContext& ctx, const DataTransition& t);          // comparator.cpp
+void map_multiplication(MapContext& ctx, const DataTransition& t);      // multiplier.cpp
+void map_operand_mux_input(MapContext& ctx, const DataTransition& t);   // operand_mux.cpp
+void map_register_mux_input(MapContext& ctx, const DataTransition& t);  // register_mux.cpp
+void map_addition(MapContext& ctx, const DataTransition& t);            // addition.cpp
+void map_late_mux_input(MapContext& ctx, const DataTransition& t);      // late_input.cpp
 
 // "data transition T: WHY; nothing mapped", a mapping problem (data_net.cpp).
 void refuse(MapContext& ctx, const DataTransition& t, const std::string& why);
 
 // The control input places from the control nets, in list order
 // (transfer.cpp).
-std::vector<std::string> control_inputs(const DataTransition& t);
+std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransition& t);
+
+// The position of a data transition or place in its list.
+std::uint32_t position_of(const MapContext& ctx, const DataTransition& t);
+std::uint32_t place_position(const MapContext& ctx, const DataPlace& place);
+
+// Marks the first transition reading the data place at `place` as a late
+// multiplexer input (late_input.cpp).
+void mark_first_reader_late(MapContext& ctx, std::uint32_t place);
 
 // Reports every multiplexer left incomplete when mapping ends (operand_mux.cpp).
 void report_incomplete_muxes(MapContext& ctx);

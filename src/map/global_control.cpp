@@ -11,6 +11,7 @@
 // pins cannot all be named exactly once.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -18,6 +19,7 @@
 
 #include "map/global_control_naming.hpp"
 #include "map/main_mapping.hpp"
+#include "map/names.hpp"
 #include "map/net_drivers.hpp"
 #include "text/fields.hpp"
 
@@ -28,16 +30,16 @@ namespace {
 // place is the global place of the arc, so that a consumer finds the reset
 // pin of the same arc when a producer feeds it through several places.
 struct ArcOfTransition {
-  std::string name;   // producer or consumer, or the local input place
-  std::string place;  // global place of the arc (bk and r lists)
-  int reset_pin = 0;  // r list: position among the reset pins; s list: producer count
-  std::string groups; // r list: "r" + place rank + consumer rank
+  std::uint32_t transition = 0;  // producer or consumer: its first record's position
+  SymbolId place = kNoSymbol;    // global place of the arc
+  int reset_pin = 0;             // r list: position among the reset pins
+  std::string groups;            // r list: "r" + place rank + consumer rank
 };
 
 // A global place of one of a transition's lists, with its record (the
 // global net's reader makes a record for every place its transitions name).
 struct ListedGlobalPlace {
-  const std::string* name;
+  SymbolId name;
   const GlobalPlace* record;
 };
 
@@ -45,7 +47,7 @@ struct ListedGlobalPlace {
 // local or data net has no such place; the global net always has it) and the
 // number of its producers in all three.
 struct LocalInput {
-  const std::string* name;
+  SymbolId name;
   const GlobalPlace* global;
   const LocalPlace* local;
   const DataPlace* data;
@@ -71,8 +73,8 @@ struct TransitionWork {
 constexpr PlaceNet kGlobal = PlaceNet::global_net;
 constexpr PlaceNet kLocal = PlaceNet::local_net;
 
-std::vector<std::string> places_tagged(const std::vector<GlobalArc>& places, PlaceNet tag) {
-  std::vector<std::string> names;
+std::vector<SymbolId> places_tagged(const std::vector<GlobalArc>& places, PlaceNet tag) {
+  std::vector<SymbolId> names;
   for (const GlobalArc& place : places) {
     if (place.net == tag) names.push_back(place.name);
   }
@@ -83,7 +85,7 @@ std::vector<ListedGlobalPlace> listed_global_places(const Design& design,
                                                     const std::vector<GlobalArc>& places) {
   std::vector<ListedGlobalPlace> found;
   for (const GlobalArc& place : places) {
-    if (place.net == kGlobal) found.push_back({&place.name, design.global_places.find(place.name)});
+    if (place.net == kGlobal) found.push_back({place.name, design.global_places.find(place.name)});
   }
   return found;
 }
@@ -97,7 +99,7 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
   for (std::size_t i = 0; i < places.size(); ++i) {
     const GlobalPlace* record = places[i].record;
     const auto& others = count_producers ? record->producers : record->consumers;
-    list.push_back({static_cast<int>(others.size()), *places[i].name, i});
+    list.push_back({static_cast<int>(others.size()), i});
   }
   return order_by_count(list);
 }
@@ -137,7 +139,7 @@ bool check_places(MapContext& ctx, const GlobalTransition& t, const std::vector<
     if (!repeated[i]) continue;
     const GlobalArc& place = places[i];
     const char* net = place.net == kGlobal ? "global" : "local";
-    ctx.diag.error("global transition " + t.name + ": place " + place.name +
+    ctx.diag.error("global transition " + ctx.name(t.name) + ": place " + ctx.name(place.name) +
                    " is listed twice as a " + net + " " + direction + " place");
     ok = false;
   }
@@ -148,7 +150,7 @@ bool check_global_side(MapContext& ctx, const GlobalTransition& t,
                        const std::vector<ListedGlobalPlace>& places, bool inputs) {
   const char* side = inputs ? "input" : "output";
   if (places.empty()) {
-    ctx.diag.error("global transition " + t.name + ": no " + side +
+    ctx.diag.error("global transition " + ctx.name(t.name) + ": no " + side +
                    " place of the global net; its control cell needs at least one");
     return false;
   }
@@ -156,8 +158,9 @@ bool check_global_side(MapContext& ctx, const GlobalTransition& t,
   for (const ListedGlobalPlace& place : places) {
     const auto& others = inputs ? place.record->producers : place.record->consumers;
     if (others.empty()) {
-      ctx.diag.error("global transition " + t.name + ": global " + side + " place " + *place.name +
-                     (inputs ? " has no producer" : " has no consumer") + " in the global net");
+      ctx.diag.error("global transition " + ctx.name(t.name) + ": global " + side + " place " +
+                     ctx.name(place.name) + (inputs ? " has no producer" : " has no consumer") +
+                     " in the global net");
       ok = false;
     }
   }
@@ -172,8 +175,9 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
     // The index holds the first record of each name.
     const GlobalTransition* first = ctx.design.global_transitions.find(t.name);
     if (first != nullptr && first != &t) {
-      ctx.diag.error("global transition " + t.name + ": its lines stand in two separate groups (lines " +
-                     i_to_string(first->line) + " and " + i_to_string(t.line) +
+      ctx.diag.error("global transition " + ctx.name(t.name) +
+                     ": its lines stand in two separate groups (lines " + i_to_string(first->line) +
+                     " and " + i_to_string(t.line) +
                      "); the lines of one transition must follow each other");
       ok = false;
       continue;
@@ -191,8 +195,8 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
 std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>& global_in) {
   std::vector<ArcOfTransition> list;
   for (const ListedGlobalPlace& place : global_in) {
-    for (const std::string& producer : place.record->producers) {
-      list.push_back({producer, *place.name, 0, {}});
+    for (const std::uint32_t producer : place.record->producers) {
+      list.push_back({producer, place.name, 0, {}});
     }
   }
   return list;
@@ -204,10 +208,11 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
   for (const CountedPlace& place : reset_list) {
     ++k;
     int j = 0;
-    for (const std::string& consumer : work.global_out[place.index].record->consumers) {
+    const ListedGlobalPlace& listed = work.global_out[place.index];
+    for (const std::uint32_t consumer : listed.record->consumers) {
       ++j;
       const std::string groups = "r" + i_to_string(k) + i_to_string(j);
-      work.reset_arcs.push_back({consumer, place.name, ++reset_pin, groups});
+      work.reset_arcs.push_back({consumer, listed.name, ++reset_pin, groups});
     }
   }
   work.reset_pin_named.assign(work.reset_arcs.size(), false);
@@ -216,8 +221,8 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
   for (std::size_t e = 0; e < entries.size(); ++e) work.reset_entries_by_arc[e] = e;
   std::stable_sort(work.reset_entries_by_arc.begin(), work.reset_entries_by_arc.end(),
                    [&entries](std::size_t a, std::size_t b) {
-                     return std::tie(entries[a].name, entries[a].place) <
-                            std::tie(entries[b].name, entries[b].place);
+                     return std::tie(entries[a].transition, entries[a].place) <
+                            std::tie(entries[b].transition, entries[b].place);
                    });
 }
 
@@ -228,13 +233,13 @@ std::vector<LocalInput> local_input_list(const Design& design, const GlobalTrans
   std::vector<CountedPlace> list;
   for (const GlobalArc& place : t.inputs) {
     if (place.net != kLocal) continue;
-    LocalInput input{&place.name, design.global_places.find(place.name),
+    LocalInput input{place.name, design.global_places.find(place.name),
                      design.local_places.find(place.name), design.data_places.find(place.name), 0};
     std::size_t count = input.global->producers.size();
     if (input.local != nullptr) count += input.local->producers.size();
     if (input.data != nullptr) count += input.data->producers.size();
     input.count = static_cast<int>(count);
-    list.push_back({input.count, place.name, inputs.size()});
+    list.push_back({input.count, inputs.size()});
     inputs.push_back(input);
   }
   std::vector<LocalInput> related;
@@ -249,7 +254,7 @@ int sum_of_counts(const std::vector<CountedPlace>& list) {
   return sum;
 }
 
-void build_cell(MapContext& ctx, GlobalTransition& t, TransitionWork& work) {
+void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work) {
   ctx.console << "G";
   const auto set_list = counted(work.global_in, true);
   const auto reset_list = counted(work.global_out, false);
@@ -285,20 +290,20 @@ struct ResetArc {
 std::optional<ResetArc> find_reset_arc(const Design& design, const GlobalTransition& t,
                                        const ArcOfTransition& bk,
                                        const std::vector<TransitionWork>& work) {
-  const GlobalTransition* producer = design.global_transitions.find(bk.name);
   ResetArc found;
-  found.producer = static_cast<std::size_t>(producer - design.global_transitions.items.data());
+  found.producer = bk.transition;
   const TransitionWork& producer_work = work[found.producer];
   const auto& entries = producer_work.reset_arcs;
   const auto& by_arc = producer_work.reset_entries_by_arc;
-  const auto arc = std::tie(t.name, bk.place);
+  const std::uint32_t consumer = design.global_transitions.position(t.name);
+  const auto arc = std::tie(consumer, bk.place);
   // The first entry of the arc in list order, the one a search from the
   // head of the list would find.
   auto it = std::lower_bound(by_arc.begin(), by_arc.end(), arc,
                              [&entries](std::size_t e, const auto& key) {
-                               return std::tie(entries[e].name, entries[e].place) < key;
+                               return std::tie(entries[e].transition, entries[e].place) < key;
                              });
-  if (it == by_arc.end() || std::tie(entries[*it].name, entries[*it].place) != arc) {
+  if (it == by_arc.end() || std::tie(entries[*it].transition, entries[*it].place) != arc) {
     return std::nullopt;
   }
   found.entry = *it;
@@ -313,9 +318,11 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   for (const ArcOfTransition& bk : work[index].backward_arcs) {
     const std::optional<ResetArc> found = find_reset_arc(ctx.design, t, bk, work);
     if (!found) {
-      ctx.diag.error("global transition " + t.name + ": global input place " + bk.place +
-                     " comes from " + bk.name + ", which does not list " + bk.place +
-                     " as a global output place");
+      const std::string place = ctx.name(bk.place);
+      ctx.diag.error("global transition " + ctx.name(t.name) + ": global input place " + place +
+                     " comes from " +
+                     ctx.name(ctx.design.global_transitions.items[bk.transition].name) +
+                     ", which does not list " + place + " as a global output place");
       complete = false;
       continue;
     }
@@ -347,9 +354,12 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
     for (std::size_t e = 0; e < work[i].reset_arcs.size(); ++e) {
       if (work[i].reset_pin_named[e]) continue;
       const ArcOfTransition& entry = work[i].reset_arcs[e];
-      ctx.diag.error("global transition " + ctx.design.global_transitions.items[i].name +
-                     ": global output place " + entry.place + " goes to " + entry.name +
-                     ", which does not list " + entry.place + " as a global input place");
+      const auto& transitions = ctx.design.global_transitions.items;
+      const std::string place = ctx.name(entry.place);
+      ctx.diag.error("global transition " + ctx.name(transitions[i].name) +
+                     ": global output place " + place + " goes to " +
+                     ctx.name(transitions[entry.transition].name) + ", which does not list " +
+                     place + " as a global input place");
     }
   }
 }
@@ -358,25 +368,32 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
 
 // The signals that start a transition: for each local input place, its
 // global producers, then its local and data producers as "t_p".
-std::vector<std::string> set_signals(const TransitionWork& work) {
+std::vector<std::string> set_signals(const MapContext& ctx, const TransitionWork& work) {
+  const Design& design = ctx.design;
   std::vector<std::string> names;
   for (const LocalInput& entry : work.set_arcs) {
-    const std::string& place = *entry.name;
-    for (const std::string& producer : entry.global->producers) names.push_back(producer);
+    const std::string_view place = ctx.text(entry.name);
+    for (const std::uint32_t producer : entry.global->producers) {
+      names.emplace_back(ctx.text(design.global_transitions.items[producer].name));
+    }
     if (entry.local != nullptr) {
-      for (const std::string& t : entry.local->producers) names.push_back(t + "_" + place);
+      for (const std::uint32_t t : entry.local->producers) {
+        names.push_back(driven_net(ctx.text(design.local_transitions.items[t].name), place, true));
+      }
     }
     if (entry.data != nullptr) {
-      for (const std::string& t : entry.data->producers) names.push_back(t + "_" + place);
+      for (const std::uint32_t t : entry.data->producers) {
+        names.push_back(driven_net(ctx.text(design.data_transitions.items[t].name), place, true));
+      }
     }
   }
   return names;
 }
 
 void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work) {
-  const std::vector<std::string> names = set_signals(work);
+  const std::vector<std::string> names = set_signals(ctx, work);
   if (static_cast<int>(names.size()) != work.set_pins) {
-    ctx.diag.error("global transition " + t.name + ": its local input places have " +
+    ctx.diag.error("global transition " + ctx.name(t.name) + ": its local input places have " +
                    i_to_string(static_cast<long long>(names.size())) +
                    " producers, but its cell has " + i_to_string(work.set_pins) +
                    " set pins (one per producer of its global input places)");
@@ -394,20 +411,21 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
 // when global transitions consume every one of them; otherwise one pin cannot
 // drive them all and the transition is refused (empty result).
 std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
-  const std::vector<std::string> outputs = places_tagged(t.outputs, kLocal);
+  const std::vector<SymbolId> outputs = places_tagged(t.outputs, kLocal);
   if (outputs.size() == 1) {
-    return ctx.design.global_places.find(outputs[0])->consumers.empty() ? outputs[0] : t.name;
+    const bool consumed = !ctx.design.global_places.find(outputs[0])->consumers.empty();
+    return ctx.name(consumed ? t.name : outputs[0]);
   }
-  for (const std::string& place : outputs) {
+  for (const SymbolId place : outputs) {
     if (ctx.design.global_places.find(place)->consumers.empty()) {
-      ctx.diag.error("global transition " + t.name + ": its one forward pin cannot drive " +
-                     i_to_string(static_cast<long long>(outputs.size())) +
-                     " local output places, and place " + place +
-                     " has no consumer in the global net to share the transition's name");
+      ctx.diag.error(
+          "global transition " + ctx.name(t.name) + ": its one forward pin cannot drive " +
+          i_to_string(static_cast<long long>(outputs.size())) + " local output places, and place " +
+          ctx.name(place) + " has no consumer in the global net to share the transition's name");
       return {};
     }
   }
-  return t.name;
+  return ctx.name(t.name);
 }
 
 void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work,
@@ -416,16 +434,16 @@ void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const Transiti
   if (net.empty()) return;
   Cell& cell = *ctx.netlist.find_cell(work.instance);
   pin_at(cell, cell.pin_in_num + 2).name = net;
-  if (const std::string* driver = drivers.drive(net, t.name)) {
-    ctx.diag.warning("global transition " + t.name + ": its forward net " + net +
-                     " is already driven by global transition " + *driver);
+  if (const SymbolId driver = drivers.drive(net, t.name); driver != kNoSymbol) {
+    ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " + net +
+                     " is already driven by global transition " + ctx.name(driver));
   }
 }
 
 }  // namespace
 
 void map_global_control(MapContext& ctx) {
-  std::vector<GlobalTransition>& transitions = ctx.design.global_transitions.items;
+  const std::vector<GlobalTransition>& transitions = ctx.design.global_transitions.items;
   std::vector<TransitionWork> work(transitions.size());
   for (std::size_t i = 0; i < transitions.size(); ++i) {
     work[i].global_in = listed_global_places(ctx.design, transitions[i].inputs);

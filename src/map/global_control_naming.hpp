@@ -13,7 +13,6 @@ namespace syn {
 // local input place with the number of its producers.
 struct CountedPlace {
   int num = 0;
-  std::string name;
   std::size_t index = 0;  // caller's own position of the entry, carried along
 };
 

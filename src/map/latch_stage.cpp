@@ -14,22 +14,23 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
                         : control == nullptr   ? "a control output place"
                                                : nullptr;
   if (missing != nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": the result has no latch stage, for want of " +
-                     missing);
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
+                     ": the result has no latch stage, for want of " + missing);
     return false;
   }
   if (width < 1) {
-    ctx.diag.problem("data transition " + t.name + ": no width known for the result's latch stage");
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
+                     ": no width known for the result's latch stage");
     return false;
   }
-  const std::string& p = destination->name;
+  const std::string_view p = ctx.text(destination->name);
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
     add_cell(ctx.netlist, "dlatch", bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
              bit(p, b), bit_bar(p, b), bit_done(p, b));
   }
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(p, width),
-           data_control_net(ctx.design, t.name, *control));
+           data_control_net(ctx.design, ctx.symbols, t.name, *control));
   return true;
 }
 

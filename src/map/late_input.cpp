@@ -3,7 +3,6 @@
 // multiplexer feeding its data output place.
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 
 namespace syn {
 namespace {
@@ -15,13 +14,12 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
   const int count = t.control_net_inputs + t.data_net_control_inputs;
   const auto controls = places_of_kind(t.inputs, ArcKind::control, count);
   if (controls.empty()) {
-    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
   }
   auto net_of = [&](const DataArc& p, bool single) {
-    const DataPlace* record = record_of(ctx.design, p);
-    const bool renamed = !record->new_name.empty();
-    return renamed && (single || p.net != PlaceNet::data_net) ? record->new_name : p.name;
+    const std::string* given = ctx.given_net(p.place);
+    return given != nullptr && (single || p.net != PlaceNet::data_net) ? *given : ctx.name(p.name);
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
   std::vector<std::string> inputs;
@@ -31,31 +29,36 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
 
 }  // namespace
 
-void map_late_mux_input(MapContext& ctx, DataTransition& t) {
-  DataPlace* fed = data_output_record(ctx, t);
+void mark_first_reader_late(MapContext& ctx, std::uint32_t place) {
+  const Positions& readers = ctx.design.data_places.items[place].consumers;
+  if (!readers.empty()) ctx.state.late_input[readers.front()] = true;
+}
+
+void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
+  const DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
   Cell* mux = find_mux(ctx, *fed);
   if (mux == nullptr) {
-    ctx.diag.problem("data transition " + t.name +
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +
-                     fed->name);
+                     ctx.name(fed->name));
     return;
   }
   if (!mux_accepts_input(ctx, *mux, t)) return;
   const DataArc* source = first_place_of_kind(t.inputs, ArcKind::data);
   if (source == nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": no data input place");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no data input place");
     return;
   }
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
-  if (const DataPlace* record = record_of(ctx.design, *source);
-      record->terminal == Terminal::constant)
-    constant_part(ctx, *record, *width);
+  if (const DataPlace& record = ctx.design.data_places.items[source->place];
+      record.terminal == Terminal::constant)
+    constant_part(ctx, record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;
-  add_mux_input(*mux, source->name, *request, *width);
-  complete_mux_if_full(ctx, *mux, t, fed->name, *width);
+  add_mux_input(*mux, ctx.name(source->name), *request, *width);
+  complete_mux_if_full(ctx, *mux, t, ctx.name(fed->name), *width);
 }
 
 }  // namespace syn

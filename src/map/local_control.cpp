@@ -19,19 +19,18 @@
 namespace syn {
 namespace {
 
-// The net by which transition `t` drives its output place `q`. Set-up marks
-// a local place global exactly when the global net has it too, so the small
-// global index answers without touching the local place records.
-std::string output_net(const Design& design, const LocalTransition& t, const std::string& q) {
-  return driven_net(t.name, q, design.global_places.contains(q));
+// The net by which transition `t` drives its output place `q`: "t_q" when
+// the global net has the place too.
+std::string output_net(const MapContext& ctx, const LocalTransition& t, SymbolId q) {
+  return driven_net(ctx.text(t.name), ctx.text(q), ctx.design.global_places.contains(q));
 }
 
 // The join cell's output when it feeds buffers: the input names joined by "_".
-std::string joined_inputs(const LocalTransition& t) {
+std::string joined_inputs(const MapContext& ctx, const LocalTransition& t) {
   std::string joined;
   for (const LocalArc& place : t.inputs) {
     if (!joined.empty()) joined += "_";
-    joined += place.name;
+    joined += ctx.text(place.name);
   }
   return joined;
 }
@@ -42,9 +41,9 @@ class DriverCheck {
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
   void expect(std::size_t nets) { drivers_.reserve(nets); }
   void drives(const LocalTransition& t, const std::string& net) {
-    if (const std::string* driver = drivers_.drive(net, t.name)) {
-      ctx_.diag.warning("local transition " + t.name + ": net " + net +
-                        " is already driven by local transition " + *driver);
+    if (const SymbolId driver = drivers_.drive(net, t.name); driver != kNoSymbol) {
+      ctx_.diag.warning("local transition " + ctx_.name(t.name) + ": net " + net +
+                        " is already driven by local transition " + ctx_.name(driver));
     }
   }
 
@@ -53,7 +52,7 @@ class DriverCheck {
   NetDrivers drivers_;
 };
 
-void add_buffer(MapContext& ctx, const std::string& in, const std::string& out) {
+void add_buffer(MapContext& ctx, std::string_view in, const std::string& out) {
   add_cell(ctx.netlist, "buff", in, out);
 }
 
@@ -63,25 +62,25 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
 
   if (inputs == 1) {
     for (const LocalArc& q : t.outputs) {
-      const std::string net = output_net(ctx.design, t, q.name);
-      add_buffer(ctx, t.inputs.front().name, net);
+      const std::string net = output_net(ctx, t, q.name);
+      add_buffer(ctx, ctx.text(t.inputs.front().name), net);
       drivers.drives(t, net);
     }
     return;
   }
 
   const std::string join_net =
-      outputs == 1 ? output_net(ctx.design, t, t.outputs.front().name) : joined_inputs(t);
+      outputs == 1 ? output_net(ctx, t, t.outputs.front().name) : joined_inputs(ctx, t);
   std::vector<std::string> nets;
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
-  for (const LocalArc& p : t.inputs) nets.push_back(p.name);
+  for (const LocalArc& p : t.inputs) nets.emplace_back(ctx.text(p.name));
   ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
   for (const LocalArc& q : t.outputs) {
-    const std::string net = output_net(ctx.design, t, q.name);
+    const std::string net = output_net(ctx, t, q.name);
     add_buffer(ctx, join_net, net);
     drivers.drives(t, net);
   }
@@ -102,7 +101,7 @@ void map_local_control(MapContext& ctx) {
   for (const LocalTransition& t : ctx.design.local_transitions.items) {
     ctx.console << "L";
     if (t.inputs.empty()) {
-      ctx.diag.error("local transition " + t.name +
+      ctx.diag.error("local transition " + ctx.name(t.name) +
                      ": no input place; a join cell without inputs has nothing to wait for");
       continue;
     }

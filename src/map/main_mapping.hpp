@@ -1,15 +1,20 @@
-// The mapper: set-up, then the global control, local control and data net
-// passes, in that order. Writing the netlist is left to the caller.
+// The mapper: the global control, local control and data net passes, in
+// that order. Writing the netlist is left to the caller.
 #pragma once
+
+#include <ostream>
+#include <vector>
 
 #include "map/context.hpp"
 
 namespace syn {
 
-void main_mapping(MapContext& ctx);
+// Maps the design onto `netlist`; returns the widths it gave the data places,
+// by position.
+std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netlist& netlist,
+                              Diagnostics& diag, std::ostream& console);
 
 // The passes, each in its own file.
-void setup_mapping(Design& design);
 void map_global_control(MapContext& ctx);
 void map_local_control(MapContext& ctx);
 void map_data_net(MapContext& ctx);

@@ -4,7 +4,6 @@
 #include "map/cells.hpp"
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -18,24 +17,22 @@ namespace {
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
                                                  const std::string& request) {
   const DataArc* done_place = first_place_of_kind(t.outputs, ArcKind::control);
-  DataPlace* record = done_place != nullptr ? record_of(ctx.design, *done_place) : nullptr;
-  if (record == nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": no control output place for the delay cell");
+  if (done_place == nullptr) {
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
+                     ": no control output place for the delay cell");
     return std::nullopt;
   }
-  const std::string ack = t.name + "_dele_ack";
-  const std::string delayed = t.name + "_dele_req";
-  add_cell(ctx.netlist, "dele", request, ack, delayed, done_place->name);
-  record->new_name = ack;
-  if (!record->consumers.empty())
-    if (DataTransition* reader = ctx.design.data_transitions.find(record->consumers.front()))
-      reader->marked_late_input = 1;
+  const std::string ack = ctx.name(t.name) + "_dele_ack";
+  const std::string delayed = ctx.name(t.name) + "_dele_req";
+  add_cell(ctx.netlist, "dele", request, ack, delayed, ctx.text(done_place->name));
+  ctx.state.given_nets[done_place->place] = ack;
+  mark_first_reader_late(ctx, done_place->place);
   return delayed;
 }
 
 }  // namespace
 
-void map_multiplication(MapContext& ctx, DataTransition& t) {
+void map_multiplication(MapContext& ctx, const DataTransition& t) {
   const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
@@ -50,7 +47,7 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
     if (operands == t.data_input_count) break;
     if (p.kind != ArcKind::data) continue;
     ++operands;
-    const DataPlace* operand = record_of(ctx.design, p);
+    const DataPlace* operand = &ctx.design.data_places.items[p.place];
     if (operand->terminal == Terminal::constant) {
       constant_part(ctx, *operand, width);
     } else if (!delayed &&
@@ -60,11 +57,11 @@ void map_multiplication(MapContext& ctx, DataTransition& t) {
       if (!request) return;
       delayed = true;
     }
-    pins.push_back(bus(p.name, width));
-    pins.push_back(bus_bar(p.name, width));
+    pins.push_back(bus(ctx.text(p.name), width));
+    pins.push_back(bus_bar(ctx.text(p.name), width));
   }
 
-  const std::string result_name = t.name + "_DC_" + cell;
+  const std::string result_name = ctx.name(t.name) + "_DC_" + cell;
   pins.push_back(*request);
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));

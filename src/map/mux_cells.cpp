@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -25,21 +24,24 @@ std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, A
   return found;
 }
 
-DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
+const DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
   const DataArc* out = first_place_of_kind(t.outputs, ArcKind::data);
-  DataPlace* record = out != nullptr ? record_of(ctx.design, *out) : nullptr;
-  if (record == nullptr) ctx.diag.problem("data transition " + t.name + ": no data output place");
+  const DataPlace* record = out != nullptr ? &ctx.design.data_places.items[out->place] : nullptr;
+  if (record == nullptr) {
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no data output place");
+  }
   return record;
 }
 
 std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
                                       const DataPlace& fed) {
-  const int width = place_width(ctx, fed);
+  const int width = place_width(ctx, place_position(ctx, fed));
   if (width <= 0) {
-    ctx.diag.problem("data transition " + t.name + ": no width known for place " + fed.name);
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no width known for place " +
+                     ctx.name(fed.name));
     return std::nullopt;
   }
-  ctx.data_size = width;
+  ctx.state.last_width = width;
   return width;
 }
 
@@ -58,8 +60,9 @@ std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& 
     if (up.how == Upstream::constant) source.constant = ctx.design.data_places.find(*up.end);
     return source;
   }
-  ctx.diag.problem("data transition " + t.name +
-                   ": multiplexer input comes from neither a register, a constant nor an input port");
+  ctx.diag.problem(
+      "data transition " + ctx.name(t.name) +
+      ": multiplexer input comes from neither a register, a constant nor an input port");
   return std::nullopt;
 }
 
@@ -75,9 +78,8 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   mux.pin_in_num = 3 * feeders;
   mux.done = 0;
   mux.next_pin = 0;
-  for (const std::string& writer : fed.producers)
-    if (DataTransition* feeder = ctx.design.data_transitions.find(writer))
-      feeder->fed_mux_instance = mux.instance;
+  for (const std::uint32_t writer : fed.producers)
+    ctx.state.fed_mux_instance[writer] = mux.instance;
   return mux;
 }
 
@@ -128,11 +130,11 @@ void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
   if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
   const DataArc* ack = first_place_of_kind(t.outputs, ArcKind::control);
   if (ack == nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": no control output place to complete " +
-                     mux.name + " feeding " + fed);
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
+                     ": no control output place to complete " + mux.name + " feeding " + fed);
     return;
   }
-  place_next_pin(mux, ack->name);
+  place_next_pin(mux, ctx.name(ack->name));
   place_next_pin(mux, bus_bar(fed, width));
   place_next_pin(mux, bus(fed, width));
   mux.done = 1;
@@ -140,7 +142,7 @@ void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
 
 bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t) {
   if (mux.next_pin < mux.pin_in_num) return true;
-  ctx.diag.problem("data transition " + t.name + ": " + mux.name + " (instance " +
+  ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + mux.name + " (instance " +
                    i_to_string(mux.instance) + ") already has an input from every feeder");
   return false;
 }

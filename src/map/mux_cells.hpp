@@ -25,11 +25,11 @@ std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, A
 
 // The record of the transition's first data output place; a mapping problem
 // naming the transition (and null) when it has none.
-DataPlace* data_output_record(MapContext& ctx, const DataTransition& t);
+const DataPlace* data_output_record(MapContext& ctx, const DataTransition& t);
 
 // The width of the place a multiplexer or operation drives, else the width
 // left by the last mapping; a mapping problem (and nothing) when neither is
-// known. Sets ctx.data_size to the width used.
+// known. Sets ctx.state.last_width to the width used.
 std::optional<int> width_of_fed_place(MapContext& ctx, const DataTransition& t,
                                       const DataPlace& fed);
 
@@ -42,7 +42,7 @@ std::optional<int> result_width(MapContext& ctx, const DataTransition& t);
 // transfer: a register, a constant or an input port. `constant` is the
 // constant's place record, whose drivers the caller emits.
 struct MuxSource {
-  std::string name;
+  SymbolId name = kNoSymbol;
   const DataPlace* constant = nullptr;
 };
 

@@ -4,8 +4,6 @@
 #include <charconv>
 #include <string_view>
 
-#include "map/place_records.hpp"
-
 namespace syn {
 namespace {
 
@@ -13,8 +11,7 @@ namespace {
 // length: a short name stays inside the string itself (no heap block), a
 // longer one takes one allocation. Most bit names are short, and there are
 // millions of them.
-std::string indexed(const std::string& x, std::string_view middle, int index,
-                    std::string_view tail) {
+std::string indexed(std::string_view x, std::string_view middle, int index, std::string_view tail) {
   char digits[16];
   const auto digits_end = std::to_chars(digits, digits + sizeof digits, index).ptr;
   const auto digit_count = static_cast<std::size_t>(digits_end - digits);
@@ -30,17 +27,17 @@ std::string indexed(const std::string& x, std::string_view middle, int index,
 
 }  // namespace
 
-std::string bit(const std::string& x, int k) { return indexed(x, "", k, "]"); }
-std::string bit_bar(const std::string& x, int k) { return indexed(x, "_bar", k, "]"); }
-std::string bit_done(const std::string& x, int k) { return indexed(x, "_done", k, "]"); }
-std::string bus(const std::string& x, int width) { return indexed(x, "", width - 1, ":0]"); }
-std::string bus_bar(const std::string& x, int width) { return indexed(x, "_bar", width - 1, ":0]"); }
-std::string done_bus(const std::string& x, int width) {
+std::string bit(std::string_view x, int k) { return indexed(x, "", k, "]"); }
+std::string bit_bar(std::string_view x, int k) { return indexed(x, "_bar", k, "]"); }
+std::string bit_done(std::string_view x, int k) { return indexed(x, "_done", k, "]"); }
+std::string bus(std::string_view x, int width) { return indexed(x, "", width - 1, ":0]"); }
+std::string bus_bar(std::string_view x, int width) { return indexed(x, "_bar", width - 1, ":0]"); }
+std::string done_bus(std::string_view x, int width) {
   return indexed(x, "_done", width - 1, ":0]");
 }
 
-std::string driven_net(const std::string& t, const std::string& p, bool p_is_global) {
-  if (!p_is_global) return p;
+std::string driven_net(std::string_view t, std::string_view p, bool p_is_global) {
+  if (!p_is_global) return std::string(p);
   std::string net;
   net.reserve(t.size() + 1 + p.size());
   net += t;
@@ -49,8 +46,10 @@ std::string driven_net(const std::string& t, const std::string& p, bool p_is_glo
   return net;
 }
 
-std::string data_control_net(const Design& design, const std::string& t, const DataArc& p) {
-  return driven_net(t, p.name, record_of(design, p)->net == PlaceNet::global_net);
+std::string data_control_net(const Design& design, const Symbols& symbols, SymbolId t,
+                             const DataArc& p) {
+  return driven_net(symbols.text(t), symbols.text(p.name),
+                    design.data_places.items[p.place].net == PlaceNet::global_net);
 }
 
 }  // namespace syn

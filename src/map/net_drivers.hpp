@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/name_index.hpp"
+#include "model/symbols.hpp"
 
 namespace syn {
 
@@ -17,17 +18,17 @@ class NetDrivers {
     index_.reserve(count);
   }
 
-  // Records `driver` (a name that outlives this record) for `net`. Returns
-  // the net's earlier driver, or null when the net had none.
-  const std::string* drive(const std::string& net, const std::string& driver) {
+  // Records `driver` for `net`. Returns the net's earlier driver, or
+  // kNoSymbol when the net had none.
+  SymbolId drive(const std::string& net, SymbolId driver) {
     const std::size_t found = index_.insert(net, nets_.size(), NameOf{nets_});
     if (found != nets_.size()) return nets_[found].second;
-    nets_.emplace_back(net, &driver);
-    return nullptr;
+    nets_.emplace_back(net, driver);
+    return kNoSymbol;
   }
 
  private:
-  using Entry = std::pair<std::string, const std::string*>;
+  using Entry = std::pair<std::string, SymbolId>;
   struct NameOf {
     const std::vector<Entry>& nets;
     const std::string& operator()(std::size_t i) const { return nets[i].first; }

@@ -2,15 +2,16 @@
 // The operand place gets one multiplexer, grown by one input per transfer; the
 // control places that start the transfers of one step are joined once, by the
 // first transfer of the step that is mapped, and the join's net replaces their
-// own (`new_name`) for the transfers mapped later. When the step also writes
+// own (a net given to the place) for the transfers mapped later. When the step also writes
 // the operation's result back into one of the registers it reads, a "dele"
 // cell delays the step's request.
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "map/cells.hpp"
 #include "map/mux_cells.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -20,26 +21,26 @@ enum class MemberKind { start = 0, loads_operand = 2, reads_result = 3 };
 
 // A control place that L, the local transition starting the step, produces.
 struct Member {
-  std::string place;
+  SymbolId place;
   MemberKind kind;
   const DataTransition* transfer;  // the transfer the place starts
-  DataPlace* record;               // the place's record
+  std::uint32_t record;            // position of the place's data net record
 };
 
 struct StepGroup {
   std::vector<Member> members;
-  std::vector<std::string> in_registers;   // sources of the operand loads
-  std::vector<std::string> out_registers;  // destinations of the result reads
+  std::vector<SymbolId> in_registers;   // sources of the operand loads
+  std::vector<SymbolId> out_registers;  // destinations of the result reads
 
-  std::vector<std::string> join_inputs() const {
+  std::vector<std::string> join_inputs(const MapContext& ctx) const {
     std::vector<std::string> names;
     for (const Member& m : members)
-      if (m.kind != MemberKind::reads_result) names.push_back(m.place);
+      if (m.kind != MemberKind::reads_result) names.push_back(ctx.name(m.place));
     return names;
   }
   bool writes_back() const {
-    const std::unordered_set<std::string> written(out_registers.begin(), out_registers.end());
-    for (const std::string& r : in_registers)
+    const std::unordered_set<SymbolId> written(out_registers.begin(), out_registers.end());
+    for (const SymbolId r : in_registers)
       if (written.count(r) != 0) return true;
     return false;
   }
@@ -47,72 +48,74 @@ struct StepGroup {
 
 // What one transfer into an operand place works with.
 struct OperandTransfer {
-  DataTransition& t;
-  std::string function;      // the operation the data chain runs into
-  std::string start;         // the control place that starts the transfer
-  DataPlace& start_record;
-  DataPlace& operand;  // the place the multiplexer feeds
+  const DataTransition& t;
+  SymbolId function;          // the operation the data chain runs into
+  SymbolId start;             // the control place that starts the transfer
+  std::uint32_t start_place;  // its record's position
+  const DataPlace& operand;   // the place the multiplexer feeds
   int width;
 };
 
-std::optional<OperandTransfer> describe(MapContext& ctx, DataTransition& t) {
-  const std::optional<std::string> function = downstream_end_name(ctx.design, t, &ctx.traces);
+std::optional<OperandTransfer> describe(MapContext& ctx, const DataTransition& t) {
+  const std::optional<SymbolId> function = downstream_end_name(ctx.design, t, &ctx.traces);
   if (!function) {
-    ctx.diag.problem("data transition " + t.name + ": data chain does not reach an operation");
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
+                     ": data chain does not reach an operation");
     return std::nullopt;
   }
   const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
-  DataPlace* start_record = start != nullptr ? record_of(ctx.design, *start) : nullptr;
-  if (start_record == nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": no control input place");
+  if (start == nullptr) {
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
   }
-  DataPlace* operand = data_output_record(ctx, t);
+  const DataPlace* operand = data_output_record(ctx, t);
   if (operand == nullptr) return std::nullopt;
   const std::optional<int> width = width_of_fed_place(ctx, t, *operand);
   if (!width) return std::nullopt;
-  return OperandTransfer{t, *function, start->name, *start_record, *operand, *width};
+  return OperandTransfer{t, *function, start->name, start->place, *operand, *width};
 }
 
 // A data place's record and the first transition that reads it (null when
 // either is missing).
 struct PlaceReader {
-  DataPlace* record;
+  std::uint32_t record;
   const DataTransition* transfer;
 };
-PlaceReader first_reader(Design& design, const std::string& place) {
-  DataPlace* record = design.data_places.find(place);
-  if (record == nullptr || record->consumers.empty()) return {record, nullptr};
-  return {record, design.data_transitions.find(record->consumers.front())};
+PlaceReader first_reader(const Design& design, SymbolId place) {
+  const std::uint32_t record = design.data_places.position(place);
+  if (record == kNoPosition) return {record, nullptr};
+  const Positions& readers = design.data_places.items[record].consumers;
+  if (readers.empty()) return {record, nullptr};
+  return {record, &design.data_transitions.items[readers.front()]};
 }
 
 bool runs_into(const Design& design, TraceMemo& traces, const DataTransition& t,
-               const std::string& function) {
+               SymbolId function) {
   const WalkResult<Downstream> down = trace_down(design, t, &traces);
   return down.how == Downstream::operation && down.end == function;
 }
 
 bool reads_result_of(const Design& design, TraceMemo& traces, const DataTransition& t,
-                     const std::string& function) {
+                     SymbolId function) {
   const WalkResult<Upstream> up = trace_up(design, t, &traces);
   return up.how == Upstream::operation && up.end == function;
 }
 
 // The output places of the local transition that produces the start place,
 // each entered by what its transfer does with the operation.
-StepGroup collect_step_group(Design& design, TraceMemo& traces, const OperandTransfer& op) {
+StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LocalPlace* start = design.local_places.find(op.start);
   const LocalTransition* step = start != nullptr && !start->producers.empty()
-                                    ? design.local_transitions.find(start->producers.front())
+                                    ? &design.local_transitions.items[start->producers.front()]
                                     : nullptr;
   if (step == nullptr) {
-    group.members.push_back({op.start, MemberKind::start, &op.t, &op.start_record});
+    group.members.push_back({op.start, MemberKind::start, &op.t, op.start_place});
   } else {
     for (const LocalArc& p : step->outputs) {
       const bool is_start = p.name == op.start;
       const PlaceReader reader =
-          is_start ? PlaceReader{&op.start_record, &op.t} : first_reader(design, p.name);
+          is_start ? PlaceReader{op.start_place, &op.t} : first_reader(design, p.name);
       const DataTransition* transfer = reader.transfer;
       if (transfer == nullptr) continue;
       if (is_start)
@@ -144,17 +147,11 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
   const DataArc* place =
       function != nullptr ? first_place_of_kind(function->outputs, ArcKind::control) : nullptr;
   if (place == nullptr) {
-    ctx.diag.problem("data transition " + op.t.name + ": operation " + op.function +
-                     " has no control output place for the delay cell");
+    ctx.diag.problem("data transition " + ctx.name(op.t.name) + ": operation " +
+                     ctx.name(op.function) + " has no control output place for the delay cell");
     return std::nullopt;
   }
-  return place->name;
-}
-
-void mark_result_reader(Design& design, DataPlace& record) {
-  if (!record.consumers.empty())
-    if (DataTransition* reader = design.data_transitions.find(record.consumers.front()))
-      reader->marked_late_input = 1;
+  return ctx.name(place->name);
 }
 
 // Joins the step's start places and, when the step writes back into a
@@ -164,34 +161,33 @@ void mark_result_reader(Design& design, DataPlace& record) {
 // later feeder only renames them.
 std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
                       const std::optional<std::string>& delay_place, bool creates_mux) {
-  Design& design = ctx.design;
-  const std::string joined = emit_join(ctx, group.join_inputs(), "");
+  std::unordered_map<std::uint32_t, std::string>& given = ctx.state.given_nets;
+  const std::string joined = emit_join(ctx, group.join_inputs(ctx), "");
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) m.record->new_name = joined;
+    if (m.kind != MemberKind::reads_result) given[m.record] = joined;
 
   if (!delay_place) {
     for (const Member& m : group.members)
-      if (m.kind == MemberKind::reads_result) mark_result_reader(design, *m.record);
+      if (m.kind == MemberKind::reads_result) mark_first_reader_late(ctx, m.record);
     return joined;
   }
-  const std::string ack = op.function + "_dele_ack";
-  const std::string request = op.function + "_dele_req";
+  const std::string ack = ctx.name(op.function) + "_dele_ack";
+  const std::string request = ctx.name(op.function) + "_dele_req";
   add_cell(ctx.netlist, "dele", joined, ack, request, *delay_place);
   for (const Member& m : group.members)
-    if (m.kind != MemberKind::reads_result) m.record->new_name = request;
+    if (m.kind != MemberKind::reads_result) given[m.record] = request;
   for (const Member& m : group.members) {
     if (m.kind != MemberKind::reads_result) continue;
-    DataPlace& record = *m.record;
-    record.new_name = ack;
-    if (creates_mux) mark_result_reader(design, record);
+    given[m.record] = ack;
+    if (creates_mux) mark_first_reader_late(ctx, m.record);
   }
   return request;
 }
 
 bool single_feeder(MapContext& ctx, const OperandTransfer& op) {
   if (op.operand.writer_lines > 1) return false;
-  ctx.diag.problem("data transition " + op.t.name + ": only transfer into place " +
-                   op.operand.name + ", no multiplexer needed; not mapped");
+  ctx.diag.problem("data transition " + ctx.name(op.t.name) + ": only transfer into place " +
+                   ctx.name(op.operand.name) + ", no multiplexer needed; not mapped");
   return true;
 }
 
@@ -214,15 +210,15 @@ void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& sou
                 EmitSelect emit_select) {
   Cell mux = reserve_mux(ctx, op.operand, op.width);
   emit_source_drivers(ctx, source, op.width);
-  add_mux_input(mux, source.name, emit_select(), op.width);
+  add_mux_input(mux, ctx.name(source.name), emit_select(), op.width);
   Cell& appended = append_mux(ctx, std::move(mux), op.operand);
-  complete_mux_if_full(ctx, appended, op.t, op.operand.name, op.width);
+  complete_mux_if_full(ctx, appended, op.t, ctx.name(op.operand.name), op.width);
 }
 
 void grow_mux(MapContext& ctx, Cell& mux, const OperandTransfer& op, const MuxSource& source,
               const std::string& select) {
-  add_mux_input(mux, source.name, select, op.width);
-  complete_mux_if_full(ctx, mux, op.t, op.operand.name, op.width);
+  add_mux_input(mux, ctx.name(source.name), select, op.width);
+  complete_mux_if_full(ctx, mux, op.t, ctx.name(op.operand.name), op.width);
 }
 
 // A later transfer into the operand place whose step is not joined yet.
@@ -238,7 +234,7 @@ void create_for_joined_step(MapContext& ctx, const OperandTransfer& op) {
   if (single_feeder(ctx, op)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
-  create_mux(ctx, op, *source, [&] { return op.start_record.new_name; });
+  create_mux(ctx, op, *source, [&] { return *ctx.given_net(op.start_place); });
 }
 
 // A transfer of a joined step into an existing multiplexer.
@@ -246,17 +242,17 @@ void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, Cell& mux
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
   emit_source_drivers(ctx, *source, op.width);
-  grow_mux(ctx, mux, op, *source, op.start_record.new_name);
+  grow_mux(ctx, mux, op, *source, *ctx.given_net(op.start_place));
 }
 
 }  // namespace
 
-void map_operand_mux_input(MapContext& ctx, DataTransition& t) {
+void map_operand_mux_input(MapContext& ctx, const DataTransition& t) {
   const std::optional<OperandTransfer> op = describe(ctx, t);
   if (!op) return;
   const ExistingMux existing = existing_mux(ctx, *op);
   if (!existing.ok) return;
-  if (!op->start_record.new_name.empty()) {
+  if (ctx.given_net(op->start_place) != nullptr) {
     if (existing.mux != nullptr)
       add_joined_step_input(ctx, *op, *existing.mux);
     else
@@ -286,8 +282,8 @@ void report_incomplete_muxes(MapContext& ctx) {
     if (ctx.mux_of_place[place] != instance) continue;
     const Cell& cell = *ctx.netlist.find_cell(instance);
     if (cell.done == 1) continue;
-    ctx.diag.problem("data place " + ctx.design.data_places.items[place].name + ": " + cell.name +
-                     " (instance " + i_to_string(cell.instance) + ") has inputs from " +
+    ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[place].name) + ": " +
+                     cell.name + " (instance " + i_to_string(cell.instance) + ") has inputs from " +
                      i_to_string(cell.next_pin / 3) + " of its " +
                      i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
   }

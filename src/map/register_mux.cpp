@@ -6,19 +6,19 @@
 
 namespace syn {
 
-void map_register_mux_input(MapContext& ctx, DataTransition& t) {
+void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
   const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
   if (start == nullptr) {
-    ctx.diag.problem("data transition " + t.name + ": no control input place");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return;
   }
-  DataPlace* fed = data_output_record(ctx, t);
+  const DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
   const std::optional<int> width = width_of_fed_place(ctx, t, *fed);
   if (!width) return;
   if (fed->writer_lines <= 1) {
-    ctx.diag.problem("data transition " + t.name + ": only transfer into place " + fed->name +
-                     ", no multiplexer needed; not mapped");
+    ctx.diag.problem("data transition " + ctx.name(t.name) + ": only transfer into place " +
+                     ctx.name(fed->name) + ", no multiplexer needed; not mapped");
     return;
   }
   Cell* mux = find_mux(ctx, *fed);
@@ -30,16 +30,15 @@ void map_register_mux_input(MapContext& ctx, DataTransition& t) {
     Cell fresh = reserve_mux(ctx, *fed, *width);
     // The transition that reads the place carries the number too.
     if (!fed->consumers.empty())
-      if (DataTransition* reader = ctx.design.data_transitions.find(fed->consumers.front()))
-        reader->fed_mux_instance = fresh.instance;
+      ctx.state.fed_mux_instance[fed->consumers.front()] = fresh.instance;
     emit_source_drivers(ctx, *source, *width);
-    add_mux_input(fresh, source->name, start->name, *width);
+    add_mux_input(fresh, ctx.name(source->name), ctx.name(start->name), *width);
     mux = &append_mux(ctx, std::move(fresh), *fed);
   } else {
     emit_source_drivers(ctx, *source, *width);
-    add_mux_input(*mux, source->name, start->name, *width);
+    add_mux_input(*mux, ctx.name(source->name), ctx.name(start->name), *width);
   }
-  complete_mux_if_full(ctx, *mux, t, fed->name, *width);
+  complete_mux_if_full(ctx, *mux, t, ctx.name(fed->name), *width);
 }
 
 }  // namespace syn

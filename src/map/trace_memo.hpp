@@ -12,8 +12,9 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <vector>
+
+#include "model/symbols.hpp"
 
 namespace syn {
 
@@ -21,7 +22,7 @@ namespace syn {
 // number) and the name of the record that ends it.
 struct TraceAnswer {
   unsigned char how = 0;
-  const std::string* end = nullptr;  // a name held by the design
+  SymbolId end = kNoSymbol;
 };
 
 // Answers of one kind of walk, by position in the data transition list.

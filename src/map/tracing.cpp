@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "map/datapath.hpp"
-#include "map/place_records.hpp"
 
 namespace syn {
 namespace {
@@ -28,9 +27,13 @@ int count_data_places(const std::vector<DataArc>& places) {
   return count;
 }
 
-// The transition named first in a list of a place record, or null.
-const DataTransition* first_named(const Design& design, const std::vector<std::string>& names) {
-  return names.empty() ? nullptr : design.data_transitions.find(names.front());
+// The transition first in a list of a place record, or null.
+const DataTransition* first_named(const Design& design, const Positions& transitions) {
+  return transitions.empty() ? nullptr : &design.data_transitions.items[transitions.front()];
+}
+
+const DataPlace* record_of(const Design& design, const DataArc& p) {
+  return &design.data_places.items[p.place];
 }
 
 // What one step of a walk found: an answer, or the transition to go on from.
@@ -40,7 +43,7 @@ struct Step {
 };
 
 template <class How>
-Step answer(How how, const std::string* end = nullptr) {
+Step answer(How how, SymbolId end = kNoSymbol) {
   return {{static_cast<unsigned char>(how), end}, nullptr};
 }
 Step go_on(const DataTransition* next) { return {{}, next}; }
@@ -52,7 +55,7 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
   const DataPlace* place = record_of(design, t.outputs.front());
   if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
   const DataTransition* reader = first_named(design, place->consumers);
-  if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, &reader->name);
+  if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, reader->name);
   return answer(Downstream::no_input);
 }
 
@@ -63,12 +66,12 @@ Step step_down(const Design& design, const DataTransition& t) {
   const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(Downstream::broken);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
-    return answer(Downstream::register_or_output, &out->name);
+    return answer(Downstream::register_or_output, out->name);
   const DataPlace* place = record_of(design, *out);
   if (place->reader_lines > 1) return answer(Downstream::broken);
   const DataTransition* reader = first_named(design, place->consumers);
   if (reader == nullptr) return answer(Downstream::broken);
-  if (reader->is_operation) return answer(Downstream::operation, &reader->name);
+  if (reader->is_operation) return answer(Downstream::operation, reader->name);
   return go_on(reader);
 }
 
@@ -79,12 +82,12 @@ Step step_up(const Design& design, const DataTransition& t) {
   const DataPlace* place = record_of(design, *in);
   if (place->writer_lines > 1) return answer(Upstream::broken);
   if (place->terminal == Terminal::register_place)
-    return answer(Upstream::register_place, &place->name);
-  if (place->terminal == Terminal::constant) return answer(Upstream::constant, &place->name);
-  if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, &place->name);
+    return answer(Upstream::register_place, place->name);
+  if (place->terminal == Terminal::constant) return answer(Upstream::constant, place->name);
+  if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, place->name);
   const DataTransition* writer = first_named(design, place->producers);
   if (writer == nullptr) return answer(Upstream::broken);
-  if (writer->is_operation) return answer(Upstream::operation, &writer->name);
+  if (writer->is_operation) return answer(Upstream::operation, writer->name);
   return go_on(writer);
 }
 
@@ -96,7 +99,7 @@ Step step_to_end(const Design& design, const DataTransition& t) {
   const DataArc* out = first_data_place(t.outputs);
   if (out == nullptr) return answer(EndsAt::elsewhere);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
-    return answer(EndsAt::that_place, &out->name);
+    return answer(EndsAt::that_place, out->name);
   const DataPlace* record = record_of(design, *out);
   if (record->reader_lines > 1) return answer(EndsAt::place_with_several_readers);
   const DataTransition* reader = first_named(design, record->consumers);
@@ -143,7 +146,7 @@ TraceTable& table_of(TraceMemo* memo, TraceMemo& own, TraceTable TraceMemo::*whi
 template <class How>
 WalkResult<How> to_result(const TraceAnswer& a) {
   const How how = static_cast<How>(a.how);
-  return a.end != nullptr ? WalkResult<How>{how, *a.end} : WalkResult<How>{how, std::nullopt};
+  return a.end != kNoSymbol ? WalkResult<How>{how, a.end} : WalkResult<How>{how, std::nullopt};
 }
 
 }  // namespace
@@ -166,17 +169,17 @@ Downstream downstream_end(const Design& design, const DataTransition& start, Tra
       walk(design, start, table_of(memo, own, &TraceMemo::down), step_down).how);
 }
 
-std::optional<std::string> downstream_end_name(const Design& design, const DataTransition& start,
-                                               TraceMemo* memo) {
+std::optional<SymbolId> downstream_end_name(const Design& design, const DataTransition& start,
+                                            TraceMemo* memo) {
   return trace_down(design, start, memo).end;
 }
 
-EndsAt chain_ends_at(const Design& design, const DataTransition& start, const std::string& place,
+EndsAt chain_ends_at(const Design& design, const DataTransition& start, SymbolId place,
                      TraceMemo* memo) {
   TraceMemo own;
   const TraceAnswer end = walk(design, start, table_of(memo, own, &TraceMemo::end), step_to_end);
   const auto how = static_cast<EndsAt>(end.how);
-  if (how == EndsAt::that_place && *end.end != place) return EndsAt::elsewhere;
+  if (how == EndsAt::that_place && end.end != place) return EndsAt::elsewhere;
   return how;
 }
 

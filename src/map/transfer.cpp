@@ -5,7 +5,6 @@
 #include "map/datapath.hpp"
 #include "map/mux_cells.hpp"
 #include "map/names.hpp"
-#include "map/place_records.hpp"
 #include "text/fields.hpp"
 
 namespace syn {
@@ -22,41 +21,41 @@ const char* transfer_lacks(const DataTransition& t) {
 
 // Width of a transfer: the larger of its input's and output's, else the
 // width left behind by the last mapping.
-int transfer_width(const MapContext& ctx, const DataPlace& x, const DataPlace& y) {
-  const int width = get_bigger(x.data_size, y.data_size);
-  return width != 0 ? width : ctx.data_size;
+int transfer_width(const MapContext& ctx, const DataArc& x, const DataArc& y) {
+  const int width = get_bigger(ctx.state.place_widths[x.place], ctx.state.place_widths[y.place]);
+  return width != 0 ? width : ctx.state.last_width;
 }
 
 }  // namespace
 
 // The control input places from the control nets, in list order.
-std::vector<std::string> control_inputs(const DataTransition& t) {
+std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> names;
   for (const DataArc& p : t.inputs) {
     if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
-    if (p.kind == ArcKind::control) names.push_back(p.name);
+    if (p.kind == ArcKind::control) names.emplace_back(ctx.text(p.name));
   }
   return names;
 }
 
 // Most significant bit first.
-void map_plain_transfer(MapContext& ctx, DataTransition& t) {
+void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
   if (const char* lacks = transfer_lacks(t)) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
   const DataArc& x_place = *first_place_of_kind(t.inputs, ArcKind::data);
   const DataArc& y_place = *first_place_of_kind(t.outputs, ArcKind::data);
-  const std::string& x = x_place.name;
-  const std::string& y = y_place.name;
-  const DataPlace& x_record = *record_of(ctx.design, x_place);
-  const int width = transfer_width(ctx, x_record, *record_of(ctx.design, y_place));
+  const std::string_view x = ctx.text(x_place.name);
+  const std::string_view y = ctx.text(y_place.name);
+  const DataPlace& x_record = ctx.design.data_places.items[x_place.place];
+  const int width = transfer_width(ctx, x_place, y_place);
   if (width < 1) {
     refuse(ctx, t, "no width known for its data places");
     return;
   }
-  const std::string control = emit_join(ctx, control_inputs(t), "_");
-  ctx.data_size = width;
+  const std::string control = emit_join(ctx, control_inputs(ctx, t), "_");
+  ctx.state.last_width = width;
 
   if (x_record.terminal == Terminal::constant) constant_part(ctx, x_record, width);
   for (int k = width - 1; k >= 0; --k) {
@@ -65,7 +64,7 @@ void map_plain_transfer(MapContext& ctx, DataTransition& t) {
   }
   const DataArc& done_place = *first_place_of_kind(t.outputs, ArcKind::control);
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
-           data_control_net(ctx.design, t.name, done_place));
+           data_control_net(ctx.design, ctx.symbols, t.name, done_place));
 }
 
 }  // namespace syn

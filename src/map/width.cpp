@@ -1,5 +1,4 @@
 #include "map/datapath.hpp"
-#include "map/place_records.hpp"
 
 namespace syn {
 
@@ -8,17 +7,26 @@ int own_width(const MapContext& ctx, const DataTransition& t) {
   auto take = [&](const std::vector<DataArc>& places) {
     for (const DataArc& p : places) {
       if (p.kind != ArcKind::data) continue;
-      const DataPlace* record = record_of(ctx.design, p);
-      if (record->data_size > width) width = record->data_size;
+      const int place = ctx.state.place_widths[p.place];
+      if (place > width) width = place;
     }
   };
   take(t.inputs);
   take(t.outputs);
-  return width != 0 ? width : ctx.data_size;
+  return width != 0 ? width : ctx.state.last_width;
 }
 
-int place_width(const MapContext& ctx, const DataPlace& place) {
-  return place.data_size != 0 ? place.data_size : ctx.data_size;
+int place_width(const MapContext& ctx, std::uint32_t place) {
+  const int width = ctx.state.place_widths[place];
+  return width != 0 ? width : ctx.state.last_width;
+}
+
+std::uint32_t position_of(const MapContext& ctx, const DataTransition& t) {
+  return static_cast<std::uint32_t>(&t - ctx.design.data_transitions.items.data());
+}
+
+std::uint32_t place_position(const MapContext& ctx, const DataPlace& place) {
+  return static_cast<std::uint32_t>(&place - ctx.design.data_places.items.data());
 }
 
 }  // namespace syn

@@ -28,7 +28,7 @@ RailSources rail_sources(int digit, ConstantNets spelling) {
 
 }  // namespace
 
-void emit_constant_drivers(MapContext& ctx, const std::string& place, int value, int width,
+void emit_constant_drivers(MapContext& ctx, std::string_view place, int value, int width,
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
@@ -38,11 +38,12 @@ void emit_constant_drivers(MapContext& ctx, const std::string& place, int value,
 }
 
 void constant_part(MapContext& ctx, const DataPlace& place, int width) {
-  emit_constant_drivers(ctx, place.name, place.initial_value, width, ConstantNets::datapath);
+  emit_constant_drivers(ctx, ctx.text(place.name), place.initial_value, width,
+                        ConstantNets::datapath);
 }
 
 std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
-                                                             const std::string& place, int width,
+                                                             std::string_view place, int width,
                                                              int value) {
   emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);
   return {bus(place, width), bus_bar(place, width)};
@@ -65,10 +66,10 @@ std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t
   std::vector<std::string> inputs;
   for (const DataArc& p : t.inputs) {
     if (static_cast<int>(inputs.size()) >= t.control_net_inputs) break;
-    if (p.kind == ArcKind::control) inputs.push_back(p.name);
+    if (p.kind == ArcKind::control) inputs.emplace_back(ctx.text(p.name));
   }
   if (inputs.empty()) {
-    ctx.diag.problem("data transition " + t.name +
+    ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no control input place from the control nets to start it");
     return std::nullopt;
   }

@@ -1,5 +1,7 @@
 // The design as read from the four tables: the records of the three nets and
-// the IO specification, held in containers with name indexes.
+// the IO specification. Names are symbol ids of the run's symbol table; the
+// records refer to each other by position. Nothing changes the design once
+// reading has ended: what mapping works out lives in its own state.
 //
 // List orders are part of the behaviour: the global transitions keep file
 // order (a name may repeat), every other top-level list and every sub-list of
@@ -8,61 +10,68 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <utility>
+#include <span>
 #include <vector>
 
-#include "model/name_index.hpp"
+#include "model/symbols.hpp"
 
 namespace syn {
 
+// Positions in one of the design's lists, as a range of one array per net
+// that the design holds (see Design).
+using Positions = std::span<const std::uint32_t>;
+inline constexpr std::uint32_t kNoPosition = static_cast<std::uint32_t>(-1);
+
 // A register, input or output of the IO specification.
 struct IoDeclaration {
-  std::string name;
+  SymbolId name = kNoSymbol;
   int data_size = 1;
 };
 
-// The net a place belongs to, as one of the tables or set-up says. The
-// order matters: a global transition's places sort global before local.
+// The net a place belongs to, as one of the tables or the data net's reader
+// says. The order matters: a global transition's places sort global before
+// local.
 enum class PlaceNet : unsigned char { none, global_net, local_net, data_net };
 
 // ---- global control net -------------------------------------------------
 
 // One place of one global transition, as one line of the file names it.
 struct GlobalArc {
-  std::string name;
+  SymbolId name = kNoSymbol;
   PlaceNet net = PlaceNet::none;  // the net letter: global, local, or none
 };
 
 struct GlobalTransition {
-  std::string name;
-  std::vector<GlobalArc> inputs;        // file order, may repeat
-  std::vector<GlobalArc> outputs;       // file order, may repeat
-  int line = 0;                         // first line of the record, for messages
+  SymbolId name = kNoSymbol;
+  std::vector<GlobalArc> inputs;   // file order, may repeat
+  std::vector<GlobalArc> outputs;  // file order, may repeat
+  int line = 0;                    // first line of the record, for messages
 };
 
+// Producers and consumers are the positions of the first transition record
+// of each name, ascending by name, each name once.
 struct GlobalPlace {
-  std::string name;
-  std::vector<std::string> producers;  // producers, ascending, unique
-  std::vector<std::string> consumers;  // consumers, ascending, unique
+  SymbolId name = kNoSymbol;
+  Positions producers;
+  Positions consumers;
 };
 
 // ---- local control net --------------------------------------------------
 
 struct LocalArc {
-  std::string name;
+  SymbolId name = kNoSymbol;
 };
 
 struct LocalTransition {
-  std::string name;
+  SymbolId name = kNoSymbol;
   std::vector<LocalArc> inputs;   // ascending, unique
   std::vector<LocalArc> outputs;  // ascending, unique
 };
 
 struct LocalPlace {
-  std::string name;
-  std::vector<std::string> producers;  // producers, ascending, unique
-  std::vector<std::string> consumers;  // consumers, ascending, unique
+  SymbolId name = kNoSymbol;
+  Positions producers;  // ascending, unique
+  Positions consumers;  // ascending, unique
 };
 
 // ---- data net -----------------------------------------------------------
@@ -79,25 +88,34 @@ enum class Terminal : unsigned char {
   constant,        // C
 };
 
+// The relation word of a comparison's output place.
+enum class Relation : unsigned char {
+  none,
+  greater,           // >
+  greater_or_equal,  // >=
+  less,              // <
+  less_or_equal,     // <=
+  equal,             // =
+  not_equal,         // !=
+  other,             // any other word
+};
+
 // A place of one data transition, with what the line that names it says.
 struct DataArc {
-  std::string name;
+  SymbolId name = kNoSymbol;
+  std::uint32_t place = kNoPosition;   // position of the place's record
+  int initial_value = 0;               // a constant's value
+  int order = 0;                       // data places: position among same-direction data places
+  SymbolId relation_word = kNoSymbol;  // the relation as written, for messages
+  Relation relation = Relation::none;  // control places
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;
-  int initial_value = 0;      // a constant's value
   PlaceNet net = PlaceNet::none;  // control places: the local net if it has
                                   // the name, else the global net, else the data net
-  std::string relation_ship;  // relation text of a control place, or empty
-  int order = 0;              // data places: position among same-direction data places
-  // Position of the place list's record of this name, found once by the
-  // data net pass before it maps (see map/place_records.hpp); until then
-  // `unresolved`. Last, so that it sits in what would otherwise be padding.
-  static constexpr std::uint32_t unresolved = static_cast<std::uint32_t>(-1);
-  std::uint32_t record = unresolved;
 };
 
 struct DataTransition {
-  std::string name;
+  SymbolId name = kNoSymbol;
   std::vector<DataArc> inputs;   // ascending, unique
   std::vector<DataArc> outputs;  // ascending, unique
   bool is_operation = false;     // the first line carries a relation or operation word
@@ -108,60 +126,53 @@ struct DataTransition {
   int control_net_outputs = 0;
   int data_net_control_inputs = 0;  // control places of the data net itself
   int data_net_control_outputs = 0;
-  // Left by the mapping of another transition: this transfer is a late
-  // input of the multiplexer with that instance number.
-  int fed_mux_instance = 0;
-  int marked_late_input = 0;
 };
 
+// Kind, terminal type and constant value come from the last transition in
+// list order that names the place (an input entry winning over an output
+// entry of the same transition).
 struct DataPlace {
-  std::string name;
-  std::string new_name;               // net name given by a datapath mapper
-  std::vector<std::string> producers;  // writers, ascending, unique
-  std::vector<std::string> consumers;  // readers, ascending, unique
-  PlaceNet net = PlaceNet::none;       // after set-up: the global net if it has the
-                                       // name, else the local net, else the data net
-  int writer_lines = 0;                // data lines writing the place
-  int reader_lines = 0;                // data lines reading the place
-  int data_size = 0;
+  SymbolId name = kNoSymbol;
+  Positions producers;            // writers, ascending, unique
+  Positions consumers;            // readers, ascending, unique
+  PlaceNet net = PlaceNet::none;  // the global net if it has the name, else the
+                                  // local net, else the data net
+  int writer_lines = 0;           // data lines writing the place
+  int reader_lines = 0;           // data lines reading the place
+  int declared_width = 0;         // from the IO specification, 0 when undeclared
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;
   int initial_value = 0;
 };
 
-// A list of records with a name index in which the first record of a name
-// wins, as a search from the head of the list would find it.
+// A list of records with the position of the first record of each symbol,
+// as a search from the head of the list would find it.
 template <class Node>
 class NamedList {
  public:
   std::vector<Node> items;
 
-  // Rebuilds the index; call after filling or reordering `items`.
-  void reindex() {
-    index_.clear();
-    index_.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) index_.insert(items[i].name, i, name_of());
+  // Builds the lookup; call once `items` is complete.
+  void index() {
+    first_.clear();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      const SymbolId name = items[i].name;
+      if (name >= first_.size()) first_.resize(name + 1, kNoPosition);
+      if (first_[name] == kNoPosition) first_[name] = static_cast<std::uint32_t>(i);
+    }
   }
-  // Takes an index already built for the names of `items`, each at its
-  // position, instead of hashing every name again as `reindex` does.
-  void adopt_index(NameIndex index) { index_ = std::move(index); }
-  Node* find(const std::string& name) {
-    const std::size_t i = index_.find(name, name_of());
-    return i == NameIndex::npos ? nullptr : &items[i];
+  // Position of the first record of `name`, or kNoPosition.
+  std::uint32_t position(SymbolId name) const {
+    return name < first_.size() ? first_[name] : kNoPosition;
   }
-  const Node* find(const std::string& name) const {
-    const std::size_t i = index_.find(name, name_of());
-    return i == NameIndex::npos ? nullptr : &items[i];
+  const Node* find(SymbolId name) const {
+    const std::uint32_t i = position(name);
+    return i == kNoPosition ? nullptr : &items[i];
   }
-  bool contains(const std::string& name) const {
-    return index_.find(name, name_of()) != NameIndex::npos;
-  }
+  bool contains(SymbolId name) const { return position(name) != kNoPosition; }
 
  private:
-  auto name_of() const {
-    return [this](std::size_t i) -> const std::string& { return items[i].name; };
-  }
-  NameIndex index_;
+  std::vector<std::uint32_t> first_;  // by symbol id
 };
 
 struct Design {
@@ -176,6 +187,12 @@ struct Design {
   NamedList<LocalPlace> local_places;              // ascending
   NamedList<DataTransition> data_transitions;      // ascending
   NamedList<DataPlace> data_places;                // ascending
+
+  // The producers and consumers of each net's places, place after place:
+  // one array per net instead of two small ones per place.
+  std::vector<std::uint32_t> global_place_links;
+  std::vector<std::uint32_t> local_place_links;
+  std::vector<std::uint32_t> data_place_links;
 };
 
 }  // namespace syn

@@ -1,5 +1,7 @@
 #include "netlist/write_dot.hpp"
 
+#include <cstdint>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -64,7 +66,7 @@ std::string quoted(const std::string& text) {
 }
 
 struct Place {
-  std::string name;
+  SymbolId name;
   unsigned nets = 0;
   bool data = false;
 };
@@ -73,7 +75,7 @@ struct Place {
 // touch it.
 class Places {
  public:
-  std::size_t note(const std::string& name, unsigned net, bool data = false) {
+  std::size_t note(SymbolId name, unsigned net, bool data = false) {
     auto [it, fresh] = index_.try_emplace(name, list_.size());
     if (fresh) list_.push_back({name});
     Place& place = list_[it->second];
@@ -84,7 +86,7 @@ class Places {
   const std::vector<Place>& list() const { return list_; }
 
  private:
-  std::unordered_map<std::string, std::size_t> index_;
+  std::unordered_map<SymbolId, std::size_t> index_;
   std::vector<Place> list_;
 };
 
@@ -95,10 +97,9 @@ struct Arc {
 
 std::string place_id(std::size_t index) { return "p" + std::to_string(index); }
 
-void add_transition(std::ostream& out, const std::string& id, const std::string& name,
-                    unsigned net) {
+void add_transition(std::ostream& out, const std::string& id, std::string_view name, unsigned net) {
   out << "  " << id << " [shape=box, color=\"" << colour_of(net) << "\", fontcolor=\""
-      << colour_of(net) << "\", label=" << quoted(name) << "];\n";
+      << colour_of(net) << "\", label=" << quoted(std::string(name)) << "];\n";
 }
 
 // The arcs of one transition, in then out.
@@ -117,11 +118,17 @@ std::string nets_named(unsigned nets) {
   return text;
 }
 
-void add_place(std::ostream& out, std::size_t index, const Place& place, const Design& design) {
-  std::vector<std::string> label = {place.name};
+// The width mapping gave a data place, 0 when none.
+int width_of(const DrawnDesign& drawn, SymbolId name) {
+  const std::uint32_t position = drawn.design.data_places.position(name);
+  const std::vector<int>& widths = drawn.data_place_widths;
+  return position < widths.size() ? widths[position] : 0;
+}
+
+void add_place(std::ostream& out, std::size_t index, const Place& place, const DrawnDesign& drawn) {
+  std::vector<std::string> label = {std::string(drawn.symbols.text(place.name))};
   if (place.data) {
-    const DataPlace* record = design.data_places.find(place.name);
-    const int width = record ? record->data_size : 0;
+    const int width = width_of(drawn, place.name);
     label.push_back(width > 0 ? std::to_string(width) + (width == 1 ? " bit" : " bits")
                               : std::string("width unknown"));
   }
@@ -138,7 +145,9 @@ void add_place(std::ostream& out, std::size_t index, const Place& place, const D
 
 }  // namespace
 
-void write_dot(const Design& design, const std::string& title, std::ostream& out) {
+void write_dot(const DrawnDesign& drawn, const std::string& title, std::ostream& out) {
+  const Design& design = drawn.design;
+  const Symbols& symbols = drawn.symbols;
   out << "digraph " << quoted(title) << " {\n"
       << "  rankdir=LR;\n"
       << "  graph [fontname=\"Helvetica\", fontsize=10];\n"
@@ -153,19 +162,19 @@ void write_dot(const Design& design, const std::string& title, std::ostream& out
   for (std::size_t i = 0; i < design.global_transitions.items.size(); ++i) {
     const GlobalTransition& t = design.global_transitions.items[i];
     const std::string id = "g" + std::to_string(i);
-    add_transition(out, id, t.name, in_global);
+    add_transition(out, id, symbols.text(t.name), in_global);
     add_arcs(id, t.inputs, t.outputs, in_global, places, arcs);
   }
   for (std::size_t i = 0; i < design.local_transitions.items.size(); ++i) {
     const LocalTransition& t = design.local_transitions.items[i];
     const std::string id = "l" + std::to_string(i);
-    add_transition(out, id, t.name, in_local);
+    add_transition(out, id, symbols.text(t.name), in_local);
     add_arcs(id, t.inputs, t.outputs, in_local, places, arcs);
   }
   for (std::size_t i = 0; i < design.data_transitions.items.size(); ++i) {
     const DataTransition& t = design.data_transitions.items[i];
     const std::string id = "d" + std::to_string(i);
-    add_transition(out, id, t.name, in_data);
+    add_transition(out, id, symbols.text(t.name), in_data);
     for (const DataArc& p : t.inputs) {
       arcs.push_back(
           {place_id(places.note(p.name, in_data, p.kind == ArcKind::data)), id, in_data});
@@ -176,7 +185,7 @@ void write_dot(const Design& design, const std::string& title, std::ostream& out
     }
   }
   for (std::size_t i = 0; i < places.list().size(); ++i) {
-    add_place(out, i, places.list()[i], design);
+    add_place(out, i, places.list()[i], drawn);
   }
   for (const Arc& arc : arcs) {
     out << "  " << arc.from << " -> " << arc.to << " [color=\"" << colour_of(arc.net) << "\"];\n";

@@ -7,11 +7,21 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "model/design.hpp"
+#include "model/symbols.hpp"
 
 namespace syn {
 
-void write_dot(const Design& design, const std::string& title, std::ostream& out);
+// The design with its names and the widths its mapping gave the data places
+// (by position; empty when it was not mapped).
+struct DrawnDesign {
+  const Design& design;
+  const Symbols& symbols;
+  const std::vector<int>& data_place_widths;
+};
+
+void write_dot(const DrawnDesign& drawn, const std::string& title, std::ostream& out);
 
 }  // namespace syn

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "diag/diagnostics.hpp"
 #include "model/design.hpp"
@@ -36,6 +37,7 @@ struct PipelineRun {
   std::unique_ptr<Design> design = std::make_unique<Design>();
   std::unique_ptr<Netlist> netlist = std::make_unique<Netlist>();
   Diagnostics diag;
+  std::vector<int> data_place_widths;  // the widths mapping gave the data places
   bool mapped = false;  // reading found no error, so the design was mapped
 };
 

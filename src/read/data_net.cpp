@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "read/name_table.hpp"
+#include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
@@ -138,7 +139,7 @@ void warn_about_type(const std::string& file, const TableLine& line, Diagnostics
 // place, reporting what is wrong with them; adds its relation word, if any,
 // to `relations`.
 DataLine read_columns(const std::string& file, const TableLine& line,
-                      std::vector<std::string_view>& relations, Diagnostics& diag) {
+                      std::vector<SymbolId>& relations, Symbols& symbols, Diagnostics& diag) {
   DataLine d;
   d.direction = line.letter(kDirectionColumn);
   if (direction_is_known(file, line, diag)) {
@@ -149,7 +150,7 @@ DataLine read_columns(const std::string& file, const TableLine& line,
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
   if (line.letter(kRelation) != ' ') {
-    relations.push_back(read_relation(file, line, diag));
+    relations.push_back(symbols.intern(read_relation(file, line, diag)));
     d.relation = static_cast<std::uint32_t>(relations.size());
   }
   return d;
@@ -157,20 +158,22 @@ DataLine read_columns(const std::string& file, const TableLine& line,
 
 // The data lines of the table, with their names numbered.
 struct DataLines {
+  explicit DataLines(Symbols& symbols) : transitions(symbols), places(symbols) {}
   std::vector<DataLine> lines;
-  std::vector<std::string_view> relations;  // views into the table's text
+  std::vector<SymbolId> relations;
   NameTable transitions;
   NameTable places;
 };
 
-DataLines read_lines(const std::string& file, const NetTable& table, Diagnostics& diag) {
-  DataLines read;
+DataLines read_lines(const std::string& file, const NetTable& table, Symbols& symbols,
+                     Diagnostics& diag) {
+  DataLines read(symbols);
   read.lines.reserve(table.line_bound());
   table.for_each_data_line([&](const TableLine& line) {
     table.warn_about_characters(file, line, diag);
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
-    DataLine d = read_columns(file, line, read.relations, diag);
+    DataLine d = read_columns(file, line, read.relations, symbols, diag);
     d.transition = read.transitions.id(names->transition);
     d.place = read.places.id(names->place);
     read.lines.push_back(d);
@@ -197,38 +200,26 @@ Terminal terminal_type(char letter) {
   }
 }
 
-// Answers, for names asked in ascending order, whether an ascending list of
-// records has a record of that name, walking the list once.
-template <class Node>
-class AscendingLookup {
- public:
-  explicit AscendingLookup(const std::vector<Node>& items) : items_(items) {}
-
-  bool has(std::string_view name) {
-    while (next_ < items_.size() && std::string_view(items_[next_].name) < name) ++next_;
-    return next_ < items_.size() && items_[next_].name == name;
-  }
-
- private:
-  const std::vector<Node>& items_;
-  std::size_t next_ = 0;
-};
+Relation relation_of(std::string_view word) {
+  if (word == ">") return Relation::greater;
+  if (word == ">=") return Relation::greater_or_equal;
+  if (word == "<") return Relation::less;
+  if (word == "<=") return Relation::less_or_equal;
+  if (word == "=") return Relation::equal;
+  if (word == "!=") return Relation::not_equal;
+  return word.empty() ? Relation::none : Relation::other;
+}
 
 // Which net each place of the data net belongs to when it is a control
-// place: the local net first, then the global net, else the data net
-// itself. The control nets' place lists are ascending (their readers build
-// them so), like the ranks, so one walk along each answers for every place
-// instead of a lookup per place that misses the cache three times.
+// place: the local net first, then the global net, else the data net itself.
 class ControlPlaceNets {
  public:
   ControlPlaceNets(const Design& design, const NameTable& places) : nets_(places.size()) {
-    AscendingLookup local(design.local_places.items);
-    AscendingLookup global(design.global_places.items);
-    for (std::uint32_t rank = 0; rank < places.size(); ++rank) {
-      const std::string_view name = places.name_at_rank(rank);
-      nets_[places.id_at_rank(rank)] = local.has(name)    ? PlaceNet::local_net
-                                       : global.has(name) ? PlaceNet::global_net
-                                                          : PlaceNet::data_net;
+    for (std::uint32_t id = 0; id < places.size(); ++id) {
+      const SymbolId name = places.symbol(id);
+      nets_[id] = design.local_places.contains(name)    ? PlaceNet::local_net
+                  : design.global_places.contains(name) ? PlaceNet::global_net
+                                                        : PlaceNet::data_net;
     }
   }
 
@@ -295,10 +286,12 @@ class TransitionArcs {
 };
 
 // The place of an arc, as the arc's first line describes it.
-DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlaceNets& nets) {
+DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlaceNets& nets,
+                   const Symbols& symbols) {
   const DataLine& d = read.lines[arc.line];
   DataArc place;
-  place.name = read.places.name_at_rank(arc.place_rank);
+  place.name = read.places.symbol_at_rank(arc.place_rank);
+  place.place = arc.place_rank;  // the place list is in rank order
   place.terminal = terminal_type(d.terminal);
   if (d.terminal == 'C') place.initial_value = d.value;
   if (d.data) {
@@ -308,26 +301,44 @@ DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlac
   }
   place.kind = ArcKind::control;
   place.net = nets.of(d.place);
-  if (d.has_relation()) place.relation_ship = read.relations[d.relation - 1];
+  if (d.has_relation()) {
+    place.relation_word = read.relations[d.relation - 1];
+    place.relation = relation_of(symbols.text(place.relation_word));
+  }
   return place;
 }
 
 // The place list of one direction, ascending by name.
 std::vector<DataArc> place_list(std::vector<FirstArc>& arcs, const DataLines& read,
-                                const ControlPlaceNets& nets) {
+                                const ControlPlaceNets& nets, const Symbols& symbols) {
   std::sort(arcs.begin(), arcs.end(),
             [](const FirstArc& a, const FirstArc& b) { return a.place_rank < b.place_rank; });
   std::vector<DataArc> list;
   list.reserve(arcs.size());
   for (const FirstArc& arc : arcs) {
-    list.push_back(make_place(arc, read, nets));
+    list.push_back(make_place(arc, read, nets, symbols));
   }
   return list;
 }
 
+// What the transition's entries say of their places' kind, terminal type and
+// constant value goes into the place records: outputs first, so that an
+// input entry of the same place wins.
+void describe_places(const DataTransition& transition, std::vector<DataPlace>& places) {
+  for (const auto* list : {&transition.outputs, &transition.inputs}) {
+    for (const DataArc& arc : *list) {
+      DataPlace& place = places[arc.place];
+      place.terminal = arc.terminal;
+      place.kind = arc.kind;
+      place.initial_value = arc.initial_value;
+    }
+  }
+}
+
 // The transitions, ascending by name; a transition's relation part comes
-// from its first line.
-void build_transitions(const DataLines& read, Design& design) {
+// from its first line. A later transition's entries describe a place over
+// an earlier one's.
+void build_transitions(const DataLines& read, Design& design, const Symbols& symbols) {
   const auto lines_of = group_positions(
       read.lines.size(), read.transitions.size(),
       [&read](std::size_t i) { return read.transitions.rank(read.lines[i].transition); });
@@ -339,13 +350,14 @@ void build_transitions(const DataLines& read, Design& design) {
     DataTransition& transition = items[rank];
     const auto lines = lines_of[rank];
     const DataLine& first = read.lines[lines.front()];
-    transition.name = read.transitions.name_at_rank(rank);
+    transition.name = read.transitions.symbol_at_rank(rank);
     transition.is_operation = first.has_relation();
     arcs.collect(rank, lines, transition);
-    transition.inputs = place_list(arcs.inputs, read, nets);
-    transition.outputs = place_list(arcs.outputs, read, nets);
+    transition.inputs = place_list(arcs.inputs, read, nets, symbols);
+    transition.outputs = place_list(arcs.outputs, read, nets, symbols);
+    describe_places(transition, design.data_places.items);
   }
-  design.data_transitions.adopt_index(read.transitions.index_by_rank());
+  design.data_transitions.index();
 }
 
 // What a place keeps of each of its lines.
@@ -359,20 +371,47 @@ PlaceLine place_line(const DataLine& d, const NameTable& transitions) {
   return {transitions.rank(d.transition), d.direction, d.data};
 }
 
-// The places, ascending by name, with their writers and readers. Lines are
-// counted, so a repeated data line counts twice.
+// The declared width of each name: registers first, then inputs, then
+// outputs, the first declaration of a name winning; by symbol id, -1 for
+// an undeclared name.
+std::vector<int> declared_widths(const Design& design) {
+  std::vector<int> widths;
+  for (const auto* list : {&design.registers, &design.inputs, &design.outputs}) {
+    for (const IoDeclaration& entry : *list) {
+      if (entry.name >= widths.size()) widths.resize(entry.name + 1, -1);
+      if (widths[entry.name] < 0) widths[entry.name] = entry.data_size;
+    }
+  }
+  return widths;
+}
+
+// The net a place shares its name with: the global net wins over the local one.
+PlaceNet shared_net(const Design& design, SymbolId name) {
+  return design.global_places.contains(name)  ? PlaceNet::global_net
+         : design.local_places.contains(name) ? PlaceNet::local_net
+                                              : PlaceNet::data_net;
+}
+
+// The places, ascending by name, with their writers and readers, declared
+// widths and the net that shares their names. Lines are counted, so a
+// repeated data line counts twice.
 void build_places(const DataLines& read, Design& design) {
+  const std::vector<int> widths = declared_widths(design);
   const Groups<PlaceLine> lines_of(
       read.lines.size(), read.places.size(),
       [&read](std::size_t i) { return read.places.rank(read.lines[i].place); },
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DataPlace>& items = design.data_places.items;
   items.resize(read.places.size());
+  PlaceLinks links(design.data_place_links, items.size(), read.lines.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     DataPlace& place = items[rank];
-    place.name = read.places.name_at_rank(rank);
+    place.name = read.places.symbol_at_rank(rank);
+    const int width = place.name < widths.size() ? widths[place.name] : -1;
+    place.declared_width = width < 0 ? 0 : width;
+    place.net = shared_net(design, place.name);
     writers.clear();
     readers.clear();
     for (const PlaceLine& line : lines_of[rank]) {
@@ -384,23 +423,26 @@ void build_places(const DataLines& read, Design& design) {
         if (line.data) ++place.writer_lines;
       }
     }
-    place.producers = read.transitions.sorted_names(writers);
-    place.consumers = read.transitions.sorted_names(readers);
+    // The transitions' list is in rank order: a rank is a position.
+    sort_unique(writers);
+    sort_unique(readers);
+    links.add(writers, readers);
   }
-  design.data_places.adopt_index(read.places.index_by_rank());
+  links.hand_out(items);
+  design.data_places.index();
 }
 
 }  // namespace
 
-void read_data_net(const std::string& file, std::string_view text, Design& design,
+void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
                    Diagnostics& diag) {
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
-  const DataLines read = read_lines(file, table, diag);
-  build_transitions(read, design);
+  const DataLines read = read_lines(file, table, symbols, diag);
   build_places(read, design);
+  build_transitions(read, design, symbols);
 }
 
 }  // namespace syn

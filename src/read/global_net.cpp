@@ -2,6 +2,7 @@
 // one name extend one record), then the places sorted by name with the
 // transitions on either side, each named once.
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "read/net_arcs.hpp"
@@ -32,8 +33,7 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
 }
 
 // Links the line's place to the current transition and counts it.
-void add_place(GlobalTransition& transition, char direction, std::string_view name,
-               const TableLine& line) {
+void add_place(GlobalTransition& transition, char direction, SymbolId name, const TableLine& line) {
   GlobalArc place;
   place.name = name;
   const char net = line.letter(kNet);
@@ -42,13 +42,23 @@ void add_place(GlobalTransition& transition, char direction, std::string_view na
   (input ? transition.inputs : transition.outputs).push_back(std::move(place));
 }
 
+// The global net's arcs, and the position of each transition name's first
+// record (by the name table's id).
+struct GlobalArcs {
+  explicit GlobalArcs(Symbols& symbols) : net(symbols) {}
+  NetArcs net;
+  std::vector<std::uint32_t> first_record;
+};
+
 // The transitions in file order; the lines' arcs, for the places.
-NetArcs read_transitions(const std::string& file, const NetTable& table, Design& design,
-                         Diagnostics& diag) {
+GlobalArcs read_transitions(const std::string& file, const NetTable& table, Design& design,
+                            Symbols& symbols, Diagnostics& diag) {
   std::vector<GlobalTransition>& transitions = design.global_transitions.items;
-  NetArcs arcs;
+  GlobalArcs read(symbols);
+  NetArcs& arcs = read.net;
   arcs.arcs.reserve(table.line_bound());
   std::string_view previous = " ";
+  std::uint32_t transition_id = 0;
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
                      diag);
   table.for_each_data_line([&](const TableLine& line) {
@@ -58,33 +68,40 @@ NetArcs read_transitions(const std::string& file, const NetTable& table, Design&
     const std::string_view name = names->transition;
     if (name != previous) {
       previous = name;
+      transition_id = arcs.transitions.id(name);
+      if (transition_id == read.first_record.size()) {
+        read.first_record.push_back(static_cast<std::uint32_t>(transitions.size()));
+      }
       GlobalTransition transition;
-      transition.name = name;
+      transition.name = arcs.transitions.symbol(transition_id);
       transition.line = line.number;
       transitions.push_back(std::move(transition));
     }
     const char direction = line.letter(kDirection);
     if (!direction_is_known(file, line, diag)) return;
     warn_about_net_letter(file, line, diag);
-    add_place(transitions.back(), direction, names->place, line);
-    arcs.arcs.push_back(
-        {arcs.transitions.id(name), arcs.places.id(names->place), direction == 'i'});
+    const std::uint32_t place = arcs.places.id(names->place);
+    add_place(transitions.back(), direction, arcs.places.symbol(place), line);
+    arcs.arcs.push_back({transition_id, place, direction == 'i'});
   });
-  design.global_transitions.reindex();
+  design.global_transitions.index();
   arcs.transitions.sort();
   arcs.places.sort();
-  return arcs;
+  return read;
 }
 
 }  // namespace
 
 void read_global_net(const std::string& file, std::string_view text, Design& design,
-                     Diagnostics& diag) {
+                     Symbols& symbols, Diagnostics& diag) {
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
-  const NetArcs arcs = read_transitions(file, table, design, diag);
-  build_places(arcs, design.global_places);
+  const GlobalArcs read = read_transitions(file, table, design, symbols, diag);
+  const auto first_record_at_rank = [&read](std::uint32_t rank) {
+    return read.first_record[read.net.transitions.id_at_rank(rank)];
+  };
+  build_places(read.net, first_record_at_rank, design.global_places, design.global_place_links);
 }
 
 }  // namespace syn

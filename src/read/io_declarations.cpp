@@ -39,7 +39,7 @@ bool is_blank(std::string_view line) {
 
 }  // namespace
 
-void read_io_spec(const std::string& file, std::string_view text, Design& design,
+void read_io_spec(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
                   Diagnostics& diag) {
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
@@ -65,7 +65,7 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
       }
       continue;
     }
-    const IoDeclaration entry{get_last_substring(line), get_datasize(line)};
+    const IoDeclaration entry{symbols.intern(get_last_substring(line)), get_datasize(line)};
     if (!width_is_plain(without_line_end(line))) {
       diag.warning_at(file, number,
                       "width between the brackets is not a plain number; read as " +

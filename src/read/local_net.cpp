@@ -14,8 +14,9 @@
 namespace syn {
 namespace {
 
-NetArcs read_lines(const std::string& file, const NetTable& table, Diagnostics& diag) {
-  NetArcs read;
+NetArcs read_lines(const std::string& file, const NetTable& table, Symbols& symbols,
+                   Diagnostics& diag) {
+  NetArcs read(symbols);
   read.arcs.reserve(table.line_bound());
   table.for_each_data_line([&](const TableLine& line) {
     table.warn_about_characters(file, line, diag);
@@ -35,8 +36,7 @@ std::vector<LocalArc> place_list(std::vector<std::uint32_t>& ranks, const NameTa
   sort_unique(ranks);
   std::vector<LocalArc> list;
   list.reserve(ranks.size());
-  for (const std::uint32_t rank : ranks)
-    list.push_back(LocalArc{std::string(places.name_at_rank(rank))});
+  for (const std::uint32_t rank : ranks) list.push_back(LocalArc{places.symbol_at_rank(rank)});
   return list;
 }
 
@@ -56,24 +56,26 @@ void build_transitions(const NetArcs& read, Design& design) {
       (arc.input ? inputs : outputs).push_back(read.places.rank(arc.place));
     }
     LocalTransition& transition = items[rank];
-    transition.name = read.transitions.name_at_rank(rank);
+    transition.name = read.transitions.symbol_at_rank(rank);
     transition.inputs = place_list(inputs, read.places);
     transition.outputs = place_list(outputs, read.places);
   }
-  design.local_transitions.adopt_index(read.transitions.index_by_rank());
+  design.local_transitions.index();
 }
 
 }  // namespace
 
 void read_local_net(const std::string& file, std::string_view text, Design& design,
-                    Diagnostics& diag) {
+                    Symbols& symbols, Diagnostics& diag) {
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
   table.check_header(file, 3, "the local control net reads the letter under title 3", diag);
-  const NetArcs read = read_lines(file, table, diag);
+  const NetArcs read = read_lines(file, table, symbols, diag);
   build_transitions(read, design);
-  build_places(read, design.local_places);
+  // The transitions' list is in rank order: a rank is a position.
+  build_places(
+      read, [](std::uint32_t rank) { return rank; }, design.local_places, design.local_place_links);
 }
 
 }  // namespace syn

@@ -28,7 +28,7 @@ struct SortKey {
 }  // namespace
 
 void NameTable::sort() {
-  std::vector<SortKey> keys(spans_.size());
+  std::vector<SortKey> keys(size());
   for (std::uint32_t id = 0; id < keys.size(); ++id) {
     keys[id] = {eight_bytes(name(id), 0), eight_bytes(name(id), 8), id};
   }
@@ -48,14 +48,6 @@ void NameTable::sort() {
 void sort_unique(std::vector<std::uint32_t>& numbers) {
   std::sort(numbers.begin(), numbers.end());
   numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-}
-
-std::vector<std::string> NameTable::sorted_names(std::vector<std::uint32_t>& ranks) const {
-  sort_unique(ranks);
-  std::vector<std::string> names;
-  names.reserve(ranks.size());
-  for (const std::uint32_t r : ranks) names.emplace_back(name_at_rank(r));
-  return names;
 }
 
 }  // namespace syn

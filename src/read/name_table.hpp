@@ -10,62 +10,48 @@
 #include <string_view>
 #include <vector>
 
-#include "model/name_index.hpp"
+#include "model/symbols.hpp"
 
 namespace syn {
 
-// Names numbered in order of first appearance (ids), and, once `sort` has
-// run, in ascending byte-wise order (ranks), the order of the sorted record
-// lists. The names are copied, one after the other, into one compact text:
-// later lookups then read a few megabytes that stay in the cache instead of
-// the whole table text. Views of names stay valid until the next `id` call.
+// The names of one column, entered into the run's symbol table as they are
+// read (one hash per name) and numbered in order of first appearance (ids),
+// and, once `sort` has run, in ascending byte-wise order (ranks), the order
+// of the sorted record lists. Views of names stay valid until the next `id`
+// call.
 class NameTable {
  public:
+  explicit NameTable(Symbols& symbols) : symbols_(symbols) {}
+
   // The id of `name`, which is added when new.
   std::uint32_t id(std::string_view name) {
-    const auto name_of = [this](std::size_t i) {
-      return this->name(static_cast<std::uint32_t>(i));
-    };
-    const std::size_t found = index_.insert(name, spans_.size(), name_of);
-    if (found == spans_.size()) {
-      spans_.push_back({chars_.size(), name.size()});
-      chars_.append(name);
+    const SymbolId symbol = symbols_.intern(name);
+    if (symbol >= id_of_symbol_.size()) id_of_symbol_.resize(symbol + 1, kNoId);
+    std::uint32_t& id = id_of_symbol_[symbol];
+    if (id == kNoId) {
+      id = static_cast<std::uint32_t>(symbol_of_id_.size());
+      symbol_of_id_.push_back(symbol);
     }
-    return static_cast<std::uint32_t>(found);
+    return id;
   }
 
-  std::size_t size() const { return spans_.size(); }
-  std::string_view name(std::uint32_t id) const {
-    return std::string_view(chars_).substr(spans_[id].start, spans_[id].size);
-  }
+  std::size_t size() const { return symbol_of_id_.size(); }
+  SymbolId symbol(std::uint32_t id) const { return symbol_of_id_[id]; }
+  std::string_view name(std::uint32_t id) const { return symbols_.text(symbol_of_id_[id]); }
 
   // Numbers the names in ascending order; call once all names are in.
   void sort();
   std::uint32_t rank(std::uint32_t id) const { return rank_[id]; }
   std::uint32_t id_at_rank(std::uint32_t rank) const { return ascending_[rank]; }
-  std::string_view name_at_rank(std::uint32_t rank) const { return name(ascending_[rank]); }
-
-  // The index of the names at their ranks, for a record list built in rank
-  // order (the table keeps its own).
-  NameIndex index_by_rank() const {
-    NameIndex index = index_;
-    index.renumber(rank_);
-    return index;
-  }
-
-  // The names of `ranks`, ascending and each once (`ranks` is reordered).
-  std::vector<std::string> sorted_names(std::vector<std::uint32_t>& ranks) const;
+  SymbolId symbol_at_rank(std::uint32_t rank) const { return symbol(ascending_[rank]); }
 
  private:
-  struct Span {
-    std::size_t start;
-    std::size_t size;
-  };
-  std::string chars_;        // the names, in id order
-  std::vector<Span> spans_;  // by id
-  NameIndex index_;
-  std::vector<std::uint32_t> ascending_;  // ids by rank
-  std::vector<std::uint32_t> rank_;       // ranks by id
+  static constexpr std::uint32_t kNoId = static_cast<std::uint32_t>(-1);
+  Symbols& symbols_;
+  std::vector<std::uint32_t> id_of_symbol_;  // by symbol id; kNoId for another column's
+  std::vector<SymbolId> symbol_of_id_;       // by id
+  std::vector<std::uint32_t> ascending_;     // ids by rank
+  std::vector<std::uint32_t> rank_;          // ranks by id
 };
 
 // Puts ranks (or ids) in ascending order, each once.

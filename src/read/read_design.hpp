@@ -22,12 +22,14 @@ bool load_input_files(const InputFiles& files, std::string (&texts)[4], Diagnost
 
 // The readers, on a file's whole text; `file` names it in messages.
 // Each later reader consults the lists of the earlier ones.
-void read_io_spec(const std::string& file, std::string_view text, Design& design, Diagnostics& diag);
+// Every name goes into `symbols`.
+void read_io_spec(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
+                  Diagnostics& diag);
 void read_global_net(const std::string& file, std::string_view text, Design& design,
-                     Diagnostics& diag);
+                     Symbols& symbols, Diagnostics& diag);
 void read_local_net(const std::string& file, std::string_view text, Design& design,
-                    Diagnostics& diag);
-void read_data_net(const std::string& file, std::string_view text, Design& design,
+                    Symbols& symbols, Diagnostics& diag);
+void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
                    Diagnostics& diag);
 
 }  // namespace syn
