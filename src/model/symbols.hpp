@@ -18,6 +18,12 @@ using SymbolId = std::uint32_t;
 inline constexpr SymbolId kNoSymbol = static_cast<SymbolId>(-1);
 
 class Symbols {
+  // The texts by position, as the index compares them; defined before its
+  // first use so that its return type is known there.
+  auto text_of() const {
+    return [this](std::size_t i) { return text(static_cast<SymbolId>(i)); };
+  }
+
  public:
   // The id of `text`, entered when new. Ids count up from 0 in order of
   // first appearance.
@@ -51,9 +57,6 @@ class Symbols {
   }
 
  private:
-  auto text_of() const {
-    return [this](std::size_t i) { return text(static_cast<SymbolId>(i)); };
-  }
   struct Span {
     std::size_t start;
     std::size_t size;
