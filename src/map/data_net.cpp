@@ -132,6 +132,7 @@ void map_data_net(MapContext& ctx) {
     ctx.diag.warning("data places without a width: " + joined(without_width));
   }
   for (DataTransition& t : ctx.design.data_transitions.items) {
+    ctx.netlist.set_origin(origin_of(SourceNet::data_net, ctx.design.data_transitions.items, t));
     ctx.console << "D";
     map_transition(ctx, t);
   }

@@ -34,14 +34,14 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
 void map_late_mux_input(MapContext& ctx, DataTransition& t) {
   DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
-  Cell* mux = find_mux(ctx, *fed);
-  if (mux == nullptr) {
+  const MuxId mux = find_mux(ctx, *fed);
+  if (mux == kNoMux) {
     ctx.diag.problem("data transition " + t.name +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +
                      fed->name);
     return;
   }
-  if (!mux_accepts_input(ctx, *mux, t)) return;
+  if (!mux_accepts_input(ctx, mux, t)) return;
   const DataArc* source = first_place_of_kind(t.inputs, ArcKind::data);
   if (source == nullptr) {
     ctx.diag.problem("data transition " + t.name + ": no data input place");
@@ -54,8 +54,8 @@ void map_late_mux_input(MapContext& ctx, DataTransition& t) {
     constant_part(ctx, *record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;
-  add_mux_input(*mux, source->name, *request, *width);
-  complete_mux_if_full(ctx, *mux, t, fed->name, *width);
+  add_mux_input(ctx, mux, source->name, *request, *width);
+  complete_mux_if_full(ctx, mux, t, fed->name, *width);
 }
 
 }  // namespace syn
