@@ -66,7 +66,7 @@ inline Outcome run_tables(const std::string_view (&tables)[4]) {
     write_stats(collect_stats(netlist), out);
     VerilogNetlist verilog;
     if (!build_verilog(netlist, "fuzz", verilog)) {
-      write_verilog_module(verilog, out);
+      write_verilog_module(netlist, verilog, out);
       write_verilog_cells(verilog, out);
     }
   }

@@ -26,6 +26,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The bit-level nets a pin's net stands for, most significant first:
+// "x[2:0]" gives x[2], x[1], x[0]; a plain name gives itself; an empty name
+// (an unconnected pin) gives nothing.
+std::vector<std::string> expand_bits(const std::string& name) {
+  if (name.empty()) return {};
+  const auto bus = parse_bus_name(name);
+  if (!bus) return {name};
+  std::vector<std::string> bits;
+  for (int b = bus->high; b >= bus->low; --b) {
+    bits.push_back(std::string(bus->base) + "[" + std::to_string(b) + "]");
+  }
+  return bits;
+}
+
 const char* const kTables[] = {"io.txt", "global.txt", "local.txt", "data.txt"};
 
 int shell(const fs::path& dir, const std::string& command, std::string& log) {

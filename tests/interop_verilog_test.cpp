@@ -37,14 +37,5 @@ TEST(BusNames, OnlyPlainDecimalIndexesAndSlicesAreBits) {
   }
 }
 
-TEST(BusNames, ExpandIntoBitsMostSignificantFirst) {
-  using Bits = std::vector<std::string>;
-  EXPECT_EQ(expand_bits("y_done[2:0]"), (Bits{"y_done[2]", "y_done[1]", "y_done[0]"}));
-  EXPECT_EQ(expand_bits("y[5:5]"), Bits{"y[5]"});
-  EXPECT_EQ(expand_bits("k"), Bits{"k"});
-  EXPECT_EQ(expand_bits("a[07]"), Bits{"a[07]"});
-  EXPECT_TRUE(expand_bits("").empty());
-}
-
 }  // namespace
 }  // namespace syn

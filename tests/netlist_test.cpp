@@ -1,5 +1,5 @@
 // The netlist writer on netlists larger than any case: every byte in order
-// through its chunked, threaded writing, and a write failing part way.
+// through its chunked writing, and a write failing part way.
 // The text of small netlists is in every case of tests/cases.
 #include <gtest/gtest.h>
 
@@ -33,8 +33,8 @@ std::string expected_text(const std::string& cell, int instance, const std::vect
 
 // Many megabytes of netlist, with one cell larger than any buffer the writer
 // starts with, so that the text is handed on in several pieces.
-Netlist large_netlist(std::string& expected) {
-  Netlist netlist;
+Netlist large_netlist(Symbols& symbols, std::string& expected) {
+  Netlist netlist(symbols);
   for (int i = 0; i < 60000; ++i) {
     const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
     netlist.add("dlatch", {a, b});
@@ -52,7 +52,8 @@ Netlist large_netlist(std::string& expected) {
 
 TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
   std::string expected;
-  const Netlist netlist = large_netlist(expected);
+  Symbols symbols;
+  const Netlist netlist = large_netlist(symbols, expected);
   ASSERT_GT(expected.size(), 12u << 20);
   std::ostringstream out;
   write_netlist(netlist, out);
@@ -67,7 +68,8 @@ TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
 // the system's reason, and the file that was there stays as it was.
 TEST(WriteNetlist, WriteFailingPartWayKeepsTheOldFile) {
   std::string expected;
-  const Netlist netlist = large_netlist(expected);
+  Symbols symbols;
+  const Netlist netlist = large_netlist(symbols, expected);
   const TempDir dir;
   const auto path = dir.path() / "out.net";
   test::write_file(path, "old netlist\n");

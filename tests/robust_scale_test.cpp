@@ -27,9 +27,9 @@ std::string numbered(const char* prefix, int i) {
   return prefix + std::string(7 - digits.size(), '0') + digits;
 }
 
-std::string pins(const Cell& cell) {
-  std::string text = cell.name;
-  for (const Pin& pin : cell.pins) text += " " + pin.name;
+std::string pins(const Netlist& netlist, const Cell& cell) {
+  std::string text(netlist.type_name(cell));
+  for (const NetId net : netlist.pins(cell)) text += " " + std::string(netlist.net_name(net));
   return text;
 }
 
@@ -65,11 +65,12 @@ TEST(Scale, LongChainAgainstListOrder) {
                           ": only transfer into place " + numbered("p", n - 1) +
                           ", no multiplexer needed; not mapped\n");
   // Two buffers of the local net, then a latch and a done cell per plain transfer.
-  const auto& cells = run.netlist->comps();
+  const auto& cells = run.netlist->cells();
   ASSERT_EQ(cells.size(), 2u + 2u * (n - 1));
-  EXPECT_EQ(pins(cells[2]), "dlatch p0000001[0] p0000001_bar[0] q Reset_signal p0000000[0] "
-                            "p0000000_bar[0] p0000000_done[0]");
-  EXPECT_EQ(pins(cells[3]), "done_1 p0000000_done[0:0] k");
+  EXPECT_EQ(pins(*run.netlist, cells[2]),
+            "dlatch p0000001[0] p0000001_bar[0] q Reset_signal p0000000[0] "
+            "p0000000_bar[0] p0000000_done[0]");
+  EXPECT_EQ(pins(*run.netlist, cells[3]), "done_1 p0000000_done[0:0] k");
   EXPECT_EQ(console.str(), "The assembling work has been finished.\nNow mapping is atarted.......\n"
                            "Initializing......\nLL" + std::string(n, 'D') + "\n");
 }

@@ -66,23 +66,25 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
       return exit_usage;
     }
   }
-  if (options.cells &&
-      report_failure(*options.cells, write_file_atomically(*options.cells, [&](std::ostream& out) {
-                       write_verilog_cells(verilog, out);
-                     }), err)) {
+  if (options.cells && report_failure(*options.cells,
+                                      write_stream_file(*options.cells,
+                                                        [&](std::ostream& out) {
+                                                          write_verilog_cells(verilog, out);
+                                                        }),
+                                      err)) {
     return exit_error;
   }
   if (options.dot &&
-      report_failure(*options.dot, write_file_atomically(*options.dot, [&](std::ostream& out) {
-                       write_dot(design, default_top_name(output_file), out);
-                     }), err)) {
+      report_failure(*options.dot,
+                     write_stream_file(*options.dot,
+                                       [&](std::ostream& out) {
+                                         write_dot(design, default_top_name(output_file), out);
+                                       }),
+                     err)) {
     return exit_error;
   }
-  const std::string failure =
-      options.verilog ? write_file_atomically(output_file, [&](std::ostream& out) {
-        write_verilog_module(verilog, out);
-      })
-                      : write_netlist_file(netlist, output_file);
+  const std::string failure = options.verilog ? write_verilog_file(netlist, verilog, output_file)
+                                              : write_netlist_file(netlist, output_file);
   if (report_failure(output_file, failure, err)) return exit_error;
   if (options.stats) write_stats(collect_stats(netlist), err);
   return exit_ok;

@@ -28,10 +28,9 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   for (const DataArc* p : controls) inputs.emplace_back(ctx.text(p->name));
   const std::string request = emit_join(ctx, inputs, "");
 
-  Cell adder;
-  adder.name = "add" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
-  adder.instance = ctx.netlist.new_instance();
-  const std::string result_name = "U" + i_to_string(adder.instance) + "_" + adder.name;
+  const std::string adder = "add" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
+  const int instance = ctx.netlist.new_instance();
+  const std::string result_name = "U" + i_to_string(instance) + "_" + adder;
   std::vector<std::string> pins;
   for (const DataArc* p : operands) {
     pins.push_back(bus(ctx.text(p->name), width));
@@ -41,8 +40,9 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  adder.pins = pins_from(std::move(pins));
-  ctx.netlist.append(std::move(adder));
+  Cell cell = ctx.netlist.reserve_cell(adder, instance, pins.size());
+  for (const std::string& net : pins) ctx.netlist.place_pin(cell, net);
+  ctx.netlist.append(cell);
 
   emit_latch_stage(ctx, t, result_name, result_name + "_bar", result_name + "_done", width);
 }

@@ -3,9 +3,9 @@
 // built on the way: a large design has a million such cells.
 #pragma once
 
-#include <string>
+#include <cstddef>
+#include <string_view>
 #include <type_traits>
-#include <utility>
 
 #include "netlist/netlist.hpp"
 
@@ -13,19 +13,13 @@ namespace syn {
 
 // Takes the next instance number, as Netlist::add does.
 template <class... Nets>
-Cell& add_cell(Netlist& netlist, std::string name, Nets&&... nets) {
+void add_cell(Netlist& netlist, std::string_view name, const Nets&... nets) {
   // A number would make a one-character net name.
   static_assert((!std::is_arithmetic_v<std::remove_cvref_t<Nets>> && ...));
-  Cell& cell = netlist.start_cell(std::move(name));
-  cell.pins.reserve(sizeof...(Nets));
-  // Each net goes into its pin directly, without a temporary pin to move
-  // from (pins are made empty and filled, which every compiler's library
-  // accepts). A fold over the comma operator runs left to right: pin 1 first.
-  const auto add_pin = [&cell](auto&& net) {
-    cell.pins.emplace_back().name = std::forward<decltype(net)>(net);
-  };
-  (add_pin(std::forward<Nets>(nets)), ...);
-  return cell;
+  const Cell& cell = netlist.start_cell(name, sizeof...(Nets));
+  // A fold over the comma operator runs left to right: pin 1 first.
+  std::size_t position = 0;
+  (netlist.name_pin(cell, position++, std::string_view(nets)), ...);
 }
 
 }  // namespace syn

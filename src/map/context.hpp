@@ -37,6 +37,16 @@ struct MappingState {
   std::vector<bool> late_input;
 };
 
+// A multiplexer in the netlist that grows as its feeders are mapped. Its cell
+// has as many pins as are placed so far; the slots for all of them were
+// reserved when it was made.
+struct GrowingMux {
+  int instance = 0;
+  std::size_t place = 0;  // position of the fed place in the data place list
+  int feeder_pins = 0;    // three per feeder; the three output pins follow
+  bool done = false;      // has its output pins
+};
+
 struct MapContext {
   const Design& design;
   const Symbols& symbols;
@@ -46,12 +56,11 @@ struct MapContext {
 
   MappingState state{};
 
-  // Multiplexers still growing, by the position in the data place list of
-  // the place they feed: their instance number, 0 for none.
-  std::vector<int> mux_of_place{};
-  // The same multiplexers in the order they entered the netlist, each with
-  // the position of the place it feeds.
-  std::vector<std::pair<int, std::size_t>> muxes_in_order{};
+  // Multiplexers by the position in the data place list of the place they
+  // feed: 1 + their index in `muxes`, 0 for none.
+  std::vector<std::size_t> mux_of_place{};
+  // Every multiplexer in the order it entered the netlist, with its growth.
+  std::vector<GrowingMux> muxes{};
 
   // Answers of the walks along data chains, shared by all the data mappers.
   TraceMemo traces{};
@@ -68,5 +77,11 @@ struct MapContext {
     return &found->second;
   }
 };
+
+// What the cells that transition `t` of `list` makes record as their origin.
+template <class Transition>
+CellOrigin origin_of(SourceNet net, const std::vector<Transition>& list, const Transition& t) {
+  return {net, static_cast<std::uint32_t>(&t - list.data())};
+}
 
 }  // namespace syn

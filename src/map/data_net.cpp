@@ -141,6 +141,7 @@ void map_data_net(MapContext& ctx) {
   ctx.state.fed_mux_instance.assign(transitions, 0);
   ctx.state.late_input.assign(transitions, false);
   for (const DataTransition& t : ctx.design.data_transitions.items) {
+    ctx.netlist.set_origin(origin_of(SourceNet::data_net, ctx.design.data_transitions.items, t));
     ctx.console << "D";
     map_transition(ctx, t);
   }

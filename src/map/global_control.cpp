@@ -104,9 +104,10 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
   return order_by_count(list);
 }
 
-Pin& pin_at(Cell& cell, int number) {
-  // The cells of this pass get all their pins at once, numbered 1, 2, ...
-  return cell.pins.at(static_cast<std::size_t>(number - 1));
+// Names pin `number` (from 1) of a transition's cell, whose pins were all
+// made with it.
+void name_pin(MapContext& ctx, int instance, int number, const std::string& net) {
+  ctx.netlist.name_pin(*ctx.netlist.find_cell(instance), static_cast<std::size_t>(number - 1), net);
 }
 
 // ---- checks before building -----------------------------------------------
@@ -261,20 +262,15 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
   const int set_pins = sum_of_counts(set_list);
   const int reset_pins = sum_of_counts(reset_list);
 
-  Cell cell;
-  cell.name = control_cell_name(set_list, reset_list);
-  cell.instance = ctx.netlist.new_instance();
-  cell.pin_in_num = set_pins;
+  // bk, the set pins, fw, the reset pins; named by the later passes.
+  const Cell& cell = ctx.netlist.start_cell(control_cell_name(set_list, reset_list),
+                                            static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
   work.set_pins = set_pins;
 
   work.backward_arcs = backward_list(work.global_in);
   work.set_arcs = local_input_list(ctx.design, t);
   fill_reset_list(reset_list, work);
-
-  // bk, the set pins, fw, the reset pins; named by the later passes.
-  cell.pins.resize(static_cast<std::size_t>(set_pins + reset_pins + 2));
-  ctx.netlist.append(std::move(cell));
 }
 
 // ---- pass 2: backward nets ------------------------------------------------
@@ -337,12 +333,11 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   }
 
   const std::string net = backward_net_name(work[index].instance, groups);
-  pin_at(*ctx.netlist.find_cell(work[index].instance), 1).name = net;
+  name_pin(ctx, work[index].instance, 1, net);
   for (const ResetArc& arc : arcs) {
     TransitionWork& producer = work[arc.producer];
-    Cell& cell = *ctx.netlist.find_cell(producer.instance);
     const int reset_pin = producer.reset_arcs[arc.entry].reset_pin;
-    pin_at(cell, reset_pin + cell.pin_in_num + 2).name = net;
+    name_pin(ctx, producer.instance, reset_pin + producer.set_pins + 2, net);
     producer.reset_pin_named[arc.entry] = true;
   }
 }
@@ -399,8 +394,9 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
                    " set pins (one per producer of its global input places)");
     return;
   }
-  Cell& cell = *ctx.netlist.find_cell(work.instance);
-  for (int i = 0; i < work.set_pins; ++i) pin_at(cell, i + 2).name = names[static_cast<std::size_t>(i)];
+  for (int i = 0; i < work.set_pins; ++i) {
+    name_pin(ctx, work.instance, i + 2, names[static_cast<std::size_t>(i)]);
+  }
 }
 
 // ---- pass 4: forward pins -------------------------------------------------
@@ -432,8 +428,7 @@ void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const Transiti
                       NetDrivers& drivers) {
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
-  Cell& cell = *ctx.netlist.find_cell(work.instance);
-  pin_at(cell, cell.pin_in_num + 2).name = net;
+  name_pin(ctx, work.instance, work.set_pins + 2, net);
   if (const SymbolId driver = drivers.drive(net, t.name); driver != kNoSymbol) {
     ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " + net +
                      " is already driven by global transition " + ctx.name(driver));
@@ -451,7 +446,10 @@ void map_global_control(MapContext& ctx) {
   }
   if (!check_transitions(ctx, work)) return;
 
-  for (std::size_t i = 0; i < transitions.size(); ++i) build_cell(ctx, transitions[i], work[i]);
+  for (std::size_t i = 0; i < transitions.size(); ++i) {
+    ctx.netlist.set_origin({SourceNet::global_net, static_cast<std::uint32_t>(i)});
+    build_cell(ctx, transitions[i], work[i]);
+  }
   for (std::size_t i = 0; i < transitions.size(); ++i) name_backward_net(ctx, i, work);
   check_reset_pins(ctx, work);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);

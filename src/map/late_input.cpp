@@ -37,14 +37,14 @@ void mark_first_reader_late(MapContext& ctx, std::uint32_t place) {
 void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
   const DataPlace* fed = data_output_record(ctx, t);
   if (fed == nullptr) return;
-  Cell* mux = find_mux(ctx, *fed);
-  if (mux == nullptr) {
+  const MuxId mux = find_mux(ctx, *fed);
+  if (mux == kNoMux) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": marked as a late multiplexer input, but no multiplexer feeds place " +
                      ctx.name(fed->name));
     return;
   }
-  if (!mux_accepts_input(ctx, *mux, t)) return;
+  if (!mux_accepts_input(ctx, mux, t)) return;
   const DataArc* source = first_place_of_kind(t.inputs, ArcKind::data);
   if (source == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no data input place");
@@ -57,8 +57,8 @@ void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
     constant_part(ctx, record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;
-  add_mux_input(*mux, ctx.name(source->name), *request, *width);
-  complete_mux_if_full(ctx, *mux, t, ctx.name(fed->name), *width);
+  add_mux_input(ctx, mux, ctx.name(source->name), *request, *width);
+  complete_mux_if_full(ctx, mux, t, ctx.name(fed->name), *width);
 }
 
 }  // namespace syn

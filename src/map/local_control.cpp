@@ -99,6 +99,7 @@ void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
   drivers.expect(most_nets(ctx.design));
   for (const LocalTransition& t : ctx.design.local_transitions.items) {
+    ctx.netlist.set_origin(origin_of(SourceNet::local_net, ctx.design.local_transitions.items, t));
     ctx.console << "L";
     if (t.inputs.empty()) {
       ctx.diag.error("local transition " + ctx.name(t.name) +

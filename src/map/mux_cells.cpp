@@ -1,6 +1,7 @@
 #include "map/mux_cells.hpp"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "map/names.hpp"
@@ -70,14 +71,18 @@ void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width) {
   if (source.constant != nullptr) constant_part(ctx, *source.constant, width);
 }
 
+namespace {
+
+// Three input pins per feeder of `fed`.
+int feeder_pins_of(const DataPlace& fed) { return 3 * fed.writer_lines; }
+
+}  // namespace
+
 Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const int feeders = fed.writer_lines;
-  Cell mux;
-  mux.name = "mux" + i_to_string(feeders) + "_" + i_to_string(width);
-  mux.instance = ctx.netlist.new_instance();
-  mux.pin_in_num = 3 * feeders;
-  mux.done = 0;
-  mux.next_pin = 0;
+  const Cell mux = ctx.netlist.reserve_cell(
+      "mux" + i_to_string(feeders) + "_" + i_to_string(width), ctx.netlist.new_instance(),
+      static_cast<std::size_t>(std::max(feeder_pins_of(fed), 0)) + 3);
   for (const std::uint32_t writer : fed.producers)
     ctx.state.fed_mux_instance[writer] = mux.instance;
   return mux;
@@ -91,59 +96,78 @@ std::size_t position_of(const MapContext& ctx, const DataPlace& place) {
 
 }  // namespace
 
-Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed) {
+MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
   if (ctx.mux_of_place.size() <= place) {
     ctx.mux_of_place.resize(std::max(ctx.design.data_places.items.size(), place + 1), 0);
   }
-  ctx.mux_of_place[place] = mux.instance;
-  ctx.muxes_in_order.emplace_back(mux.instance, place);
-  return ctx.netlist.append(std::move(mux));
+  const MuxId id = ctx.muxes.size();
+  ctx.mux_of_place[place] = id + 1;
+  ctx.muxes.push_back({mux.instance, place, feeder_pins_of(fed), false});
+  ctx.netlist.append(mux);
+  return id;
 }
 
-Cell* find_mux(MapContext& ctx, const DataPlace& fed) {
+MuxId find_mux(const MapContext& ctx, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
-  if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return nullptr;
-  return ctx.netlist.find_cell(ctx.mux_of_place[place]);
+  if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return kNoMux;
+  return ctx.mux_of_place[place] - 1;
 }
 
 namespace {
 
-// Places the next pin. A multiplexer's pins are numbered 0, 1, ... in the
-// order they are placed and next_pin is their count, so they go at the end:
-// no search through hundreds of feeders' pins.
-void place_next_pin(Cell& mux, std::string name) {
-  mux.pins.emplace_back().name = std::move(name);
-  ++mux.next_pin;
+Cell& mux_cell(MapContext& ctx, MuxId mux) {
+  return *ctx.netlist.find_cell(ctx.muxes[mux].instance);
+}
+
+std::string mux_type(MapContext& ctx, MuxId mux) {
+  return std::string(ctx.netlist.type_name(mux_cell(ctx, mux)));
+}
+
+int placed_pins(MapContext& ctx, MuxId mux) {
+  return static_cast<int>(mux_cell(ctx, mux).pin_count);
+}
+
+// Places the next three pins, after those already placed: no search
+// through hundreds of feeders' pins.
+void place_pins(MapContext& ctx, MuxId mux, const std::string& first, const std::string& second,
+                const std::string& third) {
+  Cell& cell = mux_cell(ctx, mux);
+  if (static_cast<int>(cell.pin_count) + 3 > ctx.muxes[mux].feeder_pins + 3) {
+    throw std::logic_error("multiplexer grown past the pins reserved for it");
+  }
+  ctx.netlist.place_pin(cell, first);
+  ctx.netlist.place_pin(cell, second);
+  ctx.netlist.place_pin(cell, third);
 }
 
 }  // namespace
 
-void add_mux_input(Cell& mux, const std::string& source, const std::string& select, int width) {
-  place_next_pin(mux, bus(source, width));
-  place_next_pin(mux, bus_bar(source, width));
-  place_next_pin(mux, select);
+void add_mux_input(MapContext& ctx, MuxId mux, const std::string& source, const std::string& select,
+                   int width) {
+  place_pins(ctx, mux, bus(source, width), bus_bar(source, width), select);
 }
 
-void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
+void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
                           const std::string& fed, int width) {
-  if (mux.done == 1 || mux.next_pin < mux.pin_in_num) return;
+  GrowingMux& growth = ctx.muxes[mux];
+  if (growth.done || placed_pins(ctx, mux) < growth.feeder_pins) return;
   const DataArc* ack = first_place_of_kind(t.outputs, ArcKind::control);
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
-                     ": no control output place to complete " + mux.name + " feeding " + fed);
+                     ": no control output place to complete " + mux_type(ctx, mux) + " feeding " +
+                     fed);
     return;
   }
-  place_next_pin(mux, ctx.name(ack->name));
-  place_next_pin(mux, bus_bar(fed, width));
-  place_next_pin(mux, bus(fed, width));
-  mux.done = 1;
+  place_pins(ctx, mux, ctx.name(ack->name), bus_bar(fed, width), bus(fed, width));
+  growth.done = true;
 }
 
-bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t) {
-  if (mux.next_pin < mux.pin_in_num) return true;
-  ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + mux.name + " (instance " +
-                   i_to_string(mux.instance) + ") already has an input from every feeder");
+bool mux_accepts_input(MapContext& ctx, MuxId mux, const DataTransition& t) {
+  if (placed_pins(ctx, mux) < ctx.muxes[mux].feeder_pins) return true;
+  ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + mux_type(ctx, mux) +
+                   " (instance " + i_to_string(ctx.muxes[mux].instance) +
+                   ") already has an input from every feeder");
   return false;
 }
 

@@ -5,8 +5,9 @@
 // A multiplexer "mux" + n + "_" + W has three input pins per feeder (source
 // true rail bus, source complement rail bus, select) in the order the feeders
 // are mapped, then three output pins (the completing feeder's control output
-// place, the fed place's complement and true rail buses). Its pins are
-// numbered from 0 and `next_pin` counts those already placed.
+// place, the fed place's complement and true rail buses). Its pins are placed
+// one by one into slots reserved when it is made; it has as many as are
+// placed.
 #pragma once
 
 #include <optional>
@@ -53,29 +54,34 @@ std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& 
 // Emits the constant drivers of a constant source (nothing for the others).
 void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width);
 
-// Reserves the next instance number for a new multiplexer in front of `fed`
-// and stores it in every transition that writes `fed`. The cell is not in the
-// netlist until append_mux.
+// A multiplexer of the netlist: its index in ctx.muxes.
+using MuxId = std::size_t;
+inline constexpr MuxId kNoMux = static_cast<MuxId>(-1);
+
+// Reserves the next instance number and the pin slots for a new multiplexer
+// in front of `fed`, and stores the number in every transition that writes
+// `fed`. The cell is not in the netlist until append_mux.
 Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width);
 
 // Appends a reserved multiplexer and records it as the one feeding `fed`, a
 // record of the data place list.
-Cell& append_mux(MapContext& ctx, Cell mux, const DataPlace& fed);
+MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed);
 
-// The multiplexer feeding `fed` (a record of the data place list), or null.
-Cell* find_mux(MapContext& ctx, const DataPlace& fed);
+// The multiplexer feeding `fed` (a record of the data place list), or kNoMux.
+MuxId find_mux(const MapContext& ctx, const DataPlace& fed);
 
 // Adds one input: the source's two rail buses and the select net.
-void add_mux_input(Cell& mux, const std::string& source, const std::string& select, int width);
+void add_mux_input(MapContext& ctx, MuxId mux, const std::string& source, const std::string& select,
+                   int width);
 
 // Once the multiplexer has an input from every feeder, adds its three output
 // pins, taking the control output place of `t` (the feeder that completes it),
 // and marks it done.
-void complete_mux_if_full(MapContext& ctx, Cell& mux, const DataTransition& t,
+void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
                           const std::string& fed, int width);
 
 // A late feeder must not grow a multiplexer that is already complete; a
 // mapping problem naming the transition when it would.
-bool mux_accepts_input(MapContext& ctx, const Cell& mux, const DataTransition& t);
+bool mux_accepts_input(MapContext& ctx, MuxId mux, const DataTransition& t);
 
 }  // namespace syn

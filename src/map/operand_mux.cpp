@@ -194,12 +194,12 @@ bool single_feeder(MapContext& ctx, const OperandTransfer& op) {
 // The multiplexer already fed by an earlier transfer, if it can take this
 // transfer's input; `ok` is false when the transfer must not go on.
 struct ExistingMux {
-  Cell* mux;
+  MuxId mux;
   bool ok;
 };
 ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
-  Cell* mux = find_mux(ctx, op.operand);
-  return {mux, mux == nullptr || mux_accepts_input(ctx, *mux, op.t)};
+  const MuxId mux = find_mux(ctx, op.operand);
+  return {mux, mux == kNoMux || mux_accepts_input(ctx, mux, op.t)};
 }
 
 // Creates the multiplexer with its first input; the cells that `emit_select`
@@ -208,22 +208,23 @@ ExistingMux existing_mux(MapContext& ctx, const OperandTransfer& op) {
 template <class EmitSelect>
 void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& source,
                 EmitSelect emit_select) {
-  Cell mux = reserve_mux(ctx, op.operand, op.width);
+  const Cell reserved = reserve_mux(ctx, op.operand, op.width);
   emit_source_drivers(ctx, source, op.width);
-  add_mux_input(mux, ctx.name(source.name), emit_select(), op.width);
-  Cell& appended = append_mux(ctx, std::move(mux), op.operand);
-  complete_mux_if_full(ctx, appended, op.t, ctx.name(op.operand.name), op.width);
+  const std::string select = emit_select();
+  const MuxId mux = append_mux(ctx, reserved, op.operand);
+  add_mux_input(ctx, mux, ctx.name(source.name), select, op.width);
+  complete_mux_if_full(ctx, mux, op.t, ctx.name(op.operand.name), op.width);
 }
 
-void grow_mux(MapContext& ctx, Cell& mux, const OperandTransfer& op, const MuxSource& source,
+void grow_mux(MapContext& ctx, MuxId mux, const OperandTransfer& op, const MuxSource& source,
               const std::string& select) {
-  add_mux_input(mux, ctx.name(source.name), select, op.width);
+  add_mux_input(ctx, mux, ctx.name(source.name), select, op.width);
   complete_mux_if_full(ctx, mux, op.t, ctx.name(op.operand.name), op.width);
 }
 
 // A later transfer into the operand place whose step is not joined yet.
 void add_unjoined_step_input(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
-                             Cell& mux, const MuxSource& source,
+                             MuxId mux, const MuxSource& source,
                              const std::optional<std::string>& delay_place) {
   emit_source_drivers(ctx, source, op.width);
   grow_mux(ctx, mux, op, source, join_step(ctx, op, group, delay_place, false));
@@ -238,7 +239,7 @@ void create_for_joined_step(MapContext& ctx, const OperandTransfer& op) {
 }
 
 // A transfer of a joined step into an existing multiplexer.
-void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, Cell& mux) {
+void add_joined_step_input(MapContext& ctx, const OperandTransfer& op, MuxId mux) {
   const std::optional<MuxSource> source = find_mux_source(ctx, op.t);
   if (!source) return;
   emit_source_drivers(ctx, *source, op.width);
@@ -253,8 +254,8 @@ void map_operand_mux_input(MapContext& ctx, const DataTransition& t) {
   const ExistingMux existing = existing_mux(ctx, *op);
   if (!existing.ok) return;
   if (ctx.given_net(op->start_place) != nullptr) {
-    if (existing.mux != nullptr)
-      add_joined_step_input(ctx, *op, *existing.mux);
+    if (existing.mux != kNoMux)
+      add_joined_step_input(ctx, *op, existing.mux);
     else
       create_for_joined_step(ctx, *op);
     return;
@@ -268,8 +269,8 @@ void map_operand_mux_input(MapContext& ctx, const DataTransition& t) {
     delay_place = delay_target(ctx, *op);
     if (!delay_place) return;
   }
-  if (existing.mux != nullptr) {
-    add_unjoined_step_input(ctx, *op, group, *existing.mux, *source, delay_place);
+  if (existing.mux != kNoMux) {
+    add_unjoined_step_input(ctx, *op, group, existing.mux, *source, delay_place);
     return;
   }
   create_mux(ctx, *op, *source, [&] { return join_step(ctx, *op, group, delay_place, true); });
@@ -278,14 +279,15 @@ void map_operand_mux_input(MapContext& ctx, const DataTransition& t) {
 void report_incomplete_muxes(MapContext& ctx) {
   // In netlist order, as the multiplexers were appended; a place's entry
   // counts only while the place still names that multiplexer.
-  for (const auto& [instance, place] : ctx.muxes_in_order) {
-    if (ctx.mux_of_place[place] != instance) continue;
-    const Cell& cell = *ctx.netlist.find_cell(instance);
-    if (cell.done == 1) continue;
-    ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[place].name) + ": " +
-                     cell.name + " (instance " + i_to_string(cell.instance) + ") has inputs from " +
-                     i_to_string(cell.next_pin / 3) + " of its " +
-                     i_to_string(cell.pin_in_num / 3) + " feeders and no outputs");
+  for (std::size_t id = 0; id < ctx.muxes.size(); ++id) {
+    const GrowingMux& mux = ctx.muxes[id];
+    if (ctx.mux_of_place[mux.place] != id + 1 || mux.done) continue;
+    const Cell& cell = *ctx.netlist.find_cell(mux.instance);
+    ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[mux.place].name) +
+                     ": " + std::string(ctx.netlist.type_name(cell)) + " (instance " +
+                     i_to_string(cell.instance) + ") has inputs from " +
+                     i_to_string(static_cast<int>(cell.pin_count) / 3) + " of its " +
+                     i_to_string(mux.feeder_pins / 3) + " feeders and no outputs");
   }
 }
 

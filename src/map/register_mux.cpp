@@ -21,24 +21,23 @@ void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
                      ctx.name(fed->name) + ", no multiplexer needed; not mapped");
     return;
   }
-  Cell* mux = find_mux(ctx, *fed);
-  if (mux != nullptr && !mux_accepts_input(ctx, *mux, t)) return;
+  MuxId mux = find_mux(ctx, *fed);
+  if (mux != kNoMux && !mux_accepts_input(ctx, mux, t)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, t);
   if (!source) return;
 
-  if (mux == nullptr) {
-    Cell fresh = reserve_mux(ctx, *fed, *width);
+  if (mux == kNoMux) {
+    const Cell fresh = reserve_mux(ctx, *fed, *width);
     // The transition that reads the place carries the number too.
     if (!fed->consumers.empty())
       ctx.state.fed_mux_instance[fed->consumers.front()] = fresh.instance;
     emit_source_drivers(ctx, *source, *width);
-    add_mux_input(fresh, ctx.name(source->name), ctx.name(start->name), *width);
-    mux = &append_mux(ctx, std::move(fresh), *fed);
+    mux = append_mux(ctx, fresh, *fed);
   } else {
     emit_source_drivers(ctx, *source, *width);
-    add_mux_input(*mux, ctx.name(source->name), ctx.name(start->name), *width);
   }
-  complete_mux_if_full(ctx, *mux, t, ctx.name(fed->name), *width);
+  add_mux_input(ctx, mux, ctx.name(source->name), ctx.name(start->name), *width);
+  complete_mux_if_full(ctx, mux, t, ctx.name(fed->name), *width);
 }
 
 }  // namespace syn

@@ -4,8 +4,10 @@
 // name from it.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,10 +33,7 @@ class Symbols {
   // first appearance.
   SymbolId intern(std::string_view text) {
     const std::size_t found = index_.insert(text, spans_.size(), TextOf{this});
-    if (found == spans_.size()) {
-      spans_.push_back({chars_.size(), text.size()});
-      chars_.append(text);
-    }
+    if (found == spans_.size()) spans_.push_back({store(text), text.size()});
     return static_cast<SymbolId>(found);
   }
 
@@ -44,26 +43,43 @@ class Symbols {
     return found == NameIndex::npos ? kNoSymbol : static_cast<SymbolId>(found);
   }
 
-  // The text of a symbol. The view stays valid until the next `intern`.
-  std::string_view text(SymbolId id) const {
-    return std::string_view(chars_).substr(spans_[id].start, spans_[id].size);
-  }
+  // The text of a symbol. The view stays valid as long as the table.
+  std::string_view text(SymbolId id) const { return {spans_[id].start, spans_[id].size}; }
 
   std::size_t size() const { return spans_.size(); }
 
-  // Makes room for about `count` symbols of `bytes` bytes in all.
-  void reserve(std::size_t count, std::size_t bytes) {
+  // Makes room for about `count` symbols without growing on the way.
+  void reserve(std::size_t count) {
     spans_.reserve(count);
-    chars_.reserve(bytes);
     index_.reserve(count);
   }
 
  private:
+  // Copies `text` to the end of the last block, or to a new one when it does
+  // not fit; blocks never move, so the views handed out stay valid while
+  // mapping interns new net names.
+  const char* store(std::string_view text) {
+    if (blocks_.empty() || block_left_ < text.size()) {
+      const std::size_t size = std::max(kBlockSize, text.size());
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+      block_left_ = size;
+      block_end_ = blocks_.back().get();
+    }
+    char* at = block_end_;
+    std::copy(text.begin(), text.end(), at);
+    block_end_ += text.size();
+    block_left_ -= text.size();
+    return at;
+  }
+
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
   struct Span {
-    std::size_t start;
+    const char* start;
     std::size_t size;
   };
-  std::string chars_;        // every symbol's bytes, one after the other
+  std::vector<std::unique_ptr<char[]>> blocks_;  // every symbol's bytes
+  char* block_end_ = nullptr;                    // where the last block's free room starts
+  std::size_t block_left_ = 0;
   std::vector<Span> spans_;  // by id
   NameIndex index_;
 };

@@ -4,7 +4,7 @@ namespace syn {
 namespace {
 
 // A plain decimal number 0..kMaxBusIndex without sign or leading zeros.
-std::optional<int> read_index(const std::string& text) {
+std::optional<int> read_index(std::string_view text) {
   if (text.empty() || text.size() > 5) return std::nullopt;
   if (text.size() > 1 && text[0] == '0') return std::nullopt;
   int value = 0;
@@ -18,16 +18,16 @@ std::optional<int> read_index(const std::string& text) {
 
 }  // namespace
 
-std::optional<BusRef> parse_bus_name(const std::string& name) {
+std::optional<BusRef> parse_bus_name(std::string_view name) {
   if (name.size() < 4 || name.back() != ']') return std::nullopt;
   const std::size_t open = name.find('[');
-  if (open == 0 || open == std::string::npos) return std::nullopt;
-  const std::string base = name.substr(0, open);
-  if (base.find(']') != std::string::npos) return std::nullopt;
-  const std::string inside = name.substr(open + 1, name.size() - open - 2);
-  if (inside.find_first_of("[]") != std::string::npos) return std::nullopt;
+  if (open == 0 || open == std::string_view::npos) return std::nullopt;
+  const std::string_view base = name.substr(0, open);
+  if (base.find(']') != std::string_view::npos) return std::nullopt;
+  const std::string_view inside = name.substr(open + 1, name.size() - open - 2);
+  if (inside.find_first_of("[]") != std::string_view::npos) return std::nullopt;
   const std::size_t colon = inside.find(':');
-  if (colon == std::string::npos) {
+  if (colon == std::string_view::npos) {
     auto index = read_index(inside);
     if (!index) return std::nullopt;
     return BusRef{base, *index, *index, false};
@@ -36,16 +36,6 @@ std::optional<BusRef> parse_bus_name(const std::string& name) {
   auto low = read_index(inside.substr(colon + 1));
   if (!high || !low || *high < *low) return std::nullopt;
   return BusRef{base, *high, *low, true};
-}
-
-std::vector<std::string> expand_bits(const std::string& name) {
-  if (name.empty()) return {};
-  auto bus = parse_bus_name(name);
-  if (!bus) return {name};
-  std::vector<std::string> bits;
-  bits.reserve(static_cast<std::size_t>(bus->high - bus->low + 1));
-  for (int b = bus->high; b >= bus->low; --b) bits.push_back(bus->base + "[" + std::to_string(b) + "]");
-  return bits;
 }
 
 }  // namespace syn

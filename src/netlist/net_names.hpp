@@ -1,18 +1,18 @@
 // Reading bus structure out of net names. Data nets carry names such as
 // x[7:0] (a bus, most significant bit first) and x_bar[3] (one bit): both
 // stand for bits of one vector named x or x_bar. Every other name is a
-// single plain net.
+// single plain net. The netlist reads each net's name once, when the net is
+// first named.
 #pragma once
 
 #include <optional>
-#include <string>
-#include <vector>
+#include <string_view>
 
 namespace syn {
 
 // Bits base[high] down to base[low]; high == low for one bit.
 struct BusRef {
-  std::string base;
+  std::string_view base;  // a part of the name read
   int high = 0;
   int low = 0;
   bool slice = false;  // written as base[high:low], not base[index]
@@ -25,11 +25,6 @@ inline constexpr int kMaxBusIndex = 65535;
 // free of brackets, the numbers plain decimal without sign or leading zeros
 // ("x[07]" is a plain name: it must not meet x[7]). Anything else is a plain
 // net and yields nothing.
-std::optional<BusRef> parse_bus_name(const std::string& name);
-
-// The bit-level nets a pin name stands for, most significant first:
-// "x[2:0]" gives x[2], x[1], x[0]; a plain name gives itself; an empty name
-// (an unconnected pin) gives nothing.
-std::vector<std::string> expand_bits(const std::string& name);
+std::optional<BusRef> parse_bus_name(std::string_view name);
 
 }  // namespace syn

@@ -1,62 +1,130 @@
-// The netlist under construction: cell instances in output order, each with
-// its pins and the net on every pin, and the run-wide instance counter.
+// The netlist under construction: cell instances in output order, the nets on
+// their pins, and the run-wide instance counter. Net names are interned once
+// in the run's symbol table; a pin holds the id of its net, and each net
+// knows its bus structure, so the writers never read a name back.
 #pragma once
 
-#include <deque>
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "model/symbols.hpp"
 
 namespace syn {
 
-struct Pin {
-  std::string name;  // the net on this pin: what the netlist prints
+using NetId = std::uint32_t;
+// The net of a pin that was never named: it prints as an empty name.
+inline constexpr NetId kUnnamedNet = 0;
+
+using VectorId = std::uint32_t;
+inline constexpr VectorId kNoVector = static_cast<VectorId>(-1);
+
+// A net, with the bus structure its name carries: x[7:0] is bits 7 down to 0
+// of the vector x, x_bar[3] one bit of the vector x_bar; any other name is a
+// plain one-bit net.
+struct Net {
+  SymbolId name = kNoSymbol;
+  VectorId vector = kNoVector;  // kNoVector for a plain net
+  std::uint16_t high = 0;
+  std::uint16_t low = 0;
+  bool slice = false;  // written vector[high:low], not vector[index]
+
+  bool is_bus() const { return vector != kNoVector; }
+};
+
+// Which net's mapping made a cell.
+enum class SourceNet : std::uint8_t { none, global_net, local_net, data_net };
+
+// The transition that made a cell: its net and its index in that net's list.
+struct CellOrigin {
+  SourceNet net = SourceNet::none;
+  std::uint32_t index = 0;
 };
 
 struct Cell {
-  std::string name;  // library cell name
-  // Filled in only for the cells found again after they are made: a global
-  // control cell's set pins, a multiplexer's input pins (three per feeder).
-  int pin_in_num = 0;
-  int done = 0;  // a multiplexer that has all its pins
+  SymbolId type = kNoSymbol;  // library cell name
   int instance = 0;
-  int next_pin = 0;  // next free pin of a cell that grows (multiplexers)
-  std::vector<Pin> pins;
+  std::uint32_t first_pin = 0;  // pins are pins()[first_pin, first_pin + pin_count)
+  std::uint32_t pin_count = 0;
+  CellOrigin origin;
 };
-
-// Pins 1..n named from `names` in order.
-std::vector<Pin> pins_from(std::vector<std::string> names);
 
 class Netlist {
  public:
+  explicit Netlist(Symbols& symbols);
+
   // Increments the instance counter and returns the new number.
   int new_instance() { return ++last_instance_; }
 
-  // Appends a cell at the end of the list.
-  // The cell keeps the instance number it carries; references stay valid.
-  Cell& append(Cell cell);
+  // The transition whose cells are made next; every cell made from now on
+  // records it.
+  void set_origin(CellOrigin origin) { origin_ = origin; }
 
-  // Takes the next instance number and appends a cell whose pins the
-  // caller adds.
-  Cell& start_cell(std::string cell_name);
+  // Takes the next instance number and appends a cell with `pin_count` pins,
+  // unnamed until name_pin names them. The reference holds until the next
+  // cell is appended.
+  const Cell& start_cell(std::string_view type, std::size_t pin_count);
 
   // The common case: takes the next instance number and appends a cell with
-  // pins 1..n named from `nets`.
-  Cell& add(std::string cell_name, std::vector<std::string> nets);
+  // pins 1..n on `nets`.
+  const Cell& add(std::string_view type, const std::vector<std::string>& nets);
 
-  // The first cell carrying this number, which the counter gave, or null.
+  // A cell that enters the list later (append), under an instance number
+  // taken earlier: `slots` pins are reserved for it now and placed one by one
+  // (place_pin); it has as many pins as are placed.
+  Cell reserve_cell(std::string_view type, int instance, std::size_t slots);
+
+  // Appends a reserved cell; the list order is the output order.
+  void append(const Cell& cell);
+
+  // Names pin `position` (from 0) of a cell made by start_cell.
+  void name_pin(const Cell& cell, std::size_t position, std::string_view net);
+
+  // Places the next pin of a reserved cell.
+  void place_pin(Cell& cell, std::string_view net);
+
+  // The first cell in the list carrying this number, which the counter gave,
+  // or null. The pointer holds until the next cell is appended.
   Cell* find_cell(int instance);
 
-  const std::deque<Cell>& comps() const { return comps_; }
-  std::deque<Cell>& comps() { return comps_; }
+  // ---- reading --------------------------------------------------------------
+  const std::vector<Cell>& cells() const { return cells_; }
+  std::span<const NetId> pins(const Cell& cell) const {
+    return {pins_.data() + cell.first_pin, cell.pin_count};
+  }
+  const Net& net(NetId id) const { return nets_[id]; }
+  std::size_t net_count() const { return nets_.size(); }
+  // The names of the vectors, by VectorId.
+  const std::vector<SymbolId>& vectors() const { return vectors_; }
+
+  std::string_view text(SymbolId id) const { return symbols_.text(id); }
+  std::string_view net_name(NetId id) const {
+    return id == kUnnamedNet ? std::string_view() : symbols_.text(nets_[id].name);
+  }
+  std::string_view type_name(const Cell& cell) const { return symbols_.text(cell.type); }
+  std::size_t symbol_count() const { return symbols_.size(); }
 
  private:
-  // Position in comps_ of the first cell of each instance number. The numbers
-  // come from the counter, so a vector indexed by number holds them; a number
-  // the counter has not given (a cell made by hand) is not remembered.
+  NetId intern_net(std::string_view name);
+  VectorId intern_vector(std::string_view base);
+  std::uint32_t reserve_pins(std::size_t count);
+
+  // Position in cells_ of the first cell of each instance number. The numbers
+  // come from the counter, so a vector indexed by number holds them.
   void remember_position(int instance, std::size_t position);
   std::vector<std::size_t> position_of_instance_;
 
-  std::deque<Cell> comps_;
+  Symbols& symbols_;
+  std::vector<Cell> cells_;
+  std::vector<NetId> pins_;
+  std::vector<Net> nets_;                   // by NetId; nets_[kUnnamedNet] has no name
+  std::vector<NetId> net_of_symbol_;        // by SymbolId; kUnnamedNet where no net
+  std::vector<SymbolId> vectors_;           // by VectorId
+  std::vector<VectorId> vector_of_symbol_;  // by SymbolId; kNoVector where none
+  CellOrigin origin_;
   int last_instance_ = 0;
 };
 

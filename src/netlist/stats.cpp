@@ -4,57 +4,101 @@
 #include <iomanip>
 #include <unordered_map>
 
-#include "netlist/net_names.hpp"
-
 namespace syn {
 namespace {
 
-// Joins single-pin bits of one vector with neighbouring indexes into one
-// slice name; plain names stay as they are.
-std::vector<std::string> join_runs(std::vector<std::string> names) {
-  std::map<std::string, std::vector<int>> bits_of;
-  std::vector<std::string> joined;
-  for (std::string& name : names) {
-    auto bus = parse_bus_name(name);
-    if (bus) bits_of[bus->base].push_back(bus->high);
-    else joined.push_back(std::move(name));
-  }
-  for (auto& [base, bits] : bits_of) {
-    std::sort(bits.begin(), bits.end(), std::greater<>());
-    for (std::size_t i = 0; i < bits.size();) {
-      std::size_t j = i;
-      while (j + 1 < bits.size() && bits[j + 1] == bits[j] - 1) ++j;
-      joined.push_back(base + (i == j ? "[" + std::to_string(bits[i]) + "]"
-                                      : "[" + std::to_string(bits[i]) + ":" +
-                                            std::to_string(bits[j]) + "]"));
-      i = j + 1;
+// Pins per bit-level net, in arrays: one counter per plain net, and one per
+// bit 0..largest index used of each vector, so that x[7:0] on a pin counts
+// once for each of x[7] ... x[0].
+struct BitCounts {
+  std::vector<int> plain;              // by NetId
+  std::vector<int> largest_bit;        // by VectorId; -1 for a vector on no pin
+  std::vector<std::size_t> first_bit;  // by VectorId: its bit 0 in `bits`
+  std::vector<int> bits;
+};
+
+BitCounts count_bits(const Netlist& netlist, NetlistStats& stats) {
+  BitCounts counts;
+  counts.plain.assign(netlist.net_count(), 0);
+  counts.largest_bit.assign(netlist.vectors().size(), -1);
+  for (const Cell& cell : netlist.cells()) {
+    for (const NetId id : netlist.pins(cell)) {
+      const Net& net = netlist.net(id);
+      if (net.is_bus())
+        counts.largest_bit[net.vector] = std::max<int>(counts.largest_bit[net.vector], net.high);
     }
   }
-  std::sort(joined.begin(), joined.end());
-  return joined;
+  counts.first_bit.resize(counts.largest_bit.size());
+  std::size_t total = 0;
+  for (std::size_t v = 0; v < counts.largest_bit.size(); ++v) {
+    counts.first_bit[v] = total;
+    total += static_cast<std::size_t>(counts.largest_bit[v] + 1);
+  }
+  counts.bits.assign(total, 0);
+  for (const Cell& cell : netlist.cells()) {
+    ++stats.cells;
+    for (const NetId id : netlist.pins(cell)) {
+      ++stats.pins;
+      const Net& net = netlist.net(id);
+      if (id == kUnnamedNet) {
+        ++stats.unconnected_pins;
+      } else if (net.is_bus()) {
+        const std::size_t first = counts.first_bit[net.vector];
+        for (int b = net.low; b <= net.high; ++b)
+          ++counts.bits[first + static_cast<std::size_t>(b)];
+      } else {
+        ++counts.plain[id];
+      }
+    }
+  }
+  return counts;
+}
+
+// The single-pin bits of one vector, runs of neighbouring indexes joined
+// into one slice name, from the largest index down.
+void add_single_runs(const std::string& base, const int* bits, int largest,
+                     std::vector<std::string>& names) {
+  for (int i = largest; i >= 0;) {
+    if (bits[i] != 1) {
+      --i;
+      continue;
+    }
+    int j = i;
+    while (j > 0 && bits[j - 1] == 1) --j;
+    names.push_back(base + (i == j ? "[" + std::to_string(i) + "]"
+                                   : "[" + std::to_string(i) + ":" + std::to_string(j) + "]"));
+    i = j - 1;
+  }
 }
 
 }  // namespace
 
 NetlistStats collect_stats(const Netlist& netlist) {
   NetlistStats stats;
-  std::unordered_map<std::string, int> pins_on;  // bit-level net -> pins
-  for (const Cell& cell : netlist.comps()) {
-    ++stats.cells_by_type[cell.name];
-    ++stats.cells;
-    for (const Pin& pin : cell.pins) {
-      ++stats.pins;
-      if (pin.name.empty()) ++stats.unconnected_pins;
-      for (const std::string& bit : expand_bits(pin.name)) ++pins_on[bit];
+  std::unordered_map<SymbolId, int> cells_of_type;
+  for (const Cell& cell : netlist.cells()) ++cells_of_type[cell.type];
+  for (const auto& [type, count] : cells_of_type)
+    stats.cells_by_type[std::string(netlist.text(type))] = count;
+
+  const BitCounts counts = count_bits(netlist, stats);
+  std::vector<std::string>& single = stats.single_pin_names;
+  for (NetId id = 1; id < counts.plain.size(); ++id) {
+    if (counts.plain[id] == 0) continue;
+    ++stats.nets;
+    if (counts.plain[id] != 1) continue;
+    ++stats.single_pin_nets;
+    single.emplace_back(netlist.net_name(id));
+  }
+  for (std::size_t v = 0; v < counts.largest_bit.size(); ++v) {
+    const int* bits = counts.bits.data() + counts.first_bit[v];
+    const int largest = counts.largest_bit[v];
+    for (int b = 0; b <= largest; ++b) {
+      stats.nets += bits[b] > 0 ? 1 : 0;
+      stats.single_pin_nets += bits[b] == 1 ? 1 : 0;
     }
+    add_single_runs(std::string(netlist.text(netlist.vectors()[v])), bits, largest, single);
   }
-  stats.nets = static_cast<int>(pins_on.size());
-  std::vector<std::string> single;
-  for (const auto& [net, count] : pins_on) {
-    if (count == 1) single.push_back(net);
-  }
-  stats.single_pin_nets = static_cast<int>(single.size());
-  stats.single_pin_names = join_runs(std::move(single));
+  std::sort(single.begin(), single.end());
   return stats;
 }
 

@@ -4,22 +4,45 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace syn {
 
-// Writes `path` through the temporary file FILE.tmp<pid> beside it:
-// `write_temporary` creates and fills that file (returning the reason it
-// failed, or an empty string), and the file is then renamed into place.
-// Returns an empty string on success, otherwise the reason it failed; a
-// failed write leaves nothing behind.
-std::string replace_file(const std::string& path,
-                         const std::function<std::string(const std::string& temporary)>& write_temporary);
+// An output file written through the temporary FILE.tmp<pid> beside it. The
+// bytes reach the disk before the new name does (commit syncs, then
+// renames), so that even a machine that stops right after the rename shows
+// the whole file. A file not committed, or whose writing failed, leaves
+// nothing behind.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const std::string& path);
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+  ~ReplacingFile();
 
-// The same for a file written through a stream.
-std::string write_file_atomically(const std::string& path,
-                                  const std::function<void(std::ostream&)>& fill);
+  // Appends bytes, retrying short writes; false once a write has failed.
+  bool write(std::string_view bytes);
 
-// Forces a written file's bytes to the disk; false (errno set) on failure.
-bool flush_to_disk(int fd);
+  // True once opening or writing has failed.
+  bool failed() const { return !failure_.empty(); }
+
+  // Syncs, closes and renames the temporary into place. Returns an empty
+  // string on success, otherwise the reason the file could not be written.
+  std::string commit();
+
+ private:
+  void fail();  // keeps the reason errno gives, unless one is kept already
+
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+  std::string failure_;
+  bool committed_ = false;
+};
+
+// Writes `path` from the text `fill` writes into a stream; an empty string
+// on success, otherwise the reason it failed.
+std::string write_stream_file(const std::string& path,
+                              const std::function<void(std::ostream&)>& fill);
 
 }  // namespace syn

@@ -5,10 +5,15 @@
 #include <string>
 
 #include "netlist/netlist.hpp"
+#include "netlist/text_chunks.hpp"
 
 namespace syn {
 
-// Writes the netlist text to `out` (one buffered stream).
+// Writes the netlist text to `sink` in chunks; false when the sink failed
+// (nothing more is written after that).
+bool write_netlist(const Netlist& netlist, const TextSink& sink);
+
+// Writes the netlist text to `out`.
 void write_netlist(const Netlist& netlist, std::ostream& out);
 
 // Writes the netlist to `path` through a temporary file beside it that is

@@ -1,13 +1,14 @@
 #include "netlist/write_verilog.hpp"
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "netlist/net_names.hpp"
+#include "netlist/write_file.hpp"
 
 namespace syn {
 namespace {
@@ -45,7 +46,7 @@ const std::unordered_set<std::string>& keywords() {
   return words;
 }
 
-bool is_plain_identifier(const std::string& name) {
+bool is_plain_identifier(std::string_view name) {
   if (name.empty()) return false;
   auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
   auto digit = [](char c) { return c >= '0' && c <= '9'; };
@@ -53,11 +54,11 @@ bool is_plain_identifier(const std::string& name) {
   for (char c : name) {
     if (!letter(c) && !digit(c) && c != '$') return false;
   }
-  return keywords().count(name) == 0;
+  return keywords().count(std::string(name)) == 0;
 }
 
 // An escaped identifier carries any printable byte but white space.
-bool escapable(const std::string& name) {
+bool escapable(std::string_view name) {
   if (name.empty()) return false;
   return std::all_of(name.begin(), name.end(), [](char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -66,7 +67,7 @@ bool escapable(const std::string& name) {
 }
 
 // The name with every byte that an identifier cannot hold written _xHH.
-std::string printable_form(const std::string& name) {
+std::string printable_form(std::string_view name) {
   static const char hex[] = "0123456789ABCDEF";
   std::string out;
   for (char c : name) {
@@ -82,132 +83,219 @@ std::string printable_form(const std::string& name) {
   return out.empty() ? "_" : out;
 }
 
+std::string identifier_of(std::string_view name) {
+  return is_plain_identifier(name) ? std::string(name) : "\\" + std::string(name) + " ";
+}
+
 // The identifiers of one Verilog name space. Escaped and plain spellings of
-// one text are the same identifier, so the text itself is the key.
+// one text are the same identifier, so the text itself is the key. `claim`
+// keeps a view: its text must outlive the name space (a symbol's text);
+// names made here are kept here.
 class NameSpace {
  public:
-  bool claim(const std::string& text) { return taken_.insert(text).second; }
+  bool claim(std::string_view text) { return taken_.insert(text).second; }
+  bool taken(std::string_view text) const { return taken_.count(text) != 0; }
 
   // The wanted text if free and printable, else the first free
   // printable_form(wanted) + "_k", k = 1, 2, ...
-  std::string claim_near(const std::string& wanted) {
-    if (escapable(wanted) && claim(wanted)) return wanted;
+  std::string claim_near(std::string_view wanted) {
+    if (escapable(wanted) && claim_copy(std::string(wanted))) return std::string(wanted);
     const std::string stem = printable_form(wanted);
-    if (stem != wanted && claim(stem)) return stem;
+    if (stem != wanted && claim_copy(stem)) return stem;
     int& suffix = next_suffix_[stem];
     std::string candidate;
     do {
       candidate = stem + "_" + std::to_string(++suffix);
-    } while (!claim(candidate));
+    } while (!claim_copy(candidate));
     return candidate;
   }
 
+  // Claims a text that the name space keeps itself.
+  bool claim_copy(std::string text) {
+    if (taken(text)) return false;
+    return claim(owned_.emplace_back(std::move(text)));
+  }
+
  private:
-  std::unordered_set<std::string> taken_;
+  std::unordered_set<std::string_view> taken_;
+  std::deque<std::string> owned_;
   std::unordered_map<std::string, int> next_suffix_;
 };
 
-// What the pin names of a netlist hold: vectors with their largest index,
-// and plain one-bit nets.
+// What the pins of a netlist hold: vectors with their largest index, and
+// plain one-bit nets.
 struct NetCensus {
-  std::map<std::string, int> vectors;  // base -> largest index
-  std::set<std::string> plain;
+  std::vector<int> largest_bit;   // by VectorId; -1 for a vector on no pin
+  std::vector<bool> used;         // by NetId: on some pin
+  std::vector<VectorId> vectors;  // the vectors on pins, ascending by name
+  std::vector<NetId> plain;       // the plain nets on pins, ascending by name
 };
 
 NetCensus take_census(const Netlist& netlist) {
   NetCensus census;
-  for (const Cell& cell : netlist.comps()) {
-    for (const Pin& pin : cell.pins) {
-      if (pin.name.empty()) continue;
-      if (auto bus = parse_bus_name(pin.name)) {
-        auto [it, fresh] = census.vectors.try_emplace(bus->base, bus->high);
-        if (!fresh) it->second = std::max(it->second, bus->high);
-      } else {
-        census.plain.insert(pin.name);
+  census.largest_bit.assign(netlist.vectors().size(), -1);
+  census.used.assign(netlist.net_count(), false);
+  for (const Cell& cell : netlist.cells()) {
+    for (const NetId id : netlist.pins(cell)) {
+      if (id == kUnnamedNet) continue;
+      census.used[id] = true;
+      const Net& net = netlist.net(id);
+      if (net.is_bus()) {
+        census.largest_bit[net.vector] = std::max<int>(census.largest_bit[net.vector], net.high);
       }
     }
   }
+  for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
+    if (census.largest_bit[v] >= 0) census.vectors.push_back(v);
+  }
+  for (NetId id = 1; id < census.used.size(); ++id) {
+    if (census.used[id] && !netlist.net(id).is_bus()) census.plain.push_back(id);
+  }
+  const auto vector_name = [&netlist](VectorId v) { return netlist.text(netlist.vectors()[v]); };
+  std::sort(census.vectors.begin(), census.vectors.end(),
+            [&vector_name](VectorId a, VectorId b) { return vector_name(a) < vector_name(b); });
+  std::sort(census.plain.begin(), census.plain.end(),
+            [&netlist](NetId a, NetId b) { return netlist.net_name(a) < netlist.net_name(b); });
   return census;
 }
 
-// Identifier texts for vectors, plain nets and instances, claimed in that
-// order of precedence; a text that is taken or unprintable gets a fresh one.
+// Identifier texts for vectors and plain nets, claimed in that order of
+// precedence; a text that is taken or unprintable gets a fresh one.
 struct NetNames {
-  std::unordered_map<std::string, std::string> vector_of;  // base -> text
-  std::unordered_map<std::string, std::string> wire_of;    // plain name -> text
-  std::vector<std::string> instance_of;                    // per cell in netlist order
+  std::vector<std::string> vector_name;                 // by VectorId
+  std::unordered_map<NetId, std::string> renamed_wire;  // plain nets not named as themselves
 };
 
-NetNames name_nets(const Netlist& netlist, const NetCensus& census) {
-  NameSpace space;
+NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& space) {
   NetNames names;
-  std::vector<const std::string*> vectors_left;
-  std::vector<const std::string*> plain_left;
-  for (const auto& [base, high] : census.vectors) {
-    if (escapable(base) && space.claim(base)) names.vector_of[base] = base;
-    else vectors_left.push_back(&base);
+  names.vector_name.resize(netlist.vectors().size());
+  std::vector<VectorId> vectors_left;
+  std::vector<NetId> plain_left;
+  for (const VectorId v : census.vectors) {
+    const std::string_view base = netlist.text(netlist.vectors()[v]);
+    if (escapable(base) && space.claim(base))
+      names.vector_name[v] = base;
+    else
+      vectors_left.push_back(v);
   }
-  for (const std::string& name : census.plain) {
-    if (escapable(name) && space.claim(name)) names.wire_of[name] = name;
-    else plain_left.push_back(&name);
+  for (const NetId id : census.plain) {
+    const std::string_view name = netlist.net_name(id);
+    if (!escapable(name) || !space.claim(name)) plain_left.push_back(id);
   }
-  for (const std::string* base : vectors_left) names.vector_of[*base] = space.claim_near(*base);
-  for (const std::string* name : plain_left) names.wire_of[*name] = space.claim_near(*name);
-  names.instance_of.reserve(netlist.comps().size());
-  for (const Cell& cell : netlist.comps()) {
-    names.instance_of.push_back(space.claim_near("u" + std::to_string(cell.instance)));
+  for (const VectorId v : vectors_left) {
+    names.vector_name[v] = space.claim_near(netlist.text(netlist.vectors()[v]));
   }
+  for (const NetId id : plain_left) names.renamed_wire[id] = space.claim_near(netlist.net_name(id));
   return names;
 }
 
-// The expression for one pin and the number of bits it carries.
-std::pair<std::string, int> connection(const std::string& net, const NetNames& names) {
-  if (net.empty()) return {"", 0};
-  if (auto bus = parse_bus_name(net)) {
-    const std::string vector = verilog_identifier(names.vector_of.at(bus->base));
-    if (!bus->slice) return {vector + "[" + std::to_string(bus->high) + "]", 1};
-    return {vector + "[" + std::to_string(bus->high) + ":" + std::to_string(bus->low) + "]",
-            bus->high - bus->low + 1};
-  }
-  return {verilog_identifier(names.wire_of.at(net)), 1};
+std::string_view wire_name(const Netlist& netlist, const NetNames& names, NetId id) {
+  const auto renamed = names.renamed_wire.find(id);
+  return renamed == names.renamed_wire.end() ? netlist.net_name(id) : renamed->second;
 }
 
-std::vector<std::string> declarations(const NetCensus& census, const NetNames& names) {
+// Instances are u<instance number>; the few whose name is taken (by a net,
+// or by an earlier cell of the same number) get a fresh one. No fresh name
+// has the form u<digits>, so the others need not enter the name space.
+void name_instances(const Netlist& netlist, NameSpace& space, VerilogNetlist& out) {
+  std::vector<bool> seen;
+  for (std::size_t i = 0; i < netlist.cells().size(); ++i) {
+    const int instance = netlist.cells()[i].instance;
+    const std::string wanted = "u" + std::to_string(instance);
+    bool repeated = false;
+    if (instance >= 0) {
+      const auto number = static_cast<std::size_t>(instance);
+      if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), false);
+      repeated = seen[number];
+      seen[number] = true;
+    }
+    if (!repeated && !space.taken(wanted)) continue;
+    if (repeated) space.claim_copy(wanted);
+    out.renamed_instances.emplace_back(i, space.claim_near(wanted));
+  }
+}
+
+// The expression for each net a pin is on.
+void write_connections(const Netlist& netlist, const NetCensus& census, const NetNames& names,
+                       VerilogNetlist& out) {
+  out.connection_start.assign(netlist.net_count() + 1, 0);
+  for (NetId id = 0; id < netlist.net_count(); ++id) {
+    out.connection_start[id] = out.connections.size();
+    if (!census.used[id]) continue;
+    const Net& net = netlist.net(id);
+    if (!net.is_bus()) {
+      out.connections += identifier_of(wire_name(netlist, names, id));
+      continue;
+    }
+    out.connections += identifier_of(names.vector_name[net.vector]);
+    out.connections += "[" + std::to_string(net.high);
+    if (net.slice) out.connections += ":" + std::to_string(net.low);
+    out.connections += "]";
+  }
+  out.connection_start[netlist.net_count()] = out.connections.size();
+}
+
+std::vector<std::string> declarations(const Netlist& netlist, const NetCensus& census,
+                                      const NetNames& names) {
   std::vector<std::string> lines;
   lines.reserve(census.vectors.size() + census.plain.size());
-  for (const auto& [base, high] : census.vectors) {
-    lines.push_back("wire [" + std::to_string(high) + ":0] " +
-                    verilog_identifier(names.vector_of.at(base)) + ";");
+  for (const VectorId v : census.vectors) {
+    lines.push_back("wire [" + std::to_string(census.largest_bit[v]) + ":0] " +
+                    identifier_of(names.vector_name[v]) + ";");
   }
-  for (const std::string& name : census.plain) {
-    lines.push_back("wire " + verilog_identifier(names.wire_of.at(name)) + ";");
+  for (const NetId id : census.plain) {
+    lines.push_back("wire " + identifier_of(wire_name(netlist, names, id)) + ";");
   }
   return lines;
 }
 
 // Module names: the cell types keep theirs; the top module must not take
-// one of them.
+// one of them. `cell_module` maps each cell type's name to its module name.
 std::optional<std::string> name_modules(const Netlist& netlist, const std::string& top,
-                                        std::map<std::string, std::string>& cell_module,
+                                        std::map<std::string_view, std::string>& cell_module,
                                         std::string& top_module) {
   if (!escapable(top)) {
     return "'" + top + "' cannot name a Verilog module (empty, or white space or control bytes)";
   }
   NameSpace space;
-  // The cells' names as they stand at the end: a cell may be renamed as it grows.
-  std::set<std::string> types;
-  for (const Cell& cell : netlist.comps()) types.insert(cell.name);
-  std::set<std::string> left;
-  for (const std::string& name : types) {
+  std::set<std::string_view> types;
+  for (const Cell& cell : netlist.cells()) types.insert(netlist.type_name(cell));
+  std::set<std::string_view> left;
+  for (const std::string_view name : types) {
     if (escapable(name) && space.claim(name)) cell_module[name] = name;
     else left.insert(name);
   }
   if (!space.claim(top)) {
     return "module name '" + top + "' is the name of a cell type; choose another with --top";
   }
-  top_module = verilog_identifier(top);
-  for (const std::string& name : left) cell_module[name] = space.claim_near(name);
+  top_module = identifier_of(top);
+  for (const std::string_view name : left) cell_module[name] = space.claim_near(name);
   return std::nullopt;
+}
+
+// Each cell's entry in out.cells, and each type's port widths: as many
+// ports as its widest cell has pins, each as wide as its widest connection.
+void describe_cells(const Netlist& netlist, const std::map<std::string_view, std::string>& modules,
+                    VerilogNetlist& out) {
+  std::unordered_map<std::string_view, std::uint32_t> index_of;
+  for (const auto& [name, module] : modules) {
+    index_of[name] = static_cast<std::uint32_t>(out.cells.size());
+    out.cells.push_back({identifier_of(module), {}});
+  }
+  out.cell_type.reserve(netlist.cells().size());
+  for (const Cell& cell : netlist.cells()) {
+    const std::uint32_t type = index_of.at(netlist.type_name(cell));
+    out.cell_type.push_back(type);
+    std::vector<int>& ports = out.cells[type].port_widths;
+    if (ports.size() < cell.pin_count) ports.resize(cell.pin_count, 1);
+    std::size_t p = 0;
+    for (const NetId id : netlist.pins(cell)) {
+      const Net& net = netlist.net(id);
+      const int bits = id == kUnnamedNet ? 0 : net.high - net.low + 1;
+      ports[p] = std::max(ports[p], bits);
+      ++p;
+    }
+  }
 }
 
 // An identifier followed by one space: an escaped one ends in its own.
@@ -217,9 +305,7 @@ std::string spaced(const std::string& identifier) {
 
 }  // namespace
 
-std::string verilog_identifier(const std::string& name) {
-  return is_plain_identifier(name) ? name : "\\" + name + " ";
-}
+std::string verilog_identifier(const std::string& name) { return identifier_of(name); }
 
 std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
@@ -227,52 +313,83 @@ std::string default_top_name(const std::string& output_path) {
 
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out) {
-  std::map<std::string, std::string> cell_module;
+  std::map<std::string_view, std::string> cell_module;
   out = {};
   if (auto error = name_modules(netlist, top, cell_module, out.top)) return error;
   const NetCensus census = take_census(netlist);
-  const NetNames names = name_nets(netlist, census);
-  out.declarations = declarations(census, names);
-
-  std::map<std::string, std::vector<int>> widths;  // native cell name -> port widths
-  std::size_t index = 0;
-  for (const Cell& cell : netlist.comps()) {
-    VerilogInstance instance{verilog_identifier(cell_module.at(cell.name)),
-                             verilog_identifier(names.instance_of[index++]), {}};
-    std::vector<int>& ports = widths[cell.name];
-    if (ports.size() < cell.pins.size()) ports.resize(cell.pins.size(), 1);
-    for (std::size_t p = 0; p < cell.pins.size(); ++p) {
-      auto [expression, bits] = connection(cell.pins[p].name, names);
-      ports[p] = std::max(ports[p], bits);
-      instance.connections.push_back(std::move(expression));
-    }
-    out.instances.push_back(std::move(instance));
-  }
-  // Every instance lists all ports of its type: a simulator refuses fewer.
-  index = 0;
-  for (const Cell& cell : netlist.comps()) {
-    out.instances[index++].connections.resize(widths[cell.name].size());
-  }
-  for (auto& [name, ports] : widths) {
-    out.cells.push_back({verilog_identifier(cell_module.at(name)), std::move(ports)});
-  }
+  NameSpace space;
+  const NetNames names = name_nets(netlist, census, space);
+  name_instances(netlist, space, out);
+  out.declarations = declarations(netlist, census, names);
+  write_connections(netlist, census, names, out);
+  describe_cells(netlist, cell_module, out);
   return std::nullopt;
 }
 
-void write_verilog_module(const VerilogNetlist& verilog, std::ostream& out) {
-  out << "// Structural netlist written by syn-tool.\n"
-      << "module " << verilog.top << ";\n";
-  for (const std::string& line : verilog.declarations) out << "  " << line << '\n';
-  if (!verilog.declarations.empty() && !verilog.instances.empty()) out << '\n';
-  for (const VerilogInstance& instance : verilog.instances) {
-    out << "  " << spaced(instance.cell) << spaced(instance.name) << "(";
-    for (std::size_t p = 0; p < instance.connections.size(); ++p) {
-      if (p != 0) out << ", ";
-      out << instance.connections[p];
+namespace {
+
+void put_line(ChunkedText& text, std::string_view line) {
+  text.advance(ChunkedText::put(text.room(line.size()), line));
+}
+
+std::string_view connection(const VerilogNetlist& verilog, NetId id) {
+  const std::size_t start = verilog.connection_start[id];
+  return std::string_view(verilog.connections)
+      .substr(start, verilog.connection_start[id + 1] - start);
+}
+
+}  // namespace
+
+bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
+                          const TextSink& sink) {
+  ChunkedText text(sink);
+  put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top + ";\n");
+  for (const std::string& line : verilog.declarations) put_line(text, "  " + line + "\n");
+  if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
+  std::vector<std::string> modules;
+  for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
+  auto renamed = verilog.renamed_instances.begin();
+  for (std::size_t i = 0; i < netlist.cells().size() && text.ok(); ++i) {
+    const Cell& cell = netlist.cells()[i];
+    const std::uint32_t type = verilog.cell_type[i];
+    std::string instance;
+    if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
+      instance = spaced(identifier_of((renamed++)->second));
     }
-    out << ");\n";
+    const auto pins = netlist.pins(cell);
+    const std::size_t ports = verilog.cells[type].port_widths.size();
+    std::size_t size =
+        3 + modules[type].size() + instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
+    for (const NetId id : pins) size += connection(verilog, id).size();
+    char* at = text.room(size);
+    at = ChunkedText::put(at, "  ");
+    at = ChunkedText::put(at, modules[type]);
+    if (instance.empty()) {
+      *at++ = 'u';
+      at = ChunkedText::put_number(at, cell.instance);
+      *at++ = ' ';
+    } else {
+      at = ChunkedText::put(at, instance);
+    }
+    *at++ = '(';
+    // Every instance lists all ports of its type: a simulator refuses fewer.
+    for (std::size_t p = 0; p < ports; ++p) {
+      if (p != 0) at = ChunkedText::put(at, ", ");
+      if (p < pins.size()) at = ChunkedText::put(at, connection(verilog, pins[p]));
+    }
+    at = ChunkedText::put(at, ");\n");
+    text.advance(at);
   }
-  out << "endmodule\n";
+  put_line(text, "endmodule\n");
+  return text.finish();
+}
+
+void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
+                          std::ostream& out) {
+  write_verilog_module(netlist, verilog, [&out](std::string_view text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return true;
+  });
 }
 
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
@@ -292,6 +409,16 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
     }
     out << "endmodule\n";
   }
+}
+
+std::string write_verilog_file(const Netlist& netlist, const VerilogNetlist& verilog,
+                               const std::string& path) {
+  ReplacingFile file(path);
+  if (!file.failed()) {
+    write_verilog_module(netlist, verilog,
+                         [&file](std::string_view text) { return file.write(text); });
+  }
+  return file.commit();
 }
 
 }  // namespace syn

@@ -16,31 +16,38 @@
 // An empty net name leaves its position unconnected.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "netlist/netlist.hpp"
+#include "netlist/text_chunks.hpp"
 
 namespace syn {
-
-struct VerilogInstance {
-  std::string cell;                      // module name as written
-  std::string name;                      // instance name as written
-  std::vector<std::string> connections;  // one expression per pin, "" unconnected
-};
 
 struct VerilogCell {
   std::string name;              // module name as written
   std::vector<int> port_widths;  // per pin position: widest connection seen
 };
 
+// How the netlist is written as Verilog: the names chosen for its modules,
+// nets and instances, and the expression that each net connects with.
 struct VerilogNetlist {
   std::string top;                        // module name as written
   std::vector<std::string> declarations;  // "wire [7:0] x;" and "wire k;"
-  std::vector<VerilogInstance> instances; // one per cell, in netlist order
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
+  std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
+  // Cells not named u<instance number>, by position in the netlist, ascending.
+  std::vector<std::pair<std::size_t, std::string>> renamed_instances;
+  // Per net, the expression a pin on it connects with ("" for an unnamed
+  // pin): the text of net k is connections[connection_start[k],
+  // connection_start[k + 1]).
+  std::string connections;
+  std::vector<std::size_t> connection_start;
 };
 
 // Builds the Verilog form of `netlist` with the module named `top`. Returns
@@ -49,8 +56,17 @@ struct VerilogNetlist {
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out);
 
-void write_verilog_module(const VerilogNetlist& verilog, std::ostream& out);
+// Writes the module to `sink` in chunks; false when the sink failed.
+bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
+                          const TextSink& sink);
+void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog, std::ostream& out);
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out);
+
+// Writes the module to `path` through a temporary file beside it that is
+// renamed into place once complete. Returns an empty string on success,
+// otherwise the reason it failed (nothing is left behind).
+std::string write_verilog_file(const Netlist& netlist, const VerilogNetlist& verilog,
+                               const std::string& path);
 
 // The module name used when none is given: the output file's name without
 // folder and last extension ("out/design.v" gives "design").

@@ -35,7 +35,7 @@ struct TableTexts {
 struct PipelineRun {
   Symbols symbols;  // every design name and net name of the run
   std::unique_ptr<Design> design = std::make_unique<Design>();
-  std::unique_ptr<Netlist> netlist = std::make_unique<Netlist>();
+  std::unique_ptr<Netlist> netlist = std::make_unique<Netlist>(symbols);
   Diagnostics diag;
   std::vector<int> data_place_widths;  // the widths mapping gave the data places
   bool mapped = false;  // reading found no error, so the design was mapped
