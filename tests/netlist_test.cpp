@@ -37,7 +37,7 @@ Netlist large_netlist(Symbols& symbols, std::string& expected) {
   Netlist netlist(symbols);
   for (int i = 0; i < 60000; ++i) {
     const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
-    netlist.add("dlatch", {a, b});
+    netlist.add("dlatch", std::vector<std::string>{a, b});
     expected += expected_text("dlatch", i + 1, {a, b});
     if (i == 30000) {
       std::vector<std::string> wide;

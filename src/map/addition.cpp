@@ -31,7 +31,7 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   const std::string adder = "add" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
   const int instance = ctx.netlist.new_instance();
   const std::string result_name = "U" + i_to_string(instance) + "_" + adder;
-  std::vector<std::string> pins;
+  std::vector<PinNet> pins;
   for (const DataArc* p : operands) {
     pins.push_back(bus(ctx.text(p->name), width));
     pins.push_back(bus_bar(ctx.text(p->name), width));
@@ -41,7 +41,7 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
   Cell cell = ctx.netlist.reserve_cell(adder, instance, pins.size());
-  for (const std::string& net : pins) ctx.netlist.place_pin(cell, net);
+  ctx.netlist.place_pins(cell, pins);
   ctx.netlist.append(cell);
 
   emit_latch_stage(ctx, t, result_name, result_name + "_bar", result_name + "_done", width);

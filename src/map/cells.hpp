@@ -11,6 +11,10 @@
 
 namespace syn {
 
+// A net passed to add_cell: bits of a bus as they are, any name as text.
+inline const BusNet& pin_net(const BusNet& net) { return net; }
+inline std::string_view pin_net(std::string_view net) { return net; }
+
 // Takes the next instance number, as Netlist::add does.
 template <class... Nets>
 void add_cell(Netlist& netlist, std::string_view name, const Nets&... nets) {
@@ -19,7 +23,7 @@ void add_cell(Netlist& netlist, std::string_view name, const Nets&... nets) {
   const Cell& cell = netlist.start_cell(name, sizeof...(Nets));
   // A fold over the comma operator runs left to right: pin 1 first.
   std::size_t position = 0;
-  (netlist.name_pin(cell, position++, std::string_view(nets)), ...);
+  (netlist.name_pin(cell, position++, pin_net(nets)), ...);
 }
 
 }  // namespace syn

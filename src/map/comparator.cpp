@@ -203,7 +203,7 @@ void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string
 
   // Pins 1 to 4: operand 1 and operand 2 by their order, constants first
   // getting their drivers.
-  std::array<std::string, 4> operands;
+  std::array<BusNet, 4> operands;
   for (const DataArc* p : data_inputs(t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
     if (p->terminal == Terminal::constant) {

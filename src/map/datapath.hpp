@@ -96,7 +96,7 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width);
 
 // Drivers of a comparator's constant operand; returns its true and
 // complement rail buses.
-std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
+std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
                                                              std::string_view place, int width,
                                                              int value);
 

@@ -40,7 +40,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   if (!request) return;
 
   const std::string cell = "mul" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
-  std::vector<std::string> pins;
+  std::vector<PinNet> pins;
   bool delayed = false;
   int operands = 0;
   for (const DataArc& p : t.inputs) {
@@ -66,7 +66,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));
   pins.push_back(result_name + "_done");
-  ctx.netlist.add(cell, std::move(pins));
+  ctx.netlist.add(cell, pins);
 
   emit_latch_stage(ctx, t, result_name, result_name + "_bar", result_name + "_done", width);
 }

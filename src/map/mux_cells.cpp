@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "map/cells.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
 
@@ -130,15 +131,16 @@ int placed_pins(MapContext& ctx, MuxId mux) {
 
 // Places the next three pins, after those already placed: no search
 // through hundreds of feeders' pins.
-void place_pins(MapContext& ctx, MuxId mux, const std::string& first, const std::string& second,
-                const std::string& third) {
+template <class First, class Second, class Third>
+void place_pins(MapContext& ctx, MuxId mux, const First& first, const Second& second,
+                const Third& third) {
   Cell& cell = mux_cell(ctx, mux);
   if (static_cast<int>(cell.pin_count) + 3 > ctx.muxes[mux].feeder_pins + 3) {
     throw std::logic_error("multiplexer grown past the pins reserved for it");
   }
-  ctx.netlist.place_pin(cell, first);
-  ctx.netlist.place_pin(cell, second);
-  ctx.netlist.place_pin(cell, third);
+  ctx.netlist.place_pin(cell, pin_net(first));
+  ctx.netlist.place_pin(cell, pin_net(second));
+  ctx.netlist.place_pin(cell, pin_net(third));
 }
 
 }  // namespace

@@ -5,15 +5,24 @@
 #include <string_view>
 
 #include "model/design.hpp"
+#include "netlist/netlist.hpp"
 
 namespace syn {
 
-std::string bit(std::string_view x, int k);           // x[k]
-std::string bit_bar(std::string_view x, int k);       // x_bar[k]
-std::string bit_done(std::string_view x, int k);      // x_done[k]
-std::string bus(std::string_view x, int width);       // x[width-1:0]
-std::string bus_bar(std::string_view x, int width);   // x_bar[width-1:0]
-std::string done_bus(std::string_view x, int width);  // x_done[width-1:0]
+// Bits of the data value x by rail. The netlist finds the net from the
+// parts; `x` must still be there when the net is handed to it.
+inline BusNet bit(std::string_view x, int k) { return {x, Rail::true_rail, k, k, false}; }
+inline BusNet bit_bar(std::string_view x, int k) { return {x, Rail::complement, k, k, false}; }
+inline BusNet bit_done(std::string_view x, int k) { return {x, Rail::done, k, k, false}; }
+inline BusNet bus(std::string_view x, int width) {  // x[width-1:0]
+  return {x, Rail::true_rail, width - 1, 0, true};
+}
+inline BusNet bus_bar(std::string_view x, int width) {  // x_bar[width-1:0]
+  return {x, Rail::complement, width - 1, 0, true};
+}
+inline BusNet done_bus(std::string_view x, int width) {  // x_done[width-1:0]
+  return {x, Rail::done, width - 1, 0, true};
+}
 
 // Net of control place p driven by transition t of the local or data net:
 // "t_p" when p is a place of the global control net, p itself otherwise.

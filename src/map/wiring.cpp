@@ -42,7 +42,7 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width) {
                         ConstantNets::datapath);
 }
 
-std::pair<std::string, std::string> emit_comparator_constant(MapContext& ctx,
+std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
                                                              std::string_view place, int width,
                                                              int value) {
   emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);

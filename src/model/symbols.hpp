@@ -4,15 +4,14 @@
 // name from it.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/name_index.hpp"
+#include "model/text_blocks.hpp"
 
 namespace syn {
 
@@ -33,7 +32,7 @@ class Symbols {
   // first appearance.
   SymbolId intern(std::string_view text) {
     const std::size_t found = index_.insert(text, spans_.size(), TextOf{this});
-    if (found == spans_.size()) spans_.push_back({store(text), text.size()});
+    if (found == spans_.size()) spans_.push_back(texts_.store(text));
     return static_cast<SymbolId>(found);
   }
 
@@ -44,7 +43,7 @@ class Symbols {
   }
 
   // The text of a symbol. The view stays valid as long as the table.
-  std::string_view text(SymbolId id) const { return {spans_[id].start, spans_[id].size}; }
+  std::string_view text(SymbolId id) const { return spans_[id]; }
 
   std::size_t size() const { return spans_.size(); }
 
@@ -55,32 +54,8 @@ class Symbols {
   }
 
  private:
-  // Copies `text` to the end of the last block, or to a new one when it does
-  // not fit; blocks never move, so the views handed out stay valid while
-  // mapping interns new net names.
-  const char* store(std::string_view text) {
-    if (blocks_.empty() || block_left_ < text.size()) {
-      const std::size_t size = std::max(kBlockSize, text.size());
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-      block_left_ = size;
-      block_end_ = blocks_.back().get();
-    }
-    char* at = block_end_;
-    std::copy(text.begin(), text.end(), at);
-    block_end_ += text.size();
-    block_left_ -= text.size();
-    return at;
-  }
-
-  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-  struct Span {
-    const char* start;
-    std::size_t size;
-  };
-  std::vector<std::unique_ptr<char[]>> blocks_;  // every symbol's bytes
-  char* block_end_ = nullptr;                    // where the last block's free room starts
-  std::size_t block_left_ = 0;
-  std::vector<Span> spans_;  // by id
+  TextBlocks texts_;                   // every symbol's bytes, in blocks that never move
+  std::vector<std::string_view> spans_;  // by id
   NameIndex index_;
 };
 

@@ -1,6 +1,10 @@
 #include "netlist/netlist.hpp"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <limits>
+#include <string>
 #include <stdexcept>
 
 #include "netlist/net_names.hpp"
@@ -19,35 +23,191 @@ void cover_symbols(std::vector<Id>& table, std::size_t symbols, Id none) {
 
 Netlist::Netlist(Symbols& symbols) : symbols_(symbols), nets_(1) {}
 
-VectorId Netlist::intern_vector(std::string_view base) {
+namespace {
+
+constexpr std::string_view suffix_of(Rail rail) {
+  switch (rail) {
+    case Rail::complement:
+      return "_bar";
+    case Rail::done:
+      return "_done";
+    case Rail::true_rail:
+      break;
+  }
+  return "";
+}
+
+// base + suffix + "[" + high (+ ":" + low) + "]", the name of a bus net.
+std::string bus_text(const BusNet& bus) {
+  std::string text(bus.base);
+  text += suffix_of(bus.rail);
+  text += '[';
+  text += std::to_string(bus.high);
+  if (bus.slice) text += ':' + std::to_string(bus.low);
+  text += ']';
+  return text;
+}
+
+// Whether the name of `bus` reads back as those bits (see parse_bus_name);
+// the base is checked by the caller.
+bool bits_read_back(const BusNet& bus) {
+  if (bus.low < 0 || bus.high < bus.low || bus.high > kMaxBusIndex) return false;
+  return bus.slice || bus.high == bus.low;
+}
+
+bool is_vector_name(std::string_view base) {
+  return !base.empty() && base.find_first_of("[]") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::size_t Netlist::recent_slot(const char* text, std::size_t size, unsigned salt) {
+  const auto key = (reinterpret_cast<std::uintptr_t>(text) * 0x9E3779B97F4A7C15ull) ^
+                   (static_cast<std::uint64_t>(size) << 2 | salt);
+  return static_cast<std::size_t>((key ^ (key >> 29)) & (kRecentNames - 1));
+}
+
+VectorId Netlist::vector_of(std::string_view base) {
   const SymbolId symbol = symbols_.intern(base);
   cover_symbols(vector_of_symbol_, symbols_.size(), kNoVector);
   VectorId& vector = vector_of_symbol_[symbol];
   if (vector == kNoVector) {
     vector = static_cast<VectorId>(vectors_.size());
     vectors_.push_back(symbol);
+    nets_of_vector_.emplace_back();
   }
   return vector;
 }
 
-NetId Netlist::intern_net(std::string_view name) {
-  if (name.empty()) return kUnnamedNet;
+VectorId Netlist::vector_of(std::string_view base, Rail rail) {
+  const std::string_view suffix = suffix_of(rail);
+  RecentName& recent =
+      recent_vectors_[recent_slot(base.data(), base.size(), static_cast<unsigned>(rail))];
+  if (recent.text == base.data() && recent.size == base.size()) {
+    const std::string_view name = symbols_.text(vectors_[recent.id]);
+    if (name.size() == base.size() + suffix.size() && name.starts_with(base) &&
+        name.ends_with(suffix))
+      return recent.id;
+  }
+  if (!is_vector_name(base)) return kNoVector;
+  const VectorId vector =
+      suffix.empty() ? vector_of(base) : vector_of(std::string(base) + std::string(suffix));
+  recent = {base.data(), base.size(), vector};
+  return vector;
+}
+
+NetId Netlist::bus_net(VectorId vector, int high, int low, bool slice) {
+  return slice ? slice_net(vector, high, low) : bit_net(vector, high);
+}
+
+NetId Netlist::slice_net(VectorId vector, int high, int low) {
+  VectorNets& of = nets_of_vector_[vector];
+  if (of.first_slice == kUnnamedNet) {
+    of.first_slice = new_bus_net(vector, high, low, true);
+    return of.first_slice;
+  }
+  const Net& first = nets_[of.first_slice];
+  if (first.high == high && first.low == low) return of.first_slice;
+  const std::uint64_t key = static_cast<std::uint64_t>(vector) << 32 |
+                            static_cast<std::uint64_t>(high) << 16 | static_cast<std::uint64_t>(low);
+  NetId& net = other_slices_[key];
+  if (net == kUnnamedNet) net = new_bus_net(vector, high, low, true);
+  return net;
+}
+
+NetId Netlist::bit_net(VectorId vector, int index) {
+  VectorNets& bits = nets_of_vector_[vector];
+  const auto bit = static_cast<std::uint32_t>(index);
+  if (bit >= bits.count) {
+    // A new range at the end, with room for this bit; the old one is left.
+    const std::uint32_t count = std::max({bit + 1, bits.count * 2, 4u});
+    const auto start = static_cast<std::uint32_t>(bit_nets_.size());
+    bit_nets_.resize(bit_nets_.size() + count, kUnnamedNet);
+    std::copy_n(bit_nets_.begin() + bits.start, bits.count, bit_nets_.begin() + start);
+    bits.start = start;
+    bits.count = count;
+  }
+  if (bit_nets_[bits.start + bit] == kUnnamedNet) {
+    const NetId net = new_bus_net(vector, index, index, false);
+    bit_nets_[nets_of_vector_[vector].start + bit] = net;
+  }
+  return bit_nets_[bits.start + bit];
+}
+
+NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
+  const std::string_view base = symbols_.text(vectors_[vector]);
+  // "base[high]" or "base[high:low]"; both numbers are below 65536.
+  char index[16];
+  char* end = std::to_chars(index, index + 5, high).ptr;
+  if (slice) {
+    *end = ':';
+    end = std::to_chars(end + 1, end + 6, low).ptr;
+  }
+  const std::string_view digits(index, static_cast<std::size_t>(end - index));
+  const std::size_t size = base.size() + digits.size() + 2;
+  char* text = bus_names_.room_for(size);
+  std::copy(base.begin(), base.end(), text);
+  text[base.size()] = '[';
+  std::copy(digits.begin(), digits.end(), text + base.size() + 1);
+  text[size - 1] = ']';
+
+  Net net;
+  net.text = text;
+  net.size = static_cast<std::uint32_t>(size);
+  net.vector = vector;
+  net.high = static_cast<std::uint16_t>(high);
+  net.low = static_cast<std::uint16_t>(low);
+  net.slice = slice;
+  nets_.push_back(net);
+  return static_cast<NetId>(nets_.size() - 1);
+}
+
+SymbolId Netlist::cell_type(std::string_view type) {
+  RecentName& recent = recent_types_[recent_slot(type.data(), type.size(), 0)];
+  if (recent.text == type.data() && recent.size == type.size() &&
+      symbols_.text(recent.id) == type)
+    return recent.id;
+  const SymbolId symbol = symbols_.intern(type);
+  recent = {type.data(), type.size(), symbol};
+  return symbol;
+}
+
+NetId Netlist::plain_net(std::string_view name) {
+  RecentName& recent = recent_nets_[recent_slot(name.data(), name.size(), 0)];
+  if (recent.text == name.data() && recent.size == name.size() &&
+      nets_[recent.id].name() == name)
+    return recent.id;
   const SymbolId symbol = symbols_.intern(name);
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
-  if (net_of_symbol_[symbol] != kUnnamedNet) return net_of_symbol_[symbol];
-  // A new net: its bus structure is read here, once.
-  Net net;
-  net.name = symbol;
-  if (const auto bus = parse_bus_name(name)) {
-    net.vector = intern_vector(bus->base);
-    net.high = static_cast<std::uint16_t>(bus->high);
-    net.low = static_cast<std::uint16_t>(bus->low);
-    net.slice = bus->slice;
+  NetId& id = net_of_symbol_[symbol];
+  if (id == kUnnamedNet) {
+    const std::string_view text = symbols_.text(symbol);
+    Net net;
+    net.text = text.data();
+    net.size = static_cast<std::uint32_t>(text.size());
+    id = static_cast<NetId>(nets_.size());
+    nets_.push_back(net);
   }
-  const auto id = static_cast<NetId>(nets_.size());
-  nets_.push_back(net);
-  net_of_symbol_[symbol] = id;
+  recent = {name.data(), name.size(), id};
   return id;
+}
+
+NetId Netlist::net_of(std::string_view name) {
+  if (name.empty()) return kUnnamedNet;
+  if (name.back() == ']') {
+    // A bus net's structure is read here, once per name the mappers write out.
+    if (const auto bus = parse_bus_name(name))
+      return bus_net(vector_of(bus->base), bus->high, bus->low, bus->slice);
+  }
+  return plain_net(name);
+}
+
+NetId Netlist::net_of(const BusNet& bus) {
+  if (bits_read_back(bus)) {
+    const VectorId vector = vector_of(bus.base, bus.rail);
+    if (vector != kNoVector) return bus_net(vector, bus.high, bus.low, bus.slice);
+  }
+  return net_of(bus_text(bus));
 }
 
 std::uint32_t Netlist::reserve_pins(std::size_t count) {
@@ -77,13 +237,20 @@ const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
 
 const Cell& Netlist::add(std::string_view type, const std::vector<std::string>& nets) {
   const Cell& cell = start_cell(type, nets.size());
-  for (std::size_t i = 0; i < nets.size(); ++i) pins_[cell.first_pin + i] = intern_net(nets[i]);
+  for (std::size_t i = 0; i < nets.size(); ++i) pins_[cell.first_pin + i] = net_of(nets[i]);
+  return cell;
+}
+
+const Cell& Netlist::add(std::string_view type, const std::vector<PinNet>& nets) {
+  const Cell& cell = start_cell(type, nets.size());
+  for (std::size_t i = 0; i < nets.size(); ++i)
+    pins_[cell.first_pin + i] = std::visit([this](const auto& net) { return net_of(net); }, nets[i]);
   return cell;
 }
 
 Cell Netlist::reserve_cell(std::string_view type, int instance, std::size_t slots) {
   Cell cell;
-  cell.type = symbols_.intern(type);
+  cell.type = cell_type(type);
   cell.instance = instance;
   cell.first_pin = reserve_pins(slots);
   cell.origin = origin_;
@@ -97,12 +264,27 @@ void Netlist::append(const Cell& cell) {
 
 void Netlist::name_pin(const Cell& cell, std::size_t position, std::string_view net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pins_.at(cell.first_pin + position) = intern_net(net);
+  pins_.at(cell.first_pin + position) = net_of(net);
+}
+
+void Netlist::name_pin(const Cell& cell, std::size_t position, const BusNet& net) {
+  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
+  pins_.at(cell.first_pin + position) = net_of(net);
 }
 
 void Netlist::place_pin(Cell& cell, std::string_view net) {
-  pins_.at(cell.first_pin + cell.pin_count) = intern_net(net);
+  pins_.at(cell.first_pin + cell.pin_count) = net_of(net);
   ++cell.pin_count;
+}
+
+void Netlist::place_pin(Cell& cell, const BusNet& net) {
+  pins_.at(cell.first_pin + cell.pin_count) = net_of(net);
+  ++cell.pin_count;
+}
+
+void Netlist::place_pins(Cell& cell, const std::vector<PinNet>& nets) {
+  for (const PinNet& net : nets)
+    std::visit([this, &cell](const auto& each) { place_pin(cell, each); }, net);
 }
 
 Cell* Netlist::find_cell(int instance) {

@@ -9,9 +9,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <variant>
 #include <vector>
 
 #include "model/symbols.hpp"
+#include "model/text_blocks.hpp"
 
 namespace syn {
 
@@ -26,14 +29,34 @@ inline constexpr VectorId kNoVector = static_cast<VectorId>(-1);
 // of the vector x, x_bar[3] one bit of the vector x_bar; any other name is a
 // plain one-bit net.
 struct Net {
-  SymbolId name = kNoSymbol;
+  const char* text = nullptr;  // the name, kept by the symbol table or the netlist
+  std::uint32_t size = 0;
   VectorId vector = kNoVector;  // kNoVector for a plain net
   std::uint16_t high = 0;
   std::uint16_t low = 0;
   bool slice = false;  // written vector[high:low], not vector[index]
 
   bool is_bus() const { return vector != kNoVector; }
+  std::string_view name() const { return {text, size}; }
 };
+
+// Which rail of a data value a bus net carries; it names the vector:
+// x, x_bar or x_done.
+enum class Rail : std::uint8_t { true_rail, complement, done };
+
+// Bits of a bus as a mapper names them, base[high:low] or base[high] with the
+// rail's suffix after the base, without writing the name out: the netlist
+// finds the net from the parts. The base is read during the call only.
+struct BusNet {
+  std::string_view base;
+  Rail rail = Rail::true_rail;
+  int high = 0;
+  int low = 0;
+  bool slice = false;
+};
+
+// A pin's net as a mapper names it: a plain name or bits of a bus.
+using PinNet = std::variant<std::string, BusNet>;
 
 // Which net's mapping made a cell.
 enum class SourceNet : std::uint8_t { none, global_net, local_net, data_net };
@@ -71,6 +94,7 @@ class Netlist {
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n on `nets`.
   const Cell& add(std::string_view type, const std::vector<std::string>& nets);
+  const Cell& add(std::string_view type, const std::vector<PinNet>& nets);
 
   // A cell that enters the list later (append), under an instance number
   // taken earlier: `slots` pins are reserved for it now and placed one by one
@@ -82,9 +106,13 @@ class Netlist {
 
   // Names pin `position` (from 0) of a cell made by start_cell.
   void name_pin(const Cell& cell, std::size_t position, std::string_view net);
+  void name_pin(const Cell& cell, std::size_t position, const BusNet& net);
 
   // Places the next pin of a reserved cell.
   void place_pin(Cell& cell, std::string_view net);
+  void place_pin(Cell& cell, const BusNet& net);
+  // Places the next pins of a reserved cell, in order.
+  void place_pins(Cell& cell, const std::vector<PinNet>& nets);
 
   // The first cell in the list carrying this number, which the counter gave,
   // or null. The pointer holds until the next cell is appended.
@@ -101,16 +129,54 @@ class Netlist {
   const std::vector<SymbolId>& vectors() const { return vectors_; }
 
   std::string_view text(SymbolId id) const { return symbols_.text(id); }
-  std::string_view net_name(NetId id) const {
-    return id == kUnnamedNet ? std::string_view() : symbols_.text(nets_[id].name);
-  }
+  std::string_view net_name(NetId id) const { return nets_[id].name(); }
   std::string_view type_name(const Cell& cell) const { return symbols_.text(cell.type); }
   std::size_t symbol_count() const { return symbols_.size(); }
 
  private:
-  NetId intern_net(std::string_view name);
-  VectorId intern_vector(std::string_view base);
+  NetId net_of(std::string_view name);
+  NetId net_of(const BusNet& bus);
+  NetId plain_net(std::string_view name);
+  NetId bus_net(VectorId vector, int high, int low, bool slice);
+  VectorId vector_of(std::string_view base);
+  VectorId vector_of(std::string_view base, Rail rail);
   std::uint32_t reserve_pins(std::size_t count);
+
+  // The nets and vectors a mapper named last, by where their name's text
+  // lies: a name passed again and again (the reset net, a transition's
+  // control net, the bits of one bus) is found without hashing its text.
+  // An entry is checked against the text before it is used.
+  struct RecentName {
+    const char* text = nullptr;
+    std::size_t size = 0;
+    std::uint32_t id = 0;
+  };
+  static constexpr std::size_t kRecentNames = 1024;
+  static std::size_t recent_slot(const char* text, std::size_t size, unsigned salt);
+  std::vector<RecentName> recent_nets_ = std::vector<RecentName>(kRecentNames);
+  std::vector<RecentName> recent_vectors_ = std::vector<RecentName>(kRecentNames);
+  std::vector<RecentName> recent_types_ = std::vector<RecentName>(kRecentNames);
+
+  // The one-bit nets of each vector, by bit: bits_of_vector_[v] is a range
+  // of bit_nets_ that grows when a higher bit is named.
+  // A vector's nets: its bits, by index, in a range of bit_nets_ that moves
+  // to the end when a higher bit is named; the first slice named of it,
+  // nearly always the only one (its whole width); any other slice is in
+  // other_slices_.
+  struct VectorNets {
+    std::uint32_t start = 0;
+    std::uint32_t count = 0;
+    NetId first_slice = kUnnamedNet;
+  };
+  std::vector<VectorNets> nets_of_vector_;  // by VectorId
+  std::vector<NetId> bit_nets_;             // kUnnamedNet where a bit has no net yet
+  std::unordered_map<std::uint64_t, NetId> other_slices_;  // by vector, high and low
+  NetId slice_net(VectorId vector, int high, int low);
+  NetId bit_net(VectorId vector, int index);
+  NetId new_bus_net(VectorId vector, int high, int low, bool slice);
+  SymbolId cell_type(std::string_view type);
+
+  TextBlocks bus_names_;  // the names of bus nets, written once each
 
   // Position in cells_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them.
@@ -121,7 +187,7 @@ class Netlist {
   std::vector<Cell> cells_;
   std::vector<NetId> pins_;
   std::vector<Net> nets_;                   // by NetId; nets_[kUnnamedNet] has no name
-  std::vector<NetId> net_of_symbol_;        // by SymbolId; kUnnamedNet where no net
+  std::vector<NetId> net_of_symbol_;        // by SymbolId; plain nets, kUnnamedNet where none
   std::vector<SymbolId> vectors_;           // by VectorId
   std::vector<VectorId> vector_of_symbol_;  // by SymbolId; kNoVector where none
   CellOrigin origin_;
