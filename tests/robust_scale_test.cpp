@@ -29,7 +29,7 @@ std::string numbered(const char* prefix, int i) {
 
 std::string pins(const Netlist& netlist, const Cell& cell) {
   std::string text(netlist.type_name(cell));
-  for (const NetId net : netlist.pins(cell)) text += " " + std::string(netlist.net_name(net));
+  for (const NetId net : netlist.pins(cell)) text += " " + netlist.net_text(net);
   return text;
 }
 

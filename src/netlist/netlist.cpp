@@ -135,31 +135,38 @@ NetId Netlist::bit_net(VectorId vector, int index) {
 }
 
 NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
-  const std::string_view base = symbols_.text(vectors_[vector]);
-  // "base[high]" or "base[high:low]"; both numbers are below 65536.
-  char index[16];
-  char* end = std::to_chars(index, index + 5, high).ptr;
-  if (slice) {
-    *end = ':';
-    end = std::to_chars(end + 1, end + 6, low).ptr;
-  }
-  const std::string_view digits(index, static_cast<std::size_t>(end - index));
-  const std::size_t size = base.size() + digits.size() + 2;
-  char* text = bus_names_.room_for(size);
-  std::copy(base.begin(), base.end(), text);
-  text[base.size()] = '[';
-  std::copy(digits.begin(), digits.end(), text + base.size() + 1);
-  text[size - 1] = ']';
-
   Net net;
-  net.text = text;
-  net.size = static_cast<std::uint32_t>(size);
   net.vector = vector;
   net.high = static_cast<std::uint16_t>(high);
   net.low = static_cast<std::uint16_t>(low);
   net.slice = slice;
   nets_.push_back(net);
   return static_cast<NetId>(nets_.size() - 1);
+}
+
+char* Netlist::put_net_name(char* at, NetId id) const {
+  const Net& net = nets_[id];
+  if (!net.is_bus()) {
+    const std::string_view name = plain_name(id);
+    return std::copy(name.begin(), name.end(), at);
+  }
+  // "base[high]" or "base[high:low]"; both numbers are below 65536.
+  const std::string_view base = symbols_.text(vectors_[net.vector]);
+  at = std::copy(base.begin(), base.end(), at);
+  *at++ = '[';
+  at = std::to_chars(at, at + 5, net.high).ptr;
+  if (net.slice) {
+    *at++ = ':';
+    at = std::to_chars(at, at + 5, net.low).ptr;
+  }
+  *at++ = ']';
+  return at;
+}
+
+std::string Netlist::net_text(NetId id) const {
+  std::string text(most_name_bytes(id), '\0');
+  text.resize(static_cast<std::size_t>(put_net_name(text.data(), id) - text.data()));
+  return text;
 }
 
 SymbolId Netlist::cell_type(std::string_view type) {
@@ -174,17 +181,14 @@ SymbolId Netlist::cell_type(std::string_view type) {
 
 NetId Netlist::plain_net(std::string_view name) {
   RecentName& recent = recent_nets_[recent_slot(name.data(), name.size(), 0)];
-  if (recent.text == name.data() && recent.size == name.size() &&
-      nets_[recent.id].name() == name)
+  if (recent.text == name.data() && recent.size == name.size() && plain_name(recent.id) == name)
     return recent.id;
   const SymbolId symbol = symbols_.intern(name);
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
   NetId& id = net_of_symbol_[symbol];
   if (id == kUnnamedNet) {
-    const std::string_view text = symbols_.text(symbol);
     Net net;
-    net.text = text.data();
-    net.size = static_cast<std::uint32_t>(text.size());
+    net.name = symbol;
     id = static_cast<NetId>(nets_.size());
     nets_.push_back(net);
   }

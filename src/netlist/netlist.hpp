@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "model/symbols.hpp"
-#include "model/text_blocks.hpp"
 
 namespace syn {
 
@@ -28,16 +27,17 @@ inline constexpr VectorId kNoVector = static_cast<VectorId>(-1);
 // A net, with the bus structure its name carries: x[7:0] is bits 7 down to 0
 // of the vector x, x_bar[3] one bit of the vector x_bar; any other name is a
 // plain one-bit net.
+// "[65535:65535]", the longest bits a bus net's name ends in.
+inline constexpr std::size_t kMostBitBytes = 13;
+
 struct Net {
-  const char* text = nullptr;  // the name, kept by the symbol table or the netlist
-  std::uint32_t size = 0;
+  SymbolId name = kNoSymbol;    // a plain net's name; none for a bus net
   VectorId vector = kNoVector;  // kNoVector for a plain net
   std::uint16_t high = 0;
   std::uint16_t low = 0;
   bool slice = false;  // written vector[high:low], not vector[index]
 
   bool is_bus() const { return vector != kNoVector; }
-  std::string_view name() const { return {text, size}; }
 };
 
 // Which rail of a data value a bus net carries; it names the vector:
@@ -129,7 +129,21 @@ class Netlist {
   const std::vector<SymbolId>& vectors() const { return vectors_; }
 
   std::string_view text(SymbolId id) const { return symbols_.text(id); }
-  std::string_view net_name(NetId id) const { return nets_[id].name(); }
+  // The name of a plain net (empty for the unnamed net).
+  std::string_view plain_name(NetId id) const {
+    return nets_[id].name == kNoSymbol ? std::string_view() : symbols_.text(nets_[id].name);
+  }
+  // The name of any net, written out.
+  std::string net_text(NetId id) const;
+  // The most bytes put_net_name writes for the net.
+  std::size_t most_name_bytes(NetId id) const {
+    const Net& net = nets_[id];
+    return net.is_bus() ? symbols_.text(vectors_[net.vector]).size() + kMostBitBytes
+                        : plain_name(id).size();
+  }
+  // Writes the net's name at `at`, which has room for most_name_bytes(id);
+  // returns the end of what it wrote.
+  char* put_net_name(char* at, NetId id) const;
   std::string_view type_name(const Cell& cell) const { return symbols_.text(cell.type); }
   std::size_t symbol_count() const { return symbols_.size(); }
 
@@ -175,8 +189,6 @@ class Netlist {
   NetId bit_net(VectorId vector, int index);
   NetId new_bus_net(VectorId vector, int high, int low, bool slice);
   SymbolId cell_type(std::string_view type);
-
-  TextBlocks bus_names_;  // the names of bus nets, written once each
 
   // Position in cells_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them.

@@ -87,7 +87,7 @@ NetlistStats collect_stats(const Netlist& netlist) {
     ++stats.nets;
     if (counts.plain[id] != 1) continue;
     ++stats.single_pin_nets;
-    single.emplace_back(netlist.net_name(id));
+    single.emplace_back(netlist.plain_name(id));
   }
   for (std::size_t v = 0; v < counts.largest_bit.size(); ++v) {
     const int* bits = counts.bits.data() + counts.first_bit[v];

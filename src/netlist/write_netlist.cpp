@@ -17,7 +17,7 @@ constexpr std::size_t kMaxDigits = ChunkedText::kMaxDigits;
 std::size_t most_bytes_of(const Netlist& netlist, const Cell& cell) {
   std::size_t size = netlist.type_name(cell).size() + kCellGap.size() + kMaxDigits + 1;
   for (const NetId net : netlist.pins(cell))
-    size += kPinLead.size() + kMaxDigits + kPinGap.size() + netlist.net_name(net).size() + 1;
+    size += kPinLead.size() + kMaxDigits + kPinGap.size() + netlist.most_name_bytes(net) + 1;
   return size;
 }
 
@@ -33,7 +33,7 @@ char* put_cell(char* at, const Netlist& netlist, const Cell& cell) {
     at = ChunkedText::put(at, kPinLead);
     at = ChunkedText::put_number(at, ++position);
     at = ChunkedText::put(at, kPinGap);
-    at = ChunkedText::put(at, netlist.net_name(net));
+    at = netlist.put_net_name(at, net);
     *at++ = '\n';
   }
   return at;

@@ -155,7 +155,7 @@ NetCensus take_census(const Netlist& netlist) {
   std::sort(census.vectors.begin(), census.vectors.end(),
             [&vector_name](VectorId a, VectorId b) { return vector_name(a) < vector_name(b); });
   std::sort(census.plain.begin(), census.plain.end(),
-            [&netlist](NetId a, NetId b) { return netlist.net_name(a) < netlist.net_name(b); });
+            [&netlist](NetId a, NetId b) { return netlist.plain_name(a) < netlist.plain_name(b); });
   return census;
 }
 
@@ -179,19 +179,19 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
       vectors_left.push_back(v);
   }
   for (const NetId id : census.plain) {
-    const std::string_view name = netlist.net_name(id);
+    const std::string_view name = netlist.plain_name(id);
     if (!escapable(name) || !space.claim(name)) plain_left.push_back(id);
   }
   for (const VectorId v : vectors_left) {
     names.vector_name[v] = space.claim_near(netlist.text(netlist.vectors()[v]));
   }
-  for (const NetId id : plain_left) names.renamed_wire[id] = space.claim_near(netlist.net_name(id));
+  for (const NetId id : plain_left) names.renamed_wire[id] = space.claim_near(netlist.plain_name(id));
   return names;
 }
 
 std::string_view wire_name(const Netlist& netlist, const NetNames& names, NetId id) {
   const auto renamed = names.renamed_wire.find(id);
-  return renamed == names.renamed_wire.end() ? netlist.net_name(id) : renamed->second;
+  return renamed == names.renamed_wire.end() ? netlist.plain_name(id) : renamed->second;
 }
 
 // Instances are u<instance number>; the few whose name is taken (by a net,
