@@ -12,7 +12,7 @@
 namespace syn {
 
 namespace {
-constexpr std::size_t kNoPosition = std::numeric_limits<std::size_t>::max();
+constexpr std::uint32_t kNoPosition = std::numeric_limits<std::uint32_t>::max();
 
 // Grows a table indexed by symbol id so that it covers every symbol.
 template <class Id>
@@ -229,7 +229,9 @@ void Netlist::remember_position(int instance, std::size_t position) {
   if (number >= position_of_instance_.size()) {
     position_of_instance_.resize(static_cast<std::size_t>(last_instance_) + 1, kNoPosition);
   }
-  if (position_of_instance_[number] == kNoPosition) position_of_instance_[number] = position;
+  if (position >= kNoPosition) throw std::length_error("netlist: more cells than a cell index holds");
+  if (position_of_instance_[number] == kNoPosition)
+    position_of_instance_[number] = static_cast<std::uint32_t>(position);
 }
 
 const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
@@ -294,7 +296,7 @@ void Netlist::place_pins(Cell& cell, const std::vector<PinNet>& nets) {
 Cell* Netlist::find_cell(int instance) {
   const auto number = static_cast<std::size_t>(instance);
   if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
-  const std::size_t position = position_of_instance_[number];
+  const std::uint32_t position = position_of_instance_[number];
   return position == kNoPosition ? nullptr : &cells_[position];
 }
 

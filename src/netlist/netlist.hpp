@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -119,7 +120,7 @@ class Netlist {
   Cell* find_cell(int instance);
 
   // ---- reading --------------------------------------------------------------
-  const std::vector<Cell>& cells() const { return cells_; }
+  const std::deque<Cell>& cells() const { return cells_; }
   std::span<const NetId> pins(const Cell& cell) const {
     return {pins_.data() + cell.first_pin, cell.pin_count};
   }
@@ -193,12 +194,14 @@ class Netlist {
   // Position in cells_ of the first cell of each instance number. The numbers
   // come from the counter, so a vector indexed by number holds them.
   void remember_position(int instance, std::size_t position);
-  std::vector<std::size_t> position_of_instance_;
+  std::vector<std::uint32_t> position_of_instance_;
 
   Symbols& symbols_;
-  std::vector<Cell> cells_;
+  // Blocks instead of one array for the two longest lists: they grow without
+  // copying, and without holding twice their size while they do.
+  std::deque<Cell> cells_;
   std::vector<NetId> pins_;
-  std::vector<Net> nets_;                   // by NetId; nets_[kUnnamedNet] has no name
+  std::deque<Net> nets_;                    // by NetId; nets_[kUnnamedNet] has no name
   std::vector<NetId> net_of_symbol_;        // by SymbolId; plain nets, kUnnamedNet where none
   std::vector<SymbolId> vectors_;           // by VectorId
   std::vector<VectorId> vector_of_symbol_;  // by SymbolId; kNoVector where none
