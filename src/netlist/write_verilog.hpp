@@ -38,7 +38,7 @@ struct VerilogCell {
 // nets and instances, and the expression that each net connects with.
 struct VerilogNetlist {
   std::string top;                        // module name as written
-  std::vector<std::string> declarations;  // "wire [7:0] x;" and "wire k;"
+  std::string declarations;               // lines "  wire [7:0] x;\n" and "  wire k;\n"
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
   std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
   // Cells not named u<instance number>, by position in the netlist, ascending.
