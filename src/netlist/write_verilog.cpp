@@ -229,7 +229,6 @@ NetCensus take_census(const Netlist& netlist) {
 // meetings among them are a plain net named like a vector.
 struct NetNames {
   std::vector<std::string_view> vector_name;  // by VectorId
-  std::vector<std::uint8_t> vector_is_plain;  // by VectorId: its name needs no escape
   // Plain nets not named as themselves, ascending by NetId.
   std::vector<std::pair<NetId, std::string_view>> renamed_wire;
   std::deque<std::string> fresh;  // the texts of fresh names
@@ -250,7 +249,6 @@ std::vector<NetId> plain_nets_to_rename(const NetCensus& census) {
 NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& space) {
   NetNames names;
   names.vector_name.resize(netlist.vectors().size());
-  names.vector_is_plain.resize(netlist.vectors().size());
   std::vector<VectorId> vectors_left;
   for (const NamedId& vector : census.vectors) {
     if (escapable(vector.text))
@@ -267,9 +265,6 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
         id, names.fresh.emplace_back(space.claim_near(netlist.net_name(id))));
   }
   std::sort(names.renamed_wire.begin(), names.renamed_wire.end());
-  for (const NamedId& vector : census.vectors) {
-    names.vector_is_plain[vector.id] = is_plain_identifier(names.vector_name[vector.id]);
-  }
   return names;
 }
 
@@ -323,51 +318,86 @@ void name_instances(const Netlist& netlist, const std::vector<int>& numbers_take
   }
 }
 
-// Appends [high] or [high:low].
-void append_bits(std::string& out, const Net& net) {
-  char bits[2 * ChunkedText::kMaxDigits + 3];
-  char* at = bits;
-  *at++ = '[';
-  at = ChunkedText::put_number(at, net.high);
-  if (net.slice) {
-    *at++ = ':';
-    at = ChunkedText::put_number(at, net.low);
+// How every net on a pin is written (see VerilogNetlist).
+void spell_nets(const Netlist& netlist, const NetCensus& census, const NetNames& names,
+                VerilogNetlist& out) {
+  out.vector_start.assign(netlist.vectors().size() + 1, 0);
+  for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
+    out.vector_start[v] = out.vector_identifiers.size();
+    if (census.largest_bit[v] < 0) continue;
+    const std::string_view name = names.vector_name[v];
+    append_spelled(out.vector_identifiers, name, is_plain_identifier(name));
   }
-  *at++ = ']';
-  out.append(bits, at);
+  out.vector_start.back() = out.vector_identifiers.size();
+  out.wire_spelling.assign(netlist.net_count(), WireSpelling::own_name);
+  for (const NamedId& plain : census.plain) {
+    if (!is_plain_identifier(plain.text)) out.wire_spelling[plain.id] = WireSpelling::escaped_name;
+  }
+  for (const auto& [id, name] : names.renamed_wire) {
+    out.wire_spelling[id] = WireSpelling::fresh_name;
+    out.renamed_wires.emplace_back(id, identifier_of(name));
+  }
 }
 
-// The expression for each net a pin is on.
-void write_connections(const Netlist& netlist, const NetCensus& census, const NetNames& names,
-                       VerilogNetlist& out) {
-  out.connection_start.assign(netlist.net_count() + 1, 0);
-  auto renamed = names.renamed_wire.begin();
-  for (NetId id = 0; id < netlist.net_count(); ++id) {
-    out.connection_start[id] = out.connections.size();
-    if (!census.used[id]) continue;
-    const Net& net = netlist.net(id);
-    if (net.is_bus()) {
-      append_spelled(out.connections, names.vector_name[net.vector],
-                     names.vector_is_plain[net.vector]);
-      append_bits(out.connections, net);
-      continue;
+std::string_view vector_identifier(const VerilogNetlist& verilog, VectorId v) {
+  const std::size_t start = verilog.vector_start[v];
+  return std::string_view(verilog.vector_identifiers)
+      .substr(start, verilog.vector_start[v + 1] - start);
+}
+
+std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
+  const auto found =
+      std::lower_bound(verilog.renamed_wires.begin(), verilog.renamed_wires.end(), id,
+                       [](const std::pair<NetId, std::string>& entry, NetId wanted) {
+                         return entry.first < wanted;
+                       });
+  return found->second;
+}
+
+// The most bytes the expression for net `id` takes.
+std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
+  constexpr std::size_t kMaxBits = 13;  // [65535:65535]
+  if (id == kUnnamedNet) return 0;
+  const Net& net = netlist.net(id);
+  if (net.is_bus()) return vector_identifier(verilog, net.vector).size() + kMaxBits;
+  if (verilog.wire_spelling[id] == WireSpelling::fresh_name)
+    return fresh_identifier(verilog, id).size();
+  return netlist.net_name(id).size() + 2;
+}
+
+// Formats the expression for net `id` at `at`, which has room for
+// connection_bound; returns the end of its text. An unnamed pin has none.
+char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
+  if (id == kUnnamedNet) return at;
+  const Net& net = netlist.net(id);
+  if (net.is_bus()) {
+    at = ChunkedText::put(at, vector_identifier(verilog, net.vector));
+    *at++ = '[';
+    at = ChunkedText::put_number(at, net.high);
+    if (net.slice) {
+      *at++ = ':';
+      at = ChunkedText::put_number(at, net.low);
     }
-    std::string_view name = netlist.net_name(id);
-    if (renamed != names.renamed_wire.end() && renamed->first == id) name = (renamed++)->second;
-    append_spelled(out.connections, name, is_plain_identifier(name));
+    *at++ = ']';
+    return at;
   }
-  out.connection_start[netlist.net_count()] = out.connections.size();
-}
-
-std::string_view connection(const VerilogNetlist& verilog, NetId id) {
-  const std::size_t start = verilog.connection_start[id];
-  return std::string_view(verilog.connections)
-      .substr(start, verilog.connection_start[id + 1] - start);
+  switch (verilog.wire_spelling[id]) {
+    case WireSpelling::own_name:
+      return ChunkedText::put(at, netlist.net_name(id));
+    case WireSpelling::escaped_name:
+      *at++ = '\\';
+      at = ChunkedText::put(at, netlist.net_name(id));
+      *at++ = ' ';
+      return at;
+    case WireSpelling::fresh_name:
+      return ChunkedText::put(at, fresh_identifier(verilog, id));
+  }
+  return at;
 }
 
 // The wire declarations: the vectors, then the plain nets, each ascending by
-// name. A plain net's connection is its identifier.
-std::string declarations(const NetCensus& census, const NetNames& names,
+// name.
+std::string declarations(const Netlist& netlist, const NetCensus& census,
                          const VerilogNetlist& verilog) {
   std::string lines;
   for (const NamedId& vector : census.vectors) {
@@ -375,12 +405,15 @@ std::string declarations(const NetCensus& census, const NetNames& names,
     lines += "  wire [";
     lines.append(width, ChunkedText::put_number(width, census.largest_bit[vector.id]));
     lines += ":0] ";
-    append_spelled(lines, names.vector_name[vector.id], names.vector_is_plain[vector.id]);
+    lines += vector_identifier(verilog, vector.id);
     lines += ";\n";
   }
   for (const NamedId& plain : census.plain) {
     lines += "  wire ";
-    lines += connection(verilog, plain.id);
+    const std::size_t start = lines.size();
+    lines.resize(start + connection_bound(netlist, verilog, plain.id));
+    const char* end = put_connection(lines.data() + start, netlist, verilog, plain.id);
+    lines.resize(static_cast<std::size_t>(end - lines.data()));
     lines += ";\n";
   }
   return lines;
@@ -473,8 +506,8 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   NameSpace space({&census.vectors, &census.plain});
   const NetNames names = name_nets(netlist, census, space);
   name_instances(netlist, numbers_named_by_nets(census), space, out);
-  write_connections(netlist, census, names, out);
-  out.declarations = declarations(census, names, out);
+  spell_nets(netlist, census, names, out);
+  out.declarations = declarations(netlist, census, out);
   describe_cells(netlist, types, cell_module, out);
   return std::nullopt;
 }
@@ -516,7 +549,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     const std::size_t ports = verilog.cells[type].port_widths.size();
     std::size_t size =
         3 + modules[type].size() + instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
-    for (const NetId id : pins) size += connection(verilog, id).size();
+    for (const NetId id : pins) size += connection_bound(netlist, verilog, id);
     char* at = text.room(size);
     at = ChunkedText::put(at, "  ");
     at = ChunkedText::put(at, modules[type]);
@@ -531,7 +564,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     // Every instance lists all ports of its type: a simulator refuses fewer.
     for (std::size_t p = 0; p < ports; ++p) {
       if (p != 0) at = ChunkedText::put(at, ", ");
-      if (p < pins.size()) at = ChunkedText::put(at, connection(verilog, pins[p]));
+      if (p < pins.size()) at = put_connection(at, netlist, verilog, pins[p]);
     }
     at = ChunkedText::put(at, ");\n");
     text.advance(at);
