@@ -1,9 +1,9 @@
 #include "netlist/write_verilog.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,8 +15,8 @@ namespace {
 
 // Reserved words of Verilog-2005, and of SystemVerilog for tools read in that
 // mode: escaping them costs nothing.
-const std::unordered_set<std::string>& keywords() {
-  static const std::unordered_set<std::string> words = {
+const std::unordered_set<std::string_view>& keywords() {
+  static const std::unordered_set<std::string_view> words = {
       "always", "and", "assign", "automatic", "begin", "buf", "bufif0", "bufif1", "case",
       "casex", "casez", "cell", "cmos", "config", "deassign", "default", "defparam", "design",
       "disable", "edge", "else", "end", "endcase", "endconfig", "endfunction", "endgenerate",
@@ -46,6 +46,14 @@ const std::unordered_set<std::string>& keywords() {
   return words;
 }
 
+// Every keyword is short and starts with a lower-case letter, so most names
+// need no look-up.
+bool is_keyword(std::string_view name) {
+  constexpr std::size_t kLongestKeyword = 19;  // pulsestyle_ondetect
+  if (name.size() > kLongestKeyword || name[0] < 'a' || name[0] > 'z') return false;
+  return keywords().count(name) != 0;
+}
+
 bool is_plain_identifier(std::string_view name) {
   if (name.empty()) return false;
   auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
@@ -54,7 +62,7 @@ bool is_plain_identifier(std::string_view name) {
   for (char c : name) {
     if (!letter(c) && !digit(c) && c != '$') return false;
   }
-  return keywords().count(std::string(name)) == 0;
+  return !is_keyword(name);
 }
 
 // An escaped identifier carries any printable byte but white space.
@@ -83,62 +91,119 @@ std::string printable_form(std::string_view name) {
   return out.empty() ? "_" : out;
 }
 
-std::string identifier_of(std::string_view name) {
-  return is_plain_identifier(name) ? std::string(name) : "\\" + std::string(name) + " ";
+// Appends the name as it is written: itself, or escaped (\name ) where
+// `plain` says it is no plain identifier.
+void append_spelled(std::string& out, std::string_view name, bool plain) {
+  if (plain) {
+    out += name;
+    return;
+  }
+  out += '\\';
+  out += name;
+  out += ' ';
 }
 
-// The identifiers of one Verilog name space. Escaped and plain spellings of
-// one text are the same identifier, so the text itself is the key. `claim`
-// keeps a view: its text must outlive the name space (a symbol's text);
-// names made here are kept here.
+std::string identifier_of(std::string_view name) {
+  std::string out;
+  append_spelled(out, name, is_plain_identifier(name));
+  return out;
+}
+
+// A name with its id, and its first eight bytes as a number that orders as
+// the text does (missing bytes count as zero, so equal numbers still need
+// the texts): comparing those first decides most pairs without reading the
+// texts.
+struct NamedId {
+  std::uint64_t lead = 0;
+  std::string_view text;
+  std::uint32_t id = 0;
+};
+
+NamedId named(std::uint32_t id, std::string_view text) {
+  std::uint64_t lead = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    lead = lead << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+  }
+  return {lead, text, id};
+}
+
+bool text_before(const NamedId& a, const NamedId& b) {
+  return a.lead != b.lead ? a.lead < b.lead : a.text < b.text;
+}
+
+bool same_text(const NamedId& a, const NamedId& b) { return a.lead == b.lead && a.text == b.text; }
+
+void sort_by_text(std::vector<NamedId>& names) {
+  std::sort(names.begin(), names.end(), text_before);
+}
+
+bool contains_text(const std::vector<NamedId>& sorted, std::string_view text) {
+  const NamedId wanted = named(0, text);
+  const auto found = std::lower_bound(sorted.begin(), sorted.end(), wanted, text_before);
+  return found != sorted.end() && same_text(*found, wanted);
+}
+
+// The identifiers of one Verilog name space: the texts of lists given at the
+// start (each sorted by text), and the texts claimed since. Escaped and plain
+// spellings of one text are the same identifier, so the text itself is the
+// key. Only printable texts are asked for, so the lists may hold names that
+// are not (they never match).
 class NameSpace {
  public:
-  bool claim(std::string_view text) { return taken_.insert(text).second; }
-  bool taken(std::string_view text) const { return taken_.count(text) != 0; }
+  NameSpace() = default;
+  explicit NameSpace(std::vector<const std::vector<NamedId>*> sorted_lists)
+      : lists_(std::move(sorted_lists)) {}
+
+  bool taken(std::string_view text) const {
+    for (const std::vector<NamedId>* list : lists_) {
+      if (contains_text(*list, text)) return true;
+    }
+    return claimed_.find(text) != claimed_.end();
+  }
+
+  bool claim(std::string_view text) {
+    if (taken(text)) return false;
+    claimed_.emplace(text);
+    return true;
+  }
 
   // The wanted text if free and printable, else the first free
   // printable_form(wanted) + "_k", k = 1, 2, ...
   std::string claim_near(std::string_view wanted) {
-    if (escapable(wanted) && claim_copy(std::string(wanted))) return std::string(wanted);
+    if (escapable(wanted) && claim(wanted)) return std::string(wanted);
     const std::string stem = printable_form(wanted);
-    if (stem != wanted && claim_copy(stem)) return stem;
+    if (stem != wanted && claim(stem)) return stem;
     int& suffix = next_suffix_[stem];
     std::string candidate;
     do {
       candidate = stem + "_" + std::to_string(++suffix);
-    } while (!claim_copy(candidate));
+    } while (!claim(candidate));
     return candidate;
   }
 
-  // Claims a text that the name space keeps itself.
-  bool claim_copy(std::string text) {
-    if (taken(text)) return false;
-    return claim(owned_.emplace_back(std::move(text)));
-  }
-
  private:
-  std::unordered_set<std::string_view> taken_;
-  std::deque<std::string> owned_;
+  std::vector<const std::vector<NamedId>*> lists_;
+  std::set<std::string, std::less<>> claimed_;
   std::unordered_map<std::string, int> next_suffix_;
 };
 
 // What the pins of a netlist hold: vectors with their largest index, and
 // plain one-bit nets.
 struct NetCensus {
-  std::vector<int> largest_bit;   // by VectorId; -1 for a vector on no pin
-  std::vector<bool> used;         // by NetId: on some pin
-  std::vector<VectorId> vectors;  // the vectors on pins, ascending by name
-  std::vector<NetId> plain;       // the plain nets on pins, ascending by name
+  std::vector<int> largest_bit;    // by VectorId; -1 for a vector on no pin
+  std::vector<std::uint8_t> used;  // by NetId: on some pin
+  std::vector<NamedId> vectors;    // the vectors on pins, ascending by name
+  std::vector<NamedId> plain;      // the plain nets on pins, ascending by name
 };
 
 NetCensus take_census(const Netlist& netlist) {
   NetCensus census;
   census.largest_bit.assign(netlist.vectors().size(), -1);
-  census.used.assign(netlist.net_count(), false);
+  census.used.assign(netlist.net_count(), 0);
   for (const Cell& cell : netlist.cells()) {
     for (const NetId id : netlist.pins(cell)) {
       if (id == kUnnamedNet) continue;
-      census.used[id] = true;
+      census.used[id] = 1;
       const Net& net = netlist.net(id);
       if (net.is_bus()) {
         census.largest_bit[net.vector] = std::max<int>(census.largest_bit[net.vector], net.high);
@@ -146,145 +211,265 @@ NetCensus take_census(const Netlist& netlist) {
     }
   }
   for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
-    if (census.largest_bit[v] >= 0) census.vectors.push_back(v);
+    if (census.largest_bit[v] >= 0)
+      census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
   }
   for (NetId id = 1; id < census.used.size(); ++id) {
-    if (census.used[id] && !netlist.net(id).is_bus()) census.plain.push_back(id);
+    if (census.used[id] && !netlist.net(id).is_bus())
+      census.plain.push_back(named(id, netlist.plain_name(id)));
   }
-  const auto vector_name = [&netlist](VectorId v) { return netlist.text(netlist.vectors()[v]); };
-  std::sort(census.vectors.begin(), census.vectors.end(),
-            [&vector_name](VectorId a, VectorId b) { return vector_name(a) < vector_name(b); });
-  std::sort(census.plain.begin(), census.plain.end(),
-            [&netlist](NetId a, NetId b) { return netlist.plain_name(a) < netlist.plain_name(b); });
+  sort_by_text(census.vectors);
+  sort_by_text(census.plain);
   return census;
 }
 
 // Identifier texts for vectors and plain nets, claimed in that order of
-// precedence; a text that is taken or unprintable gets a fresh one.
+// precedence; a text that is taken or unprintable gets a fresh one. Vector
+// names differ from each other, and so do plain net names, so the only
+// meetings among them are a plain net named like a vector.
 struct NetNames {
-  std::vector<std::string> vector_name;                 // by VectorId
-  std::unordered_map<NetId, std::string> renamed_wire;  // plain nets not named as themselves
+  std::vector<std::string_view> vector_name;  // by VectorId
+  // Plain nets not named as themselves, ascending by NetId.
+  std::vector<std::pair<NetId, std::string_view>> renamed_wire;
+  std::deque<std::string> fresh;  // the texts of fresh names
 };
+
+// The plain nets that cannot keep their names: unprintable, or a vector's.
+std::vector<NetId> plain_nets_to_rename(const NetCensus& census) {
+  std::vector<NetId> left;
+  auto vector = census.vectors.begin();
+  for (const NamedId& plain : census.plain) {
+    while (vector != census.vectors.end() && text_before(*vector, plain)) ++vector;
+    const bool meets_vector = vector != census.vectors.end() && same_text(*vector, plain);
+    if (meets_vector || !escapable(plain.text)) left.push_back(plain.id);
+  }
+  return left;
+}
 
 NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& space) {
   NetNames names;
   names.vector_name.resize(netlist.vectors().size());
   std::vector<VectorId> vectors_left;
-  std::vector<NetId> plain_left;
-  for (const VectorId v : census.vectors) {
-    const std::string_view base = netlist.text(netlist.vectors()[v]);
-    if (escapable(base) && space.claim(base))
-      names.vector_name[v] = base;
+  for (const NamedId& vector : census.vectors) {
+    if (escapable(vector.text))
+      names.vector_name[vector.id] = vector.text;
     else
-      vectors_left.push_back(v);
-  }
-  for (const NetId id : census.plain) {
-    const std::string_view name = netlist.plain_name(id);
-    if (!escapable(name) || !space.claim(name)) plain_left.push_back(id);
+      vectors_left.push_back(vector.id);
   }
   for (const VectorId v : vectors_left) {
-    names.vector_name[v] = space.claim_near(netlist.text(netlist.vectors()[v]));
+    names.vector_name[v] =
+        names.fresh.emplace_back(space.claim_near(netlist.text(netlist.vectors()[v])));
   }
-  for (const NetId id : plain_left) names.renamed_wire[id] = space.claim_near(netlist.plain_name(id));
+  for (const NetId id : plain_nets_to_rename(census)) {
+    names.renamed_wire.emplace_back(
+        id, names.fresh.emplace_back(space.claim_near(netlist.plain_name(id))));
+  }
+  std::sort(names.renamed_wire.begin(), names.renamed_wire.end());
   return names;
 }
 
-std::string_view wire_name(const Netlist& netlist, const NetNames& names, NetId id) {
-  const auto renamed = names.renamed_wire.find(id);
-  return renamed == names.renamed_wire.end() ? netlist.plain_name(id) : renamed->second;
+// n when `text` is u<n>, as instance n is named (no sign, no leading zero).
+std::optional<int> instance_number(std::string_view text) {
+  if (text.size() < 2 || text[0] != 'u' || text[1] < '0' || text[1] > '9') return std::nullopt;
+  if (text[1] == '0' && text.size() > 2) return std::nullopt;
+  int number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data() + 1, end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
+// The instance numbers whose name u<n> a net has, ascending. Fresh net names
+// hold an "_", so the nets' own names are all there is to look at.
+std::vector<int> numbers_named_by_nets(const NetCensus& census) {
+  std::vector<int> numbers;
+  for (const std::vector<NamedId>* list : {&census.vectors, &census.plain}) {
+    for (const NamedId& name : *list) {
+      if (const auto number = instance_number(name.text)) numbers.push_back(*number);
+    }
+  }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
 }
 
 // Instances are u<instance number>; the few whose name is taken (by a net,
 // or by an earlier cell of the same number) get a fresh one. No fresh name
 // has the form u<digits>, so the others need not enter the name space.
-void name_instances(const Netlist& netlist, NameSpace& space, VerilogNetlist& out) {
+void name_instances(const Netlist& netlist, const std::vector<int>& numbers_taken, NameSpace& space,
+                    VerilogNetlist& out) {
   std::vector<bool> seen;
   for (std::size_t i = 0; i < netlist.cells().size(); ++i) {
     const int instance = netlist.cells()[i].instance;
-    const std::string wanted = "u" + std::to_string(instance);
     bool repeated = false;
+    bool taken = false;
     if (instance >= 0) {
       const auto number = static_cast<std::size_t>(instance);
       if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), false);
       repeated = seen[number];
       seen[number] = true;
+      taken = std::binary_search(numbers_taken.begin(), numbers_taken.end(), instance);
+    } else {
+      taken = space.taken("u" + std::to_string(instance));
     }
-    if (!repeated && !space.taken(wanted)) continue;
-    if (repeated) space.claim_copy(wanted);
+    if (!repeated && !taken) continue;
+    const std::string wanted = "u" + std::to_string(instance);
+    if (repeated) space.claim(wanted);
     out.renamed_instances.emplace_back(i, space.claim_near(wanted));
   }
 }
 
-// The expression for each net a pin is on.
-void write_connections(const Netlist& netlist, const NetCensus& census, const NetNames& names,
-                       VerilogNetlist& out) {
-  out.connection_start.assign(netlist.net_count() + 1, 0);
-  for (NetId id = 0; id < netlist.net_count(); ++id) {
-    out.connection_start[id] = out.connections.size();
-    if (!census.used[id]) continue;
-    const Net& net = netlist.net(id);
-    if (!net.is_bus()) {
-      out.connections += identifier_of(wire_name(netlist, names, id));
-      continue;
-    }
-    out.connections += identifier_of(names.vector_name[net.vector]);
-    out.connections += "[" + std::to_string(net.high);
-    if (net.slice) out.connections += ":" + std::to_string(net.low);
-    out.connections += "]";
+// How every net on a pin is written (see VerilogNetlist).
+void spell_nets(const Netlist& netlist, const NetCensus& census, const NetNames& names,
+                VerilogNetlist& out) {
+  out.vector_start.assign(netlist.vectors().size() + 1, 0);
+  for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
+    out.vector_start[v] = out.vector_identifiers.size();
+    if (census.largest_bit[v] < 0) continue;
+    const std::string_view name = names.vector_name[v];
+    append_spelled(out.vector_identifiers, name, is_plain_identifier(name));
   }
-  out.connection_start[netlist.net_count()] = out.connections.size();
+  out.vector_start.back() = out.vector_identifiers.size();
+  out.wire_spelling.assign(netlist.net_count(), WireSpelling::own_name);
+  for (const NamedId& plain : census.plain) {
+    if (!is_plain_identifier(plain.text)) out.wire_spelling[plain.id] = WireSpelling::escaped_name;
+  }
+  for (const auto& [id, name] : names.renamed_wire) {
+    out.wire_spelling[id] = WireSpelling::fresh_name;
+    out.renamed_wires.emplace_back(id, identifier_of(name));
+  }
 }
 
-std::vector<std::string> declarations(const Netlist& netlist, const NetCensus& census,
-                                      const NetNames& names) {
-  std::vector<std::string> lines;
-  lines.reserve(census.vectors.size() + census.plain.size());
-  for (const VectorId v : census.vectors) {
-    lines.push_back("wire [" + std::to_string(census.largest_bit[v]) + ":0] " +
-                    identifier_of(names.vector_name[v]) + ";");
+std::string_view vector_identifier(const VerilogNetlist& verilog, VectorId v) {
+  const std::size_t start = verilog.vector_start[v];
+  return std::string_view(verilog.vector_identifiers)
+      .substr(start, verilog.vector_start[v + 1] - start);
+}
+
+std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
+  const auto found =
+      std::lower_bound(verilog.renamed_wires.begin(), verilog.renamed_wires.end(), id,
+                       [](const std::pair<NetId, std::string>& entry, NetId wanted) {
+                         return entry.first < wanted;
+                       });
+  return found->second;
+}
+
+// The most bytes the expression for net `id` takes.
+std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
+  constexpr std::size_t kMaxBits = 13;  // [65535:65535]
+  if (id == kUnnamedNet) return 0;
+  const Net& net = netlist.net(id);
+  if (net.is_bus()) return vector_identifier(verilog, net.vector).size() + kMaxBits;
+  if (verilog.wire_spelling[id] == WireSpelling::fresh_name)
+    return fresh_identifier(verilog, id).size();
+  return netlist.plain_name(id).size() + 2;
+}
+
+// Formats the expression for net `id` at `at`, which has room for
+// connection_bound; returns the end of its text. An unnamed pin has none.
+char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
+  if (id == kUnnamedNet) return at;
+  const Net& net = netlist.net(id);
+  if (net.is_bus()) {
+    at = ChunkedText::put(at, vector_identifier(verilog, net.vector));
+    *at++ = '[';
+    at = ChunkedText::put_number(at, net.high);
+    if (net.slice) {
+      *at++ = ':';
+      at = ChunkedText::put_number(at, net.low);
+    }
+    *at++ = ']';
+    return at;
   }
-  for (const NetId id : census.plain) {
-    lines.push_back("wire " + identifier_of(wire_name(netlist, names, id)) + ";");
+  switch (verilog.wire_spelling[id]) {
+    case WireSpelling::own_name:
+      return ChunkedText::put(at, netlist.plain_name(id));
+    case WireSpelling::escaped_name:
+      *at++ = '\\';
+      at = ChunkedText::put(at, netlist.plain_name(id));
+      *at++ = ' ';
+      return at;
+    case WireSpelling::fresh_name:
+      return ChunkedText::put(at, fresh_identifier(verilog, id));
+  }
+  return at;
+}
+
+// The wire declarations: the vectors, then the plain nets, each ascending by
+// name.
+std::string declarations(const Netlist& netlist, const NetCensus& census,
+                         const VerilogNetlist& verilog) {
+  std::string lines;
+  for (const NamedId& vector : census.vectors) {
+    char width[ChunkedText::kMaxDigits];
+    lines += "  wire [";
+    lines.append(width, ChunkedText::put_number(width, census.largest_bit[vector.id]));
+    lines += ":0] ";
+    lines += vector_identifier(verilog, vector.id);
+    lines += ";\n";
+  }
+  for (const NamedId& plain : census.plain) {
+    lines += "  wire ";
+    const std::size_t start = lines.size();
+    lines.resize(start + connection_bound(netlist, verilog, plain.id));
+    const char* end = put_connection(lines.data() + start, netlist, verilog, plain.id);
+    lines.resize(static_cast<std::size_t>(end - lines.data()));
+    lines += ";\n";
   }
   return lines;
 }
 
+// The cell types in use, ascending by name.
+std::vector<NamedId> cell_types(const Netlist& netlist) {
+  std::vector<std::uint8_t> seen(netlist.symbol_count(), 0);
+  std::vector<NamedId> types;
+  for (const Cell& cell : netlist.cells()) {
+    if (seen[cell.type]) continue;
+    seen[cell.type] = 1;
+    types.push_back(named(cell.type, netlist.type_name(cell)));
+  }
+  sort_by_text(types);
+  return types;
+}
+
 // Module names: the cell types keep theirs; the top module must not take
-// one of them. `cell_module` maps each cell type's name to its module name.
-std::optional<std::string> name_modules(const Netlist& netlist, const std::string& top,
-                                        std::map<std::string_view, std::string>& cell_module,
+// one of them. `cell_module` gets each type's module name, in the order of
+// `types`.
+std::optional<std::string> name_modules(const std::vector<NamedId>& types, const std::string& top,
+                                        std::vector<std::string>& cell_module,
                                         std::string& top_module) {
   if (!escapable(top)) {
     return "'" + top + "' cannot name a Verilog module (empty, or white space or control bytes)";
   }
   NameSpace space;
-  std::set<std::string_view> types;
-  for (const Cell& cell : netlist.cells()) types.insert(netlist.type_name(cell));
-  std::set<std::string_view> left;
-  for (const std::string_view name : types) {
-    if (escapable(name) && space.claim(name)) cell_module[name] = name;
-    else left.insert(name);
+  cell_module.resize(types.size());
+  std::vector<std::size_t> left;
+  for (std::size_t k = 0; k < types.size(); ++k) {
+    if (escapable(types[k].text) && space.claim(types[k].text))
+      cell_module[k] = types[k].text;
+    else
+      left.push_back(k);
   }
   if (!space.claim(top)) {
     return "module name '" + top + "' is the name of a cell type; choose another with --top";
   }
   top_module = identifier_of(top);
-  for (const std::string_view name : left) cell_module[name] = space.claim_near(name);
+  for (const std::size_t k : left) cell_module[k] = space.claim_near(types[k].text);
   return std::nullopt;
 }
 
 // Each cell's entry in out.cells, and each type's port widths: as many
 // ports as its widest cell has pins, each as wide as its widest connection.
-void describe_cells(const Netlist& netlist, const std::map<std::string_view, std::string>& modules,
-                    VerilogNetlist& out) {
-  std::unordered_map<std::string_view, std::uint32_t> index_of;
-  for (const auto& [name, module] : modules) {
-    index_of[name] = static_cast<std::uint32_t>(out.cells.size());
-    out.cells.push_back({identifier_of(module), {}});
+void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
+                    const std::vector<std::string>& modules, VerilogNetlist& out) {
+  std::vector<std::uint32_t> index_of(netlist.symbol_count(), 0);
+  for (std::size_t k = 0; k < types.size(); ++k) {
+    index_of[types[k].id] = static_cast<std::uint32_t>(k);
+    out.cells.push_back({identifier_of(modules[k]), {}});
   }
   out.cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
-    const std::uint32_t type = index_of.at(netlist.type_name(cell));
+    const std::uint32_t type = index_of[cell.type];
     out.cell_type.push_back(type);
     std::vector<int>& ports = out.cells[type].port_widths;
     if (ports.size() < cell.pin_count) ports.resize(cell.pin_count, 1);
@@ -313,16 +498,17 @@ std::string default_top_name(const std::string& output_path) {
 
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out) {
-  std::map<std::string_view, std::string> cell_module;
   out = {};
-  if (auto error = name_modules(netlist, top, cell_module, out.top)) return error;
+  const std::vector<NamedId> types = cell_types(netlist);
+  std::vector<std::string> cell_module;
+  if (auto error = name_modules(types, top, cell_module, out.top)) return error;
   const NetCensus census = take_census(netlist);
-  NameSpace space;
+  NameSpace space({&census.vectors, &census.plain});
   const NetNames names = name_nets(netlist, census, space);
-  name_instances(netlist, space, out);
-  out.declarations = declarations(netlist, census, names);
-  write_connections(netlist, census, names, out);
-  describe_cells(netlist, cell_module, out);
+  name_instances(netlist, numbers_named_by_nets(census), space, out);
+  spell_nets(netlist, census, names, out);
+  out.declarations = declarations(netlist, census, out);
+  describe_cells(netlist, types, cell_module, out);
   return std::nullopt;
 }
 
@@ -332,10 +518,13 @@ void put_line(ChunkedText& text, std::string_view line) {
   text.advance(ChunkedText::put(text.room(line.size()), line));
 }
 
-std::string_view connection(const VerilogNetlist& verilog, NetId id) {
-  const std::size_t start = verilog.connection_start[id];
-  return std::string_view(verilog.connections)
-      .substr(start, verilog.connection_start[id + 1] - start);
+// Puts a long text in pieces that each fit a chunk.
+void put_text(ChunkedText& text, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::string_view piece = bytes.substr(0, ChunkedText::kChunk);
+    put_line(text, piece);
+    bytes.remove_prefix(piece.size());
+  }
 }
 
 }  // namespace
@@ -344,7 +533,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                           const TextSink& sink) {
   ChunkedText text(sink);
   put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top + ";\n");
-  for (const std::string& line : verilog.declarations) put_line(text, "  " + line + "\n");
+  put_text(text, verilog.declarations);
   if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
   std::vector<std::string> modules;
   for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
@@ -360,7 +549,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     const std::size_t ports = verilog.cells[type].port_widths.size();
     std::size_t size =
         3 + modules[type].size() + instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
-    for (const NetId id : pins) size += connection(verilog, id).size();
+    for (const NetId id : pins) size += connection_bound(netlist, verilog, id);
     char* at = text.room(size);
     at = ChunkedText::put(at, "  ");
     at = ChunkedText::put(at, modules[type]);
@@ -375,7 +564,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     // Every instance lists all ports of its type: a simulator refuses fewer.
     for (std::size_t p = 0; p < ports; ++p) {
       if (p != 0) at = ChunkedText::put(at, ", ");
-      if (p < pins.size()) at = ChunkedText::put(at, connection(verilog, pins[p]));
+      if (p < pins.size()) at = put_connection(at, netlist, verilog, pins[p]);
     }
     at = ChunkedText::put(at, ");\n");
     text.advance(at);

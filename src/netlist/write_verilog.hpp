@@ -29,6 +29,8 @@
 
 namespace syn {
 
+enum class WireSpelling : std::uint8_t { own_name, escaped_name, fresh_name };
+
 struct VerilogCell {
   std::string name;              // module name as written
   std::vector<int> port_widths;  // per pin position: widest connection seen
@@ -38,16 +40,19 @@ struct VerilogCell {
 // nets and instances, and the expression that each net connects with.
 struct VerilogNetlist {
   std::string top;                        // module name as written
-  std::vector<std::string> declarations;  // "wire [7:0] x;" and "wire k;"
+  std::string declarations;               // lines "  wire [7:0] x;\n" and "  wire k;\n"
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
   std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
   // Cells not named u<instance number>, by position in the netlist, ascending.
   std::vector<std::pair<std::size_t, std::string>> renamed_instances;
-  // Per net, the expression a pin on it connects with ("" for an unnamed
-  // pin): the text of net k is connections[connection_start[k],
-  // connection_start[k + 1]).
-  std::string connections;
-  std::vector<std::size_t> connection_start;
+  // How a pin's net is written. A bus net: its vector's identifier, the text
+  // vector_identifiers[vector_start[v], vector_start[v + 1]), then [high] or
+  // [high:low]. A plain net: as wire_spelling says, its own name, that name
+  // escaped, or its identifier in renamed_wires (ascending by net).
+  std::string vector_identifiers;
+  std::vector<std::size_t> vector_start;
+  std::vector<WireSpelling> wire_spelling;  // by NetId
+  std::vector<std::pair<NetId, std::string>> renamed_wires;
 };
 
 // Builds the Verilog form of `netlist` with the module named `top`. Returns
