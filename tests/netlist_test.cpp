@@ -31,7 +31,7 @@ std::string expected_text(const std::string& cell, int instance, const std::vect
   return text;
 }
 
-// Many megabytes of netlist, with one cell larger than any buffer the writer
+// Many megabytes of netlist, with cells larger than any buffer the writer
 // starts with, so that the text is handed on in several pieces.
 Netlist large_netlist(Symbols& symbols, std::string& expected) {
   Netlist netlist(symbols);
@@ -39,9 +39,12 @@ Netlist large_netlist(Symbols& symbols, std::string& expected) {
     const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
     netlist.add("dlatch", std::vector<std::string>{a, b});
     expected += expected_text("dlatch", i + 1, {a, b});
-    if (i == 30000) {
+    // Cells of more pins than are kept in one block, and cells that do not
+    // fit in what is left of a block.
+    if (i == 20000 || i == 30000 || i == 30002) {
       std::vector<std::string> wide;
-      for (int k = 0; k < 300000; ++k) wide.push_back("w" + std::to_string(k));
+      const int pins = i == 30000 ? 1200000 : 700000;
+      for (int k = 0; k < pins; ++k) wide.push_back("w" + std::to_string(k));
       netlist.add("mux_wide", wide);
       expected += expected_text("mux_wide", i + 2, wide);
       ++i;

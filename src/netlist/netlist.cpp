@@ -215,12 +215,28 @@ NetId Netlist::net_of(const BusNet& bus) {
 }
 
 std::uint32_t Netlist::reserve_pins(std::size_t count) {
-  const std::size_t first = pins_.size();
-  if (first + count > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::length_error("netlist: more pins than a pin index holds");
+  if (count > kPinBlock - pins_end_ % kPinBlock || pin_blocks_.size() * kPinBlock <= pins_end_) {
+    // Not room in the last block: a new one (or more) from the next boundary.
+    const std::uint64_t start = (pins_end_ + kPinBlock - 1) / kPinBlock * kPinBlock;
+    const std::size_t size = std::max<std::size_t>(kPinBlock, count);
+    if (start + size > std::numeric_limits<std::uint32_t>::max()) {
+      throw std::length_error("netlist: more pins than a pin index holds");
+    }
+    pin_blocks_.resize(static_cast<std::size_t>(start / kPinBlock));
+    pin_blocks_.push_back(std::make_unique_for_overwrite<NetId[]>(size));
+    pin_blocks_.resize(static_cast<std::size_t>((start + size + kPinBlock - 1) / kPinBlock));
+    pins_end_ = start;
   }
-  pins_.resize(first + count, kUnnamedNet);
-  return static_cast<std::uint32_t>(first);
+  const auto first = static_cast<std::uint32_t>(pins_end_);
+  pins_end_ += count;
+  // A cell with a block of its own leaves no room after it.
+  if (count > kPinBlock) pins_end_ = pin_blocks_.size() * std::uint64_t{kPinBlock};
+  if (count > 0) std::fill_n(pin_blocks_[first / kPinBlock].get() + first % kPinBlock, count, kUnnamedNet);
+  return first;
+}
+
+NetId& Netlist::pin_slot(const Cell& cell, std::size_t position) {
+  return pin_blocks_[cell.first_pin / kPinBlock][cell.first_pin % kPinBlock + position];
 }
 
 void Netlist::remember_position(int instance, std::size_t position) {
@@ -243,14 +259,14 @@ const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
 
 const Cell& Netlist::add(std::string_view type, const std::vector<std::string>& nets) {
   const Cell& cell = start_cell(type, nets.size());
-  for (std::size_t i = 0; i < nets.size(); ++i) pins_[cell.first_pin + i] = net_of(nets[i]);
+  for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
   return cell;
 }
 
 const Cell& Netlist::add(std::string_view type, const std::vector<PinNet>& nets) {
   const Cell& cell = start_cell(type, nets.size());
   for (std::size_t i = 0; i < nets.size(); ++i)
-    pins_[cell.first_pin + i] = std::visit([this](const auto& net) { return net_of(net); }, nets[i]);
+    pin_slot(cell, i) = std::visit([this](const auto& net) { return net_of(net); }, nets[i]);
   return cell;
 }
 
@@ -270,21 +286,21 @@ void Netlist::append(const Cell& cell) {
 
 void Netlist::name_pin(const Cell& cell, std::size_t position, std::string_view net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pins_.at(cell.first_pin + position) = net_of(net);
+  pin_slot(cell, position) = net_of(net);
 }
 
 void Netlist::name_pin(const Cell& cell, std::size_t position, const BusNet& net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pins_.at(cell.first_pin + position) = net_of(net);
+  pin_slot(cell, position) = net_of(net);
 }
 
 void Netlist::place_pin(Cell& cell, std::string_view net) {
-  pins_.at(cell.first_pin + cell.pin_count) = net_of(net);
+  pin_slot(cell, cell.pin_count) = net_of(net);
   ++cell.pin_count;
 }
 
 void Netlist::place_pin(Cell& cell, const BusNet& net) {
-  pins_.at(cell.first_pin + cell.pin_count) = net_of(net);
+  pin_slot(cell, cell.pin_count) = net_of(net);
   ++cell.pin_count;
 }
 

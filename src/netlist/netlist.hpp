@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -122,7 +123,8 @@ class Netlist {
   // ---- reading --------------------------------------------------------------
   const std::deque<Cell>& cells() const { return cells_; }
   std::span<const NetId> pins(const Cell& cell) const {
-    return {pins_.data() + cell.first_pin, cell.pin_count};
+    if (cell.pin_count == 0) return {};
+    return {pin_slots(cell.first_pin), cell.pin_count};
   }
   const Net& net(NetId id) const { return nets_[id]; }
   std::size_t net_count() const { return nets_.size(); }
@@ -200,7 +202,17 @@ class Netlist {
   // Blocks instead of one array for the two longest lists: they grow without
   // copying, and without holding twice their size while they do.
   std::deque<Cell> cells_;
-  std::vector<NetId> pins_;
+  // Pin slots in blocks of kPinBlock, addressed by one index: pin p is slot
+  // p % kPinBlock of block p / kPinBlock. A cell's pins never straddle two
+  // blocks; a cell with more pins than a block gets one allocation of its own
+  // and the block numbers it covers (the later ones left empty).
+  static constexpr std::uint32_t kPinBlock = std::uint32_t{1} << 20;
+  std::vector<std::unique_ptr<NetId[]>> pin_blocks_;
+  std::uint64_t pins_end_ = 0;  // the next free pin index
+  const NetId* pin_slots(std::uint32_t first) const {
+    return pin_blocks_[first / kPinBlock].get() + first % kPinBlock;
+  }
+  NetId& pin_slot(const Cell& cell, std::size_t position);
   std::deque<Net> nets_;                    // by NetId; nets_[kUnnamedNet] has no name
   std::vector<NetId> net_of_symbol_;        // by SymbolId; plain nets, kUnnamedNet where none
   std::vector<SymbolId> vectors_;           // by VectorId
