@@ -136,10 +136,10 @@ NetId Netlist::bit_net(VectorId vector, int index) {
 
 NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
   Net net;
-  net.vector = vector;
+  net.symbol_or_vector = vector;
   net.high = static_cast<std::uint16_t>(high);
   net.low = static_cast<std::uint16_t>(low);
-  net.slice = slice;
+  net.shape = slice ? Net::Shape::slice : Net::Shape::bit;
   nets_.push_back(net);
   return static_cast<NetId>(nets_.size() - 1);
 }
@@ -151,11 +151,11 @@ char* Netlist::put_net_name(char* at, NetId id) const {
     return std::copy(name.begin(), name.end(), at);
   }
   // "base[high]" or "base[high:low]"; both numbers are below 65536.
-  const std::string_view base = symbols_.text(vectors_[net.vector]);
+  const std::string_view base = symbols_.text(vectors_[net.vector()]);
   at = std::copy(base.begin(), base.end(), at);
   *at++ = '[';
   at = std::to_chars(at, at + 5, net.high).ptr;
-  if (net.slice) {
+  if (net.slice()) {
     *at++ = ':';
     at = std::to_chars(at, at + 5, net.low).ptr;
   }
@@ -188,7 +188,7 @@ NetId Netlist::plain_net(std::string_view name) {
   NetId& id = net_of_symbol_[symbol];
   if (id == kUnnamedNet) {
     Net net;
-    net.name = symbol;
+    net.symbol_or_vector = symbol;
     id = static_cast<NetId>(nets_.size());
     nets_.push_back(net);
   }

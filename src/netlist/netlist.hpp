@@ -33,13 +33,17 @@ inline constexpr VectorId kNoVector = static_cast<VectorId>(-1);
 inline constexpr std::size_t kMostBitBytes = 13;
 
 struct Net {
-  SymbolId name = kNoSymbol;    // a plain net's name; none for a bus net
-  VectorId vector = kNoVector;  // kNoVector for a plain net
+  // A plain net's name, or the vector of a bus net: one field, as a net is
+  // one or the other, keeps the millions of nets at twelve bytes.
+  std::uint32_t symbol_or_vector = kNoSymbol;
   std::uint16_t high = 0;
   std::uint16_t low = 0;
-  bool slice = false;  // written vector[high:low], not vector[index]
+  enum class Shape : std::uint8_t { plain, bit, slice } shape = Shape::plain;
 
-  bool is_bus() const { return vector != kNoVector; }
+  bool is_bus() const { return shape != Shape::plain; }
+  bool slice() const { return shape == Shape::slice; }  // written vector[high:low]
+  VectorId vector() const { return is_bus() ? symbol_or_vector : kNoVector; }
+  SymbolId name() const { return is_bus() ? kNoSymbol : symbol_or_vector; }
 };
 
 // Which rail of a data value a bus net carries; it names the vector:
@@ -134,14 +138,15 @@ class Netlist {
   std::string_view text(SymbolId id) const { return symbols_.text(id); }
   // The name of a plain net (empty for the unnamed net).
   std::string_view plain_name(NetId id) const {
-    return nets_[id].name == kNoSymbol ? std::string_view() : symbols_.text(nets_[id].name);
+    const SymbolId name = nets_[id].name();
+    return name == kNoSymbol ? std::string_view() : symbols_.text(name);
   }
   // The name of any net, written out.
   std::string net_text(NetId id) const;
   // The most bytes put_net_name writes for the net.
   std::size_t most_name_bytes(NetId id) const {
     const Net& net = nets_[id];
-    return net.is_bus() ? symbols_.text(vectors_[net.vector]).size() + kMostBitBytes
+    return net.is_bus() ? symbols_.text(vectors_[net.vector()]).size() + kMostBitBytes
                         : plain_name(id).size();
   }
   // Writes the net's name at `at`, which has room for most_name_bytes(id);
@@ -186,7 +191,7 @@ class Netlist {
     NetId first_slice = kUnnamedNet;
   };
   std::vector<VectorNets> nets_of_vector_;  // by VectorId
-  std::vector<NetId> bit_nets_;             // kUnnamedNet where a bit has no net yet
+  std::deque<NetId> bit_nets_;              // kUnnamedNet where a bit has no net yet
   std::unordered_map<std::uint64_t, NetId> other_slices_;  // by vector, high and low
   NetId slice_net(VectorId vector, int high, int low);
   NetId bit_net(VectorId vector, int index);

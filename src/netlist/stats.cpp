@@ -25,7 +25,7 @@ BitCounts count_bits(const Netlist& netlist, NetlistStats& stats) {
     for (const NetId id : netlist.pins(cell)) {
       const Net& net = netlist.net(id);
       if (net.is_bus())
-        counts.largest_bit[net.vector] = std::max<int>(counts.largest_bit[net.vector], net.high);
+        counts.largest_bit[net.vector()] = std::max<int>(counts.largest_bit[net.vector()], net.high);
     }
   }
   counts.first_bit.resize(counts.largest_bit.size());
@@ -43,7 +43,7 @@ BitCounts count_bits(const Netlist& netlist, NetlistStats& stats) {
       if (id == kUnnamedNet) {
         ++stats.unconnected_pins;
       } else if (net.is_bus()) {
-        const std::size_t first = counts.first_bit[net.vector];
+        const std::size_t first = counts.first_bit[net.vector()];
         for (int b = net.low; b <= net.high; ++b)
           ++counts.bits[first + static_cast<std::size_t>(b)];
       } else {

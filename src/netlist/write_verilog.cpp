@@ -206,7 +206,7 @@ NetCensus take_census(const Netlist& netlist) {
       census.used[id] = 1;
       const Net& net = netlist.net(id);
       if (net.is_bus()) {
-        census.largest_bit[net.vector] = std::max<int>(census.largest_bit[net.vector], net.high);
+        census.largest_bit[net.vector()] = std::max<int>(census.largest_bit[net.vector()], net.high);
       }
     }
   }
@@ -359,7 +359,7 @@ std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& veril
   constexpr std::size_t kMaxBits = 13;  // [65535:65535]
   if (id == kUnnamedNet) return 0;
   const Net& net = netlist.net(id);
-  if (net.is_bus()) return vector_identifier(verilog, net.vector).size() + kMaxBits;
+  if (net.is_bus()) return vector_identifier(verilog, net.vector()).size() + kMaxBits;
   if (verilog.wire_spelling[id] == WireSpelling::fresh_name)
     return fresh_identifier(verilog, id).size();
   return netlist.plain_name(id).size() + 2;
@@ -371,10 +371,10 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   if (id == kUnnamedNet) return at;
   const Net& net = netlist.net(id);
   if (net.is_bus()) {
-    at = ChunkedText::put(at, vector_identifier(verilog, net.vector));
+    at = ChunkedText::put(at, vector_identifier(verilog, net.vector()));
     *at++ = '[';
     at = ChunkedText::put_number(at, net.high);
-    if (net.slice) {
+    if (net.slice()) {
       *at++ = ':';
       at = ChunkedText::put_number(at, net.low);
     }
