@@ -63,7 +63,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, const DataTransition& t
                      ": data chain does not reach an operation");
     return std::nullopt;
   }
-  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
+  const DataArc* start = first_place_of_kind(ctx.design.inputs_of(t), ArcKind::control);
   if (start == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
@@ -112,7 +112,7 @@ StepGroup collect_step_group(const Design& design, TraceMemo& traces, const Oper
   if (step == nullptr) {
     group.members.push_back({op.start, MemberKind::start, &op.t, op.start_place});
   } else {
-    for (const LocalArc& p : step->outputs) {
+    for (const LocalArc& p : design.outputs_of(*step)) {
       const bool is_start = p.name == op.start;
       const PlaceReader reader =
           is_start ? PlaceReader{op.start_place, &op.t} : first_reader(design, p.name);
@@ -145,7 +145,8 @@ StepGroup collect_step_group(const Design& design, TraceMemo& traces, const Oper
 std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
   const DataTransition* function = ctx.design.data_transitions.find(op.function);
   const DataArc* place =
-      function != nullptr ? first_place_of_kind(function->outputs, ArcKind::control) : nullptr;
+      function != nullptr ? first_place_of_kind(ctx.design.outputs_of(*function), ArcKind::control)
+                          : nullptr;
   if (place == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(op.t.name) + ": operation " +
                      ctx.name(op.function) + " has no control output place for the delay cell");

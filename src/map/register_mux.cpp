@@ -7,7 +7,7 @@
 namespace syn {
 
 void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
-  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
+  const DataArc* start = first_place_of_kind(ctx.design.inputs_of(t), ArcKind::control);
   if (start == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return;

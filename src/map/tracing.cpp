@@ -14,13 +14,13 @@
 namespace syn {
 namespace {
 
-const DataArc* first_data_place(const std::vector<DataArc>& places) {
+const DataArc* first_data_place(DataArcs places) {
   for (const DataArc& p : places)
     if (p.kind == ArcKind::data) return &p;
   return nullptr;
 }
 
-int count_data_places(const std::vector<DataArc>& places) {
+int count_data_places(DataArcs places) {
   int count = 0;
   for (const DataArc& p : places)
     if (p.kind == ArcKind::data) ++count;
@@ -51,8 +51,8 @@ Step go_on(const DataTransition* next) { return {{}, next}; }
 // A transition without data input: the answer depends only on how many
 // transitions read its first output place.
 Step down_without_data_input(const Design& design, const DataTransition& t) {
-  if (t.outputs.empty()) return answer(Downstream::broken);
-  const DataPlace* place = record_of(design, t.outputs.front());
+  if (design.outputs_of(t).empty()) return answer(Downstream::broken);
+  const DataPlace* place = record_of(design, design.outputs_of(t).front());
   if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
   const DataTransition* reader = first_named(design, place->consumers);
   if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, reader->name);
@@ -62,8 +62,8 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
 Step step_down(const Design& design, const DataTransition& t) {
   if (t.data_input_count > 1) return answer(Downstream::several_inputs);
   if (t.data_input_count == 0) return down_without_data_input(design, t);
-  if (count_data_places(t.outputs) >= 2) return answer(Downstream::broken);
-  const DataArc* out = first_data_place(t.outputs);
+  if (count_data_places(design.outputs_of(t)) >= 2) return answer(Downstream::broken);
+  const DataArc* out = first_data_place(design.outputs_of(t));
   if (out == nullptr) return answer(Downstream::broken);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(Downstream::register_or_output, out->name);
@@ -77,7 +77,7 @@ Step step_down(const Design& design, const DataTransition& t) {
 
 Step step_up(const Design& design, const DataTransition& t) {
   if (t.data_input_count > 1) return answer(Upstream::several_inputs);
-  const DataArc* in = first_data_place(t.inputs);
+  const DataArc* in = first_data_place(design.inputs_of(t));
   if (in == nullptr) return answer(Upstream::broken);
   const DataPlace* place = record_of(design, *in);
   if (place->writer_lines > 1) return answer(Upstream::broken);
@@ -95,8 +95,8 @@ Step step_up(const Design& design, const DataTransition& t) {
 // register or output place the chain ends in (compared with the asked place
 // by chain_ends_at), else why it ends nowhere.
 Step step_to_end(const Design& design, const DataTransition& t) {
-  if (count_data_places(t.outputs) > 1) return answer(EndsAt::several_data_outputs);
-  const DataArc* out = first_data_place(t.outputs);
+  if (count_data_places(design.outputs_of(t)) > 1) return answer(EndsAt::several_data_outputs);
+  const DataArc* out = first_data_place(design.outputs_of(t));
   if (out == nullptr) return answer(EndsAt::elsewhere);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(EndsAt::that_place, out->name);

@@ -22,6 +22,13 @@ namespace syn {
 using Positions = std::span<const std::uint32_t>;
 inline constexpr std::uint32_t kNoPosition = static_cast<std::uint32_t>(-1);
 
+// The arcs of one side of a transition: a range of the array of arcs that
+// the design holds for the transition's net (see Design::inputs_of).
+struct ArcRange {
+  std::uint32_t first = 0;
+  std::uint32_t count = 0;
+};
+
 // A register, input or output of the IO specification.
 struct IoDeclaration {
   SymbolId name = kNoSymbol;
@@ -41,11 +48,13 @@ struct GlobalArc {
   PlaceNet net = PlaceNet::none;  // the net letter: global, local, or none
 };
 
+using GlobalArcs = std::span<const GlobalArc>;
+
 struct GlobalTransition {
   SymbolId name = kNoSymbol;
-  std::vector<GlobalArc> inputs;   // file order, may repeat
-  std::vector<GlobalArc> outputs;  // file order, may repeat
-  int line = 0;                    // first line of the record, for messages
+  int line = 0;      // first line of the record, for messages
+  ArcRange inputs;   // file order, may repeat
+  ArcRange outputs;  // file order, may repeat
 };
 
 // Producers and consumers are the positions of the first transition record
@@ -62,10 +71,12 @@ struct LocalArc {
   SymbolId name = kNoSymbol;
 };
 
+using LocalArcs = std::span<const LocalArc>;
+
 struct LocalTransition {
   SymbolId name = kNoSymbol;
-  std::vector<LocalArc> inputs;   // ascending, unique
-  std::vector<LocalArc> outputs;  // ascending, unique
+  ArcRange inputs;   // ascending, unique
+  ArcRange outputs;  // ascending, unique
 };
 
 struct LocalPlace {
@@ -114,11 +125,12 @@ struct DataArc {
                                   // the name, else the global net, else the data net
 };
 
+using DataArcs = std::span<const DataArc>;
+
 struct DataTransition {
   SymbolId name = kNoSymbol;
-  std::vector<DataArc> inputs;   // ascending, unique
-  std::vector<DataArc> outputs;  // ascending, unique
-  bool is_operation = false;     // the first line carries a relation or operation word
+  ArcRange inputs;   // ascending, unique
+  ArcRange outputs;  // ascending, unique
   // How many places of each kind the transition has on each side.
   int data_input_count = 0;
   int data_output_count = 0;
@@ -126,23 +138,24 @@ struct DataTransition {
   int control_net_outputs = 0;
   int data_net_control_inputs = 0;  // control places of the data net itself
   int data_net_control_outputs = 0;
+  bool is_operation = false;  // the first line carries a relation or operation word
 };
 
 // Kind, terminal type and constant value come from the last transition in
 // list order that names the place (an input entry winning over an output
 // entry of the same transition).
 struct DataPlace {
+  Positions producers;  // writers, ascending, unique
+  Positions consumers;  // readers, ascending, unique
   SymbolId name = kNoSymbol;
-  Positions producers;            // writers, ascending, unique
-  Positions consumers;            // readers, ascending, unique
+  int writer_lines = 0;    // data lines writing the place
+  int reader_lines = 0;    // data lines reading the place
+  int declared_width = 0;  // from the IO specification, 0 when undeclared
+  int initial_value = 0;
   PlaceNet net = PlaceNet::none;  // the global net if it has the name, else the
                                   // local net, else the data net
-  int writer_lines = 0;           // data lines writing the place
-  int reader_lines = 0;           // data lines reading the place
-  int declared_width = 0;         // from the IO specification, 0 when undeclared
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;
-  int initial_value = 0;
 };
 
 // A list of records with the position of the first record of each symbol,
@@ -193,6 +206,26 @@ struct Design {
   std::vector<std::uint32_t> global_place_links;
   std::vector<std::uint32_t> local_place_links;
   std::vector<std::uint32_t> data_place_links;
+
+  // The arcs of each net's transitions, transition after transition, each
+  // one's inputs before its outputs: one array per net instead of two small
+  // ones per transition.
+  std::vector<GlobalArc> global_arcs;
+  std::vector<LocalArc> local_arcs;
+  std::vector<DataArc> data_arcs;
+
+  GlobalArcs inputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.inputs); }
+  GlobalArcs outputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.outputs); }
+  LocalArcs inputs_of(const LocalTransition& t) const { return arcs_in(local_arcs, t.inputs); }
+  LocalArcs outputs_of(const LocalTransition& t) const { return arcs_in(local_arcs, t.outputs); }
+  DataArcs inputs_of(const DataTransition& t) const { return arcs_in(data_arcs, t.inputs); }
+  DataArcs outputs_of(const DataTransition& t) const { return arcs_in(data_arcs, t.outputs); }
+
+ private:
+  template <class Arc>
+  static std::span<const Arc> arcs_in(const std::vector<Arc>& arcs, ArcRange range) {
+    return std::span<const Arc>(arcs).subspan(range.first, range.count);
+  }
 };
 
 }  // namespace syn
