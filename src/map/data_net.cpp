@@ -32,12 +32,12 @@ std::string joined(const MapContext& ctx, const std::vector<SymbolId>& names) {
 // neither), so that the other lists are asked only when they can have it.
 bool has_producer(const Design& design, const DataArc& place) {
   const DataPlace* data = &design.data_places.items[place.place];
-  if (!data->producers.empty()) return true;
+  if (!design.producers_of(*data).empty()) return true;
   const bool maybe_local = data->net != PlaceNet::data_net;
   const bool maybe_global = maybe_local && data->net != PlaceNet::local_net;
   if (maybe_local) {
     const LocalPlace* local = design.local_places.find(place.name);
-    if (local != nullptr && !local->producers.empty()) return true;
+    if (local != nullptr && !design.producers_of(*local).empty()) return true;
   }
   if (maybe_global) {
     const GlobalPlace* global = design.global_places.find(place.name);

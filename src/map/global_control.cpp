@@ -236,8 +236,8 @@ std::vector<LocalInput> local_input_list(const Design& design, const GlobalTrans
     LocalInput input{place.name, design.global_places.find(place.name),
                      design.local_places.find(place.name), design.data_places.find(place.name), 0};
     std::size_t count = input.global->producers.size();
-    if (input.local != nullptr) count += input.local->producers.size();
-    if (input.data != nullptr) count += input.data->producers.size();
+    if (input.local != nullptr) count += design.producers_of(*input.local).size();
+    if (input.data != nullptr) count += design.producers_of(*input.data).size();
     input.count = static_cast<int>(count);
     list.push_back({input.count, inputs.size()});
     inputs.push_back(input);
@@ -371,12 +371,12 @@ std::vector<std::string> set_signals(const MapContext& ctx, const TransitionWork
       names.emplace_back(ctx.text(design.global_transitions.items[producer].name));
     }
     if (entry.local != nullptr) {
-      for (const std::uint32_t t : entry.local->producers) {
+      for (const std::uint32_t t : design.producers_of(*entry.local)) {
         names.push_back(driven_net(ctx.text(design.local_transitions.items[t].name), place, true));
       }
     }
     if (entry.data != nullptr) {
-      for (const std::uint32_t t : entry.data->producers) {
+      for (const std::uint32_t t : design.producers_of(*entry.data)) {
         names.push_back(driven_net(ctx.text(design.data_transitions.items[t].name), place, true));
       }
     }

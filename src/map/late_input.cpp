@@ -30,7 +30,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
 }  // namespace
 
 void mark_first_reader_late(MapContext& ctx, std::uint32_t place) {
-  const Positions& readers = ctx.design.data_places.items[place].consumers;
+  const Positions readers = ctx.design.consumers_of(ctx.design.data_places.items[place]);
   if (!readers.empty()) ctx.state.late_input[readers.front()] = true;
 }
 

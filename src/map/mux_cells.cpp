@@ -83,7 +83,7 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const Cell mux = ctx.netlist.reserve_cell(
       "mux" + i_to_string(feeders) + "_" + i_to_string(width), ctx.netlist.new_instance(),
       static_cast<std::size_t>(std::max(feeder_pins_of(fed), 0)) + 3);
-  for (const std::uint32_t writer : fed.producers)
+  for (const std::uint32_t writer : ctx.design.producers_of(fed))
     ctx.state.fed_mux_instance[writer] = mux.instance;
   return mux;
 }

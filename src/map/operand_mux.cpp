@@ -84,7 +84,7 @@ struct PlaceReader {
 PlaceReader first_reader(const Design& design, SymbolId place) {
   const std::uint32_t record = design.data_places.position(place);
   if (record == kNoPosition) return {record, nullptr};
-  const Positions& readers = design.data_places.items[record].consumers;
+  const Positions readers = design.consumers_of(design.data_places.items[record]);
   if (readers.empty()) return {record, nullptr};
   return {record, &design.data_transitions.items[readers.front()]};
 }
@@ -106,9 +106,10 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DataTransiti
 StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LocalPlace* start = design.local_places.find(op.start);
-  const LocalTransition* step = start != nullptr && !start->producers.empty()
-                                    ? &design.local_transitions.items[start->producers.front()]
-                                    : nullptr;
+  const LocalTransition* step =
+      start != nullptr && !design.producers_of(*start).empty()
+          ? &design.local_transitions.items[design.producers_of(*start).front()]
+          : nullptr;
   if (step == nullptr) {
     group.members.push_back({op.start, MemberKind::start, &op.t, op.start_place});
   } else {

@@ -28,7 +28,7 @@ int count_data_places(DataArcs places) {
 }
 
 // The transition first in a list of a place record, or null.
-const DataTransition* first_named(const Design& design, const Positions& transitions) {
+const DataTransition* first_named(const Design& design, Positions transitions) {
   return transitions.empty() ? nullptr : &design.data_transitions.items[transitions.front()];
 }
 
@@ -53,8 +53,8 @@ Step go_on(const DataTransition* next) { return {{}, next}; }
 Step down_without_data_input(const Design& design, const DataTransition& t) {
   if (design.outputs_of(t).empty()) return answer(Downstream::broken);
   const DataPlace* place = record_of(design, design.outputs_of(t).front());
-  if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
-  const DataTransition* reader = first_named(design, place->consumers);
+  if (design.consumers_of(*place).size() >= 2) return answer(Downstream::no_input_several_readers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*place));
   if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, reader->name);
   return answer(Downstream::no_input);
 }
@@ -69,7 +69,7 @@ Step step_down(const Design& design, const DataTransition& t) {
     return answer(Downstream::register_or_output, out->name);
   const DataPlace* place = record_of(design, *out);
   if (place->reader_lines > 1) return answer(Downstream::broken);
-  const DataTransition* reader = first_named(design, place->consumers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*place));
   if (reader == nullptr) return answer(Downstream::broken);
   if (reader->is_operation) return answer(Downstream::operation, reader->name);
   return go_on(reader);
@@ -85,7 +85,7 @@ Step step_up(const Design& design, const DataTransition& t) {
     return answer(Upstream::register_place, place->name);
   if (place->terminal == Terminal::constant) return answer(Upstream::constant, place->name);
   if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, place->name);
-  const DataTransition* writer = first_named(design, place->producers);
+  const DataTransition* writer = first_named(design, design.producers_of(*place));
   if (writer == nullptr) return answer(Upstream::broken);
   if (writer->is_operation) return answer(Upstream::operation, writer->name);
   return go_on(writer);
@@ -102,7 +102,7 @@ Step step_to_end(const Design& design, const DataTransition& t) {
     return answer(EndsAt::that_place, out->name);
   const DataPlace* record = record_of(design, *out);
   if (record->reader_lines > 1) return answer(EndsAt::place_with_several_readers);
-  const DataTransition* reader = first_named(design, record->consumers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*record));
   if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);
 }

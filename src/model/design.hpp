@@ -22,6 +22,15 @@ namespace syn {
 using Positions = std::span<const std::uint32_t>;
 inline constexpr std::uint32_t kNoPosition = static_cast<std::uint32_t>(-1);
 
+// The producers and consumers of a place: a range of the array of links
+// that the design holds for the place's net, producers first (see
+// Design::producers_of).
+struct LinkRange {
+  std::uint32_t first = 0;
+  std::uint32_t producers = 0;
+  std::uint32_t consumers = 0;
+};
+
 // The arcs of one side of a transition: a range of the array of arcs that
 // the design holds for the transition's net (see Design::inputs_of).
 struct ArcRange {
@@ -81,8 +90,7 @@ struct LocalTransition {
 
 struct LocalPlace {
   SymbolId name = kNoSymbol;
-  Positions producers;  // ascending, unique
-  Positions consumers;  // ascending, unique
+  LinkRange links;  // producers and consumers, each ascending, unique
 };
 
 // ---- data net -----------------------------------------------------------
@@ -145,9 +153,8 @@ struct DataTransition {
 // list order that names the place (an input entry winning over an output
 // entry of the same transition).
 struct DataPlace {
-  Positions producers;  // writers, ascending, unique
-  Positions consumers;  // readers, ascending, unique
   SymbolId name = kNoSymbol;
+  LinkRange links;         // writers and readers, each ascending, unique
   int writer_lines = 0;    // data lines writing the place
   int reader_lines = 0;    // data lines reading the place
   int declared_width = 0;  // from the IO specification, 0 when undeclared
@@ -202,7 +209,8 @@ struct Design {
   NamedList<DataPlace> data_places;                // ascending
 
   // The producers and consumers of each net's places, place after place:
-  // one array per net instead of two small ones per place.
+  // one array per net instead of two small ones per place. A global place
+  // holds views of its lists, the others their range.
   std::vector<std::uint32_t> global_place_links;
   std::vector<std::uint32_t> local_place_links;
   std::vector<std::uint32_t> data_place_links;
@@ -214,6 +222,19 @@ struct Design {
   std::vector<LocalArc> local_arcs;
   std::vector<DataArc> data_arcs;
 
+  Positions producers_of(const LocalPlace& p) const {
+    return producers_in(local_place_links, p.links);
+  }
+  Positions consumers_of(const LocalPlace& p) const {
+    return consumers_in(local_place_links, p.links);
+  }
+  Positions producers_of(const DataPlace& p) const {
+    return producers_in(data_place_links, p.links);
+  }
+  Positions consumers_of(const DataPlace& p) const {
+    return consumers_in(data_place_links, p.links);
+  }
+
   GlobalArcs inputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.inputs); }
   GlobalArcs outputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.outputs); }
   LocalArcs inputs_of(const LocalTransition& t) const { return arcs_in(local_arcs, t.inputs); }
@@ -222,6 +243,12 @@ struct Design {
   DataArcs outputs_of(const DataTransition& t) const { return arcs_in(data_arcs, t.outputs); }
 
  private:
+  static Positions producers_in(const std::vector<std::uint32_t>& links, LinkRange range) {
+    return Positions(links).subspan(range.first, range.producers);
+  }
+  static Positions consumers_in(const std::vector<std::uint32_t>& links, LinkRange range) {
+    return Positions(links).subspan(range.first + range.producers, range.consumers);
+  }
   template <class Arc>
   static std::span<const Arc> arcs_in(const std::vector<Arc>& arcs, ArcRange range) {
     return std::span<const Arc>(arcs).subspan(range.first, range.count);

@@ -405,7 +405,7 @@ void build_places(const DataLines& read, Design& design) {
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DataPlace>& items = design.data_places.items;
   items.resize(read.places.size());
-  PlaceLinks links(design.data_place_links, items.size(), read.lines.size());
+  PlaceLinks links(design.data_place_links, read.lines.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
@@ -428,9 +428,8 @@ void build_places(const DataLines& read, Design& design) {
     // The transitions' list is in rank order: a rank is a position.
     sort_unique(writers);
     sort_unique(readers);
-    links.add(writers, readers);
+    place.links = links.add(writers, readers);
   }
-  links.hand_out(items);
   design.data_places.index();
 }
 
