@@ -8,6 +8,7 @@
 // the local and data nets is ascending by byte-wise name, each name once.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -175,15 +176,22 @@ class NamedList {
   // Builds the lookup; call once `items` is complete.
   void index() {
     first_.clear();
+    lowest_ = kNoSymbol;
+    if (items.empty()) return;
+    SymbolId highest = 0;
+    for (const Node& item : items) {
+      lowest_ = std::min(lowest_, item.name);
+      highest = std::max(highest, item.name);
+    }
+    first_.assign(std::size_t{highest} - lowest_ + 1, kNoPosition);
     for (std::size_t i = 0; i < items.size(); ++i) {
-      const SymbolId name = items[i].name;
-      if (name >= first_.size()) first_.resize(name + 1, kNoPosition);
-      if (first_[name] == kNoPosition) first_[name] = static_cast<std::uint32_t>(i);
+      std::uint32_t& first = first_[items[i].name - lowest_];
+      if (first == kNoPosition) first = static_cast<std::uint32_t>(i);
     }
   }
   // Position of the first record of `name`, or kNoPosition.
   std::uint32_t position(SymbolId name) const {
-    return name < first_.size() ? first_[name] : kNoPosition;
+    return name >= lowest_ && name - lowest_ < first_.size() ? first_[name - lowest_] : kNoPosition;
   }
   const Node* find(SymbolId name) const {
     const std::uint32_t i = position(name);
@@ -192,7 +200,10 @@ class NamedList {
   bool contains(SymbolId name) const { return position(name) != kNoPosition; }
 
  private:
-  std::vector<std::uint32_t> first_;  // by symbol id
+  // By symbol id, from the lowest id in the list on: the names of one list
+  // often lie in one stretch of the ids.
+  std::vector<std::uint32_t> first_;
+  SymbolId lowest_ = kNoSymbol;
 };
 
 struct Design {
