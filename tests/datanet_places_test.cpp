@@ -64,14 +64,14 @@ void literal_sweeps(Net& net) {
       const DataPlace& p = d.data_places.items[i];
       if (p.kind != ArcKind::data || widths[i] != 0) continue;
       int found = 0;
-      for (const std::uint32_t producer : p.producers) {
-        for (const DataArc& q : d.data_transitions.items[producer].inputs)
+      for (const std::uint32_t producer : d.producers_of(p)) {
+        for (const DataArc& q : d.inputs_of(d.data_transitions.items[producer]))
           if (found == 0) found = width_of(q);
       }
-      for (const std::uint32_t consumer : p.consumers) {
-        for (const DataArc& q : d.data_transitions.items[consumer].outputs)
+      for (const std::uint32_t consumer : d.consumers_of(p)) {
+        for (const DataArc& q : d.outputs_of(d.data_transitions.items[consumer]))
           if (found == 0) found = width_of(q);
-        for (const DataArc& q : d.data_transitions.items[consumer].inputs)
+        for (const DataArc& q : d.inputs_of(d.data_transitions.items[consumer]))
           if (found == 0) found = width_of(q);
       }
       progress |= found != 0;

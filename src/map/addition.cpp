@@ -11,12 +11,13 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
-  const auto controls = places_of_kind(t.inputs, ArcKind::control, t.data_net_control_inputs);
+  const auto controls =
+      places_of_kind(ctx.design.inputs_of(t), ArcKind::control, t.data_net_control_inputs);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return;
   }
-  const auto operands = places_of_kind(t.inputs, ArcKind::data, t.data_input_count);
+  const auto operands = places_of_kind(ctx.design.inputs_of(t), ArcKind::data, t.data_input_count);
 
   // Constant operands need their drivers, as for the multiplier.
   for (const DataArc* p : operands)

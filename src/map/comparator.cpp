@@ -16,9 +16,9 @@ bool is_comparator(const MapContext& ctx, const DataTransition& t) {
   return ctx.text(t.name).find("cmp") != std::string_view::npos;
 }
 
-std::vector<const DataArc*> data_inputs(const DataTransition& t) {
+std::vector<const DataArc*> data_inputs(const Design& design, const DataTransition& t) {
   std::vector<const DataArc*> inputs;
-  for (const DataArc& p : t.inputs) {
+  for (const DataArc& p : design.inputs_of(t)) {
     if (p.kind == ArcKind::data) inputs.push_back(&p);
   }
   return inputs;
@@ -86,9 +86,9 @@ struct Branches {
   const DataArc* without = nullptr;
 };
 
-Branches branches(const DataTransition& t) {
+Branches branches(const Design& design, const DataTransition& t) {
   Branches b;
-  for (const DataArc& p : t.outputs) {
+  for (const DataArc& p : design.outputs_of(t)) {
     if (p.relation != Relation::none) {
       b.with_relation.push_back(&p);
     } else if (b.without == nullptr) {
@@ -99,7 +99,7 @@ Branches branches(const DataTransition& t) {
 }
 
 void two_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out) {
-  const auto [with_relation, without] = branches(t);
+  const auto [with_relation, without] = branches(ctx.design, t);
   if (with_relation.empty()) {
     ctx.console << "Datapath net format is not correct\n";
     ctx.diag.problem("data transition " + ctx.name(t.name) +
@@ -150,7 +150,7 @@ const std::string& output_of_weight(const Outputs& out, int w) {
 }
 
 void three_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& out) {
-  const auto [with_relation, without] = branches(t);
+  const auto [with_relation, without] = branches(ctx.design, t);
   // Two different ones of ">", "=", "<" leave exactly one output for the
   // place without a relation: the one whose weight is 7 less their sum.
   bool valid = with_relation.size() == 2 && without != nullptr;
@@ -178,7 +178,7 @@ void three_way_branch(MapContext& ctx, const DataTransition& t, const Outputs& o
 // not mark it as a comparator is not judged here.
 std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataTransition& t) {
   if (!is_comparator(ctx, t)) return std::nullopt;
-  const std::vector<const DataArc*> inputs = data_inputs(t);
+  const std::vector<const DataArc*> inputs = data_inputs(ctx.design, t);
   if (inputs.size() != 2) {
     return "a comparison needs two data input places, it has " +
            i_to_string(static_cast<long long>(inputs.size()));
@@ -204,7 +204,7 @@ void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string
   // Pins 1 to 4: operand 1 and operand 2 by their order, constants first
   // getting their drivers.
   std::array<BusNet, 4> operands;
-  for (const DataArc* p : data_inputs(t)) {
+  for (const DataArc* p : data_inputs(ctx.design, t)) {
     const std::size_t slot = p->order == 1 ? 0 : 2;
     if (p->terminal == Terminal::constant) {
       auto rails = emit_comparator_constant(ctx, ctx.text(p->name), width, p->initial_value);

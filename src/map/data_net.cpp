@@ -32,12 +32,12 @@ std::string joined(const MapContext& ctx, const std::vector<SymbolId>& names) {
 // neither), so that the other lists are asked only when they can have it.
 bool has_producer(const Design& design, const DataArc& place) {
   const DataPlace* data = &design.data_places.items[place.place];
-  if (!data->producers.empty()) return true;
+  if (!design.producers_of(*data).empty()) return true;
   const bool maybe_local = data->net != PlaceNet::data_net;
   const bool maybe_global = maybe_local && data->net != PlaceNet::local_net;
   if (maybe_local) {
     const LocalPlace* local = design.local_places.find(place.name);
-    if (local != nullptr && !local->producers.empty()) return true;
+    if (local != nullptr && !design.producers_of(*local).empty()) return true;
   }
   if (maybe_global) {
     const GlobalPlace* global = design.global_places.find(place.name);
@@ -49,7 +49,7 @@ bool has_producer(const Design& design, const DataArc& place) {
 // A control input that nothing drives leaves the transition waiting for a
 // request that never comes; the cells are still made as the rules say.
 void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
-  for (const DataArc& p : t.inputs) {
+  for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (p.kind != ArcKind::control || has_producer(ctx.design, p)) continue;
     ctx.diag.warning("data transition " + ctx.name(t.name) + ": control input place " +
                      ctx.name(p.name) +
@@ -58,7 +58,7 @@ void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
 }
 
 // Names of the transition's control places of the given net, in list order.
-std::vector<SymbolId> control_places_of(const std::vector<DataArc>& places, PlaceNet net) {
+std::vector<SymbolId> control_places_of(DataArcs places, PlaceNet net) {
   std::vector<SymbolId> names;
   for (const DataArc& p : places) {
     if (p.kind == ArcKind::control && p.net == net) names.push_back(p.name);
@@ -98,7 +98,7 @@ std::string refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
     default:
       // Started inside the data net but finishing into the control nets.
       return "control input place(s) " +
-             joined(ctx, control_places_of(t.inputs, PlaceNet::data_net)) +
+             joined(ctx, control_places_of(ctx.design.inputs_of(t), PlaceNet::data_net)) +
              " of the data net but no control output place of the data net; no mapping takes "
              "such a transition, nothing mapped";
   }

@@ -20,9 +20,9 @@ TransitionPlaces transition_places(const Design& design) {
   positions.in.begin.reserve(design.data_transitions.items.size() + 1);
   positions.out.begin.reserve(design.data_transitions.items.size() + 1);
   for (const DataTransition& t : design.data_transitions.items) {
-    for (const DataArc& p : t.inputs) positions.in.items.push_back(p.place);
+    for (const DataArc& p : design.inputs_of(t)) positions.in.items.push_back(p.place);
     positions.in.close_list();
-    for (const DataArc& p : t.outputs) positions.out.items.push_back(p.place);
+    for (const DataArc& p : design.outputs_of(t)) positions.out.items.push_back(p.place);
     positions.out.close_list();
   }
   return positions;

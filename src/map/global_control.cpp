@@ -73,7 +73,7 @@ struct TransitionWork {
 constexpr PlaceNet kGlobal = PlaceNet::global_net;
 constexpr PlaceNet kLocal = PlaceNet::local_net;
 
-std::vector<SymbolId> places_tagged(const std::vector<GlobalArc>& places, PlaceNet tag) {
+std::vector<SymbolId> places_tagged(GlobalArcs places, PlaceNet tag) {
   std::vector<SymbolId> names;
   for (const GlobalArc& place : places) {
     if (place.net == tag) names.push_back(place.name);
@@ -81,8 +81,7 @@ std::vector<SymbolId> places_tagged(const std::vector<GlobalArc>& places, PlaceN
   return names;
 }
 
-std::vector<ListedGlobalPlace> listed_global_places(const Design& design,
-                                                    const std::vector<GlobalArc>& places) {
+std::vector<ListedGlobalPlace> listed_global_places(const Design& design, GlobalArcs places) {
   std::vector<ListedGlobalPlace> found;
   for (const GlobalArc& place : places) {
     if (place.net == kGlobal) found.push_back({place.name, design.global_places.find(place.name)});
@@ -115,7 +114,7 @@ void name_pin(MapContext& ctx, int instance, int number, const std::string& net)
 // Which entries of a place list name the same place of the same net as an
 // earlier entry: sorted by (net, name), each entry after the first of a run
 // of equal ones repeats it.
-std::vector<bool> repeated_places(const std::vector<GlobalArc>& places) {
+std::vector<bool> repeated_places(GlobalArcs places) {
   std::vector<bool> repeated(places.size(), false);
   if (places.size() < 2) return repeated;
   std::vector<std::size_t> order;
@@ -132,7 +131,7 @@ std::vector<bool> repeated_places(const std::vector<GlobalArc>& places) {
   return repeated;
 }
 
-bool check_places(MapContext& ctx, const GlobalTransition& t, const std::vector<GlobalArc>& places,
+bool check_places(MapContext& ctx, const GlobalTransition& t, GlobalArcs places,
                   const char* direction) {
   bool ok = true;
   const std::vector<bool> repeated = repeated_places(places);
@@ -183,8 +182,8 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
       ok = false;
       continue;
     }
-    ok &= check_places(ctx, t, t.inputs, "input");
-    ok &= check_places(ctx, t, t.outputs, "output");
+    ok &= check_places(ctx, t, ctx.design.inputs_of(t), "input");
+    ok &= check_places(ctx, t, ctx.design.outputs_of(t), "output");
     ok &= check_global_side(ctx, t, work[i].global_in, true);
     ok &= check_global_side(ctx, t, work[i].global_out, false);
   }
@@ -232,13 +231,13 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
 std::vector<LocalInput> local_input_list(const Design& design, const GlobalTransition& t) {
   std::vector<LocalInput> inputs;
   std::vector<CountedPlace> list;
-  for (const GlobalArc& place : t.inputs) {
+  for (const GlobalArc& place : design.inputs_of(t)) {
     if (place.net != kLocal) continue;
     LocalInput input{place.name, design.global_places.find(place.name),
                      design.local_places.find(place.name), design.data_places.find(place.name), 0};
     std::size_t count = input.global->producers.size();
-    if (input.local != nullptr) count += input.local->producers.size();
-    if (input.data != nullptr) count += input.data->producers.size();
+    if (input.local != nullptr) count += design.producers_of(*input.local).size();
+    if (input.data != nullptr) count += design.producers_of(*input.data).size();
     input.count = static_cast<int>(count);
     list.push_back({input.count, inputs.size()});
     inputs.push_back(input);
@@ -372,12 +371,12 @@ std::vector<std::string> set_signals(const MapContext& ctx, const TransitionWork
       names.emplace_back(ctx.text(design.global_transitions.items[producer].name));
     }
     if (entry.local != nullptr) {
-      for (const std::uint32_t t : entry.local->producers) {
+      for (const std::uint32_t t : design.producers_of(*entry.local)) {
         names.push_back(driven_net(ctx.text(design.local_transitions.items[t].name), place, true));
       }
     }
     if (entry.data != nullptr) {
-      for (const std::uint32_t t : entry.data->producers) {
+      for (const std::uint32_t t : design.producers_of(*entry.data)) {
         names.push_back(driven_net(ctx.text(design.data_transitions.items[t].name), place, true));
       }
     }
@@ -407,7 +406,7 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
 // when global transitions consume every one of them; otherwise one pin cannot
 // drive them all and the transition is refused (empty result).
 std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
-  const std::vector<SymbolId> outputs = places_tagged(t.outputs, kLocal);
+  const std::vector<SymbolId> outputs = places_tagged(ctx.design.outputs_of(t), kLocal);
   if (outputs.size() == 1) {
     const bool consumed = !ctx.design.global_places.find(outputs[0])->consumers.empty();
     return ctx.name(consumed ? t.name : outputs[0]);
@@ -441,8 +440,8 @@ void map_global_control(MapContext& ctx) {
   const std::vector<GlobalTransition>& transitions = ctx.design.global_transitions.items;
   std::vector<TransitionWork> work(transitions.size());
   for (std::size_t i = 0; i < transitions.size(); ++i) {
-    work[i].global_in = listed_global_places(ctx.design, transitions[i].inputs);
-    work[i].global_out = listed_global_places(ctx.design, transitions[i].outputs);
+    work[i].global_in = listed_global_places(ctx.design, ctx.design.inputs_of(transitions[i]));
+    work[i].global_out = listed_global_places(ctx.design, ctx.design.outputs_of(transitions[i]));
   }
   if (!check_transitions(ctx, work)) return;
 

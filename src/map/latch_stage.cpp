@@ -8,8 +8,8 @@ namespace syn {
 
 bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::string& s1,
                       const std::string& s1_bar, const std::string& req, int width) {
-  const DataArc* destination = first_place_of_kind(t.outputs, ArcKind::data);
-  const DataArc* control = first_place_of_kind(t.outputs, ArcKind::control);
+  const DataArc* destination = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::data);
+  const DataArc* control = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   const char* missing = destination == nullptr ? "a data output place"
                         : control == nullptr   ? "a control output place"
                                                : nullptr;

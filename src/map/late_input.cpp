@@ -12,7 +12,7 @@ namespace {
 // its new name; a place of the data net itself always to its own.
 std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
   const int count = t.control_net_inputs + t.data_net_control_inputs;
-  const auto controls = places_of_kind(t.inputs, ArcKind::control, count);
+  const auto controls = places_of_kind(ctx.design.inputs_of(t), ArcKind::control, count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
@@ -30,7 +30,7 @@ std::optional<std::string> late_input_request(MapContext& ctx, const DataTransit
 }  // namespace
 
 void mark_first_reader_late(MapContext& ctx, std::uint32_t place) {
-  const Positions& readers = ctx.design.data_places.items[place].consumers;
+  const Positions readers = ctx.design.consumers_of(ctx.design.data_places.items[place]);
   if (!readers.empty()) ctx.state.late_input[readers.front()] = true;
 }
 
@@ -45,7 +45,7 @@ void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
     return;
   }
   if (!mux_accepts_input(ctx, mux, t)) return;
-  const DataArc* source = first_place_of_kind(t.inputs, ArcKind::data);
+  const DataArc* source = first_place_of_kind(ctx.design.inputs_of(t), ArcKind::data);
   if (source == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no data input place");
     return;

@@ -28,7 +28,7 @@ std::string output_net(const MapContext& ctx, const LocalTransition& t, SymbolId
 // The join cell's output when it feeds buffers: the input names joined by "_".
 std::string joined_inputs(const MapContext& ctx, const LocalTransition& t) {
   std::string joined;
-  for (const LocalArc& place : t.inputs) {
+  for (const LocalArc& place : ctx.design.inputs_of(t)) {
     if (!joined.empty()) joined += "_";
     joined += ctx.text(place.name);
   }
@@ -57,29 +57,30 @@ void add_buffer(MapContext& ctx, std::string_view in, const std::string& out) {
 }
 
 void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& drivers) {
-  const std::size_t inputs = t.inputs.size();
-  const std::size_t outputs = t.outputs.size();
+  const std::size_t inputs = ctx.design.inputs_of(t).size();
+  const std::size_t outputs = ctx.design.outputs_of(t).size();
 
   if (inputs == 1) {
-    for (const LocalArc& q : t.outputs) {
+    for (const LocalArc& q : ctx.design.outputs_of(t)) {
       const std::string net = output_net(ctx, t, q.name);
-      add_buffer(ctx, ctx.text(t.inputs.front().name), net);
+      add_buffer(ctx, ctx.text(ctx.design.inputs_of(t).front().name), net);
       drivers.drives(t, net);
     }
     return;
   }
 
-  const std::string join_net =
-      outputs == 1 ? output_net(ctx, t, t.outputs.front().name) : joined_inputs(ctx, t);
+  const std::string join_net = outputs == 1
+                                   ? output_net(ctx, t, ctx.design.outputs_of(t).front().name)
+                                   : joined_inputs(ctx, t);
   std::vector<std::string> nets;
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
-  for (const LocalArc& p : t.inputs) nets.emplace_back(ctx.text(p.name));
+  for (const LocalArc& p : ctx.design.inputs_of(t)) nets.emplace_back(ctx.text(p.name));
   ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
-  for (const LocalArc& q : t.outputs) {
+  for (const LocalArc& q : ctx.design.outputs_of(t)) {
     const std::string net = output_net(ctx, t, q.name);
     add_buffer(ctx, join_net, net);
     drivers.drives(t, net);
@@ -89,7 +90,8 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
 // At most one net per output place and one per join.
 std::size_t most_nets(const Design& design) {
   std::size_t nets = 0;
-  for (const LocalTransition& t : design.local_transitions.items) nets += 1 + t.outputs.size();
+  for (const LocalTransition& t : design.local_transitions.items)
+    nets += 1 + design.outputs_of(t).size();
   return nets;
 }
 
@@ -101,7 +103,7 @@ void map_local_control(MapContext& ctx) {
   for (const LocalTransition& t : ctx.design.local_transitions.items) {
     ctx.netlist.set_origin(origin_of(SourceNet::local_net, ctx.design.local_transitions.items, t));
     ctx.console << "L";
-    if (t.inputs.empty()) {
+    if (ctx.design.inputs_of(t).empty()) {
       ctx.diag.error("local transition " + ctx.name(t.name) +
                      ": no input place; a join cell without inputs has nothing to wait for");
       continue;

@@ -16,7 +16,7 @@ namespace {
 // Returns the delayed request.
 std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
                                                  const std::string& request) {
-  const DataArc* done_place = first_place_of_kind(t.outputs, ArcKind::control);
+  const DataArc* done_place = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   if (done_place == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no control output place for the delay cell");
@@ -43,7 +43,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   std::vector<PinNet> pins;
   bool delayed = false;
   int operands = 0;
-  for (const DataArc& p : t.inputs) {
+  for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (operands == t.data_input_count) break;
     if (p.kind != ArcKind::data) continue;
     ++operands;

@@ -10,14 +10,13 @@
 
 namespace syn {
 
-const DataArc* first_place_of_kind(const std::vector<DataArc>& places, ArcKind kind) {
+const DataArc* first_place_of_kind(DataArcs places, ArcKind kind) {
   for (const DataArc& p : places)
     if (p.kind == kind) return &p;
   return nullptr;
 }
 
-std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, ArcKind kind,
-                                           int limit) {
+std::vector<const DataArc*> places_of_kind(DataArcs places, ArcKind kind, int limit) {
   std::vector<const DataArc*> found;
   for (const DataArc& p : places) {
     if (static_cast<int>(found.size()) == limit) break;
@@ -27,7 +26,7 @@ std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, A
 }
 
 const DataPlace* data_output_record(MapContext& ctx, const DataTransition& t) {
-  const DataArc* out = first_place_of_kind(t.outputs, ArcKind::data);
+  const DataArc* out = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::data);
   const DataPlace* record = out != nullptr ? &ctx.design.data_places.items[out->place] : nullptr;
   if (record == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no data output place");
@@ -84,7 +83,7 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const Cell mux = ctx.netlist.reserve_cell(
       "mux" + i_to_string(feeders) + "_" + i_to_string(width), ctx.netlist.new_instance(),
       static_cast<std::size_t>(std::max(feeder_pins_of(fed), 0)) + 3);
-  for (const std::uint32_t writer : fed.producers)
+  for (const std::uint32_t writer : ctx.design.producers_of(fed))
     ctx.state.fed_mux_instance[writer] = mux.instance;
   return mux;
 }
@@ -154,7 +153,7 @@ void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
                           const std::string& fed, int width) {
   GrowingMux& growth = ctx.muxes[mux];
   if (growth.done || placed_pins(ctx, mux) < growth.feeder_pins) return;
-  const DataArc* ack = first_place_of_kind(t.outputs, ArcKind::control);
+  const DataArc* ack = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no control output place to complete " + mux_type(ctx, mux) + " feeding " +

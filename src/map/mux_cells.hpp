@@ -18,11 +18,10 @@
 namespace syn {
 
 // The first place of a list of the given kind, or null.
-const DataArc* first_place_of_kind(const std::vector<DataArc>& places, ArcKind kind);
+const DataArc* first_place_of_kind(DataArcs places, ArcKind kind);
 
 // The first `limit` places of the given kind, in list order.
-std::vector<const DataArc*> places_of_kind(const std::vector<DataArc>& places, ArcKind kind,
-                                           int limit);
+std::vector<const DataArc*> places_of_kind(DataArcs places, ArcKind kind, int limit);
 
 // The record of the transition's first data output place; a mapping problem
 // naming the transition (and null) when it has none.

@@ -63,7 +63,7 @@ std::optional<OperandTransfer> describe(MapContext& ctx, const DataTransition& t
                      ": data chain does not reach an operation");
     return std::nullopt;
   }
-  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
+  const DataArc* start = first_place_of_kind(ctx.design.inputs_of(t), ArcKind::control);
   if (start == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
@@ -84,7 +84,7 @@ struct PlaceReader {
 PlaceReader first_reader(const Design& design, SymbolId place) {
   const std::uint32_t record = design.data_places.position(place);
   if (record == kNoPosition) return {record, nullptr};
-  const Positions& readers = design.data_places.items[record].consumers;
+  const Positions readers = design.consumers_of(design.data_places.items[record]);
   if (readers.empty()) return {record, nullptr};
   return {record, &design.data_transitions.items[readers.front()]};
 }
@@ -106,13 +106,14 @@ bool reads_result_of(const Design& design, TraceMemo& traces, const DataTransiti
 StepGroup collect_step_group(const Design& design, TraceMemo& traces, const OperandTransfer& op) {
   StepGroup group;
   const LocalPlace* start = design.local_places.find(op.start);
-  const LocalTransition* step = start != nullptr && !start->producers.empty()
-                                    ? &design.local_transitions.items[start->producers.front()]
-                                    : nullptr;
+  const LocalTransition* step =
+      start != nullptr && !design.producers_of(*start).empty()
+          ? &design.local_transitions.items[design.producers_of(*start).front()]
+          : nullptr;
   if (step == nullptr) {
     group.members.push_back({op.start, MemberKind::start, &op.t, op.start_place});
   } else {
-    for (const LocalArc& p : step->outputs) {
+    for (const LocalArc& p : design.outputs_of(*step)) {
       const bool is_start = p.name == op.start;
       const PlaceReader reader =
           is_start ? PlaceReader{op.start_place, &op.t} : first_reader(design, p.name);
@@ -145,7 +146,8 @@ StepGroup collect_step_group(const Design& design, TraceMemo& traces, const Oper
 std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
   const DataTransition* function = ctx.design.data_transitions.find(op.function);
   const DataArc* place =
-      function != nullptr ? first_place_of_kind(function->outputs, ArcKind::control) : nullptr;
+      function != nullptr ? first_place_of_kind(ctx.design.outputs_of(*function), ArcKind::control)
+                          : nullptr;
   if (place == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(op.t.name) + ": operation " +
                      ctx.name(op.function) + " has no control output place for the delay cell");

@@ -7,7 +7,7 @@
 namespace syn {
 
 void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
-  const DataArc* start = first_place_of_kind(t.inputs, ArcKind::control);
+  const DataArc* start = first_place_of_kind(ctx.design.inputs_of(t), ArcKind::control);
   if (start == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return;
@@ -29,8 +29,8 @@ void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
   if (mux == kNoMux) {
     const Cell fresh = reserve_mux(ctx, *fed, *width);
     // The transition that reads the place carries the number too.
-    if (!fed->consumers.empty())
-      ctx.state.fed_mux_instance[fed->consumers.front()] = fresh.instance;
+    if (!ctx.design.consumers_of(*fed).empty())
+      ctx.state.fed_mux_instance[ctx.design.consumers_of(*fed).front()] = fresh.instance;
     emit_source_drivers(ctx, *source, *width);
     mux = append_mux(ctx, fresh, *fed);
   } else {

@@ -14,13 +14,13 @@
 namespace syn {
 namespace {
 
-const DataArc* first_data_place(const std::vector<DataArc>& places) {
+const DataArc* first_data_place(DataArcs places) {
   for (const DataArc& p : places)
     if (p.kind == ArcKind::data) return &p;
   return nullptr;
 }
 
-int count_data_places(const std::vector<DataArc>& places) {
+int count_data_places(DataArcs places) {
   int count = 0;
   for (const DataArc& p : places)
     if (p.kind == ArcKind::data) ++count;
@@ -28,7 +28,7 @@ int count_data_places(const std::vector<DataArc>& places) {
 }
 
 // The transition first in a list of a place record, or null.
-const DataTransition* first_named(const Design& design, const Positions& transitions) {
+const DataTransition* first_named(const Design& design, Positions transitions) {
   return transitions.empty() ? nullptr : &design.data_transitions.items[transitions.front()];
 }
 
@@ -51,10 +51,10 @@ Step go_on(const DataTransition* next) { return {{}, next}; }
 // A transition without data input: the answer depends only on how many
 // transitions read its first output place.
 Step down_without_data_input(const Design& design, const DataTransition& t) {
-  if (t.outputs.empty()) return answer(Downstream::broken);
-  const DataPlace* place = record_of(design, t.outputs.front());
-  if (place->consumers.size() >= 2) return answer(Downstream::no_input_several_readers);
-  const DataTransition* reader = first_named(design, place->consumers);
+  if (design.outputs_of(t).empty()) return answer(Downstream::broken);
+  const DataPlace* place = record_of(design, design.outputs_of(t).front());
+  if (design.consumers_of(*place).size() >= 2) return answer(Downstream::no_input_several_readers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*place));
   if (reader != nullptr && reader->is_operation) return answer(Downstream::no_input, reader->name);
   return answer(Downstream::no_input);
 }
@@ -62,14 +62,14 @@ Step down_without_data_input(const Design& design, const DataTransition& t) {
 Step step_down(const Design& design, const DataTransition& t) {
   if (t.data_input_count > 1) return answer(Downstream::several_inputs);
   if (t.data_input_count == 0) return down_without_data_input(design, t);
-  if (count_data_places(t.outputs) >= 2) return answer(Downstream::broken);
-  const DataArc* out = first_data_place(t.outputs);
+  if (count_data_places(design.outputs_of(t)) >= 2) return answer(Downstream::broken);
+  const DataArc* out = first_data_place(design.outputs_of(t));
   if (out == nullptr) return answer(Downstream::broken);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(Downstream::register_or_output, out->name);
   const DataPlace* place = record_of(design, *out);
   if (place->reader_lines > 1) return answer(Downstream::broken);
-  const DataTransition* reader = first_named(design, place->consumers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*place));
   if (reader == nullptr) return answer(Downstream::broken);
   if (reader->is_operation) return answer(Downstream::operation, reader->name);
   return go_on(reader);
@@ -77,7 +77,7 @@ Step step_down(const Design& design, const DataTransition& t) {
 
 Step step_up(const Design& design, const DataTransition& t) {
   if (t.data_input_count > 1) return answer(Upstream::several_inputs);
-  const DataArc* in = first_data_place(t.inputs);
+  const DataArc* in = first_data_place(design.inputs_of(t));
   if (in == nullptr) return answer(Upstream::broken);
   const DataPlace* place = record_of(design, *in);
   if (place->writer_lines > 1) return answer(Upstream::broken);
@@ -85,7 +85,7 @@ Step step_up(const Design& design, const DataTransition& t) {
     return answer(Upstream::register_place, place->name);
   if (place->terminal == Terminal::constant) return answer(Upstream::constant, place->name);
   if (place->terminal == Terminal::input_port) return answer(Upstream::input_port, place->name);
-  const DataTransition* writer = first_named(design, place->producers);
+  const DataTransition* writer = first_named(design, design.producers_of(*place));
   if (writer == nullptr) return answer(Upstream::broken);
   if (writer->is_operation) return answer(Upstream::operation, writer->name);
   return go_on(writer);
@@ -95,14 +95,14 @@ Step step_up(const Design& design, const DataTransition& t) {
 // register or output place the chain ends in (compared with the asked place
 // by chain_ends_at), else why it ends nowhere.
 Step step_to_end(const Design& design, const DataTransition& t) {
-  if (count_data_places(t.outputs) > 1) return answer(EndsAt::several_data_outputs);
-  const DataArc* out = first_data_place(t.outputs);
+  if (count_data_places(design.outputs_of(t)) > 1) return answer(EndsAt::several_data_outputs);
+  const DataArc* out = first_data_place(design.outputs_of(t));
   if (out == nullptr) return answer(EndsAt::elsewhere);
   if (out->terminal == Terminal::register_place || out->terminal == Terminal::output_port)
     return answer(EndsAt::that_place, out->name);
   const DataPlace* record = record_of(design, *out);
   if (record->reader_lines > 1) return answer(EndsAt::place_with_several_readers);
-  const DataTransition* reader = first_named(design, record->consumers);
+  const DataTransition* reader = first_named(design, design.consumers_of(*record));
   if (reader == nullptr) return answer(EndsAt::elsewhere);
   return go_on(reader);
 }

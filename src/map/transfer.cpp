@@ -11,11 +11,14 @@ namespace syn {
 namespace {
 
 // What a plain transfer lacks, or nothing.
-const char* transfer_lacks(const DataTransition& t) {
-  if (first_place_of_kind(t.inputs, ArcKind::data) == nullptr) return "a data input place";
-  if (first_place_of_kind(t.outputs, ArcKind::data) == nullptr) return "a data output place";
+const char* transfer_lacks(const Design& design, const DataTransition& t) {
+  if (first_place_of_kind(design.inputs_of(t), ArcKind::data) == nullptr)
+    return "a data input place";
+  if (first_place_of_kind(design.outputs_of(t), ArcKind::data) == nullptr)
+    return "a data output place";
   if (t.control_net_inputs < 1) return "a control input place";
-  if (first_place_of_kind(t.outputs, ArcKind::control) == nullptr) return "a control output place";
+  if (first_place_of_kind(design.outputs_of(t), ArcKind::control) == nullptr)
+    return "a control output place";
   return nullptr;
 }
 
@@ -31,7 +34,7 @@ int transfer_width(const MapContext& ctx, const DataArc& x, const DataArc& y) {
 // The control input places from the control nets, in list order.
 std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> names;
-  for (const DataArc& p : t.inputs) {
+  for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) names.emplace_back(ctx.text(p.name));
   }
@@ -40,12 +43,12 @@ std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransit
 
 // Most significant bit first.
 void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
-  if (const char* lacks = transfer_lacks(t)) {
+  if (const char* lacks = transfer_lacks(ctx.design, t)) {
     refuse(ctx, t, std::string("a transfer needs ") + lacks + " and has none");
     return;
   }
-  const DataArc& x_place = *first_place_of_kind(t.inputs, ArcKind::data);
-  const DataArc& y_place = *first_place_of_kind(t.outputs, ArcKind::data);
+  const DataArc& x_place = *first_place_of_kind(ctx.design.inputs_of(t), ArcKind::data);
+  const DataArc& y_place = *first_place_of_kind(ctx.design.outputs_of(t), ArcKind::data);
   const std::string_view x = ctx.text(x_place.name);
   const std::string_view y = ctx.text(y_place.name);
   const DataPlace& x_record = ctx.design.data_places.items[x_place.place];
@@ -62,7 +65,7 @@ void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
     add_cell(ctx.netlist, "dlatch", bit(x, k), bit_bar(x, k), control, "Reset_signal",
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
-  const DataArc& done_place = *first_place_of_kind(t.outputs, ArcKind::control);
+  const DataArc& done_place = *first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
            data_control_net(ctx.design, ctx.symbols, t.name, done_place));
 }

@@ -4,15 +4,15 @@ namespace syn {
 
 int own_width(const MapContext& ctx, const DataTransition& t) {
   int width = 0;
-  auto take = [&](const std::vector<DataArc>& places) {
+  auto take = [&](DataArcs places) {
     for (const DataArc& p : places) {
       if (p.kind != ArcKind::data) continue;
       const int place = ctx.state.place_widths[p.place];
       if (place > width) width = place;
     }
   };
-  take(t.inputs);
-  take(t.outputs);
+  take(ctx.design.inputs_of(t));
+  take(ctx.design.outputs_of(t));
   return width != 0 ? width : ctx.state.last_width;
 }
 

@@ -64,7 +64,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 
 std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t) {
   std::vector<std::string> inputs;
-  for (const DataArc& p : t.inputs) {
+  for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (static_cast<int>(inputs.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) inputs.emplace_back(ctx.text(p.name));
   }

@@ -8,6 +8,7 @@
 // the local and data nets is ascending by byte-wise name, each name once.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -21,6 +22,22 @@ namespace syn {
 // that the design holds (see Design).
 using Positions = std::span<const std::uint32_t>;
 inline constexpr std::uint32_t kNoPosition = static_cast<std::uint32_t>(-1);
+
+// The producers and consumers of a place: a range of the array of links
+// that the design holds for the place's net, producers first (see
+// Design::producers_of).
+struct LinkRange {
+  std::uint32_t first = 0;
+  std::uint32_t producers = 0;
+  std::uint32_t consumers = 0;
+};
+
+// The arcs of one side of a transition: a range of the array of arcs that
+// the design holds for the transition's net (see Design::inputs_of).
+struct ArcRange {
+  std::uint32_t first = 0;
+  std::uint32_t count = 0;
+};
 
 // A register, input or output of the IO specification.
 struct IoDeclaration {
@@ -41,11 +58,13 @@ struct GlobalArc {
   PlaceNet net = PlaceNet::none;  // the net letter: global, local, or none
 };
 
+using GlobalArcs = std::span<const GlobalArc>;
+
 struct GlobalTransition {
   SymbolId name = kNoSymbol;
-  std::vector<GlobalArc> inputs;   // file order, may repeat
-  std::vector<GlobalArc> outputs;  // file order, may repeat
-  int line = 0;                    // first line of the record, for messages
+  int line = 0;      // first line of the record, for messages
+  ArcRange inputs;   // file order, may repeat
+  ArcRange outputs;  // file order, may repeat
 };
 
 // Producers and consumers are the positions of the first transition record
@@ -62,16 +81,17 @@ struct LocalArc {
   SymbolId name = kNoSymbol;
 };
 
+using LocalArcs = std::span<const LocalArc>;
+
 struct LocalTransition {
   SymbolId name = kNoSymbol;
-  std::vector<LocalArc> inputs;   // ascending, unique
-  std::vector<LocalArc> outputs;  // ascending, unique
+  ArcRange inputs;   // ascending, unique
+  ArcRange outputs;  // ascending, unique
 };
 
 struct LocalPlace {
   SymbolId name = kNoSymbol;
-  Positions producers;  // ascending, unique
-  Positions consumers;  // ascending, unique
+  LinkRange links;  // producers and consumers, each ascending, unique
 };
 
 // ---- data net -----------------------------------------------------------
@@ -114,11 +134,12 @@ struct DataArc {
                                   // the name, else the global net, else the data net
 };
 
+using DataArcs = std::span<const DataArc>;
+
 struct DataTransition {
   SymbolId name = kNoSymbol;
-  std::vector<DataArc> inputs;   // ascending, unique
-  std::vector<DataArc> outputs;  // ascending, unique
-  bool is_operation = false;     // the first line carries a relation or operation word
+  ArcRange inputs;   // ascending, unique
+  ArcRange outputs;  // ascending, unique
   // How many places of each kind the transition has on each side.
   int data_input_count = 0;
   int data_output_count = 0;
@@ -126,6 +147,7 @@ struct DataTransition {
   int control_net_outputs = 0;
   int data_net_control_inputs = 0;  // control places of the data net itself
   int data_net_control_outputs = 0;
+  bool is_operation = false;  // the first line carries a relation or operation word
 };
 
 // Kind, terminal type and constant value come from the last transition in
@@ -133,16 +155,15 @@ struct DataTransition {
 // entry of the same transition).
 struct DataPlace {
   SymbolId name = kNoSymbol;
-  Positions producers;            // writers, ascending, unique
-  Positions consumers;            // readers, ascending, unique
+  LinkRange links;         // writers and readers, each ascending, unique
+  int writer_lines = 0;    // data lines writing the place
+  int reader_lines = 0;    // data lines reading the place
+  int declared_width = 0;  // from the IO specification, 0 when undeclared
+  int initial_value = 0;
   PlaceNet net = PlaceNet::none;  // the global net if it has the name, else the
                                   // local net, else the data net
-  int writer_lines = 0;           // data lines writing the place
-  int reader_lines = 0;           // data lines reading the place
-  int declared_width = 0;         // from the IO specification, 0 when undeclared
   Terminal terminal = Terminal::none;
   ArcKind kind = ArcKind::control;
-  int initial_value = 0;
 };
 
 // A list of records with the position of the first record of each symbol,
@@ -155,15 +176,22 @@ class NamedList {
   // Builds the lookup; call once `items` is complete.
   void index() {
     first_.clear();
+    lowest_ = kNoSymbol;
+    if (items.empty()) return;
+    SymbolId highest = 0;
+    for (const Node& item : items) {
+      lowest_ = std::min(lowest_, item.name);
+      highest = std::max(highest, item.name);
+    }
+    first_.assign(std::size_t{highest} - lowest_ + 1, kNoPosition);
     for (std::size_t i = 0; i < items.size(); ++i) {
-      const SymbolId name = items[i].name;
-      if (name >= first_.size()) first_.resize(name + 1, kNoPosition);
-      if (first_[name] == kNoPosition) first_[name] = static_cast<std::uint32_t>(i);
+      std::uint32_t& first = first_[items[i].name - lowest_];
+      if (first == kNoPosition) first = static_cast<std::uint32_t>(i);
     }
   }
   // Position of the first record of `name`, or kNoPosition.
   std::uint32_t position(SymbolId name) const {
-    return name < first_.size() ? first_[name] : kNoPosition;
+    return name >= lowest_ && name - lowest_ < first_.size() ? first_[name - lowest_] : kNoPosition;
   }
   const Node* find(SymbolId name) const {
     const std::uint32_t i = position(name);
@@ -172,7 +200,10 @@ class NamedList {
   bool contains(SymbolId name) const { return position(name) != kNoPosition; }
 
  private:
-  std::vector<std::uint32_t> first_;  // by symbol id
+  // By symbol id, from the lowest id in the list on: the names of one list
+  // often lie in one stretch of the ids.
+  std::vector<std::uint32_t> first_;
+  SymbolId lowest_ = kNoSymbol;
 };
 
 struct Design {
@@ -189,10 +220,50 @@ struct Design {
   NamedList<DataPlace> data_places;                // ascending
 
   // The producers and consumers of each net's places, place after place:
-  // one array per net instead of two small ones per place.
+  // one array per net instead of two small ones per place. A global place
+  // holds views of its lists, the others their range.
   std::vector<std::uint32_t> global_place_links;
   std::vector<std::uint32_t> local_place_links;
   std::vector<std::uint32_t> data_place_links;
+
+  // The arcs of each net's transitions, transition after transition, each
+  // one's inputs before its outputs: one array per net instead of two small
+  // ones per transition.
+  std::vector<GlobalArc> global_arcs;
+  std::vector<LocalArc> local_arcs;
+  std::vector<DataArc> data_arcs;
+
+  Positions producers_of(const LocalPlace& p) const {
+    return producers_in(local_place_links, p.links);
+  }
+  Positions consumers_of(const LocalPlace& p) const {
+    return consumers_in(local_place_links, p.links);
+  }
+  Positions producers_of(const DataPlace& p) const {
+    return producers_in(data_place_links, p.links);
+  }
+  Positions consumers_of(const DataPlace& p) const {
+    return consumers_in(data_place_links, p.links);
+  }
+
+  GlobalArcs inputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.inputs); }
+  GlobalArcs outputs_of(const GlobalTransition& t) const { return arcs_in(global_arcs, t.outputs); }
+  LocalArcs inputs_of(const LocalTransition& t) const { return arcs_in(local_arcs, t.inputs); }
+  LocalArcs outputs_of(const LocalTransition& t) const { return arcs_in(local_arcs, t.outputs); }
+  DataArcs inputs_of(const DataTransition& t) const { return arcs_in(data_arcs, t.inputs); }
+  DataArcs outputs_of(const DataTransition& t) const { return arcs_in(data_arcs, t.outputs); }
+
+ private:
+  static Positions producers_in(const std::vector<std::uint32_t>& links, LinkRange range) {
+    return Positions(links).subspan(range.first, range.producers);
+  }
+  static Positions consumers_in(const std::vector<std::uint32_t>& links, LinkRange range) {
+    return Positions(links).subspan(range.first + range.producers, range.consumers);
+  }
+  template <class Arc>
+  static std::span<const Arc> arcs_in(const std::vector<Arc>& arcs, ArcRange range) {
+    return std::span<const Arc>(arcs).subspan(range.first, range.count);
+  }
 };
 
 }  // namespace syn

@@ -163,23 +163,23 @@ void write_dot(const DrawnDesign& drawn, const std::string& title, std::ostream&
     const GlobalTransition& t = design.global_transitions.items[i];
     const std::string id = "g" + std::to_string(i);
     add_transition(out, id, symbols.text(t.name), in_global);
-    add_arcs(id, t.inputs, t.outputs, in_global, places, arcs);
+    add_arcs(id, design.inputs_of(t), design.outputs_of(t), in_global, places, arcs);
   }
   for (std::size_t i = 0; i < design.local_transitions.items.size(); ++i) {
     const LocalTransition& t = design.local_transitions.items[i];
     const std::string id = "l" + std::to_string(i);
     add_transition(out, id, symbols.text(t.name), in_local);
-    add_arcs(id, t.inputs, t.outputs, in_local, places, arcs);
+    add_arcs(id, design.inputs_of(t), design.outputs_of(t), in_local, places, arcs);
   }
   for (std::size_t i = 0; i < design.data_transitions.items.size(); ++i) {
     const DataTransition& t = design.data_transitions.items[i];
     const std::string id = "d" + std::to_string(i);
     add_transition(out, id, symbols.text(t.name), in_data);
-    for (const DataArc& p : t.inputs) {
+    for (const DataArc& p : design.inputs_of(t)) {
       arcs.push_back(
           {place_id(places.note(p.name, in_data, p.kind == ArcKind::data)), id, in_data});
     }
-    for (const DataArc& p : t.outputs) {
+    for (const DataArc& p : design.outputs_of(t)) {
       arcs.push_back(
           {id, place_id(places.note(p.name, in_data, p.kind == ArcKind::data)), in_data});
     }

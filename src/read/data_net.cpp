@@ -308,25 +308,26 @@ DataArc make_place(const FirstArc& arc, const DataLines& read, const ControlPlac
   return place;
 }
 
-// The place list of one direction, ascending by name.
-std::vector<DataArc> place_list(std::vector<FirstArc>& arcs, const DataLines& read,
-                                const ControlPlaceNets& nets, const Symbols& symbols) {
+// Appends the place list of one direction, ascending by name, to the
+// design's data arcs; gives its range.
+ArcRange add_place_list(std::vector<FirstArc>& arcs, const DataLines& read,
+                        const ControlPlaceNets& nets, const Symbols& symbols, Design& design) {
   std::sort(arcs.begin(), arcs.end(),
             [](const FirstArc& a, const FirstArc& b) { return a.place_rank < b.place_rank; });
-  std::vector<DataArc> list;
-  list.reserve(arcs.size());
+  const auto first = static_cast<std::uint32_t>(design.data_arcs.size());
   for (const FirstArc& arc : arcs) {
-    list.push_back(make_place(arc, read, nets, symbols));
+    design.data_arcs.push_back(make_place(arc, read, nets, symbols));
   }
-  return list;
+  return {first, static_cast<std::uint32_t>(arcs.size())};
 }
 
 // What the transition's entries say of their places' kind, terminal type and
 // constant value goes into the place records: outputs first, so that an
 // input entry of the same place wins.
-void describe_places(const DataTransition& transition, std::vector<DataPlace>& places) {
-  for (const auto* list : {&transition.outputs, &transition.inputs}) {
-    for (const DataArc& arc : *list) {
+void describe_places(const DataTransition& transition, Design& design) {
+  std::vector<DataPlace>& places = design.data_places.items;
+  for (const auto list : {design.outputs_of(transition), design.inputs_of(transition)}) {
+    for (const DataArc& arc : list) {
       DataPlace& place = places[arc.place];
       place.terminal = arc.terminal;
       place.kind = arc.kind;
@@ -346,6 +347,7 @@ void build_transitions(const DataLines& read, Design& design, const Symbols& sym
   TransitionArcs arcs(read, nets);
   std::vector<DataTransition>& items = design.data_transitions.items;
   items.resize(read.transitions.size());
+  design.data_arcs.reserve(read.lines.size());
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
     DataTransition& transition = items[rank];
     const auto lines = lines_of[rank];
@@ -353,9 +355,9 @@ void build_transitions(const DataLines& read, Design& design, const Symbols& sym
     transition.name = read.transitions.symbol_at_rank(rank);
     transition.is_operation = first.has_relation();
     arcs.collect(rank, lines, transition);
-    transition.inputs = place_list(arcs.inputs, read, nets, symbols);
-    transition.outputs = place_list(arcs.outputs, read, nets, symbols);
-    describe_places(transition, design.data_places.items);
+    transition.inputs = add_place_list(arcs.inputs, read, nets, symbols, design);
+    transition.outputs = add_place_list(arcs.outputs, read, nets, symbols, design);
+    describe_places(transition, design);
   }
   design.data_transitions.index();
 }
@@ -403,7 +405,7 @@ void build_places(const DataLines& read, Design& design) {
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DataPlace>& items = design.data_places.items;
   items.resize(read.places.size());
-  PlaceLinks links(design.data_place_links, items.size(), read.lines.size());
+  PlaceLinks links(design.data_place_links, read.lines.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
@@ -426,9 +428,8 @@ void build_places(const DataLines& read, Design& design) {
     // The transitions' list is in rank order: a rank is a position.
     sort_unique(writers);
     sort_unique(readers);
-    links.add(writers, readers);
+    place.links = links.add(writers, readers);
   }
-  links.hand_out(items);
   design.data_places.index();
 }
 

@@ -32,31 +32,62 @@ void warn_about_net_letter(const std::string& file, const TableLine& line, Diagn
   }
 }
 
-// Links the line's place to the current transition and counts it.
-void add_place(GlobalTransition& transition, char direction, SymbolId name, const TableLine& line) {
-  GlobalArc place;
-  place.name = name;
-  const char net = line.letter(kNet);
-  place.net = net_of_letter(net);
-  const bool input = direction == 'i';
-  (input ? transition.inputs : transition.outputs).push_back(std::move(place));
-}
+// The arcs of the record being read: its inputs go straight into the net's
+// arc array, its outputs wait until the record ends, so that each record's
+// inputs come before its outputs.
+class RecordArcs {
+ public:
+  explicit RecordArcs(std::vector<GlobalArc>& arcs) : arcs_(arcs) {}
 
-// The global net's arcs, and the position of each transition name's first
+  // Links the line's place to the current record.
+  void add(char direction, SymbolId name, const TableLine& line) {
+    const GlobalArc place{name, net_of_letter(line.letter(kNet))};
+    if (direction == 'i') {
+      arcs_.push_back(place);
+    } else {
+      outputs_.push_back(place);
+    }
+  }
+
+  // Starts a record, ending the one before.
+  void start(std::vector<GlobalTransition>& transitions) {
+    if (!transitions.empty()) end(transitions.back());
+    first_ = static_cast<std::uint32_t>(arcs_.size());
+  }
+
+  // Hands the record its arcs.
+  void end(GlobalTransition& transition) {
+    const auto inputs_end = static_cast<std::uint32_t>(arcs_.size());
+    arcs_.insert(arcs_.end(), outputs_.begin(), outputs_.end());
+    transition.inputs = {first_, inputs_end - first_};
+    transition.outputs = {inputs_end, static_cast<std::uint32_t>(outputs_.size())};
+    outputs_.clear();
+  }
+
+ private:
+  std::vector<GlobalArc>& arcs_;
+  std::vector<GlobalArc> outputs_;
+  std::uint32_t first_ = 0;
+};
+
+// The global net's lines as arcs, and the position of each transition name's first
 // record (by the name table's id).
-struct GlobalArcs {
-  explicit GlobalArcs(Symbols& symbols) : net(symbols) {}
+struct GlobalLines {
+  explicit GlobalLines(Symbols& symbols) : net(symbols) {}
   NetArcs net;
   std::vector<std::uint32_t> first_record;
 };
 
 // The transitions in file order; the lines' arcs, for the places.
-GlobalArcs read_transitions(const std::string& file, const NetTable& table, Design& design,
-                            Symbols& symbols, Diagnostics& diag) {
+GlobalLines read_transitions(const std::string& file, const NetTable& table, Design& design,
+                             Symbols& symbols, Diagnostics& diag) {
   std::vector<GlobalTransition>& transitions = design.global_transitions.items;
-  GlobalArcs read(symbols);
+  GlobalLines read(symbols);
   NetArcs& arcs = read.net;
-  arcs.arcs.reserve(table.line_bound());
+  const std::size_t line_bound = table.line_bound();
+  arcs.arcs.reserve(line_bound);
+  design.global_arcs.reserve(line_bound);
+  RecordArcs record_arcs(design.global_arcs);
   std::string_view previous = " ";
   std::uint32_t transition_id = 0;
   table.check_header(file, 5, "the global control net reads the letters under titles 3 and 5",
@@ -72,6 +103,7 @@ GlobalArcs read_transitions(const std::string& file, const NetTable& table, Desi
       if (transition_id == read.first_record.size()) {
         read.first_record.push_back(static_cast<std::uint32_t>(transitions.size()));
       }
+      record_arcs.start(transitions);
       GlobalTransition transition;
       transition.name = arcs.transitions.symbol(transition_id);
       transition.line = line.number;
@@ -81,9 +113,10 @@ GlobalArcs read_transitions(const std::string& file, const NetTable& table, Desi
     if (!direction_is_known(file, line, diag)) return;
     warn_about_net_letter(file, line, diag);
     const std::uint32_t place = arcs.places.id(names->place);
-    add_place(transitions.back(), direction, arcs.places.symbol(place), line);
+    record_arcs.add(direction, arcs.places.symbol(place), line);
     arcs.arcs.push_back({transition_id, place, direction == 'i'});
   });
+  if (!transitions.empty()) record_arcs.end(transitions.back());
   design.global_transitions.index();
   arcs.transitions.sort();
   arcs.places.sort();
@@ -97,7 +130,7 @@ void read_global_net(const std::string& file, std::string_view text, Design& des
   std::string unix_text;
   text = without_carriage_returns(file, text, unix_text, diag);
   const NetTable table(text);
-  const GlobalArcs read = read_transitions(file, table, design, symbols, diag);
+  const GlobalLines read = read_transitions(file, table, design, symbols, diag);
   const auto first_record_at_rank = [&read](std::uint32_t rank) {
     return read.first_record[read.net.transitions.id_at_rank(rank)];
   };

@@ -32,12 +32,14 @@ NetArcs read_lines(const std::string& file, const NetTable& table, Symbols& symb
   return read;
 }
 
-std::vector<LocalArc> place_list(std::vector<std::uint32_t>& ranks, const NameTable& places) {
+// Appends the places of one side of a transition to `arcs`, ascending, each
+// once; gives their range.
+ArcRange add_place_list(std::vector<std::uint32_t>& ranks, const NameTable& places,
+                        std::vector<LocalArc>& arcs) {
   sort_unique(ranks);
-  std::vector<LocalArc> list;
-  list.reserve(ranks.size());
-  for (const std::uint32_t rank : ranks) list.push_back(LocalArc{places.symbol_at_rank(rank)});
-  return list;
+  const auto first = static_cast<std::uint32_t>(arcs.size());
+  for (const std::uint32_t rank : ranks) arcs.push_back(LocalArc{places.symbol_at_rank(rank)});
+  return {first, static_cast<std::uint32_t>(ranks.size())};
 }
 
 void build_transitions(const NetArcs& read, Design& design) {
@@ -46,6 +48,7 @@ void build_transitions(const NetArcs& read, Design& design) {
       [&read](std::size_t i) { return read.transitions.rank(read.arcs[i].transition); });
   std::vector<LocalTransition>& items = design.local_transitions.items;
   items.resize(read.transitions.size());
+  design.local_arcs.reserve(read.arcs.size());
   std::vector<std::uint32_t> inputs;
   std::vector<std::uint32_t> outputs;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
@@ -57,8 +60,8 @@ void build_transitions(const NetArcs& read, Design& design) {
     }
     LocalTransition& transition = items[rank];
     transition.name = read.transitions.symbol_at_rank(rank);
-    transition.inputs = place_list(inputs, read.places);
-    transition.outputs = place_list(outputs, read.places);
+    transition.inputs = add_place_list(inputs, read.places, design.local_arcs);
+    transition.outputs = add_place_list(outputs, read.places, design.local_arcs);
   }
   design.local_transitions.index();
 }

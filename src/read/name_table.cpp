@@ -1,6 +1,7 @@
 #include "read/name_table.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace syn {
@@ -9,12 +10,12 @@ namespace {
 // Eight bytes of a name from `from` on as a number that orders as the bytes
 // do (missing bytes count as zero).
 std::uint64_t eight_bytes(std::string_view name, std::size_t from) {
-  std::uint64_t bytes = 0;
-  for (std::size_t i = from; i < from + 8; ++i) {
-    const unsigned char byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0;
-    bytes = bytes << 8 | byte;
-  }
-  return bytes;
+  unsigned char bytes[8] = {};
+  if (from < name.size())
+    std::memcpy(bytes, name.data() + from, std::min<std::size_t>(8, name.size() - from));
+  std::uint64_t value = 0;
+  for (const unsigned char byte : bytes) value = value << 8 | byte;
+  return value;
 }
 
 // A name's first sixteen bytes and its id: most comparisons of a sort end

@@ -23,16 +23,13 @@ class NameTable {
  public:
   explicit NameTable(Symbols& symbols) : symbols_(symbols) {}
 
-  // The id of `name`, which is added when new.
+  // The id of `name`, which is added when new. A name that repeats the
+  // last one (the lines of one transition follow each other) is not hashed
+  // again.
   std::uint32_t id(std::string_view name) {
-    const SymbolId symbol = symbols_.intern(name);
-    if (symbol >= id_of_symbol_.size()) id_of_symbol_.resize(symbol + 1, kNoId);
-    std::uint32_t& id = id_of_symbol_[symbol];
-    if (id == kNoId) {
-      id = static_cast<std::uint32_t>(symbol_of_id_.size());
-      symbol_of_id_.push_back(symbol);
-    }
-    return id;
+    if (last_id_ != kNoId && name == symbols_.text(symbol_of_id_[last_id_])) return last_id_;
+    last_id_ = new_id(name);
+    return last_id_;
   }
 
   std::size_t size() const { return symbol_of_id_.size(); }
@@ -47,11 +44,24 @@ class NameTable {
 
  private:
   static constexpr std::uint32_t kNoId = static_cast<std::uint32_t>(-1);
+
+  std::uint32_t new_id(std::string_view name) {
+    const SymbolId symbol = symbols_.intern(name);
+    if (symbol >= id_of_symbol_.size()) id_of_symbol_.resize(symbol + 1, kNoId);
+    std::uint32_t& id = id_of_symbol_[symbol];
+    if (id == kNoId) {
+      id = static_cast<std::uint32_t>(symbol_of_id_.size());
+      symbol_of_id_.push_back(symbol);
+    }
+    return id;
+  }
+
   Symbols& symbols_;
   std::vector<std::uint32_t> id_of_symbol_;  // by symbol id; kNoId for another column's
   std::vector<SymbolId> symbol_of_id_;       // by id
   std::vector<std::uint32_t> ascending_;     // ids by rank
   std::vector<std::uint32_t> rank_;          // ranks by id
+  std::uint32_t last_id_ = kNoId;            // of the last name asked for
 };
 
 // Puts ranks (or ids) in ascending order, each once.

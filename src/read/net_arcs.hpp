@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "model/design.hpp"
@@ -26,42 +25,43 @@ struct NetArcs {
   NameTable places;
 };
 
-// Builds the producer and consumer lists of a net's places into one array,
-// then hands each place its two ranges of it.
+// Builds the producer and consumer lists of a net's places into one array.
 class PlaceLinks {
  public:
-  PlaceLinks(std::vector<std::uint32_t>& links, std::size_t places, std::size_t arcs)
-      : links_(links) {
+  PlaceLinks(std::vector<std::uint32_t>& links, std::size_t arcs) : links_(links) {
     links_.clear();
     links_.reserve(arcs);
-    bounds_.reserve(places);
   }
 
-  // The next place's lists.
-  void add(const std::vector<std::uint32_t>& producers,
-           const std::vector<std::uint32_t>& consumers) {
-    const std::size_t start = links_.size();
+  // The next place's lists; gives their range.
+  LinkRange add(const std::vector<std::uint32_t>& producers,
+                const std::vector<std::uint32_t>& consumers) {
+    const auto first = static_cast<std::uint32_t>(links_.size());
     links_.insert(links_.end(), producers.begin(), producers.end());
-    bounds_.push_back({start, links_.size()});
     links_.insert(links_.end(), consumers.begin(), consumers.end());
-  }
-
-  // Gives each place its ranges; call once every place is added.
-  template <class Place>
-  void hand_out(std::vector<Place>& places) const {
-    const Positions all(links_);
-    for (std::size_t p = 0; p < places.size(); ++p) {
-      const std::size_t end = p + 1 < bounds_.size() ? bounds_[p + 1].first : links_.size();
-      places[p].producers = all.subspan(bounds_[p].first, bounds_[p].second - bounds_[p].first);
-      places[p].consumers = all.subspan(bounds_[p].second, end - bounds_[p].second);
-    }
+    return {first, static_cast<std::uint32_t>(producers.size()),
+            static_cast<std::uint32_t>(consumers.size())};
   }
 
  private:
   std::vector<std::uint32_t>& links_;
-  // Per place: where its producers start and where its consumers start.
-  std::vector<std::pair<std::size_t, std::size_t>> bounds_;
 };
+
+// Gives each place its lists, once the array of links is complete: a global
+// place views them, the others keep their range.
+inline void set_links(std::vector<GlobalPlace>& places, const std::vector<LinkRange>& ranges,
+                      const std::vector<std::uint32_t>& links) {
+  const Positions all(links);
+  for (std::size_t p = 0; p < places.size(); ++p) {
+    places[p].producers = all.subspan(ranges[p].first, ranges[p].producers);
+    places[p].consumers = all.subspan(ranges[p].first + ranges[p].producers, ranges[p].consumers);
+  }
+}
+template <class Place>
+void set_links(std::vector<Place>& places, const std::vector<LinkRange>& ranges,
+               const std::vector<std::uint32_t>& /*links*/) {
+  for (std::size_t p = 0; p < places.size(); ++p) places[p].links = ranges[p];
+}
 
 // Fills `places` with every place of the arcs (sort the name tables first),
 // ascending by name, each with its producers and consumers (both lists
@@ -89,7 +89,8 @@ void build_places(const NetArcs& net, const TransitionAtRank& transition_at_rank
   };
   std::vector<Place>& items = places.items;
   items.resize(net.places.size());
-  PlaceLinks place_links(links, items.size(), net.arcs.size());
+  PlaceLinks place_links(links, net.arcs.size());
+  std::vector<LinkRange> ranges(items.size());
   std::vector<std::uint32_t> producers;
   std::vector<std::uint32_t> consumers;
   for (std::uint32_t rank = 0; rank < items.size(); ++rank) {
@@ -100,9 +101,9 @@ void build_places(const NetArcs& net, const TransitionAtRank& transition_at_rank
     to_positions(producers);
     to_positions(consumers);
     items[rank].name = net.places.symbol_at_rank(rank);
-    place_links.add(producers, consumers);
+    ranges[rank] = place_links.add(producers, consumers);
   }
-  place_links.hand_out(items);
+  set_links(items, ranges, links);
   places.index();
 }
 

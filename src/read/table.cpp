@@ -19,6 +19,37 @@ bool has_control_character_or_tab(std::string_view text) {
   return found != 0;
 }
 
+namespace {
+
+// What one pass over a table's body finds: whether it has a tab, another
+// control character or a delete (line ends aside), and how many line ends.
+struct BodyScan {
+  bool control_characters = false;
+  std::size_t line_ends = 0;
+};
+
+// Without branches, as above; the line ends are counted in blocks of at
+// most 255 into a byte, so that the loop stays many characters wide.
+BodyScan scan_body(std::string_view body) {
+  BodyScan scan;
+  unsigned char found = 0;
+  for (std::size_t start = 0; start < body.size(); start += 255) {
+    const std::string_view block = body.substr(start, 255);
+    unsigned char line_ends = 0;
+    for (const char c : block) {
+      const auto code = static_cast<unsigned char>(c);
+      found |= static_cast<unsigned char>((code < 0x20) & (code != '\n')) |
+               static_cast<unsigned char>(code == 0x7f);
+      line_ends = static_cast<unsigned char>(line_ends + (code == '\n'));
+    }
+    scan.line_ends += line_ends;
+  }
+  scan.control_characters = found != 0;
+  return scan;
+}
+
+}  // namespace
+
 std::vector<std::string_view> split_lines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -69,7 +100,9 @@ NetTable::NetTable(std::string_view text) {
   header_ = text.substr(header_start, body_start - header_start);
   body_ = text.substr(body_start);
   if (!header_.empty()) columns_ = ColumnPositions(header_);
-  body_has_control_characters_ = has_control_character_or_tab(body_);
+  const BodyScan scan = scan_body(body_);
+  body_has_control_characters_ = scan.control_characters;
+  line_bound_ = scan.line_ends + 1;
 }
 
 void NetTable::warn_about_characters(const std::string& file, const TableLine& line,
@@ -77,10 +110,6 @@ void NetTable::warn_about_characters(const std::string& file, const TableLine& l
   if (body_has_control_characters_) {
     syn::warn_about_characters(file, line.number, line.text, kTabInNetTable, diag);
   }
-}
-
-std::size_t NetTable::line_bound() const {
-  return static_cast<std::size_t>(std::count(body_.begin(), body_.end(), '\n')) + 1;
 }
 
 bool NetTable::has_data_lines() const {

@@ -76,7 +76,7 @@ class NetTable {
                              Diagnostics& diag) const;
 
   // At least as many as there are data lines (for reserving room).
-  std::size_t line_bound() const;
+  std::size_t line_bound() const { return line_bound_; }
 
   // Warns about a header with fewer than `titles_used` titles (`uses` says
   // which letters the reader takes, for the message) and about a tab in
@@ -91,6 +91,7 @@ class NetTable {
   std::string_view body_;  // the lines after the header
   ColumnPositions columns_;
   bool body_has_control_characters_ = false;
+  std::size_t line_bound_ = 1;
 };
 
 // The text with every carriage return that stands before a line end
