@@ -37,7 +37,7 @@ inline bool too_wide_to_map(const Design& design) {
   for (const std::vector<IoDeclaration>* list :
        {&design.registers, &design.inputs, &design.outputs}) {
     for (const IoDeclaration& entry : *list) {
-      if (entry.data_size > kWidestMapped) return true;
+      if (entry.width > kWidestMapped) return true;
     }
   }
   return false;

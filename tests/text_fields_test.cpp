@@ -32,7 +32,7 @@ TEST(Fields, IthTokenIsSeparatedByBlanksOnly) {
       {2, "T1   ", std::nullopt}, {1, "a\tb c", "a\tb"},   {1, "", std::nullopt},
       {0, "a b", std::nullopt}};
   for (const WordRow& r : rows) {
-    EXPECT_EQ(get_ith_token(r.i, r.text), r.word) << "word " << r.i << " of '" << r.text << "'";
+    EXPECT_EQ(nth_token(r.i, r.text), r.word) << "word " << r.i << " of '" << r.text << "'";
   }
 }
 
@@ -47,7 +47,7 @@ TEST(Fields, TenCharacterColumnWordEndsWithABlankInsideIt) {
       {1, "abcdefghij y", std::nullopt},     {2, "xxxxxxxxxx  >=", ">="},
       {2, "xxxxxxxxxx   ", std::nullopt}};
   for (const WordRow& r : rows) {
-    EXPECT_EQ(get_ith_token_ours(r.i, r.text), r.word) << "column " << r.i << " of " << r.text;
+    EXPECT_EQ(field_token(r.i, r.text), r.word) << "column " << r.i << " of " << r.text;
   }
 }
 
@@ -60,7 +60,7 @@ TEST(Fields, TitlePositions) {
       {3, "A B   ", 0},             {2, "a b", 0},                {2, "a bc", 2},
       {1, "", 0},                   {1, "\n", 0}};
   for (const auto& [i, text, position] : rows) {
-    EXPECT_EQ(get_ith_item_position(i, text), position) << "title " << i << " of '" << text << "'";
+    EXPECT_EQ(nth_token_position(i, text), position) << "title " << i << " of '" << text << "'";
   }
 }
 
@@ -68,19 +68,19 @@ TEST(Fields, TitlePositions) {
 // word and takes its width between the brackets by the digit rule (each
 // character adds its code minus '0', unchecked), 1 without brackets.
 TEST(Fields, IoDeclarationParts) {
-  EXPECT_EQ(check_substring("input", "output [8] my_input\n"), 0);
-  EXPECT_EQ(check_substring("input", "output [8] x\n"), 2);
-  EXPECT_EQ(check_substring("reg ", "reg"), 1);
-  EXPECT_EQ(check_substring("Add", "add1"), 2);  // case matters
+  EXPECT_TRUE(contains("output [8] my_input\n", "input"));
+  EXPECT_FALSE(contains("output [8] x\n", "input"));
+  EXPECT_FALSE(contains("reg", "reg "));
+  EXPECT_FALSE(contains("add1", "Add"));  // case matters
   const std::vector<std::pair<std::string_view, std::string>> names = {
       {"input [8] a_in\n", "a_in"}, {"output  b  \n", "b"}, {"input a b  c", "c"},
       {"input\n", "input"},         {"   \n", ""},          {"", ""}};
-  for (const auto& [line, name] : names) EXPECT_EQ(get_last_substring(line), name) << line;
+  for (const auto& [line, name] : names) EXPECT_EQ(last_token(line), name) << line;
   const std::vector<std::pair<std::string_view, int>> widths = {
       {"reg [16] acc\n", 16}, {"input a\n", 1},      {"input [] a", 0},
       {"input [007] a", 7},   {"input [7:0] a", 800}, {"input [8] a [4]", 8},
       {"input [12", 12},      {"input [5\n", 12},     {"input [4 c\n", 2872}};
-  for (const auto& [line, width] : widths) EXPECT_EQ(get_datasize(line), width) << line;
+  for (const auto& [line, width] : widths) EXPECT_EQ(bracket_width(line), width) << line;
 }
 
 }  // namespace

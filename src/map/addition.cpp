@@ -29,9 +29,9 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   for (const DataArc* p : controls) inputs.emplace_back(ctx.text(p->name));
   const std::string request = emit_join(ctx, inputs, "");
 
-  const std::string adder = "add" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
+  const std::string adder = "add" + decimal(t.data_input_count) + "_" + decimal(width);
   const int instance = ctx.netlist.new_instance();
-  const std::string result_name = "U" + i_to_string(instance) + "_" + adder;
+  const std::string result_name = "U" + decimal(instance) + "_" + adder;
   std::vector<PinNet> pins;
   for (const DataArc* p : operands) {
     pins.push_back(bus(ctx.text(p->name), width));

@@ -181,7 +181,7 @@ std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataT
   const std::vector<const DataArc*> inputs = data_inputs(ctx.design, t);
   if (inputs.size() != 2) {
     return "a comparison needs two data input places, it has " +
-           i_to_string(static_cast<long long>(inputs.size()));
+           decimal(static_cast<long long>(inputs.size()));
   }
   if (inputs[0]->order + inputs[1]->order != 3 || inputs[0]->order == inputs[1]->order) {
     return "the data inputs of a comparison must be operands 1 and 2";
@@ -217,7 +217,7 @@ void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string
   }
   const std::string name = ctx.name(t.name);
   const Outputs out{name + "_great", name + "_equal", name + "_less"};
-  add_cell(ctx.netlist, "comp_" + i_to_string(width), std::move(operands[0]),
+  add_cell(ctx.netlist, "comp_" + decimal(width), std::move(operands[0]),
            std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
            out.great, out.equal, out.less);
 
@@ -227,7 +227,7 @@ void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string
     three_way_branch(ctx, t, out);
   } else {
     ctx.diag.warning("data transition " + name + ": a comparison with " +
-                     i_to_string(t.control_net_outputs) +
+                     decimal(t.control_net_outputs) +
                      " control output places drives none of them");
   }
   ctx.state.last_width = width;

@@ -176,8 +176,8 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
     const GlobalTransition* first = ctx.design.global_transitions.find(t.name);
     if (first != nullptr && first != &t) {
       ctx.diag.error("global transition " + ctx.name(t.name) +
-                     ": its lines stand in two separate groups (lines " + i_to_string(first->line) +
-                     " and " + i_to_string(t.line) +
+                     ": its lines stand in two separate groups (lines " + decimal(first->line) +
+                     " and " + decimal(t.line) +
                      "); the lines of one transition must follow each other");
       ok = false;
       continue;
@@ -211,7 +211,7 @@ void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork
     const ListedGlobalPlace& listed = work.global_out[place.index];
     for (const std::uint32_t consumer : listed.record->consumers) {
       ++j;
-      const std::string groups = "r" + i_to_string(k) + i_to_string(j);
+      const std::string groups = "r" + decimal(k) + decimal(j);
       work.reset_arcs.push_back({consumer, listed.name, ++reset_pin, groups});
     }
   }
@@ -388,8 +388,8 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
   const std::vector<std::string> names = set_signals(ctx, work);
   if (static_cast<int>(names.size()) != work.set_pins) {
     ctx.diag.error("global transition " + ctx.name(t.name) + ": its local input places have " +
-                   i_to_string(static_cast<long long>(names.size())) +
-                   " producers, but its cell has " + i_to_string(work.set_pins) +
+                   decimal(static_cast<long long>(names.size())) +
+                   " producers, but its cell has " + decimal(work.set_pins) +
                    " set pins (one per producer of its global input places)");
     return;
   }
@@ -415,7 +415,7 @@ std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
     if (ctx.design.global_places.find(place)->consumers.empty()) {
       ctx.diag.error(
           "global transition " + ctx.name(t.name) + ": its one forward pin cannot drive " +
-          i_to_string(static_cast<long long>(outputs.size())) + " local output places, and place " +
+          decimal(static_cast<long long>(outputs.size())) + " local output places, and place " +
           ctx.name(place) + " has no consumer in the global net to share the transition's name");
       return {};
     }

@@ -21,10 +21,10 @@ std::string cell_side_name(const std::string& base, const std::vector<CountedPla
   for (const CountedPlace& entry : side) sum += entry.num;
 
   if (places == 1 && sum == 1) return base;
-  if (places == 1) return base + "OR" + i_to_string(sum);
-  if (sum == static_cast<long long>(places)) return base + "AND" + i_to_string(sum);
+  if (places == 1) return base + "OR" + decimal(sum);
+  if (sum == static_cast<long long>(places)) return base + "AND" + decimal(sum);
   std::string name = base + "OA";
-  for (const CountedPlace& entry : side) name += i_to_string(entry.num);
+  for (const CountedPlace& entry : side) name += decimal(entry.num);
   return name;
 }
 
@@ -34,9 +34,9 @@ std::string control_cell_name(const std::vector<CountedPlace>& set_list,
 }
 
 std::string backward_net_name(int instance, const std::vector<backward_group>& producers) {
-  std::string name = "I" + i_to_string(instance) + "bk";
+  std::string name = "I" + decimal(instance) + "bk";
   for (const backward_group& producer : producers) {
-    name += "_I" + i_to_string(producer.producer_instance) + producer.groups;
+    name += "_I" + decimal(producer.producer_instance) + producer.groups;
   }
   return name;
 }

@@ -29,7 +29,7 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
     add_cell(ctx.netlist, "dlatch", bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
              bit(p, b), bit_bar(p, b), bit_done(p, b));
   }
-  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(p, width),
+  add_cell(ctx.netlist, "done_" + decimal(width), done_bus(p, width),
            data_control_net(ctx.design, ctx.symbols, t.name, *control));
   return true;
 }

@@ -76,7 +76,7 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
   for (const LocalArc& p : ctx.design.inputs_of(t)) nets.emplace_back(ctx.text(p.name));
-  ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs)), std::move(nets));
+  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs)), std::move(nets));
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 

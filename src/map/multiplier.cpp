@@ -39,7 +39,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   std::optional<std::string> request = control_part(ctx, t);
   if (!request) return;
 
-  const std::string cell = "mul" + i_to_string(t.data_input_count) + "_" + i_to_string(width);
+  const std::string cell = "mul" + decimal(t.data_input_count) + "_" + decimal(width);
   std::vector<PinNet> pins;
   bool delayed = false;
   int operands = 0;

@@ -81,7 +81,7 @@ int feeder_pins_of(const DataPlace& fed) { return 3 * fed.writer_lines; }
 Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const int feeders = fed.writer_lines;
   const Cell mux = ctx.netlist.reserve_cell(
-      "mux" + i_to_string(feeders) + "_" + i_to_string(width), ctx.netlist.new_instance(),
+      "mux" + decimal(feeders) + "_" + decimal(width), ctx.netlist.new_instance(),
       static_cast<std::size_t>(std::max(feeder_pins_of(fed), 0)) + 3);
   for (const std::uint32_t writer : ctx.design.producers_of(fed))
     ctx.state.fed_mux_instance[writer] = mux.instance;
@@ -167,7 +167,7 @@ void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
 bool mux_accepts_input(MapContext& ctx, MuxId mux, const DataTransition& t) {
   if (placed_pins(ctx, mux) < ctx.muxes[mux].feeder_pins) return true;
   ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + mux_type(ctx, mux) +
-                   " (instance " + i_to_string(ctx.muxes[mux].instance) +
+                   " (instance " + decimal(ctx.muxes[mux].instance) +
                    ") already has an input from every feeder");
   return false;
 }

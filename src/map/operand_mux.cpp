@@ -287,9 +287,9 @@ void report_incomplete_muxes(MapContext& ctx) {
     const Cell& cell = *ctx.netlist.find_cell(mux.instance);
     ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[mux.place].name) +
                      ": " + std::string(ctx.netlist.type_name(cell)) + " (instance " +
-                     i_to_string(cell.instance) + ") has inputs from " +
-                     i_to_string(static_cast<int>(cell.pin_count) / 3) + " of its " +
-                     i_to_string(mux.feeder_pins / 3) + " feeders and no outputs");
+                     decimal(cell.instance) + ") has inputs from " +
+                     decimal(static_cast<int>(cell.pin_count) / 3) + " of its " +
+                     decimal(mux.feeder_pins / 3) + " feeders and no outputs");
   }
 }
 

@@ -1,6 +1,8 @@
 // A plain transfer, started and finished by the control nets: one latch per
 // bit from its data input place to its data output place, and the cell that
 // reports all bits done.
+#include <algorithm>
+
 #include "map/cells.hpp"
 #include "map/datapath.hpp"
 #include "map/mux_cells.hpp"
@@ -25,7 +27,7 @@ const char* transfer_lacks(const Design& design, const DataTransition& t) {
 // Width of a transfer: the larger of its input's and output's, else the
 // width left behind by the last mapping.
 int transfer_width(const MapContext& ctx, const DataArc& x, const DataArc& y) {
-  const int width = get_bigger(ctx.state.place_widths[x.place], ctx.state.place_widths[y.place]);
+  const int width = std::max(ctx.state.place_widths[x.place], ctx.state.place_widths[y.place]);
   return width != 0 ? width : ctx.state.last_width;
 }
 
@@ -66,7 +68,7 @@ void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
              bit(y, k), bit_bar(y, k), bit_done(y, k));
   }
   const DataArc& done_place = *first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
-  add_cell(ctx.netlist, "done_" + i_to_string(width), done_bus(y, width),
+  add_cell(ctx.netlist, "done_" + decimal(width), done_bus(y, width),
            data_control_net(ctx.design, ctx.symbols, t.name, done_place));
 }
 

@@ -58,7 +58,7 @@ std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
 
   std::vector<std::string> nets{joined};
   nets.insert(nets.end(), inputs.begin(), inputs.end());
-  ctx.netlist.add("c" + i_to_string(static_cast<long long>(inputs.size())), std::move(nets));
+  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs.size())), std::move(nets));
   return joined;
 }
 

@@ -42,7 +42,7 @@ struct ArcRange {
 // A register, input or output of the IO specification.
 struct IoDeclaration {
   SymbolId name = kNoSymbol;
-  int data_size = 1;
+  int width = 1;
 };
 
 // The net a place belongs to, as one of the tables or the data net's reader

@@ -45,12 +45,12 @@ bool all_digits(std::string_view word) {
 
 // The constant's value word, read without the line end.
 int read_constant(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  const auto word = get_ith_token(kValueWord, without_line_end(line.text));
+  const auto word = nth_token(kValueWord, without_line_end(line.text));
   if (!word) {
     diag.error_at(file, line.number, "constant without its value (sixth word)");
     return 0;
   }
-  const int value = string_to_i(*word);
+  const int value = digit_rule_value(*word);
   if (!all_digits(*word)) {
     diag.warning_at(file, line.number,
                     "constant value '" + std::string(*word) +
@@ -61,7 +61,7 @@ int read_constant(const std::string& file, const TableLine& line, Diagnostics& d
 
 // The relation word of the ten-character column 7, read without the line end.
 std::string_view read_relation(const std::string& file, const TableLine& line, Diagnostics& diag) {
-  const auto word = get_ith_token_ours(kRelation, without_line_end(line.text));
+  const auto word = field_token(kRelation, without_line_end(line.text));
   if (!word) {
     const int marker = line.columns->at(kRelation);
     diag.error_at(file, line.number,
@@ -98,7 +98,7 @@ void warn_about_kind(const std::string& file, const TableLine& line, Diagnostics
   const char kind = line.letter(kKind);
   if (kind == 'd' || kind == 'c') return;  // the common case, said first
   if (kind == ' ' && near_its_column(line, kKind) &&
-      get_ith_token(kKind, without_line_end(line.text)) == "d") {
+      nth_token(kKind, without_line_end(line.text)) == "d") {
     diag.warning_at(file, line.number,
                     "kind letter 'd' does not stand under the header's 4th title (position " +
                         std::to_string(line.columns->at(kKind)) + "); read as a control place");
@@ -125,7 +125,7 @@ void warn_about_type(const std::string& file, const TableLine& line, Diagnostics
     return;
   }
   if (!near_its_column(line, kTerminal)) return;
-  const auto word = get_ith_token(kTerminal, without_line_end(line.text));
+  const auto word = nth_token(kTerminal, without_line_end(line.text));
   if (word && word->size() == 1 && is_type_letter((*word)[0])) {
     diag.warning_at(file, line.number,
                     "type letter '" + std::string(*word) +
@@ -381,7 +381,7 @@ std::vector<int> declared_widths(const Design& design) {
   for (const auto* list : {&design.registers, &design.inputs, &design.outputs}) {
     for (const IoDeclaration& entry : *list) {
       if (entry.name >= widths.size()) widths.resize(entry.name + 1, -1);
-      if (widths[entry.name] < 0) widths[entry.name] = entry.data_size;
+      if (widths[entry.name] < 0) widths[entry.name] = entry.width;
     }
   }
   return widths;

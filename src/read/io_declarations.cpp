@@ -10,10 +10,6 @@
 namespace syn {
 namespace {
 
-bool contains(std::string_view line, std::string_view keyword) {
-  return check_substring(keyword, line) == 0;
-}
-
 // True when the line has no bracketed width or a plain decimal one.
 bool width_is_plain(std::string_view line) {
   const std::size_t open = line.find('[');
@@ -65,15 +61,15 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
       }
       continue;
     }
-    const IoDeclaration entry{symbols.intern(get_last_substring(line)), get_datasize(line)};
+    const IoDeclaration entry{symbols.intern(last_token(line)), bracket_width(line)};
     if (!width_is_plain(without_line_end(line))) {
       diag.warning_at(file, number,
                       "width between the brackets is not a plain number; read as " +
-                          std::to_string(entry.data_size));
+                          std::to_string(entry.width));
     }
-    if (entry.data_size < 0 || entry.data_size > kMaxWidth) {
+    if (entry.width < 0 || entry.width > kMaxWidth) {
       diag.error_at(file, number,
-                    "width " + std::to_string(entry.data_size) + " is out of range (0 to " +
+                    "width " + std::to_string(entry.width) + " is out of range (0 to " +
                         std::to_string(kMaxWidth) + " bits)");
       continue;
     }

@@ -64,7 +64,7 @@ std::vector<std::string_view> split_lines(std::string_view text) {
 
 ColumnPositions::ColumnPositions(std::string_view header) {
   for (int k = 2; k <= 11; ++k) {
-    positions_[static_cast<std::size_t>(k)] = get_ith_item_position(k, header);
+    positions_[static_cast<std::size_t>(k)] = nth_token_position(k, header);
   }
 }
 
@@ -178,19 +178,19 @@ std::optional<LineNames> transition_and_place(const std::string& file, const Tab
                                               Diagnostics& diag) {
   // Words are taken from the text with its line end; a second "word" that
   // is the line end alone means the line has one word.
-  const auto place = get_ith_token(2, line.text);
+  const auto place = nth_token(2, line.text);
   if (!place || *place == "\n") {
     diag.error_at(file, line.number,
                   "data line needs a transition and a place (fewer than two words)");
     return std::nullopt;
   }
-  return LineNames{*get_ith_token(1, line.text), *place};
+  return LineNames{*nth_token(1, line.text), *place};
 }
 
 bool direction_is_known(const std::string& file, const TableLine& line, Diagnostics& diag) {
   const char direction = line.letter(kDirectionColumn);
   if (direction == 'i' || direction == 'o') return true;
-  const auto third = get_ith_substring(3, without_line_end(line.text));
+  const auto third = nth_token_copy(3, without_line_end(line.text));
   if (third && (*third == "i" || *third == "o")) {
     diag.warning_at(file, line.number,
                     "direction letter '" + *third +

@@ -21,18 +21,13 @@ std::size_t skip_token(std::string_view s, std::size_t pos) {
 
 }  // namespace
 
-int check_substring(std::string_view pattern, std::string_view text) {
-  if (pattern.size() > text.size()) return 1;
-  return text.find(pattern) != std::string_view::npos ? 0 : 2;
-}
-
-std::optional<std::string> get_ith_substring(int i, std::string_view s) {
-  const auto token = get_ith_token(i, s);
+std::optional<std::string> nth_token_copy(int i, std::string_view s) {
+  const auto token = nth_token(i, s);
   if (!token) return std::nullopt;
   return std::string(*token);
 }
 
-std::optional<std::string_view> get_ith_token(int i, std::string_view s) {
+std::optional<std::string_view> nth_token(int i, std::string_view s) {
   if (i < 1) return std::nullopt;
   std::size_t pos = 0;
   for (int k = 1; k < i; ++k) pos = skip_token(s, skip_blanks(s, pos));
@@ -41,7 +36,7 @@ std::optional<std::string_view> get_ith_token(int i, std::string_view s) {
   return s.substr(start, skip_token(s, start) - start);
 }
 
-int get_ith_item_position(int i, std::string_view s) {
+int nth_token_position(int i, std::string_view s) {
   if (i < 1 || s.empty()) return 0;
   const std::size_t last = s.size() - 1;
   std::size_t pos = 0;
@@ -52,7 +47,7 @@ int get_ith_item_position(int i, std::string_view s) {
   return pos < last ? static_cast<int>(pos) : 0;
 }
 
-std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s) {
+std::optional<std::string_view> field_token(int i, std::string_view s) {
   if (i < 1) return std::nullopt;
   const std::size_t first = static_cast<std::size_t>(i - 1) * 10;
   const std::size_t end = first + 10;  // one past the field's last position
@@ -68,7 +63,7 @@ std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s) {
   return s.substr(start, stop - start);
 }
 
-std::string get_last_substring(std::string_view s) {
+std::string last_token(std::string_view s) {
   s = without_line_end(s);
   std::size_t end = s.size();
   while (end > 0 && s[end - 1] == kBlank) --end;
@@ -77,22 +72,22 @@ std::string get_last_substring(std::string_view s) {
   return std::string(s.substr(start, end - start));
 }
 
-int string_to_i(std::string_view s) {
+int digit_rule_value(std::string_view s) {
   // Unsigned arithmetic, so that a long text wraps instead of overflowing.
   unsigned int value = 0;
   for (char c : s) value = value * 10u + static_cast<unsigned int>(static_cast<unsigned char>(c)) - 48u;
   return static_cast<int>(value);
 }
 
-int get_datasize(std::string_view s) {
+int bracket_width(std::string_view s) {
   const std::size_t open = s.find('[');
   if (open == std::string_view::npos) return 1;
   const std::size_t close = s.find(']', open + 1);
   const std::size_t stop = close == std::string_view::npos ? s.size() : close;
-  return string_to_i(s.substr(open + 1, stop - open - 1));
+  return digit_rule_value(s.substr(open + 1, stop - open - 1));
 }
 
-std::string i_to_string(long long i) { return std::to_string(i); }
+std::string decimal(long long i) { return std::to_string(i); }
 
 std::string_view without_line_end(std::string_view s) {
   return !s.empty() && s.back() == '\n' ? s.substr(0, s.size() - 1) : s;

@@ -12,40 +12,38 @@
 
 namespace syn {
 
-// 0 when `pattern` occurs in `text`, 1 when it is longer than `text`,
-// 2 when it does not occur.
-int check_substring(std::string_view pattern, std::string_view text);
+// Whether `pattern` occurs anywhere in `text` (case matters).
+inline bool contains(std::string_view text, std::string_view pattern) {
+  return text.find(pattern) != std::string_view::npos;
+}
 
 // The i-th token (i from 1), or nothing when the text has fewer tokens.
-std::optional<std::string> get_ith_substring(int i, std::string_view s);
+std::optional<std::string> nth_token_copy(int i, std::string_view s);
 
 // The i-th token as a view into `s`, or nothing (the same rule as above,
 // for readers that keep the text and need no copy).
-std::optional<std::string_view> get_ith_token(int i, std::string_view s);
+std::optional<std::string_view> nth_token(int i, std::string_view s);
 
 // Start position of the i-th token, or 0 (a lone newline at the end of the
 // text does not count as a token).
-int get_ith_item_position(int i, std::string_view s);
+int nth_token_position(int i, std::string_view s);
 
 // The token of the i-th ten-character field, as a view into `s`, which must
 // be followed by a blank inside its field; nothing otherwise.
-std::optional<std::string_view> get_ith_token_ours(int i, std::string_view s);
+std::optional<std::string_view> field_token(int i, std::string_view s);
 
 // The last token of a line, without the line end.
-std::string get_last_substring(std::string_view s);
+std::string last_token(std::string_view s);
 
 // Decimal value by the digit rule: every character adds (code - '0'), with no
 // sign and no check, so "7:0" gives 800.
-int string_to_i(std::string_view s);
+int digit_rule_value(std::string_view s);
 
 // Width between the first "[" and the next "]", or 1 without a "[".
-int get_datasize(std::string_view s);
+int bracket_width(std::string_view s);
 
 // Decimal text of i (any int; the historic 0..999 range is not a limit).
-std::string i_to_string(long long i);
-
-// y when x < y, otherwise x.
-inline int get_bigger(int x, int y) { return x < y ? y : x; }
+std::string decimal(long long i);
 
 // The text without one trailing newline.
 std::string_view without_line_end(std::string_view s);
