@@ -20,6 +20,16 @@
 
 namespace syn {
 
+// A multiplexer in the netlist that grows as its feeders are mapped. Its cell
+// has as many pins as are placed so far; the slots for all of them were
+// reserved when it was made.
+struct GrowingMux {
+  int instance = 0;
+  std::size_t place = 0;  // position of the fed place in the data place list
+  int feeder_pins = 0;    // three per feeder; the three output pins follow
+  bool done = false;      // has its output pins
+};
+
 // What the mappers work out and leave for each other.
 struct MappingState {
   // The width of every data place, by position: declared, else found from
@@ -35,16 +45,11 @@ struct MappingState {
   // transfer feeds, 0 for none; and whether it is marked as a late input.
   std::vector<int> fed_mux_instance;
   std::vector<bool> late_input;
-};
-
-// A multiplexer in the netlist that grows as its feeders are mapped. Its cell
-// has as many pins as are placed so far; the slots for all of them were
-// reserved when it was made.
-struct GrowingMux {
-  int instance = 0;
-  std::size_t place = 0;  // position of the fed place in the data place list
-  int feeder_pins = 0;    // three per feeder; the three output pins follow
-  bool done = false;      // has its output pins
+  // Multiplexers by the position in the data place list of the place they
+  // feed: 1 + their index in `muxes`, 0 for none.
+  std::vector<std::size_t> mux_of_place;
+  // Every multiplexer in the order it entered the netlist, with its growth.
+  std::vector<GrowingMux> muxes;
 };
 
 struct MapContext {
@@ -55,12 +60,6 @@ struct MapContext {
   std::ostream& console;  // progress letters and the texts printed during mapping
 
   MappingState state{};
-
-  // Multiplexers by the position in the data place list of the place they
-  // feed: 1 + their index in `muxes`, 0 for none.
-  std::vector<std::size_t> mux_of_place{};
-  // Every multiplexer in the order it entered the netlist, with its growth.
-  std::vector<GrowingMux> muxes{};
 
   // Answers of the walks along data chains, shared by all the data mappers.
   TraceMemo traces{};

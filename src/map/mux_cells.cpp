@@ -98,26 +98,26 @@ std::size_t position_of(const MapContext& ctx, const DataPlace& place) {
 
 MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
-  if (ctx.mux_of_place.size() <= place) {
-    ctx.mux_of_place.resize(std::max(ctx.design.data_places.items.size(), place + 1), 0);
+  if (ctx.state.mux_of_place.size() <= place) {
+    ctx.state.mux_of_place.resize(std::max(ctx.design.data_places.items.size(), place + 1), 0);
   }
-  const MuxId id = ctx.muxes.size();
-  ctx.mux_of_place[place] = id + 1;
-  ctx.muxes.push_back({mux.instance, place, feeder_pins_of(fed), false});
+  const MuxId id = ctx.state.muxes.size();
+  ctx.state.mux_of_place[place] = id + 1;
+  ctx.state.muxes.push_back({mux.instance, place, feeder_pins_of(fed), false});
   ctx.netlist.append(mux);
   return id;
 }
 
 MuxId find_mux(const MapContext& ctx, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
-  if (place >= ctx.mux_of_place.size() || ctx.mux_of_place[place] == 0) return kNoMux;
-  return ctx.mux_of_place[place] - 1;
+  if (place >= ctx.state.mux_of_place.size() || ctx.state.mux_of_place[place] == 0) return kNoMux;
+  return ctx.state.mux_of_place[place] - 1;
 }
 
 namespace {
 
 Cell& mux_cell(MapContext& ctx, MuxId mux) {
-  return *ctx.netlist.find_cell(ctx.muxes[mux].instance);
+  return *ctx.netlist.find_cell(ctx.state.muxes[mux].instance);
 }
 
 std::string mux_type(MapContext& ctx, MuxId mux) {
@@ -134,7 +134,7 @@ template <class First, class Second, class Third>
 void place_pins(MapContext& ctx, MuxId mux, const First& first, const Second& second,
                 const Third& third) {
   Cell& cell = mux_cell(ctx, mux);
-  if (static_cast<int>(cell.pin_count) + 3 > ctx.muxes[mux].feeder_pins + 3) {
+  if (static_cast<int>(cell.pin_count) + 3 > ctx.state.muxes[mux].feeder_pins + 3) {
     throw std::logic_error("multiplexer grown past the pins reserved for it");
   }
   ctx.netlist.place_pin(cell, pin_net(first));
@@ -151,7 +151,7 @@ void add_mux_input(MapContext& ctx, MuxId mux, const std::string& source, const 
 
 void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
                           const std::string& fed, int width) {
-  GrowingMux& growth = ctx.muxes[mux];
+  GrowingMux& growth = ctx.state.muxes[mux];
   if (growth.done || placed_pins(ctx, mux) < growth.feeder_pins) return;
   const DataArc* ack = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   if (ack == nullptr) {
@@ -165,9 +165,9 @@ void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
 }
 
 bool mux_accepts_input(MapContext& ctx, MuxId mux, const DataTransition& t) {
-  if (placed_pins(ctx, mux) < ctx.muxes[mux].feeder_pins) return true;
+  if (placed_pins(ctx, mux) < ctx.state.muxes[mux].feeder_pins) return true;
   ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + mux_type(ctx, mux) +
-                   " (instance " + decimal(ctx.muxes[mux].instance) +
+                   " (instance " + decimal(ctx.state.muxes[mux].instance) +
                    ") already has an input from every feeder");
   return false;
 }

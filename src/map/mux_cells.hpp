@@ -53,7 +53,7 @@ std::optional<MuxSource> find_mux_source(MapContext& ctx, const DataTransition& 
 // Emits the constant drivers of a constant source (nothing for the others).
 void emit_source_drivers(MapContext& ctx, const MuxSource& source, int width);
 
-// A multiplexer of the netlist: its index in ctx.muxes.
+// A multiplexer of the netlist: its index in ctx.state.muxes.
 using MuxId = std::size_t;
 inline constexpr MuxId kNoMux = static_cast<MuxId>(-1);
 
