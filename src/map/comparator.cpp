@@ -13,7 +13,7 @@ namespace syn {
 namespace {
 
 bool is_comparator(const MapContext& ctx, const DataTransition& t) {
-  return ctx.text(t.name).find("cmp") != std::string_view::npos;
+  return contains(ctx.text(t.name), "cmp");
 }
 
 std::vector<const DataArc*> data_inputs(const Design& design, const DataTransition& t) {

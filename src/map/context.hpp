@@ -65,7 +65,7 @@ struct MapContext {
   TraceMemo traces{};
 
   // A name's text, to build a net name from.
-  std::string_view text(SymbolId id) const { return symbols.text(id); }
+  SymbolText text(SymbolId id) const { return {id, symbols.text(id)}; }
   // A name's text, to build a message from.
   std::string name(SymbolId id) const { return std::string(symbols.text(id)); }
   // The net a mapper gave the data place at `position`, or null (also for

@@ -1,6 +1,7 @@
 #include "map/data_rule.hpp"
 
 #include "map/datapath.hpp"
+#include "text/fields.hpp"
 
 namespace syn {
 namespace {
@@ -9,9 +10,8 @@ namespace {
 // runs into decides. The walk shares the run's answers.
 DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
   if (t.is_operation) {
-    return ctx.text(t.name).find("mul") != std::string_view::npos
-               ? DataRule::multiplication
-               : DataRule::refused_not_multiplication;
+    return contains(ctx.text(t.name), "mul") ? DataRule::multiplication
+                                              : DataRule::refused_not_multiplication;
   }
   switch (downstream_end(ctx.design, t, &ctx.traces)) {
     case Downstream::operation: return DataRule::operand_mux;
@@ -23,8 +23,7 @@ DataRule rule_finished_inside(MapContext& ctx, const DataTransition& t) {
 // Started and finished inside the data net.
 DataRule rule_started_and_finished_inside(const MapContext& ctx, const DataTransition& t) {
   if (t.is_operation) {
-    const bool addition =
-        ctx.text(t.name).find("add") != std::string_view::npos && t.control_net_inputs == 0;
+    const bool addition = contains(ctx.text(t.name), "add") && t.control_net_inputs == 0;
     return addition ? DataRule::addition : DataRule::refused_not_addition;
   }
   const std::uint32_t i = position_of(ctx, t);

@@ -88,7 +88,7 @@ EndsAt chain_ends_at(const Design& design, const DataTransition& start, SymbolId
 enum class ConstantNets { comparator, datapath };
 
 // 2*width "buff" cells driving place[b] and place_bar[b], bit width-1 first.
-void emit_constant_drivers(MapContext& ctx, std::string_view place, int value, int width,
+void emit_constant_drivers(MapContext& ctx, const SymbolText& place, int value, int width,
                            ConstantNets spelling);
 
 // Drivers of a constant operand for an operation or multiplexer.
@@ -97,7 +97,7 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width);
 // Drivers of a comparator's constant operand; returns its true and
 // complement rail buses.
 std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
-                                                             std::string_view place, int width,
+                                                             const SymbolText& place, int width,
                                                              int value);
 
 // Emits the join cell "c"+n (pin 1 the joined net, then the inputs) and

@@ -23,7 +23,7 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
                      ": no width known for the result's latch stage");
     return false;
   }
-  const std::string_view p = ctx.text(destination->name);
+  const SymbolText p = ctx.text(destination->name);
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
     add_cell(ctx.netlist, "dlatch", bit(s1, b), bit(s1_bar, b), req, "Reset_signal",

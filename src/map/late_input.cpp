@@ -57,8 +57,8 @@ void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
     constant_part(ctx, record, *width);
   const std::optional<std::string> request = late_input_request(ctx, t);
   if (!request) return;
-  add_mux_input(ctx, mux, ctx.name(source->name), *request, *width);
-  complete_mux_if_full(ctx, mux, t, ctx.name(fed->name), *width);
+  add_mux_input(ctx, mux, ctx.text(source->name), *request, *width);
+  complete_mux_if_full(ctx, mux, t, ctx.text(fed->name), *width);
 }
 
 }  // namespace syn

@@ -144,23 +144,23 @@ void place_pins(MapContext& ctx, MuxId mux, const First& first, const Second& se
 
 }  // namespace
 
-void add_mux_input(MapContext& ctx, MuxId mux, const std::string& source, const std::string& select,
+void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const std::string& select,
                    int width) {
   place_pins(ctx, mux, bus(source, width), bus_bar(source, width), select);
 }
 
 void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
-                          const std::string& fed, int width) {
+                          const SymbolText& fed, int width) {
   GrowingMux& growth = ctx.state.muxes[mux];
   if (growth.done || placed_pins(ctx, mux) < growth.feeder_pins) return;
   const DataArc* ack = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   if (ack == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no control output place to complete " + mux_type(ctx, mux) + " feeding " +
-                     fed);
+                     std::string(fed.text));
     return;
   }
-  place_pins(ctx, mux, ctx.name(ack->name), bus_bar(fed, width), bus(fed, width));
+  place_pins(ctx, mux, ctx.text(ack->name), bus_bar(fed, width), bus(fed, width));
   growth.done = true;
 }
 

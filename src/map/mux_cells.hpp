@@ -70,14 +70,14 @@ MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed);
 MuxId find_mux(const MapContext& ctx, const DataPlace& fed);
 
 // Adds one input: the source's two rail buses and the select net.
-void add_mux_input(MapContext& ctx, MuxId mux, const std::string& source, const std::string& select,
+void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const std::string& select,
                    int width);
 
 // Once the multiplexer has an input from every feeder, adds its three output
 // pins, taking the control output place of `t` (the feeder that completes it),
 // and marks it done.
 void complete_mux_if_full(MapContext& ctx, MuxId mux, const DataTransition& t,
-                          const std::string& fed, int width);
+                          const SymbolText& fed, int width);
 
 // A late feeder must not grow a multiplexer that is already complete; a
 // mapping problem naming the transition when it would.

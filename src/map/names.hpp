@@ -24,6 +24,22 @@ inline BusNet done_bus(std::string_view x, int width) {  // x_done[width-1:0]
   return {x, Rail::done, width - 1, 0, true};
 }
 
+// The same for a data value named by a design name: found by its symbol.
+inline BusNet bit(const SymbolText& x, int k) { return {x.text, Rail::true_rail, k, k, false, x.id}; }
+inline BusNet bit_bar(const SymbolText& x, int k) {
+  return {x.text, Rail::complement, k, k, false, x.id};
+}
+inline BusNet bit_done(const SymbolText& x, int k) { return {x.text, Rail::done, k, k, false, x.id}; }
+inline BusNet bus(const SymbolText& x, int width) {
+  return {x.text, Rail::true_rail, width - 1, 0, true, x.id};
+}
+inline BusNet bus_bar(const SymbolText& x, int width) {
+  return {x.text, Rail::complement, width - 1, 0, true, x.id};
+}
+inline BusNet done_bus(const SymbolText& x, int width) {
+  return {x.text, Rail::done, width - 1, 0, true, x.id};
+}
+
 // Net of control place p driven by transition t of the local or data net:
 // "t_p" when p is a place of the global control net, p itself otherwise.
 std::string driven_net(std::string_view t, std::string_view p, bool p_is_global);

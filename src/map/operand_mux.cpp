@@ -214,14 +214,14 @@ void create_mux(MapContext& ctx, const OperandTransfer& op, const MuxSource& sou
   emit_source_drivers(ctx, source, op.width);
   const std::string select = emit_select();
   const MuxId mux = append_mux(ctx, reserved, op.operand);
-  add_mux_input(ctx, mux, ctx.name(source.name), select, op.width);
-  complete_mux_if_full(ctx, mux, op.t, ctx.name(op.operand.name), op.width);
+  add_mux_input(ctx, mux, ctx.text(source.name), select, op.width);
+  complete_mux_if_full(ctx, mux, op.t, ctx.text(op.operand.name), op.width);
 }
 
 void grow_mux(MapContext& ctx, MuxId mux, const OperandTransfer& op, const MuxSource& source,
               const std::string& select) {
-  add_mux_input(ctx, mux, ctx.name(source.name), select, op.width);
-  complete_mux_if_full(ctx, mux, op.t, ctx.name(op.operand.name), op.width);
+  add_mux_input(ctx, mux, ctx.text(source.name), select, op.width);
+  complete_mux_if_full(ctx, mux, op.t, ctx.text(op.operand.name), op.width);
 }
 
 // A later transfer into the operand place whose step is not joined yet.

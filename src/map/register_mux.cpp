@@ -36,8 +36,8 @@ void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
   } else {
     emit_source_drivers(ctx, *source, *width);
   }
-  add_mux_input(ctx, mux, ctx.name(source->name), ctx.name(start->name), *width);
-  complete_mux_if_full(ctx, mux, t, ctx.name(fed->name), *width);
+  add_mux_input(ctx, mux, ctx.text(source->name), ctx.name(start->name), *width);
+  complete_mux_if_full(ctx, mux, t, ctx.text(fed->name), *width);
 }
 
 }  // namespace syn

@@ -51,8 +51,8 @@ void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
   }
   const DataArc& x_place = *first_place_of_kind(ctx.design.inputs_of(t), ArcKind::data);
   const DataArc& y_place = *first_place_of_kind(ctx.design.outputs_of(t), ArcKind::data);
-  const std::string_view x = ctx.text(x_place.name);
-  const std::string_view y = ctx.text(y_place.name);
+  const SymbolText x = ctx.text(x_place.name);
+  const SymbolText y = ctx.text(y_place.name);
   const DataPlace& x_record = ctx.design.data_places.items[x_place.place];
   const int width = transfer_width(ctx, x_place, y_place);
   if (width < 1) {

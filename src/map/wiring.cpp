@@ -28,7 +28,7 @@ RailSources rail_sources(int digit, ConstantNets spelling) {
 
 }  // namespace
 
-void emit_constant_drivers(MapContext& ctx, std::string_view place, int value, int width,
+void emit_constant_drivers(MapContext& ctx, const SymbolText& place, int value, int width,
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
@@ -43,7 +43,7 @@ void constant_part(MapContext& ctx, const DataPlace& place, int width) {
 }
 
 std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
-                                                             std::string_view place, int width,
+                                                             const SymbolText& place, int width,
                                                              int value) {
   emit_constant_drivers(ctx, place, value, width, ConstantNets::comparator);
   return {bus(place, width), bus_bar(place, width)};

@@ -18,6 +18,14 @@ namespace syn {
 using SymbolId = std::uint32_t;
 inline constexpr SymbolId kNoSymbol = static_cast<SymbolId>(-1);
 
+// A symbol's text with its id: a net named after a design name is then
+// found by the id, without hashing the text again.
+struct SymbolText {
+  SymbolId id = kNoSymbol;
+  std::string_view text;
+  operator std::string_view() const { return text; }  // NOLINT: used as text
+};
+
 class Symbols {
   // The index compares a name with the text of the symbol it holds.
   struct TextOf {

@@ -206,9 +206,40 @@ NetId Netlist::net_of(std::string_view name) {
   return plain_net(name);
 }
 
+VectorId Netlist::vector_of(const BusNet& bus) {
+  if (bus.base_symbol == kNoSymbol) return vector_of(bus.base, bus.rail);
+  if (bus.rail == Rail::true_rail) {
+    // The vector named by the symbol itself.
+    if (bus.base_symbol < vector_of_symbol_.size() &&
+        vector_of_symbol_[bus.base_symbol] != kNoVector)
+      return vector_of_symbol_[bus.base_symbol];
+    return vector_of(bus.base, bus.rail);
+  }
+  std::vector<VectorId>& of_symbol =
+      bus.rail == Rail::complement ? complement_of_symbol_ : done_of_symbol_;
+  if (of_symbol.empty()) of_symbol.assign(symbols_.size(), kNoVector);
+  if (bus.base_symbol >= of_symbol.size()) return vector_of(bus.base, bus.rail);
+  VectorId& vector = of_symbol[bus.base_symbol];
+  if (vector == kNoVector) vector = vector_of(bus.base, bus.rail);
+  return vector;
+}
+
+NetId Netlist::net_of(const SymbolText& name) {
+  if (name.text.empty() || name.text.back() == ']') return net_of(name.text);
+  cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
+  NetId& id = net_of_symbol_[name.id];
+  if (id == kUnnamedNet) {
+    Net net;
+    net.symbol_or_vector = name.id;
+    id = static_cast<NetId>(nets_.size());
+    nets_.push_back(net);
+  }
+  return id;
+}
+
 NetId Netlist::net_of(const BusNet& bus) {
   if (bits_read_back(bus)) {
-    const VectorId vector = vector_of(bus.base, bus.rail);
+    const VectorId vector = vector_of(bus);
     if (vector != kNoVector) return bus_net(vector, bus.high, bus.low, bus.slice);
   }
   return net_of(bus_text(bus));
@@ -289,12 +320,22 @@ void Netlist::name_pin(const Cell& cell, std::size_t position, std::string_view 
   pin_slot(cell, position) = net_of(net);
 }
 
+void Netlist::name_pin(const Cell& cell, std::size_t position, const SymbolText& net) {
+  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
+  pin_slot(cell, position) = net_of(net);
+}
+
 void Netlist::name_pin(const Cell& cell, std::size_t position, const BusNet& net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
   pin_slot(cell, position) = net_of(net);
 }
 
 void Netlist::place_pin(Cell& cell, std::string_view net) {
+  pin_slot(cell, cell.pin_count) = net_of(net);
+  ++cell.pin_count;
+}
+
+void Netlist::place_pin(Cell& cell, const SymbolText& net) {
   pin_slot(cell, cell.pin_count) = net_of(net);
   ++cell.pin_count;
 }

@@ -59,6 +59,7 @@ struct BusNet {
   int high = 0;
   int low = 0;
   bool slice = false;
+  SymbolId base_symbol = kNoSymbol;  // the base's symbol when it is a design name
 };
 
 // A pin's net as a mapper names it: a plain name or bits of a bus.
@@ -113,10 +114,12 @@ class Netlist {
   // Names pin `position` (from 0) of a cell made by start_cell.
   void name_pin(const Cell& cell, std::size_t position, std::string_view net);
   void name_pin(const Cell& cell, std::size_t position, const BusNet& net);
+  void name_pin(const Cell& cell, std::size_t position, const SymbolText& net);
 
   // Places the next pin of a reserved cell.
   void place_pin(Cell& cell, std::string_view net);
   void place_pin(Cell& cell, const BusNet& net);
+  void place_pin(Cell& cell, const SymbolText& net);
   // Places the next pins of a reserved cell, in order.
   void place_pins(Cell& cell, const std::vector<PinNet>& nets);
 
@@ -158,10 +161,17 @@ class Netlist {
  private:
   NetId net_of(std::string_view name);
   NetId net_of(const BusNet& bus);
+  NetId net_of(const SymbolText& name);
   NetId plain_net(std::string_view name);
   NetId bus_net(VectorId vector, int high, int low, bool slice);
   VectorId vector_of(std::string_view base);
   VectorId vector_of(std::string_view base, Rail rail);
+  VectorId vector_of(const BusNet& bus);
+  // The complement and done vectors of the design's names, by symbol;
+  // kNoVector until asked for. Sized once, when first asked, to the symbols
+  // there are then: the readers have entered every design name by then.
+  std::vector<VectorId> complement_of_symbol_;
+  std::vector<VectorId> done_of_symbol_;
   std::uint32_t reserve_pins(std::size_t count);
 
   // The nets and vectors a mapper named last, by where their name's text
