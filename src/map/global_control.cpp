@@ -428,7 +428,8 @@ void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const Transiti
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
   name_pin(ctx, work.instance, work.set_pins + 2, net);
-  if (const SymbolId driver = drivers.drive(net, t.name); driver != kNoSymbol) {
+  if (const SymbolId driver = drivers.drive(ctx.netlist.net_named(net), t.name);
+      driver != kNoSymbol) {
     ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " + net +
                      " is already driven by global transition " + ctx.name(driver));
   }
@@ -453,7 +454,6 @@ void map_global_control(MapContext& ctx) {
   check_reset_pins(ctx, work);
   for (std::size_t i = 0; i < transitions.size(); ++i) name_set_pins(ctx, transitions[i], work[i]);
   NetDrivers drivers;
-  drivers.reserve(transitions.size());  // one forward net each
   for (std::size_t i = 0; i < transitions.size(); ++i) {
     name_forward_pin(ctx, transitions[i], work[i], drivers);
   }

@@ -39,9 +39,9 @@ std::string joined_inputs(const MapContext& ctx, const LocalTransition& t) {
 class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
-  void expect(std::size_t nets) { drivers_.reserve(nets); }
   void drives(const LocalTransition& t, const std::string& net) {
-    if (const SymbolId driver = drivers_.drive(net, t.name); driver != kNoSymbol) {
+    if (const SymbolId driver = drivers_.drive(ctx_.netlist.net_named(net), t.name);
+        driver != kNoSymbol) {
       ctx_.diag.warning("local transition " + ctx_.name(t.name) + ": net " + net +
                         " is already driven by local transition " + ctx_.name(driver));
     }
@@ -87,19 +87,10 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
   }
 }
 
-// At most one net per output place and one per join.
-std::size_t most_nets(const Design& design) {
-  std::size_t nets = 0;
-  for (const LocalTransition& t : design.local_transitions.items)
-    nets += 1 + design.outputs_of(t).size();
-  return nets;
-}
-
 }  // namespace
 
 void map_local_control(MapContext& ctx) {
   DriverCheck drivers(ctx);
-  drivers.expect(most_nets(ctx.design));
   for (const LocalTransition& t : ctx.design.local_transitions.items) {
     ctx.netlist.set_origin(origin_of(SourceNet::local_net, ctx.design.local_transitions.items, t));
     ctx.console << "L";

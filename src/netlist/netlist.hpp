@@ -120,6 +120,9 @@ class Netlist {
   void place_pin(Cell& cell, std::string_view net);
   void place_pin(Cell& cell, const BusNet& net);
   void place_pin(Cell& cell, const SymbolText& net);
+  // The net of this name, made if it is new.
+  NetId net_named(std::string_view name) { return net_of(name); }
+
   // Places the next pins of a reserved cell, in order.
   void place_pins(Cell& cell, const std::vector<PinNet>& nets);
 
