@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 namespace syn {
@@ -87,7 +88,14 @@ class ChunkedText {
   // Hands the filled buffer to the delivering thread (started with the
   // first chunk) and goes on filling the other one once its bytes are out.
   void deliver() {
-    if (buffers_[filling_].used == 0) return;
+    Buffer& filled = buffers_[filling_];
+    if (filled.used == 0) return;
+    if (!deliverer_.joinable() && !start_deliverer()) {
+      // No second thread to be had (a process limit): this one writes.
+      if (ok_ && !sink_(std::string_view(filled.bytes.get(), filled.used))) ok_ = false;
+      filled.used = 0;
+      return;
+    }
     wait_for_delivery();
     {
       const std::lock_guard lock(mutex_);
@@ -95,10 +103,17 @@ class ChunkedText {
       has_chunk_ = true;
     }
     filling_ = 1 - filling_;
-    if (!deliverer_.joinable()) {
+    changed_.notify_all();
+  }
+
+  bool start_deliverer() {
+    if (no_thread_) return false;
+    try {
       deliverer_ = std::jthread([this](std::stop_token stop) { deliver_chunks(stop); });
-    } else {
-      changed_.notify_all();
+      return true;
+    } catch (const std::system_error&) {
+      no_thread_ = true;
+      return false;
     }
   }
 
@@ -131,6 +146,7 @@ class ChunkedText {
   std::condition_variable_any changed_;
   bool has_chunk_ = false;
   std::atomic<bool> ok_ = true;
+  bool no_thread_ = false;  // starting the second thread failed
   std::jthread deliverer_;  // last: stopped and joined before the rest goes
 };
 
