@@ -120,11 +120,11 @@ class Netlist {
   void place_pin(Cell& cell, std::string_view net);
   void place_pin(Cell& cell, const BusNet& net);
   void place_pin(Cell& cell, const SymbolText& net);
-  // The net of this name, made if it is new.
-  NetId net_named(std::string_view name) { return net_of(name); }
-
   // Places the next pins of a reserved cell, in order.
   void place_pins(Cell& cell, const std::vector<PinNet>& nets);
+
+  // The net of this name, made if it is new.
+  NetId net_named(std::string_view name) { return net_of(name); }
 
   // The first cell in the list carrying this number, which the counter gave,
   // or null. The pointer holds until the next cell is appended.
