@@ -117,7 +117,7 @@ constexpr bool kSanitized = false;
 
 // A design of several megabytes under memory limits: a run either writes
 // the netlist that mapping in this process gives, byte for byte (also when
-// no second thread can be had for warming the heap), or says it
+// no second thread can be had for writing), or says it
 // ran out of memory and exits 1 leaving no file at all.
 TEST(Generator, RunOutOfMemoryIsAnErrorThatLeavesNoFile) {
   if (kSanitized) GTEST_SKIP() << "memory limits do not apply under the address sanitizer";
