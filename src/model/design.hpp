@@ -1,5 +1,5 @@
 // The design as read from the four tables: the records of the three nets and
-// the IO specification. Names are symbol ids of the run's symbol table; the
+// the IO table. Names are symbol ids of the run's symbol table; the
 // records refer to each other by position. Nothing changes the design once
 // reading has ended: what mapping works out lives in its own state.
 //
@@ -39,7 +39,7 @@ struct ArcRange {
   std::uint32_t count = 0;
 };
 
-// A register, input or output of the IO specification.
+// A register, input or output of the IO table.
 struct IoDeclaration {
   SymbolId name = kNoSymbol;
   int width = 1;
@@ -158,7 +158,7 @@ struct DataPlace {
   LinkRange links;         // writers and readers, each ascending, unique
   int writer_lines = 0;    // data lines writing the place
   int reader_lines = 0;    // data lines reading the place
-  int declared_width = 0;  // from the IO specification, 0 when undeclared
+  int declared_width = 0;  // from the IO table, 0 when undeclared
   int initial_value = 0;
   PlaceNet net = PlaceNet::none;  // the global net if it has the name, else the
                                   // local net, else the data net
@@ -207,7 +207,7 @@ class NamedList {
 };
 
 struct Design {
-  // IO specification, file order, duplicates kept (the first one counts).
+  // IO table, file order, duplicates kept (the first one counts).
   std::vector<IoDeclaration> registers;
   std::vector<IoDeclaration> inputs;
   std::vector<IoDeclaration> outputs;

@@ -1,4 +1,4 @@
-// The IO specification: one declaration per line from line 4 on, a keyword
+// The IO table: one declaration per line from line 4 on, a keyword
 // ("reg ", "input", "output") found anywhere in the line, an optional width
 // in brackets and the declared name as the line's last word.
 #include <string>
