@@ -1,0 +1,92 @@
+// How the netlist finds a net: a name written out, a bus named by its parts
+// and a design name passed with its symbol must all reach the same net when
+// they spell the same name, and a name that is not a bus bit stays a plain
+// net, whatever way it came. One net per name is what the writers and the
+// driver checks rely on.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "map/names.hpp"
+#include "netlist/netlist.hpp"
+
+namespace syn {
+namespace {
+
+// The nets of a one-pin cell per name, in order.
+class NetFinder {
+ public:
+  NetFinder() : netlist_(symbols_) {}
+  template <class Net>
+  NetId net(const Net& name) {
+    const Cell& cell = netlist_.start_cell("buff", 1);
+    netlist_.name_pin(cell, 0, name);
+    return netlist_.pins(netlist_.cells().back()).front();
+  }
+  SymbolText design_name(const std::string& text) {
+    const SymbolId id = symbols_.intern(text);
+    return {id, symbols_.text(id)};
+  }
+  const Netlist& netlist() const { return netlist_; }
+
+ private:
+  Symbols symbols_;
+  Netlist netlist_;
+};
+
+TEST(NetlistNets, OneNetPerNameWhicheverWayItIsNamed) {
+  NetFinder f;
+  const SymbolText acc = f.design_name("acc");
+  const NetId by_parts = f.net(bit_bar(std::string_view("acc"), 3));
+  EXPECT_EQ(f.net(std::string_view("acc_bar[3]")), by_parts);
+  EXPECT_EQ(f.net(bit_bar(acc, 3)), by_parts);
+  EXPECT_NE(f.net(bit(acc, 3)), by_parts);
+  EXPECT_NE(f.net(bit_done(acc, 3)), by_parts);
+
+  const NetId whole = f.net(bus(acc, 4));
+  EXPECT_EQ(f.net(std::string_view("acc[3:0]")), whole);
+  EXPECT_NE(f.net(bus(acc, 1)), f.net(bit(acc, 0)));  // acc[0:0] is not acc[0]
+  EXPECT_EQ(f.net(std::string_view("acc[0:0]")), f.net(bus(acc, 1)));
+
+  // A design name used as a plain net is the net of that text.
+  EXPECT_EQ(f.net(acc), f.net(std::string_view("acc")));
+  EXPECT_EQ(f.netlist().net_text(whole), "acc[3:0]");
+  EXPECT_EQ(f.netlist().net_text(by_parts), "acc_bar[3]");
+}
+
+TEST(NetlistNets, NamesThatAreNotBusBitsStayPlainNets) {
+  NetFinder f;
+  const std::vector<std::pair<BusNet, std::string>> plain = {
+      {bus(std::string_view("x"), 0), "x[-1:0]"},  // no width
+      {bit(std::string_view("x"), -2), "x[-2]"},       {bit(std::string_view(""), 3), "[3]"},
+      {bit(std::string_view("a[1"), 3), "a[1[3]"},     {bit(std::string_view("a]"), 3), "a][3]"},
+      {bit(std::string_view("x"), 65536), "x[65536]"},
+  };
+  for (const auto& [parts, text] : plain) {
+    const NetId net = f.net(parts);
+    EXPECT_FALSE(f.netlist().net(net).is_bus()) << text;
+    EXPECT_EQ(f.netlist().plain_name(net), text);
+    EXPECT_EQ(f.net(std::string_view(text)), net) << text;
+  }
+  // A design name that reads as a bus bit is that bit.
+  const SymbolText named_bit = f.design_name("y[2]");
+  EXPECT_EQ(f.net(named_bit), f.net(bit(std::string_view("y"), 2)));
+  // Leading zeros make a plain name, apart from the bit.
+  EXPECT_NE(f.net(std::string_view("y[02]")), f.net(bit(std::string_view("y"), 2)));
+}
+
+// Bits named again and again, in both orders and past the room first kept
+// for a vector, keep their nets.
+TEST(NetlistNets, BitsKeepTheirNetsAsAVectorGrows) {
+  NetFinder f;
+  const SymbolText v = f.design_name("v");
+  std::vector<NetId> first;
+  for (int k = 0; k < 40; ++k) first.push_back(f.net(bit(v, k)));
+  for (int k = 39; k >= 0; --k) EXPECT_EQ(f.net(bit(std::string_view("v"), k)), first[k]) << k;
+  for (int k = 0; k < 40; ++k)
+    EXPECT_EQ(f.netlist().net_text(first[k]), "v[" + std::to_string(k) + "]");
+}
+
+}  // namespace
+}  // namespace syn
