@@ -183,7 +183,12 @@ NetId Netlist::plain_net(std::string_view name) {
   RecentName& recent = recent_nets_[recent_slot(name.data(), name.size(), 0)];
   if (recent.text == name.data() && recent.size == name.size() && plain_name(recent.id) == name)
     return recent.id;
-  const SymbolId symbol = symbols_.intern(name);
+  const NetId id = plain_net_of_symbol(symbols_.intern(name));
+  recent = {name.data(), name.size(), id};
+  return id;
+}
+
+NetId Netlist::plain_net_of_symbol(SymbolId symbol) {
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
   NetId& id = net_of_symbol_[symbol];
   if (id == kUnnamedNet) {
@@ -192,7 +197,6 @@ NetId Netlist::plain_net(std::string_view name) {
     id = static_cast<NetId>(nets_.size());
     nets_.push_back(net);
   }
-  recent = {name.data(), name.size(), id};
   return id;
 }
 
@@ -226,15 +230,7 @@ VectorId Netlist::vector_of(const BusNet& bus) {
 
 NetId Netlist::net_of(const SymbolText& name) {
   if (name.text.empty() || name.text.back() == ']') return net_of(name.text);
-  cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
-  NetId& id = net_of_symbol_[name.id];
-  if (id == kUnnamedNet) {
-    Net net;
-    net.symbol_or_vector = name.id;
-    id = static_cast<NetId>(nets_.size());
-    nets_.push_back(net);
-  }
-  return id;
+  return plain_net_of_symbol(name.id);
 }
 
 NetId Netlist::net_of(const BusNet& bus) {

@@ -166,6 +166,7 @@ class Netlist {
   NetId net_of(const BusNet& bus);
   NetId net_of(const SymbolText& name);
   NetId plain_net(std::string_view name);
+  NetId plain_net_of_symbol(SymbolId symbol);
   NetId bus_net(VectorId vector, int high, int low, bool slice);
   VectorId vector_of(std::string_view base);
   VectorId vector_of(std::string_view base, Rail rail);
