@@ -1,6 +1,7 @@
 // Writing an output file so that it appears complete or not at all.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -32,12 +33,15 @@ class ReplacingFile {
 
  private:
   void fail();  // keeps the reason errno gives, unless one is kept already
+  void start_writeback();
 
   std::string path_;
   std::string temporary_;
   int fd_ = -1;
   std::string failure_;
   bool committed_ = false;
+  std::size_t written_ = 0;            // bytes written so far
+  std::size_t writeback_started_ = 0;  // bytes the kernel was asked to put on the disk
 };
 
 // Writes `path` from the text `fill` writes into a stream; an empty string
