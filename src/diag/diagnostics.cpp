@@ -10,6 +10,12 @@ void Diagnostics::add(Severity s, std::string text) {
   all_.push_back({std::move(text)});
 }
 
+void Diagnostics::append(const Diagnostics& other) {
+  all_.insert(all_.end(), other.all_.begin(), other.all_.end());
+  errors_ += other.errors_;
+  problems_ += other.problems_;
+}
+
 void Diagnostics::warning_at(const std::string& file, int line, const std::string& what) {
   add(Severity::warning, file + ":" + std::to_string(line) + ": warning: " + what);
 }

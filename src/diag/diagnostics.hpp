@@ -28,6 +28,9 @@ class Diagnostics {
   void warning(const std::string& what);
   void problem(const std::string& what);
 
+  // Adds what another stage found, after what is here.
+  void append(const Diagnostics& other);
+
   bool has_errors() const { return errors_ != 0; }
   bool has_problems() const { return problems_ != 0; }
   const std::vector<Diagnostic>& all() const { return all_; }

@@ -1,7 +1,10 @@
 #include "pipeline/pipeline.hpp"
 
+#include <optional>
+
 #include "map/main_mapping.hpp"
 #include "read/read_design.hpp"
+#include "read/run_beside.hpp"
 
 namespace syn {
 
@@ -10,10 +13,18 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
                   const std::function<bool(const Design&)>& should_map) {
   Design& design = *run.design;
   Symbols& symbols = run.symbols;
-  read_io_spec(tables.io_spec.file, tables.io_spec.text, design, symbols, run.diag);
-  read_global_net(tables.global_net.file, tables.global_net.text, design, symbols, run.diag);
-  read_local_net(tables.local_net.file, tables.local_net.text, design, symbols, run.diag);
-  read_data_net(tables.data_net.file, tables.data_net.text, design, symbols, run.diag);
+  // The data net, most of a design, has its lines cut out and checked on a
+  // second thread while the other three tables are read.
+  std::optional<DataNetText> data_lines;
+  run_beside(
+      [&] { data_lines.emplace(tables.data_net.file, tables.data_net.text); },
+      [&] {
+        read_io_spec(tables.io_spec.file, tables.io_spec.text, design, symbols, run.diag);
+        read_global_net(tables.global_net.file, tables.global_net.text, design, symbols, run.diag);
+        read_local_net(tables.local_net.file, tables.local_net.text, design, symbols, run.diag);
+      });
+  read_data_net(*data_lines, design, symbols, run.diag);
+  data_lines.reset();
   if (stage_ended) stage_ended(Stage::reading, run.diag);
   if (run.diag.has_errors() || (should_map && !should_map(design))) return;
 

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "read/data_net_text.hpp"
 #include "read/name_table.hpp"
 #include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
+#include "read/run_beside.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
 
@@ -22,19 +24,6 @@ constexpr int kKind = 4;
 constexpr int kTerminal = 5;
 constexpr int kValueWord = 6;
 constexpr int kRelation = 7;
-
-// What one data line says, in 20 bytes; names are ids of the reader's name
-// tables. The few relation words are kept aside.
-struct DataLine {
-  std::uint32_t transition = 0;
-  std::uint32_t place = 0;
-  std::uint32_t relation = 0;  // 1 + position among the relation words; 0 for none
-  int value = 0;  // constant's value
-  char direction = ' ';
-  char terminal = ' ';  // terminal type column
-  bool data = false;    // kind column "d"
-  bool has_relation() const { return relation != 0; }
-};
 
 bool all_digits(std::string_view word) {
   for (char c : word) {
@@ -137,9 +126,9 @@ void warn_about_type(const std::string& file, const TableLine& line, Diagnostics
 
 // Reads the letter columns of a data line that has its transition and
 // place, reporting what is wrong with them; adds its relation word, if any,
-// to `relations`.
+// to `relation_words`.
 DataLine read_columns(const std::string& file, const TableLine& line,
-                      std::vector<SymbolId>& relations, Symbols& symbols, Diagnostics& diag) {
+                      std::vector<std::string_view>& relation_words, Diagnostics& diag) {
   DataLine d;
   d.direction = line.letter(kDirectionColumn);
   if (direction_is_known(file, line, diag)) {
@@ -150,11 +139,29 @@ DataLine read_columns(const std::string& file, const TableLine& line,
   d.terminal = line.letter(kTerminal);
   if (d.terminal == 'C') d.value = read_constant(file, line, diag);
   if (line.letter(kRelation) != ' ') {
-    relations.push_back(symbols.intern(read_relation(file, line, diag)));
-    d.relation = static_cast<std::uint32_t>(relations.size());
+    relation_words.push_back(read_relation(file, line, diag));
+    d.relation = static_cast<std::uint32_t>(relation_words.size());
   }
   return d;
 }
+
+}  // namespace
+
+DataNetText::DataNetText(const std::string& file, std::string_view text) {
+  text = without_carriage_returns(file, text, unix_text_, diag);
+  const NetTable table(text);
+  table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
+  lines.reserve(table.line_bound());
+  table.for_each_data_line([&](const TableLine& line) {
+    table.warn_about_characters(file, line, diag);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) return;
+    const DataLine columns = read_columns(file, line, relation_words, diag);
+    lines.push_back({names->transition, names->place, columns});
+  });
+}
+
+namespace {
 
 // The data lines of the table, with their names numbered.
 struct DataLines {
@@ -165,21 +172,23 @@ struct DataLines {
   NameTable places;
 };
 
-DataLines read_lines(const std::string& file, const NetTable& table, Symbols& symbols,
-                     Diagnostics& diag) {
+// Numbers the names of the parsed lines, each line's relation word first,
+// then its transition and its place, and sorts both name lists (the
+// transitions' on a second thread when one can be had).
+DataLines number_lines(const DataNetText& text, Symbols& symbols) {
   DataLines read(symbols);
-  read.lines.reserve(table.line_bound());
-  table.for_each_data_line([&](const TableLine& line) {
-    table.warn_about_characters(file, line, diag);
-    const auto names = transition_and_place(file, line, diag);
-    if (!names) return;
-    DataLine d = read_columns(file, line, read.relations, symbols, diag);
-    d.transition = read.transitions.id(names->transition);
-    d.place = read.places.id(names->place);
+  read.lines.reserve(text.lines.size());
+  for (const DataLineText& line : text.lines) {
+    DataLine d = line.columns;
+    if (d.has_relation()) {
+      read.relations.push_back(symbols.intern(text.relation_words[d.relation - 1]));
+      d.relation = static_cast<std::uint32_t>(read.relations.size());
+    }
+    d.transition = read.transitions.id(line.transition);
+    d.place = read.places.id(line.place);
     read.lines.push_back(d);
-  });
-  read.transitions.sort();
-  read.places.sort();
+  }
+  run_beside([&read] { read.transitions.sort(); }, [&read] { read.places.sort(); });
   return read;
 }
 
@@ -435,15 +444,16 @@ void build_places(const DataLines& read, Design& design) {
 
 }  // namespace
 
-void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
-                   Diagnostics& diag) {
-  std::string unix_text;
-  text = without_carriage_returns(file, text, unix_text, diag);
-  const NetTable table(text);
-  table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
-  const DataLines read = read_lines(file, table, symbols, diag);
+void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
+  diag.append(text.diag);
+  const DataLines read = number_lines(text, symbols);
   build_places(read, design);
   build_transitions(read, design, symbols);
+}
+
+void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
+                   Diagnostics& diag) {
+  read_data_net(DataNetText(file, text), design, symbols, diag);
 }
 
 }  // namespace syn

@@ -6,6 +6,7 @@
 
 #include "diag/diagnostics.hpp"
 #include "model/design.hpp"
+#include "read/data_net_text.hpp"
 
 namespace syn {
 
@@ -31,5 +32,8 @@ void read_local_net(const std::string& file, std::string_view text, Design& desi
                     Symbols& symbols, Diagnostics& diag);
 void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
                    Diagnostics& diag);
+// The data net from its lines read beforehand; their diagnostics are added
+// to `diag` first.
+void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag);
 
 }  // namespace syn
