@@ -131,8 +131,11 @@ std::vector<int> declared_widths(const Design& design) {
 
 }  // namespace
 
-void map_data_net(MapContext& ctx) {
-  PlaceWidths widths = propagate_widths(ctx.design, declared_widths(ctx.design));
+PlaceWidths data_place_widths(const Design& design) {
+  return propagate_widths(design, declared_widths(design));
+}
+
+void map_data_net(MapContext& ctx, PlaceWidths widths) {
   ctx.state.place_widths = std::move(widths.widths);
   if (!widths.missing.empty()) {
     ctx.diag.warning("data places without a width: " + joined(ctx, widths.missing));

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "map/data_places.hpp"
 #include "map/datapath.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 
@@ -10,9 +12,18 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
                               Diagnostics& diag, std::ostream& console) {
   MapContext ctx{design, symbols, netlist, diag, console};
   ctx.console << "Initializing......\n";
-  map_global_control(ctx);
-  map_local_control(ctx);
-  map_data_net(ctx);
+  // The data places' widths depend on the design alone: they are worked
+  // out here while the control nets are mapped on a second thread. (This
+  // way round the widths' scratch tables are freed where the netlist grows
+  // next, and the memory is used again.)
+  PlaceWidths widths;
+  run_beside(
+      [&ctx] {
+        map_global_control(ctx);
+        map_local_control(ctx);
+      },
+      [&design, &widths] { widths = data_place_widths(design); });
+  map_data_net(ctx, std::move(widths));
   report_incomplete_muxes(ctx);
   return std::move(ctx.state.place_widths);
 }

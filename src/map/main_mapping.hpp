@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "map/context.hpp"
+#include "map/data_places.hpp"
 
 namespace syn {
 
@@ -17,6 +18,10 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
 // The passes, each in its own file.
 void map_global_control(MapContext& ctx);
 void map_local_control(MapContext& ctx);
-void map_data_net(MapContext& ctx);
+// The data net pass takes the data places' widths, which depend on the
+// design alone (`data_place_widths`), so that they can be worked out while
+// the control nets are mapped.
+PlaceWidths data_place_widths(const Design& design);
+void map_data_net(MapContext& ctx, PlaceWidths widths);
 
 }  // namespace syn

@@ -4,7 +4,7 @@
 
 #include "map/main_mapping.hpp"
 #include "read/read_design.hpp"
-#include "read/run_beside.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 

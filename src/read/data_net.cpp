@@ -13,9 +13,9 @@
 #include "read/name_table.hpp"
 #include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
-#include "read/run_beside.hpp"
 #include "read/table.hpp"
 #include "text/fields.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 namespace {
