@@ -35,7 +35,8 @@ std::string row(const std::vector<std::string>& fields) {
 // Chains of 3000 transfers whose widths flow against the place list, 3000
 // readers of one register, a register written by 300 transfers, joins of
 // 2000 and 6001 places and a global transition with 300 producers: no
-// message, and every cell named from its counts as in the small cases.
+// message, and every cell named from its counts as in the small cases. Every
+// register is declared, with the width its neighbours would give it.
 TEST(LargeShapes, MapWithoutAnyMessage) {
   const int n = 3000, m = 300, joined = 2000;
   struct {
@@ -59,7 +60,9 @@ TEST(LargeShapes, MapWithoutAnyMessage) {
     join += row({"E", "k" + k, "i"}) + row({"E", "kr" + k, "i"});
     transfer("t" + k, i == 0 ? "x" : place(i), "c" + k, place(i + 1), "k" + k);
     transfer("r" + k, "x", "c" + k, "o" + k, "kr" + k);
+    t.io += "reg [4] o" + k + "\n";
     if (i < m) transfer("f" + k, "u" + k, "c" + k, "y", "kf" + k);
+    if (i < m) t.io += "reg [4] u" + k + "\n";
     if (i < joined) start += row({"j", "c" + k, "i", "c"});
     if (i >= m) continue;
     hub += row({"G0", "g" + k, "i", "", "G"});
@@ -71,6 +74,7 @@ TEST(LargeShapes, MapWithoutAnyMessage) {
   t.global_net += hub + row({"G0", "r0", "i", "", "L"}) + row({"G0", "h", "o", "", "G"}) +
                   row({"G0", "w", "o", "", "L"});
   t.local_net += fork + join;
+  t.io += "reg [4] z\nreg [4] v\n";
   t.data_net += start + row({"j", "x", "i", "d", "V"}) + row({"j", "v", "o", "d", "V"}) +
                 row({"j", "kj", "o", "c"});
   const fuzz::Outcome r = fuzz::run_tables({t.io, t.global_net, t.local_net, t.data_net});

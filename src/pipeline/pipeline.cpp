@@ -4,6 +4,7 @@
 
 #include "map/main_mapping.hpp"
 #include "read/read_design.hpp"
+#include "read/unlinked_places.hpp"
 #include "util/run_beside.hpp"
 
 namespace syn {
@@ -25,6 +26,9 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
       });
   read_data_net(*data_lines, design, symbols, run.diag);
   data_lines.reset();
+  warn_about_unlinked_places({tables.global_net.file, tables.global_net.text},
+                             {tables.local_net.file, tables.local_net.text}, design, symbols,
+                             run.diag);
   if (stage_ended) stage_ended(Stage::reading, run.diag);
   if (run.diag.has_errors() || (should_map && !should_map(design))) return;
 

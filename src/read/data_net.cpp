@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "read/data_line_checks.hpp"
 #include "read/data_net_text.hpp"
 #include "read/name_table.hpp"
 #include "read/net_arcs.hpp"
@@ -147,7 +148,7 @@ DataLine read_columns(const std::string& file, const TableLine& line,
 
 }  // namespace
 
-DataNetText::DataNetText(const std::string& file, std::string_view text) {
+DataNetText::DataNetText(const std::string& file, std::string_view text) : file_name(file) {
   text = without_carriage_returns(file, text, unix_text_, diag);
   const NetTable table(text);
   table.check_header(file, 7, "the data net reads the letters under titles 3, 4, 5 and 7", diag);
@@ -157,7 +158,7 @@ DataNetText::DataNetText(const std::string& file, std::string_view text) {
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     const DataLine columns = read_columns(file, line, relation_words, diag);
-    lines.push_back({names->transition, names->place, columns});
+    lines.push_back({names->transition, names->place, columns, line.number});
   });
 }
 
@@ -174,9 +175,12 @@ struct DataLines {
 
 // Numbers the names of the parsed lines, each line's relation word first,
 // then its transition and its place, and sorts both name lists (the
-// transitions' on a second thread when one can be had).
-DataLines number_lines(const DataNetText& text, Symbols& symbols) {
+// transitions' on a second thread when one can be had). Warns about what a
+// line says that no rule reads (see DataLineChecks).
+DataLines number_lines(const DataNetText& text, const Design& design, Symbols& symbols,
+                       Diagnostics& diag) {
   DataLines read(symbols);
+  DataLineChecks checks(text.file_name, design, symbols);
   read.lines.reserve(text.lines.size());
   for (const DataLineText& line : text.lines) {
     DataLine d = line.columns;
@@ -187,6 +191,11 @@ DataLines number_lines(const DataNetText& text, Symbols& symbols) {
     d.transition = read.transitions.id(line.transition);
     d.place = read.places.id(line.place);
     read.lines.push_back(d);
+    checks.check(
+        {line.number, d.transition, line.transition, d.place, read.places.symbol(d.place),
+         line.place, d.direction, d.terminal, d.data,
+         d.has_relation() ? symbols.text(read.relations[d.relation - 1]) : std::string_view()},
+        diag);
   }
   run_beside([&read] { read.transitions.sort(); }, [&read] { read.places.sort(); });
   return read;
@@ -446,7 +455,7 @@ void build_places(const DataLines& read, Design& design) {
 
 void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
   diag.append(text.diag);
-  const DataLines read = number_lines(text, symbols);
+  const DataLines read = number_lines(text, design, symbols, diag);
   build_places(read, design);
   build_transitions(read, design, symbols);
 }

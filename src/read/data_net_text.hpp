@@ -30,6 +30,7 @@ struct DataLineText {
   std::string_view transition;
   std::string_view place;
   DataLine columns;  // names not numbered yet
+  int number = 0;    // line number, for messages
 };
 
 // The data lines of a table in file order, with what reading them found.
@@ -41,6 +42,7 @@ class DataNetText {
   DataNetText(const DataNetText&) = delete;
   DataNetText& operator=(const DataNetText&) = delete;
 
+  std::string file_name;  // the table's name in messages
   std::vector<DataLineText> lines;
   std::vector<std::string_view> relation_words;  // by DataLine::relation - 1
   Diagnostics diag;                              // in line order

@@ -1,0 +1,235 @@
+// A control place that is produced and never consumed, or consumed and never
+// produced, is counted over all three nets: a place of the local net may be
+// produced by a data transition and consumed by a global one.
+//
+// Most such places are the design's boundary: a request that the environment
+// gives (a join cell or a global control cell reading a net no cell drives)
+// or an acknowledge it takes (a net no cell reads). Those look exactly like a
+// mistyped name, so a place met by control transitions only is reported when
+// its name is one or two edits away from a place that has the side it lacks
+// (`lbb` consumed, `lb` produced). A place that a data transition produces and
+// nobody consumes is always reported: the transfer's completion goes nowhere.
+//
+// Left out: places tagged G in the global net (the global mapping refuses
+// those without a producer or consumer) and control inputs of data
+// transitions that nothing produces (the data net's mapping warns).
+#include "read/unlinked_places.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "read/table.hpp"
+
+namespace syn {
+namespace {
+
+// How many producers and consumers a place has in the three nets together.
+struct Sides {
+  std::size_t producers = 0;
+  std::size_t consumers = 0;
+  bool produced_by_data_transition = false;
+  bool read_by_data_transition = false;
+};
+
+Sides sides_of(const Design& design, SymbolId name) {
+  Sides sides;
+  if (const GlobalPlace* global = design.global_places.find(name)) {
+    sides.producers += global->producers.size();
+    sides.consumers += global->consumers.size();
+  }
+  if (const LocalPlace* local = design.local_places.find(name)) {
+    sides.producers += design.producers_of(*local).size();
+    sides.consumers += design.consumers_of(*local).size();
+  }
+  if (const DataPlace* data = design.data_places.find(name)) {
+    sides.producers += design.producers_of(*data).size();
+    sides.consumers += design.consumers_of(*data).size();
+    sides.produced_by_data_transition = !design.producers_of(*data).empty();
+    sides.read_by_data_transition = !design.consumers_of(*data).empty();
+  }
+  return sides;
+}
+
+// A place found on one side only.
+struct Unlinked {
+  SymbolId name = kNoSymbol;
+  bool in_global_net = false;  // named by the global net table, else by the local one
+  bool produced = false;       // produced and never consumed, else the reverse
+  bool by_data_transition = false;
+  SymbolId suggestion = kNoSymbol;
+  int line = 0;
+};
+
+std::optional<Unlinked> unlinked(const Design& design, SymbolId name, bool in_global_net) {
+  const Sides sides = sides_of(design, name);
+  if ((sides.producers != 0) == (sides.consumers != 0)) return std::nullopt;
+  if (sides.producers == 0 && sides.read_by_data_transition) return std::nullopt;
+  Unlinked place;
+  place.name = name;
+  place.in_global_net = in_global_net;
+  place.produced = sides.producers != 0;
+  place.by_data_transition = sides.produced_by_data_transition;
+  return place;
+}
+
+// The places of the global net tagged G anywhere in it, by symbol.
+std::vector<bool> tagged_global(const Design& design, const Symbols& symbols) {
+  std::vector<bool> tagged(symbols.size(), false);
+  for (const GlobalArc& arc : design.global_arcs) {
+    if (arc.net == PlaceNet::global_net) tagged[arc.name] = true;
+  }
+  return tagged;
+}
+
+std::vector<Unlinked> find_unlinked(const Design& design, const Symbols& symbols) {
+  std::vector<Unlinked> found;
+  const std::vector<bool> tagged = tagged_global(design, symbols);
+  for (const GlobalPlace& place : design.global_places.items) {
+    if (tagged[place.name]) continue;
+    if (auto u = unlinked(design, place.name, true)) found.push_back(*u);
+  }
+  for (const LocalPlace& place : design.local_places.items) {
+    if (design.global_places.contains(place.name)) continue;
+    if (auto u = unlinked(design, place.name, false)) found.push_back(*u);
+  }
+  return found;
+}
+
+// ---- names one or two edits away ------------------------------------------
+
+constexpr std::size_t kMaxEdits = 2;
+// Boundary places looked at for a near name, so that a design with many
+// boundary places costs a bounded multiple of its place count.
+constexpr std::size_t kMaxSearches = 64;
+
+// The edit distance (insertions, deletions, substitutions) when it is at
+// most kMaxEdits, else kMaxEdits + 1; only the band of cells that can stay
+// within the limit is filled.
+std::size_t near_distance(std::string_view a, std::string_view b) {
+  constexpr std::size_t far = kMaxEdits + 1;
+  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > kMaxEdits) return far;
+  std::vector<std::size_t> row(b.size() + 1, far);
+  std::vector<std::size_t> next(b.size() + 1, far);
+  for (std::size_t j = 0; j <= std::min(b.size(), kMaxEdits); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::fill(next.begin(), next.end(), far);
+    if (i <= kMaxEdits) next[0] = i;
+    const std::size_t from = i > kMaxEdits ? i - kMaxEdits : 1;
+    const std::size_t to = std::min(b.size(), i + kMaxEdits);
+    std::size_t best = next[0];
+    for (std::size_t j = from; j <= to; ++j) {
+      const std::size_t replace = row[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+      next[j] = std::min({far, replace, row[j] + 1, next[j - 1] + 1});
+      best = std::min(best, next[j]);
+    }
+    if (best >= far) return far;
+    row.swap(next);
+  }
+  return row[b.size()];
+}
+
+// A near name only counts when it is not most of the name: `s` and `f`, or
+// `k1` and `k2`, are separate places, not a typo of each other.
+bool near_enough(std::string_view a, std::string_view b, std::size_t distance) {
+  return distance <= kMaxEdits && distance + 1 < std::max(a.size(), b.size());
+}
+
+// Remembers the nearest name, the first one found among equals.
+struct Nearest {
+  SymbolId name = kNoSymbol;
+  std::size_t distance = kMaxEdits + 1;
+};
+
+// The nearest control place name that has the side `place` lacks.
+SymbolId near_name(const Design& design, const Symbols& symbols, const Unlinked& place) {
+  const std::string_view text = symbols.text(place.name);
+  Nearest nearest;
+  auto consider = [&](SymbolId other) {
+    if (other == place.name) return;
+    const std::string_view other_text = symbols.text(other);
+    const std::size_t distance = near_distance(text, other_text);
+    if (distance >= nearest.distance || !near_enough(text, other_text, distance)) return;
+    const Sides sides = sides_of(design, other);
+    if ((place.produced ? sides.consumers : sides.producers) == 0) return;
+    nearest = {other, distance};
+  };
+  for (const GlobalPlace& other : design.global_places.items) consider(other.name);
+  for (const LocalPlace& other : design.local_places.items) consider(other.name);
+  for (const DataPlace& other : design.data_places.items) {
+    if (other.kind == ArcKind::control) consider(other.name);
+  }
+  return nearest.name;
+}
+
+// Keeps the places to report: those a data transition produces, and the
+// boundary places with a near name.
+void keep_reported(const Design& design, const Symbols& symbols, std::vector<Unlinked>& places) {
+  std::size_t searches = 0;
+  std::erase_if(places, [&](Unlinked& place) {
+    if (searches < kMaxSearches) {
+      ++searches;
+      place.suggestion = near_name(design, symbols, place);
+    }
+    return place.suggestion == kNoSymbol && !place.by_data_transition;
+  });
+}
+
+// ---- lines ----------------------------------------------------------------
+
+// Gives each place of one table the first line of it that names the place.
+// One pass over the table, made only when a place is reported.
+void find_lines(NamedText table_text, bool global_table, const Symbols& symbols,
+                std::vector<Unlinked>& places) {
+  std::vector<std::size_t> waiting;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (places[i].in_global_net == global_table) waiting.push_back(i);
+  }
+  if (waiting.empty()) return;
+  std::sort(waiting.begin(), waiting.end(),
+            [&places](std::size_t a, std::size_t b) { return places[a].name < places[b].name; });
+  Diagnostics ignored;  // the reader has said all there is to say about the lines
+  std::string storage;
+  const NetTable table(
+      without_carriage_returns(table_text.file, table_text.text, storage, ignored));
+  table.for_each_data_line([&](const TableLine& line) {
+    const auto names = transition_and_place(table_text.file, line, ignored);
+    if (!names) return;
+    const SymbolId name = symbols.find(names->place);
+    const auto it =
+        std::lower_bound(waiting.begin(), waiting.end(), name,
+                         [&places](std::size_t i, SymbolId n) { return places[i].name < n; });
+    if (it != waiting.end() && places[*it].name == name && places[*it].line == 0) {
+      places[*it].line = line.number;
+    }
+  });
+}
+
+std::string message(const Symbols& symbols, const Unlinked& place) {
+  std::string text = "control place " + std::string(symbols.text(place.name)) +
+                     (place.produced ? " is produced but consumed by no transition of any net"
+                                     : " is consumed but produced by no transition of any net");
+  if (place.suggestion != kNoSymbol) {
+    text += "; did you mean " + std::string(symbols.text(place.suggestion)) + "?";
+  }
+  return text;
+}
+
+}  // namespace
+
+void warn_about_unlinked_places(NamedText global_net, NamedText local_net, const Design& design,
+                                const Symbols& symbols, Diagnostics& diag) {
+  std::vector<Unlinked> places = find_unlinked(design, symbols);
+  keep_reported(design, symbols, places);
+  if (places.empty()) return;
+  find_lines(global_net, true, symbols, places);
+  find_lines(local_net, false, symbols, places);
+  for (const Unlinked& place : places) {
+    diag.warning_at(place.in_global_net ? global_net.file : local_net.file, place.line,
+                    message(symbols, place));
+  }
+}
+
+}  // namespace syn
