@@ -31,6 +31,18 @@ bool report_failure(const std::string& file, const std::string& failure, std::os
   return true;
 }
 
+// The netlist, or its Verilog module, on standard output ("-o -").
+std::string write_to_stream(const OutputOptions& options, const Netlist& netlist,
+                            const VerilogNetlist& verilog, std::ostream& out) {
+  if (options.verilog) {
+    write_verilog_module(netlist, verilog, out);
+  } else {
+    write_netlist(netlist, out);
+  }
+  out.flush();
+  return out ? std::string() : std::string("write error");
+}
+
 }  // namespace
 
 bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
@@ -56,11 +68,30 @@ bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
   return error.has_value();
 }
 
+bool writes_to_standard_output(const std::string& output_file) { return output_file == "-"; }
+
+std::string design_name(const std::string& output_file) {
+  return writes_to_standard_output(output_file) ? "netlist" : default_top_name(output_file);
+}
+
+int write_picture(const OutputOptions& options, const DrawnDesign& design, const std::string& name,
+                  std::ostream& err) {
+  if (options.dot &&
+      report_failure(
+          *options.dot,
+          write_stream_file(*options.dot, [&](std::ostream& out) { write_dot(design, name, out); }),
+          err)) {
+    return exit_error;
+  }
+  return exit_ok;
+}
+
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
-                  const std::string& output_file, std::ostream& err) {
+                  const std::string& output_file, std::ostream& standard_output,
+                  std::ostream& err) {
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
-    const std::string top = options.top ? *options.top : default_top_name(output_file);
+    const std::string top = options.top ? *options.top : design_name(output_file);
     if (auto problem = build_verilog(netlist, top, verilog)) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
@@ -74,18 +105,15 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
                                       err)) {
     return exit_error;
   }
-  if (options.dot &&
-      report_failure(*options.dot,
-                     write_stream_file(*options.dot,
-                                       [&](std::ostream& out) {
-                                         write_dot(design, default_top_name(output_file), out);
-                                       }),
-                     err)) {
-    return exit_error;
+  if (int status = write_picture(options, design, design_name(output_file), err)) return status;
+  if (writes_to_standard_output(output_file)) {
+    const std::string failure = write_to_stream(options, netlist, verilog, standard_output);
+    if (report_failure("standard output", failure, err)) return exit_error;
+  } else {
+    const std::string failure = options.verilog ? write_verilog_file(netlist, verilog, output_file)
+                                                : write_netlist_file(netlist, output_file);
+    if (report_failure(output_file, failure, err)) return exit_error;
   }
-  const std::string failure = options.verilog ? write_verilog_file(netlist, verilog, output_file)
-                                              : write_netlist_file(netlist, output_file);
-  if (report_failure(output_file, failure, err)) return exit_error;
   if (options.stats) write_stats(collect_stats(netlist), err);
   return exit_ok;
 }

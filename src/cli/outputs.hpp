@@ -26,11 +26,24 @@ struct OutputOptions {
 bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
                          std::optional<std::string>& error);
 
-// Writes the requested extra files, then the netlist to `output_file`, then
-// the summary. Every file goes through a temporary file renamed into place;
+// True for the output name "-": the netlist goes to standard output.
+bool writes_to_standard_output(const std::string& output_file);
+
+// The name of the design in the Verilog module and the picture: the output
+// file's name without folder and extension, "netlist" on standard output.
+std::string design_name(const std::string& output_file);
+
+// Writes the requested extra files, then the netlist to `output_file` (to
+// `standard_output` for "-"), then the summary. Every file goes through a
+// temporary file renamed into place, or straight into a device or FIFO;
 // when anything fails the netlist is not written. Returns 0, or the exit
 // status of the failure after printing its message on `err`.
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
-                  const std::string& output_file, std::ostream& err);
+                  const std::string& output_file, std::ostream& standard_output, std::ostream& err);
+
+// Writes the Graphviz picture alone, when it is asked for (a design whose
+// mapping was refused); the same return as above.
+int write_picture(const OutputOptions& options, const DrawnDesign& design, const std::string& name,
+                  std::ostream& err);
 
 }  // namespace syn

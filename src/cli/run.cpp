@@ -20,6 +20,8 @@ struct Options {
   bool help = false;
   bool version = false;
   bool time = false;
+  bool quiet = false;   // no progress texts
+  bool strict = false;  // a warning stops the run like an error
   OutputOptions extra;
 };
 
@@ -38,16 +40,20 @@ const char* const kUsage =
     "-o it asks for the output file name.\n"
     "\n"
     "Options:\n"
-    "  -o FILE      write the netlist to FILE without asking\n"
+    "  -o FILE      write the netlist to FILE without asking; -o - writes it to\n"
+    "               standard output, and the progress texts to standard error\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n"
     "  --format verilog  write the netlist as a structural Verilog module\n"
     "  --top NAME   name of that module (default: the output file's name)\n"
     "  --cells FILE declare the cell types used as empty Verilog modules in FILE\n"
     "  --dot FILE   draw the three nets of the design as a Graphviz graph in FILE\n"
-    "  --stats      print cell, pin and net counts on standard error\n"
+    "  --stats      print cell, pin and net counts on standard error, with the\n"
+    "               first 20 nets found on a single pin\n"
     "  --time       print the time of reading, mapping and writing and the peak\n"
     "               memory on standard error\n"
+    "  --quiet      do not print the progress texts\n"
+    "  --strict     treat every warning as an error: exit status 1, nothing written\n"
     "  --           end of options\n"
     "\n"
     "Exit status: 0 netlist written; 1 error, no netlist written; 2 usage error;\n"
@@ -69,6 +75,10 @@ std::optional<std::string> parse_arguments(int argc, char** argv, Options& optio
       options.version = true;
     } else if (arg == "--time") {
       options.time = true;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
+    } else if (arg == "--strict") {
+      options.strict = true;
     } else if (arg == "-o") {
       if (i + 1 >= argc) return "option -o needs a file name";
       options.output = argv[++i];
@@ -100,12 +110,96 @@ std::size_t report(const Diagnostics& diag, std::size_t from, std::ostream& err)
   return all.size();
 }
 
+// Where the texts of a run go. With "-o -" standard output holds the
+// netlist alone, so the prompts and the progress texts go to standard error;
+// --quiet drops the progress texts.
+struct Console {
+  std::ostream& prompts;
+  std::ostream& progress;
+};
+
+// The four table names: from the command line, or asked for on the console.
+// Empty when standard input ends first (reported).
+std::optional<InputFiles> input_files(const Options& options, std::istream& in,
+                                      std::ostream& prompts, std::ostream& err, bool& warned) {
+  if (options.files.size() >= 4) {
+    if (options.files.size() > 4) {
+      err << "syn-tool: warning: ignoring " << options.files.size() - 4
+          << " argument(s) after the four file names\n";
+      warned = true;
+    }
+    return InputFiles{options.files[0], options.files[1], options.files[2], options.files[3]};
+  }
+  if (!options.files.empty()) {
+    err << "syn-tool: warning: fewer than four file names given; asking for all four\n";
+    warned = true;
+  }
+  const char* prompt_texts[4] = {
+      "Please input IO specification file name...",
+      "Please input Global control net file name...",
+      "Please input Local control net file name...",
+      "please input data net file name...",
+  };
+  InputFiles files;
+  std::string* targets[4] = {&files.io_spec, &files.global_net, &files.local_net, &files.data_net};
+  for (int i = 0; i < 4; ++i) {
+    auto answer = ask(in, prompts, prompt_texts[i]);
+    if (!answer) {
+      prompts << '\n' << std::flush;
+      err << "syn-tool: standard input ended before the input file names were given\n";
+      return std::nullopt;
+    }
+    *targets[i] = *answer;
+  }
+  return files;
+}
+
+// Reads and maps the design, printing the diagnostics as each stage ends.
+// False when a file could not be loaded.
+bool read_and_map(const InputFiles& files, PipelineRun& run, std::ostream& progress,
+                  PhaseTimes& times, std::ostream& err) {
+  std::string texts[4];
+  if (!load_input_files(files, texts, run.diag)) {
+    report(run.diag, 0, err);
+    return false;
+  }
+  const TableTexts tables{{files.io_spec, texts[0]},
+                          {files.global_net, texts[1]},
+                          {files.local_net, texts[2]},
+                          {files.data_net, texts[3]}};
+  std::size_t reported = 0;
+  run_pipeline(tables, run, progress, [&](Stage stage, const Diagnostics& diag) {
+    times.end_step(stage == Stage::reading ? "reading" : "mapping");
+    reported = report(diag, reported, err);
+    // The design holds copies of what it needs: the texts' memory goes back
+    // before mapping fills the netlist.
+    if (stage == Stage::reading) {
+      for (std::string& text : texts) std::string().swap(text);
+    }
+  });
+  return true;
+}
+
+// A design read cleanly whose mapping was refused: the picture still helps
+// to see why, so --dot is written; the netlist is not.
+int refuse_netlist(const Options& options, const PipelineRun& run, bool strict_stop,
+                   std::ostream& err) {
+  if (options.extra.dot && !strict_stop) {
+    const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
+    write_picture(options.extra, drawn, design_name(options.output.value_or(*options.extra.dot)),
+                  err);
+  }
+  err << "syn-tool: no netlist written\n";
+  return exit_error;
+}
+
 }  // namespace
 
 int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err) {
   Options options;
   if (auto usage_error = parse_arguments(argc, argv, options)) {
-    err << "syn-tool: " << *usage_error << "\n" << "Try 'syn-tool --help'.\n";
+    err << "syn-tool: " << *usage_error << "\n"
+        << "Try 'syn-tool --help'.\n";
     return exit_usage;
   }
   if (options.help) {
@@ -117,60 +211,21 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     return exit_ok;
   }
 
-  InputFiles files;
-  if (options.files.size() >= 4) {
-    files = {options.files[0], options.files[1], options.files[2], options.files[3]};
-    if (options.files.size() > 4) {
-      err << "syn-tool: warning: ignoring " << options.files.size() - 4
-          << " argument(s) after the four file names\n";
-    }
-  } else {
-    if (!options.files.empty()) {
-      err << "syn-tool: warning: fewer than four file names given; asking for all four\n";
-    }
-    const char* prompts[4] = {
-        "Please input IO specification file name...",
-        "Please input Global control net file name...",
-        "Please input Local control net file name...",
-        "please input data net file name...",
-    };
-    std::string* targets[4] = {&files.io_spec, &files.global_net, &files.local_net,
-                               &files.data_net};
-    for (int i = 0; i < 4; ++i) {
-      auto answer = ask(in, out, prompts[i]);
-      if (!answer) {
-        out << '\n' << std::flush;
-        err << "syn-tool: standard input ended before the input file names were given\n";
-        return exit_usage;
-      }
-      *targets[i] = *answer;
-    }
-  }
+  std::ostream discard(nullptr);
+  std::ostream& prompts = options.output && writes_to_standard_output(*options.output) ? err : out;
+  const Console console{prompts, options.quiet ? discard : prompts};
+  bool warned = false;  // the command line's own warnings
+  const std::optional<InputFiles> files = input_files(options, in, console.prompts, err, warned);
+  if (!files) return exit_usage;
 
   PipelineRun run;
   PhaseTimes times(options.time);
-  std::string texts[4];
-  if (!load_input_files(files, texts, run.diag)) {
-    report(run.diag, 0, err);
-    return exit_error;
-  }
-  const TableTexts tables{{files.io_spec, texts[0]},
-                          {files.global_net, texts[1]},
-                          {files.local_net, texts[2]},
-                          {files.data_net, texts[3]}};
-  std::size_t reported = 0;
-  run_pipeline(tables, run, out, [&](Stage stage, const Diagnostics& diag) {
-    times.end_step(stage == Stage::reading ? "reading" : "mapping");
-    reported = report(diag, reported, err);
-    // The design holds copies of what it needs: the texts' memory goes back
-    // before mapping fills the netlist.
-    if (stage == Stage::reading) {
-      for (std::string& text : texts) std::string().swap(text);
-    }
-  });
+  if (!read_and_map(*files, run, console.progress, times, err)) return exit_error;
   if (!run.mapped) return exit_error;
-  if (run.diag.has_errors()) {
-    err << "syn-tool: no netlist written\n";
+  const bool strict_stop = options.strict && (warned || run.diag.has_warnings());
+  if (run.diag.has_errors()) return refuse_netlist(options, run, strict_stop, err);
+  if (strict_stop) {
+    err << "syn-tool: warnings count as errors (--strict); no netlist written\n";
     return exit_error;
   }
 
@@ -178,9 +233,9 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   if (options.output) {
     output_file = *options.output;
   } else {
-    auto answer = ask(in, out, "please input a output file name ...");
+    auto answer = ask(in, console.prompts, "please input a output file name ...");
     if (!answer) {
-      out << '\n' << std::flush;
+      console.prompts << '\n' << std::flush;
       err << "syn-tool: standard input ended before the output file name was given\n";
       return exit_usage;
     }
@@ -188,7 +243,7 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     times.skip();
   }
   const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
-  if (int status = write_outputs(options.extra, drawn, *run.netlist, output_file, err)) {
+  if (int status = write_outputs(options.extra, drawn, *run.netlist, output_file, out, err)) {
     return status;
   }
   times.end_step("writing");

@@ -7,6 +7,7 @@ namespace syn {
 void Diagnostics::add(Severity s, std::string text) {
   if (s == Severity::error) ++errors_;
   if (s == Severity::mapping_problem) ++problems_;
+  if (s == Severity::warning) ++warnings_;
   all_.push_back({std::move(text)});
 }
 

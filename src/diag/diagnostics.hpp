@@ -33,6 +33,7 @@ class Diagnostics {
 
   bool has_errors() const { return errors_ != 0; }
   bool has_problems() const { return problems_ != 0; }
+  bool has_warnings() const { return warnings_ != 0; }
   const std::vector<Diagnostic>& all() const { return all_; }
 
  private:
@@ -40,6 +41,7 @@ class Diagnostics {
   std::vector<Diagnostic> all_;
   int errors_ = 0;
   int problems_ = 0;
+  int warnings_ = 0;
 };
 
 }  // namespace syn

@@ -117,7 +117,12 @@ void write_stats(const NetlistStats& stats, std::ostream& out) {
   if (stats.unconnected_pins != 0) row("unconnected pins", stats.unconnected_pins);
   row("nets", stats.nets);
   row("nets on a single pin", stats.single_pin_nets);
-  for (const std::string& name : stats.single_pin_names) out << "  " << name << '\n';
+  // A large design can have thousands: the first ones say enough.
+  const std::size_t shown = std::min(stats.single_pin_names.size(), kSinglePinNamesShown);
+  for (std::size_t i = 0; i < shown; ++i) out << "  " << stats.single_pin_names[i] << '\n';
+  if (shown < stats.single_pin_names.size()) {
+    out << "  ... and " << stats.single_pin_names.size() - shown << " more\n";
+  }
   out.flush();
 }
 

@@ -6,6 +6,7 @@
 // the eight nets x[7] ... x[0], so a bus pin joins the pins of its bits.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <ostream>
 #include <string>
@@ -27,6 +28,9 @@ struct NetlistStats {
 };
 
 NetlistStats collect_stats(const Netlist& netlist);
+
+// How many single-pin names the summary lists before "... and N more".
+inline constexpr std::size_t kSinglePinNamesShown = 20;
 
 void write_stats(const NetlistStats& stats, std::ostream& out);
 

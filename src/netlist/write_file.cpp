@@ -1,6 +1,7 @@
 #include "netlist/write_file.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,15 +11,33 @@
 
 namespace syn {
 
+namespace {
+
+// True when `path` names something that exists and is neither a regular
+// file nor a folder: a character device, a FIFO, a socket.
+bool is_special_file(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile(const std::string& path)
-    : path_(path), temporary_(path + ".tmp" + std::to_string(::getpid())) {
-  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    : path_(path), direct_(is_special_file(path)) {
+  if (direct_) {
+    // A device or a FIFO is written into as it is: replacing it with a
+    // regular file would break whatever reads from it.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+  } else {
+    temporary_ = path + ".tmp" + std::to_string(::getpid());
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  }
   if (fd_ < 0) fail();
 }
 
 ReplacingFile::~ReplacingFile() {
   if (fd_ >= 0) ::close(fd_);
-  if (!committed_) std::remove(temporary_.c_str());
+  if (!committed_ && !direct_) std::remove(temporary_.c_str());
 }
 
 void ReplacingFile::fail() {
@@ -57,11 +76,13 @@ void ReplacingFile::start_writeback() {
 
 std::string ReplacingFile::commit() {
   if (!failure_.empty()) return failure_;
-  if (::fsync(fd_) != 0) fail();
+  if (!direct_ && ::fsync(fd_) != 0) fail();  // a FIFO or a device has nothing to sync
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) fail();
-  if (failure_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) fail();
+  if (!direct_ && failure_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    fail();
+  }
   committed_ = failure_.empty();
   return failure_;
 }

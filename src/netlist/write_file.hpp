@@ -13,7 +13,9 @@ namespace syn {
 // bytes reach the disk before the new name does (commit syncs, then
 // renames), so that even a machine that stops right after the rename shows
 // the whole file. A file not committed, or whose writing failed, leaves
-// nothing behind.
+// nothing behind. An existing target that is neither a regular file nor a
+// folder (a character device such as /dev/null, a FIFO) is opened and
+// written directly instead, and never replaced.
 class ReplacingFile {
  public:
   explicit ReplacingFile(const std::string& path);
@@ -36,6 +38,7 @@ class ReplacingFile {
   void start_writeback();
 
   std::string path_;
+  bool direct_ = false;  // writing into the target itself
   std::string temporary_;
   int fd_ = -1;
   std::string failure_;
