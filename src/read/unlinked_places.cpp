@@ -7,7 +7,8 @@
 // or an acknowledge it takes (a net no cell reads). Those look exactly like a
 // mistyped name, so a place met by control transitions only is reported when
 // its name is one or two edits away from a place that has the side it lacks
-// (`lbb` consumed, `lb` produced). A place that a data transition produces and
+// (`lbb` consumed, `lb` produced) and the two look like one name mistyped
+// (see near_enough). A place that a data transition produces and
 // nobody consumes is always reported: the transfer's completion goes nowhere.
 //
 // Left out: places tagged G in the global net (the global mapping refuses
@@ -131,10 +132,23 @@ std::size_t near_distance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-// A near name only counts when it is not most of the name: `s` and `f`, or
-// `k1` and `k2`, are separate places, not a typo of each other.
+// True when two names of one length differ in digits only (`k1`, `k2`).
+bool differ_in_digits_only(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && !(digit(a[i]) && digit(b[i]))) return false;
+  }
+  return true;
+}
+
+// Boundary places are often named in series, so a near name only counts as a
+// typo when the edits are not most of the name (`s` and `f`), the first
+// letter is kept (`s01` and `f01` are a request and its acknowledge) and not
+// only digits differ (`k1` and `k2`).
 bool near_enough(std::string_view a, std::string_view b, std::size_t distance) {
-  return distance <= kMaxEdits && distance + 1 < std::max(a.size(), b.size());
+  return distance <= kMaxEdits && distance + 1 < std::max(a.size(), b.size()) &&
+         a.front() == b.front() && !differ_in_digits_only(a, b);
 }
 
 // Remembers the nearest name, the first one found among equals.
