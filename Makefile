@@ -1,18 +1,24 @@
-# Thin wrappers around CMake. `make run` maps the bundled example design,
-# `make test` builds and runs the whole test suite.
+# Thin wrappers around CMake. `make run` builds the tool alone and maps the
+# bundled example design, `make test` builds and runs the whole test suite.
 BUILD ?= build
 EXAMPLE ?= examples/mac
 OUT ?= out
 
-.PHONY: all build run test clean
+.PHONY: all configure build tool run test clean
 
 all: build
 
-build:
+configure:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j2
 
-run: build
+# The tool alone, without the test suite.
+tool: configure
+	@cmake --build $(BUILD) -j2 --target syn-tool
+
+run: tool
 	@mkdir -p $(OUT)
 	$(BUILD)/syn-tool -o $(OUT)/$(notdir $(EXAMPLE)).net \
 	  $(EXAMPLE)/io.txt $(EXAMPLE)/global.txt $(EXAMPLE)/local.txt $(EXAMPLE)/data.txt

@@ -1,0 +1,99 @@
+// -o naming something that is not a regular file: a FIFO or a character
+// device is written into and stays what it was; it is never replaced by a
+// regular file, and no temporary file is left beside it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_files.hpp"
+#include "tool_run.hpp"
+
+namespace syn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> mac_tables() {
+  const std::string mac = std::string(SYN_EXAMPLES) + "/mac/";
+  return {mac + "io.txt", mac + "global.txt", mac + "local.txt", mac + "data.txt"};
+}
+
+ToolRun map_mac_into(const fs::path& target) {
+  std::vector<std::string> args = mac_tables();
+  args.insert(args.end(), {"--quiet", "-o", target.string()});
+  return run_tool_with(args);
+}
+
+// Everything in `folder` but `keep`: a temporary file would show here.
+std::vector<std::string> other_entries(const fs::path& folder, const fs::path& keep) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path() != keep) names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(SpecialTargets, FifoGetsTheNetlistAndStaysAFifo) {
+  TempDir dir;
+  const fs::path reference = dir.path() / "mac.net";
+  ASSERT_EQ(map_mac_into(reference).status, 0);
+  const std::string expected = read_file(reference);
+  fs::remove(reference);
+
+  const fs::path fifo = dir.path() / "pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&fifo, &received] {
+    const int fd = open(fifo.c_str(), O_RDONLY);
+    if (fd < 0) return;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+      received.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+  });
+  const ToolRun run = map_mac_into(fifo);
+  // Should the run have failed before opening the FIFO, the reader still
+  // waits for a writer: one that writes nothing lets it end.
+  const int release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (release >= 0) close(release);
+  reader.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(received, expected);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(other_entries(dir.path(), fifo).empty());
+}
+
+// A copy of the null device's node, made where the tests may make one (as
+// root, on a file system that allows device nodes); skipped elsewhere.
+TEST(SpecialTargets, CharacterDeviceIsWrittenIntoNotReplaced) {
+  if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  TempDir dir;
+  const fs::path node = dir.path() / "null";
+  if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    GTEST_SKIP() << "cannot make a device node here";
+  }
+  const int probe = open(node.c_str(), O_WRONLY);
+  if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened on this file system";
+  close(probe);
+
+  const ToolRun run = map_mac_into(node);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  struct stat status {};
+  ASSERT_EQ(stat(node.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISCHR(status.st_mode));
+  EXPECT_EQ(status.st_rdev, makedev(1, 3));
+  EXPECT_TRUE(other_entries(dir.path(), node).empty());
+}
+
+}  // namespace
+}  // namespace syn::test
