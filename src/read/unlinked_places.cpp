@@ -17,6 +17,7 @@
 #include "read/unlinked_places.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -102,9 +103,14 @@ std::vector<Unlinked> find_unlinked(const Design& design, const Symbols& symbols
 // ---- names one or two edits away ------------------------------------------
 
 constexpr std::size_t kMaxEdits = 2;
-// Boundary places looked at for a near name, so that a design with many
-// boundary places costs a bounded multiple of its place count.
+// Names longer than this get no near name: a typo check is for names typed.
+constexpr std::size_t kLongestName = 64;
+// The names looked at in all searches together, so that a design with many
+// boundary places costs a bounded amount beyond reading: at most
+// kMaxSearches boundary places are searched, fewer in a design so large that
+// they would look at more names than this.
 constexpr std::size_t kMaxSearches = 64;
+constexpr std::size_t kLookBudget = std::size_t{1} << 22;
 
 // The edit distance (insertions, deletions, substitutions) when it is at
 // most kMaxEdits, else kMaxEdits + 1; only the band of cells that can stay
@@ -112,11 +118,13 @@ constexpr std::size_t kMaxSearches = 64;
 std::size_t near_distance(std::string_view a, std::string_view b) {
   constexpr std::size_t far = kMaxEdits + 1;
   if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > kMaxEdits) return far;
-  std::vector<std::size_t> row(b.size() + 1, far);
-  std::vector<std::size_t> next(b.size() + 1, far);
+  if (a.size() > kLongestName || b.size() > kLongestName) return far;
+  std::array<std::size_t, kLongestName + 1> row;
+  std::array<std::size_t, kLongestName + 1> next;
+  row.fill(far);
   for (std::size_t j = 0; j <= std::min(b.size(), kMaxEdits); ++j) row[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::fill(next.begin(), next.end(), far);
+    next.fill(far);
     if (i <= kMaxEdits) next[0] = i;
     const std::size_t from = i > kMaxEdits ? i - kMaxEdits : 1;
     const std::size_t to = std::min(b.size(), i + kMaxEdits);
@@ -143,50 +151,61 @@ bool differ_in_digits_only(std::string_view a, std::string_view b) {
 }
 
 // Boundary places are often named in series, so a near name only counts as a
-// typo when the edits are not most of the name (`s` and `f`), the first
-// letter is kept (`s01` and `f01` are a request and its acknowledge) and not
-// only digits differ (`k1` and `k2`).
-bool near_enough(std::string_view a, std::string_view b, std::size_t distance) {
-  return distance <= kMaxEdits && distance + 1 < std::max(a.size(), b.size()) &&
-         a.front() == b.front() && !differ_in_digits_only(a, b);
+// typo when the first letter is kept (`s01` and `f01` are a request and its
+// acknowledge), the edits are not most of the name (`s` and `f`) and not
+// only digits differ (`k1` and `k2`). The first letter and the lengths are
+// compared before the distance is worked out.
+std::optional<std::size_t> typo_distance(std::string_view a, std::string_view b) {
+  if (a.empty() || b.empty() || a.front() != b.front()) return std::nullopt;
+  const std::size_t distance = near_distance(a, b);
+  if (distance > kMaxEdits || distance + 1 >= std::max(a.size(), b.size()) ||
+      differ_in_digits_only(a, b)) {
+    return std::nullopt;
+  }
+  return distance;
 }
 
-// Remembers the nearest name, the first one found among equals.
-struct Nearest {
-  SymbolId name = kNoSymbol;
-  std::size_t distance = kMaxEdits + 1;
-};
-
-// The nearest control place name that has the side `place` lacks.
-SymbolId near_name(const Design& design, const Symbols& symbols, const Unlinked& place) {
-  const std::string_view text = symbols.text(place.name);
-  Nearest nearest;
-  auto consider = [&](SymbolId other) {
-    if (other == place.name) return;
-    const std::string_view other_text = symbols.text(other);
-    const std::size_t distance = near_distance(text, other_text);
-    if (distance >= nearest.distance || !near_enough(text, other_text, distance)) return;
-    const Sides sides = sides_of(design, other);
-    if ((place.produced ? sides.consumers : sides.producers) == 0) return;
-    nearest = {other, distance};
-  };
-  for (const GlobalPlace& other : design.global_places.items) consider(other.name);
-  for (const LocalPlace& other : design.local_places.items) consider(other.name);
-  for (const DataPlace& other : design.data_places.items) {
-    if (other.kind == ArcKind::control) consider(other.name);
+// The names of the control places of the three nets: where a near name is
+// looked for.
+std::vector<SymbolId> control_place_names(const Design& design) {
+  std::vector<SymbolId> names;
+  for (const GlobalPlace& place : design.global_places.items) names.push_back(place.name);
+  for (const LocalPlace& place : design.local_places.items) names.push_back(place.name);
+  for (const DataPlace& place : design.data_places.items) {
+    if (place.kind == ArcKind::control) names.push_back(place.name);
   }
-  return nearest.name;
+  return names;
+}
+
+// The nearest control place name that has the side `place` lacks; the first
+// one found among equally near ones.
+SymbolId near_name(const Design& design, const Symbols& symbols,
+                   const std::vector<SymbolId>& candidates, const Unlinked& place) {
+  const std::string_view text = symbols.text(place.name);
+  SymbolId nearest = kNoSymbol;
+  std::size_t nearest_distance = kMaxEdits + 1;
+  for (const SymbolId other : candidates) {
+    if (other == place.name) continue;
+    const std::optional<std::size_t> distance = typo_distance(text, symbols.text(other));
+    if (!distance || *distance >= nearest_distance) continue;
+    const Sides sides = sides_of(design, other);
+    if ((place.produced ? sides.consumers : sides.producers) == 0) continue;
+    nearest = other;
+    nearest_distance = *distance;
+  }
+  return nearest;
 }
 
 // Keeps the places to report: those a data transition produces, and the
 // boundary places with a near name.
 void keep_reported(const Design& design, const Symbols& symbols, std::vector<Unlinked>& places) {
-  std::size_t searches = 0;
-  std::erase_if(places, [&](Unlinked& place) {
-    if (searches < kMaxSearches) {
-      ++searches;
-      place.suggestion = near_name(design, symbols, place);
-    }
+  if (places.empty()) return;
+  const std::vector<SymbolId> candidates = control_place_names(design);
+  const std::size_t searches = std::min(kMaxSearches, kLookBudget / (candidates.size() + 1));
+  for (std::size_t i = 0; i < places.size() && i < searches; ++i) {
+    places[i].suggestion = near_name(design, symbols, candidates, places[i]);
+  }
+  std::erase_if(places, [](const Unlinked& place) {
     return place.suggestion == kNoSymbol && !place.by_data_transition;
   });
 }
