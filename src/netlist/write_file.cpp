@@ -66,7 +66,7 @@ bool ReplacingFile::write(std::string_view bytes) {
 void ReplacingFile::start_writeback() {
 #ifdef SYNC_FILE_RANGE_WRITE
   constexpr std::size_t kWritebackStep = std::size_t{8} << 20;
-  if (written_ - writeback_started_ < kWritebackStep) return;
+  if (direct_ || written_ - writeback_started_ < kWritebackStep) return;  // a FIFO has no disk
   // Only a hint: a file system that refuses it is synced at the end anyway.
   ::sync_file_range(fd_, static_cast<off_t>(writeback_started_),
                     static_cast<off_t>(written_ - writeback_started_), SYNC_FILE_RANGE_WRITE);
