@@ -8,8 +8,8 @@
 // mistyped name, so a place met by control transitions only is reported when
 // its name is one or two edits away from a place that has the side it lacks
 // (`lbb` consumed, `lb` produced) and the two look like one name mistyped
-// (see near_enough). A place that a data transition produces and
-// nobody consumes is always reported: the transfer's completion goes nowhere.
+// (see typo_distance). A place that a data transition produces and nobody
+// consumes is always reported: the transfer's completion goes nowhere.
 //
 // Left out: places tagged G in the global net (the global mapping refuses
 // those without a producer or consumer) and control inputs of data
