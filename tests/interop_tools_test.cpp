@@ -102,11 +102,14 @@ std::map<std::string, Instance> read_blif(const std::string& text) {
   return instances;
 }
 
-// Instance names of the Verilog module, in netlist order.
+// Instance names of the Verilog module, in netlist order, each line's
+// source attribute skipped.
 std::vector<std::string> instance_names(const std::string& verilog) {
   std::vector<std::string> names;
   std::istringstream in(verilog.substr(verilog.find("\n\n") + 2));
   for (std::string line; std::getline(in, line) && line != "endmodule";) {
+    if (const auto attribute_end = line.find(" *) "); attribute_end != std::string::npos)
+      line = line.substr(attribute_end + 4);
     const std::string head = line.substr(0, line.find(" ("));
     names.push_back(head.substr(head.rfind(' ') + 1));
   }

@@ -1,5 +1,6 @@
 #include "cli/outputs.hpp"
 
+#include "cli/netlist_facts.hpp"
 #include "cli/run.hpp"
 #include "netlist/stats.hpp"
 #include "netlist/write_dot.hpp"
@@ -52,6 +53,10 @@ bool parse_output_option(int argc, char** argv, int& i, OutputOptions& options,
     options.stats = true;
     return true;
   }
+  if (arg == "--stats-by-transition") {
+    options.stats_by_transition = true;
+    return true;
+  }
   if (auto format = option_value(argc, argv, i, "--format", error)) {
     if (*format == "verilog" || *format == "netlist") options.verilog = *format == "verilog";
     else error = "unknown format '" + *format + "' (netlist or verilog)";
@@ -86,13 +91,15 @@ int write_picture(const OutputOptions& options, const DrawnDesign& design, const
   return exit_ok;
 }
 
-int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
-                  const std::string& output_file, std::ostream& standard_output,
-                  std::ostream& err) {
+int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
+                  const Netlist& netlist, const std::string& output_file,
+                  std::ostream& standard_output, std::ostream& err) {
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
-    if (auto problem = build_verilog(netlist, top, verilog)) {
+    const NetlistFacts facts(netlist, design);
+    const ModuleFacts module = module_facts(facts, design.design, files);
+    if (auto problem = build_verilog(netlist, top, verilog, &module)) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
@@ -115,6 +122,7 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
     if (report_failure(output_file, failure, err)) return exit_error;
   }
   if (options.stats) write_stats(collect_stats(netlist), err);
+  if (options.stats_by_transition) write_cells_by_transition(netlist, design, files, err);
   return exit_ok;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "netlist/netlist.hpp"
+#include "netlist/structure_check.hpp"
 #include "netlist/write_dot.hpp"
 
 namespace syn {
@@ -18,6 +19,7 @@ struct OutputOptions {
   std::optional<std::string> cells; // --cells FILE
   std::optional<std::string> dot;   // --dot FILE
   bool stats = false;               // --stats
+  bool stats_by_transition = false;  // --stats-by-transition
 };
 
 // Reads the option at argv[i] if it is one of the above ("--top NAME" or
@@ -38,8 +40,9 @@ std::string design_name(const std::string& output_file);
 // temporary file renamed into place, or straight into a device or FIFO;
 // when anything fails the netlist is not written. Returns 0, or the exit
 // status of the failure after printing its message on `err`.
-int write_outputs(const OutputOptions& options, const DrawnDesign& design, const Netlist& netlist,
-                  const std::string& output_file, std::ostream& standard_output, std::ostream& err);
+int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
+                  const Netlist& netlist, const std::string& output_file,
+                  std::ostream& standard_output, std::ostream& err);
 
 // Writes the Graphviz picture alone, when it is asked for (a design whose
 // mapping was refused); the same return as above.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/netlist_facts.hpp"
 #include "cli/outputs.hpp"
 #include "cli/phase_times.hpp"
 #include "diag/diagnostics.hpp"
@@ -22,6 +23,7 @@ struct Options {
   bool time = false;
   bool quiet = false;   // no progress texts
   bool strict = false;  // a warning stops the run like an error
+  bool check = false;   // --check
   OutputOptions extra;
 };
 
@@ -50,6 +52,11 @@ const char* const kUsage =
     "  --dot FILE   draw the three nets of the design as a Graphviz graph in FILE\n"
     "  --stats      print cell, pin and net counts on standard error, with the\n"
     "               first 20 nets found on a single pin\n"
+    "  --stats-by-transition  print the cells each transition made, with its\n"
+    "               table file and line, on standard error\n"
+    "  --check      check the netlist: nets with two or more drivers, and nets\n"
+    "               read but not driven that are no input of the design (one\n"
+    "               warning each; exit 3 when any); writes only with -o\n"
     "  --time       print the time of reading, mapping and writing and the peak\n"
     "               memory on standard error\n"
     "  --quiet      do not print the progress texts\n"
@@ -79,6 +86,8 @@ std::optional<std::string> parse_arguments(int argc, char** argv, Options& optio
       options.quiet = true;
     } else if (arg == "--strict") {
       options.strict = true;
+    } else if (arg == "--check") {
+      options.check = true;
     } else if (arg == "-o") {
       if (i + 1 >= argc) return "option -o needs a file name";
       options.output = argv[++i];
@@ -229,6 +238,18 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     return exit_error;
   }
 
+  const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
+  const TableFiles table_files{files->global_net, files->local_net, files->data_net};
+  const bool check_failed =
+      options.check && report_structure(*run.netlist, drawn, table_files, err) != 0;
+  if (check_failed && options.strict) {
+    err << "syn-tool: warnings count as errors (--strict); no netlist written\n";
+    return exit_error;
+  }
+  if (options.check && !options.output) {
+    return check_failed || run.diag.has_problems() ? exit_problems : exit_ok;
+  }
+
   std::string output_file;
   if (options.output) {
     output_file = *options.output;
@@ -242,13 +263,13 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     output_file = *answer;
     times.skip();
   }
-  const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
-  if (int status = write_outputs(options.extra, drawn, *run.netlist, output_file, out, err)) {
+  if (int status =
+          write_outputs(options.extra, drawn, table_files, *run.netlist, output_file, out, err)) {
     return status;
   }
   times.end_step("writing");
   times.report(err);
-  return run.diag.has_problems() ? exit_problems : exit_ok;
+  return run.diag.has_problems() || check_failed ? exit_problems : exit_ok;
 }
 
 }  // namespace syn

@@ -266,6 +266,7 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
                                             static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
   work.set_pins = set_pins;
+  ctx.netlist.note_forward_pin(cell.type, static_cast<std::uint32_t>(set_pins + 1));
 
   work.backward_arcs = backward_list(work.global_in);
   work.set_arcs = local_input_list(ctx.design, t);

@@ -85,6 +85,7 @@ using LocalArcs = std::span<const LocalArc>;
 
 struct LocalTransition {
   SymbolId name = kNoSymbol;
+  int line = 0;      // first line that names it, for messages and cell sources
   ArcRange inputs;   // ascending, unique
   ArcRange outputs;  // ascending, unique
 };
@@ -138,6 +139,7 @@ using DataArcs = std::span<const DataArc>;
 
 struct DataTransition {
   SymbolId name = kNoSymbol;
+  int line = 0;      // first line that names it, for messages and cell sources
   ArcRange inputs;   // ascending, unique
   ArcRange outputs;  // ascending, unique
   // How many places of each kind the transition has on each side.

@@ -188,6 +188,16 @@ NetId Netlist::plain_net(std::string_view name) {
   return id;
 }
 
+NetId Netlist::find_plain_net(std::string_view name) const {
+  const SymbolId symbol = symbols_.find(name);
+  return symbol < net_of_symbol_.size() ? net_of_symbol_[symbol] : kUnnamedNet;
+}
+
+VectorId Netlist::find_vector(std::string_view name) const {
+  const SymbolId symbol = symbols_.find(name);
+  return symbol < vector_of_symbol_.size() ? vector_of_symbol_[symbol] : kNoVector;
+}
+
 NetId Netlist::plain_net_of_symbol(SymbolId symbol) {
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
   NetId& id = net_of_symbol_[symbol];

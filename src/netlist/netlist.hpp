@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -126,6 +127,23 @@ class Netlist {
   // The net of this name, made if it is new.
   NetId net_named(std::string_view name) { return net_of(name); }
 
+  // A global control cell's type: the position (from 0) of its forward pin,
+  // after the backward pin and the set pins. The global control mapper
+  // notes it; the other pins' directions follow from the type's name.
+  void note_forward_pin(SymbolId type, std::uint32_t position) {
+    forward_pin_of_type_.emplace(type, position);
+  }
+  std::optional<std::uint32_t> forward_pin(SymbolId type) const {
+    const auto found = forward_pin_of_type_.find(type);
+    if (found == forward_pin_of_type_.end()) return std::nullopt;
+    return found->second;
+  }
+
+  // The plain net of this name, or kUnnamedNet; the vector of this name, or
+  // kNoVector. Nothing is made.
+  NetId find_plain_net(std::string_view name) const;
+  VectorId find_vector(std::string_view name) const;
+
   // The first cell in the list carrying this number, which the counter gave,
   // or null. The pointer holds until the next cell is appended.
   Cell* find_cell(int instance);
@@ -238,6 +256,7 @@ class Netlist {
   std::vector<VectorId> vector_of_symbol_;  // by SymbolId; kNoVector where none
   CellOrigin origin_;
   int last_instance_ = 0;
+  std::unordered_map<SymbolId, std::uint32_t> forward_pin_of_type_;
 };
 
 }  // namespace syn

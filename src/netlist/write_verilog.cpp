@@ -103,6 +103,27 @@ void append_spelled(std::string& out, std::string_view name, bool plain) {
   out += ' ';
 }
 
+// A Verilog string literal of `text`: quotes and backslashes escaped,
+// other bytes that are no printable ASCII as octal escapes.
+std::string verilog_string(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || byte >= 0x7f) {
+      out += '\\';
+      out += static_cast<char>('0' + (byte >> 6));
+      out += static_cast<char>('0' + ((byte >> 3) & 7));
+      out += static_cast<char>('0' + (byte & 7));
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
 std::string identifier_of(std::string_view name) {
   std::string out;
   append_spelled(out, name, is_plain_identifier(name));
@@ -395,26 +416,59 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   return at;
 }
 
-// The wire declarations: the vectors, then the plain nets, each ascending by
-// name.
+enum class PortKind : std::uint8_t { wire, input, output };
+
+PortKind port_kind(const ModuleFacts* facts, NetUse::Signals signals) {
+  if (facts == nullptr) return PortKind::wire;
+  bool driven = false;
+  bool read = false;
+  bool all_inputs = true;
+  for (SignalId k = signals.first; k < signals.first + signals.count; ++k) {
+    driven = driven || facts->use->drivers(k) > 0;
+    read = read || facts->use->readers(k) > 0;
+    if (facts->use->readers(k) > 0 && !(*facts->design_inputs)[k]) all_inputs = false;
+  }
+  if (!driven && read && all_inputs) return PortKind::input;
+  if (driven && !read) return PortKind::output;
+  return PortKind::wire;
+}
+
+void declare(std::string& lines, std::string& ports, PortKind kind, const std::string& range,
+             std::string_view identifier) {
+  lines += kind == PortKind::input    ? "  input "
+           : kind == PortKind::output ? "  output "
+                                      : "  wire ";
+  lines += range;
+  lines += identifier;
+  lines += ";\n";
+  if (kind == PortKind::wire) return;
+  if (!ports.empty()) ports += ", ";
+  ports += identifier;
+}
+
+// The declarations: the vectors, then the plain nets, each ascending by
+// name; ports are declared as such and listed in `ports` in the same order.
 std::string declarations(const Netlist& netlist, const NetCensus& census,
-                         const VerilogNetlist& verilog) {
+                         const VerilogNetlist& verilog, const ModuleFacts* facts,
+                         std::string& ports) {
   std::string lines;
   for (const NamedId& vector : census.vectors) {
     char width[ChunkedText::kMaxDigits];
-    lines += "  wire [";
-    lines.append(width, ChunkedText::put_number(width, census.largest_bit[vector.id]));
-    lines += ":0] ";
-    lines += vector_identifier(verilog, vector.id);
-    lines += ";\n";
+    std::string range = "[";
+    range.append(width, ChunkedText::put_number(width, census.largest_bit[vector.id]));
+    range += ":0] ";
+    const PortKind kind =
+        facts ? port_kind(facts, facts->use->vector_signals(vector.id)) : PortKind::wire;
+    declare(lines, ports, kind, range, vector_identifier(verilog, vector.id));
   }
+  std::string identifier;
   for (const NamedId& plain : census.plain) {
-    lines += "  wire ";
-    const std::size_t start = lines.size();
-    lines.resize(start + connection_bound(netlist, verilog, plain.id));
-    const char* end = put_connection(lines.data() + start, netlist, verilog, plain.id);
-    lines.resize(static_cast<std::size_t>(end - lines.data()));
-    lines += ";\n";
+    identifier.resize(connection_bound(netlist, verilog, plain.id));
+    const char* end = put_connection(identifier.data(), netlist, verilog, plain.id);
+    identifier.resize(static_cast<std::size_t>(end - identifier.data()));
+    const PortKind kind =
+        facts ? port_kind(facts, facts->use->signals_of(plain.id)) : PortKind::wire;
+    declare(lines, ports, kind, "", identifier);
   }
   return lines;
 }
@@ -461,11 +515,12 @@ std::optional<std::string> name_modules(const std::vector<NamedId>& types, const
 // Each cell's entry in out.cells, and each type's port widths: as many
 // ports as its widest cell has pins, each as wide as its widest connection.
 void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
-                    const std::vector<std::string>& modules, VerilogNetlist& out) {
+                    const std::vector<std::string>& modules, const PinDirections* directions,
+                    VerilogNetlist& out) {
   std::vector<std::uint32_t> index_of(netlist.symbol_count(), 0);
   for (std::size_t k = 0; k < types.size(); ++k) {
     index_of[types[k].id] = static_cast<std::uint32_t>(k);
-    out.cells.push_back({identifier_of(modules[k]), {}});
+    out.cells.push_back({identifier_of(modules[k]), {}, {}});
   }
   out.cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
@@ -473,6 +528,13 @@ void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
     out.cell_type.push_back(type);
     std::vector<int>& ports = out.cells[type].port_widths;
     if (ports.size() < cell.pin_count) ports.resize(cell.pin_count, 1);
+    // The directions of the type's cell with the most pins: a multiplexer
+    // left with fewer pins has only inputs.
+    std::vector<PinDirection>& sides = out.cells[type].port_directions;
+    if (directions != nullptr && sides.size() < cell.pin_count) {
+      sides.resize(cell.pin_count);
+      for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions->of(cell, p);
+    }
     std::size_t p = 0;
     for (const NetId id : netlist.pins(cell)) {
       const Net& net = netlist.net(id);
@@ -497,7 +559,7 @@ std::string default_top_name(const std::string& output_path) {
 }
 
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
-                                         VerilogNetlist& out) {
+                                         VerilogNetlist& out, const ModuleFacts* facts) {
   out = {};
   const std::vector<NamedId> types = cell_types(netlist);
   std::vector<std::string> cell_module;
@@ -507,8 +569,14 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const NetNames names = name_nets(netlist, census, space);
   name_instances(netlist, numbers_named_by_nets(census), space, out);
   spell_nets(netlist, census, names, out);
-  out.declarations = declarations(netlist, census, out);
-  describe_cells(netlist, types, cell_module, out);
+  out.declarations = declarations(netlist, census, out, facts, out.ports);
+  describe_cells(netlist, types, cell_module, facts ? facts->directions : nullptr, out);
+  if (facts != nullptr) {
+    for (std::size_t net = 0; net < facts->sources.size(); ++net) {
+      for (const std::string& source : facts->sources[net])
+        out.source_attributes[net].push_back("(* src = " + verilog_string(source) + " *) ");
+    }
+  }
   return std::nullopt;
 }
 
@@ -529,10 +597,21 @@ void put_text(ChunkedText& text, std::string_view bytes) {
 
 }  // namespace
 
+namespace {
+
+std::string_view source_attribute(const VerilogNetlist& verilog, CellOrigin origin) {
+  const auto& attributes = verilog.source_attributes[static_cast<std::size_t>(origin.net)];
+  return origin.index < attributes.size() ? std::string_view(attributes[origin.index])
+                                          : std::string_view();
+}
+
+}  // namespace
+
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                           const TextSink& sink) {
   ChunkedText text(sink);
-  put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top + ";\n");
+  put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
+                     (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n");
   put_text(text, verilog.declarations);
   if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
   std::vector<std::string> modules;
@@ -547,11 +626,13 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     }
     const auto pins = netlist.pins(cell);
     const std::size_t ports = verilog.cells[type].port_widths.size();
-    std::size_t size =
-        3 + modules[type].size() + instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
+    const std::string_view source = source_attribute(verilog, cell.origin);
+    std::size_t size = 3 + source.size() + modules[type].size() + instance.size() +
+                       ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
     for (const NetId id : pins) size += connection_bound(netlist, verilog, id);
     char* at = text.room(size);
     at = ChunkedText::put(at, "  ");
+    at = ChunkedText::put(at, source);
     at = ChunkedText::put(at, modules[type]);
     if (instance.empty()) {
       *at++ = 'u';
@@ -583,8 +664,8 @@ void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
 
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
   out << "// Cell types of a netlist written by syn-tool, as empty modules with one\n"
-      << "// port per pin. The netlist does not say which pins drive, so every port\n"
-      << "// is inout; replace these with the cell library's own models.\n";
+      << "// port per pin, each an input or an output as the cell's pin is; replace\n"
+      << "// these with the cell library's own models.\n";
   for (const VerilogCell& cell : verilog.cells) {
     out << "(* blackbox *)\n" << "module " << spaced(cell.name) << "(";
     for (std::size_t p = 0; p < cell.port_widths.size(); ++p) {
@@ -592,7 +673,10 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
     }
     out << ");\n";
     for (std::size_t p = 0; p < cell.port_widths.size(); ++p) {
-      out << "  inout ";
+      const auto& sides = cell.port_directions;
+      out << (p >= sides.size()                  ? "  inout "
+              : sides[p] == PinDirection::output ? "  output "
+                                                 : "  input ");
       if (cell.port_widths[p] > 1) out << '[' << cell.port_widths[p] - 1 << ":0] ";
       out << "pin" << p + 1 << ";\n";
     }

@@ -16,6 +16,7 @@
 // An empty net name leaves its position unconnected.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include "netlist/cell_library.hpp"
+#include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/text_chunks.hpp"
 
@@ -34,12 +37,26 @@ enum class WireSpelling : std::uint8_t { own_name, escaped_name, fresh_name };
 struct VerilogCell {
   std::string name;              // module name as written
   std::vector<int> port_widths;  // per pin position: widest connection seen
+  std::vector<PinDirection> port_directions;  // per pin position; empty: inout
+};
+
+// What the module's ports and the instances' attributes are made from. A
+// declaration no cell drives, all of whose bits are inputs of the design,
+// is an input port; one that cells drive and no cell reads is an output
+// port; every other stays a wire.
+struct ModuleFacts {
+  const PinDirections* directions = nullptr;
+  const NetUse* use = nullptr;
+  const std::vector<std::uint8_t>* design_inputs = nullptr;  // by signal
+  // By SourceNet, then by transition index: "FILE:LINE" of the transition.
+  std::array<std::vector<std::string>, 4> sources;
 };
 
 // How the netlist is written as Verilog: the names chosen for its modules,
 // nets and instances, and the expression that each net connects with.
 struct VerilogNetlist {
   std::string top;                        // module name as written
+  std::string ports;                      // "a, b, k": the port list, or empty
   std::string declarations;               // lines "  wire [7:0] x;\n" and "  wire k;\n"
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
   std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
@@ -53,13 +70,18 @@ struct VerilogNetlist {
   std::vector<std::size_t> vector_start;
   std::vector<WireSpelling> wire_spelling;  // by NetId
   std::vector<std::pair<NetId, std::string>> renamed_wires;
+  // By SourceNet, then by transition index: the attribute written before
+  // each instance the transition made, "(* src = \"data.txt:3\" *) ".
+  std::array<std::vector<std::string>, 4> source_attributes;
 };
 
 // Builds the Verilog form of `netlist` with the module named `top`. Returns
 // an error text when `top` cannot serve as the module name (empty, holding
 // white space or control bytes, or the name of a cell type).
+// With `facts`, the module gets its ports and the instances their sources,
+// and the cells' ports their directions.
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
-                                         VerilogNetlist& out);
+                                         VerilogNetlist& out, const ModuleFacts* facts = nullptr);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,

@@ -169,6 +169,7 @@ struct DataLines {
   explicit DataLines(Symbols& symbols) : transitions(symbols), places(symbols) {}
   std::vector<DataLine> lines;
   std::vector<SymbolId> relations;
+  std::vector<int> first_line;  // by transition id: the first line naming it
   NameTable transitions;
   NameTable places;
 };
@@ -189,6 +190,7 @@ DataLines number_lines(const DataNetText& text, const Design& design, Symbols& s
       d.relation = static_cast<std::uint32_t>(read.relations.size());
     }
     d.transition = read.transitions.id(line.transition);
+    if (d.transition == read.first_line.size()) read.first_line.push_back(line.number);
     d.place = read.places.id(line.place);
     read.lines.push_back(d);
     checks.check(
@@ -371,6 +373,7 @@ void build_transitions(const DataLines& read, Design& design, const Symbols& sym
     const auto lines = lines_of[rank];
     const DataLine& first = read.lines[lines.front()];
     transition.name = read.transitions.symbol_at_rank(rank);
+    transition.line = read.first_line[read.transitions.id_at_rank(rank)];
     transition.is_operation = first.has_relation();
     arcs.collect(rank, lines, transition);
     transition.inputs = add_place_list(arcs.inputs, read, nets, symbols, design);

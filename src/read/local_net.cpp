@@ -23,6 +23,7 @@ NetArcs read_lines(const std::string& file, const NetTable& table, Symbols& symb
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     const std::uint32_t transition = read.transitions.id(names->transition);
+    if (transition == read.first_line.size()) read.first_line.push_back(line.number);
     const std::uint32_t place = read.places.id(names->place);
     if (!direction_is_known(file, line, diag)) return;
     read.arcs.push_back({transition, place, line.letter(kDirectionColumn) == 'i'});
@@ -60,6 +61,7 @@ void build_transitions(const NetArcs& read, Design& design) {
     }
     LocalTransition& transition = items[rank];
     transition.name = read.transitions.symbol_at_rank(rank);
+    transition.line = read.first_line[read.transitions.id_at_rank(rank)];
     transition.inputs = add_place_list(inputs, read.places, design.local_arcs);
     transition.outputs = add_place_list(outputs, read.places, design.local_arcs);
   }

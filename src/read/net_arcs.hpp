@@ -21,6 +21,7 @@ struct NetArc {
 struct NetArcs {
   explicit NetArcs(Symbols& symbols) : transitions(symbols), places(symbols) {}
   std::vector<NetArc> arcs;
+  std::vector<int> first_line;  // by transition id: the first line naming it
   NameTable transitions;
   NameTable places;
 };

@@ -1,0 +1,50 @@
+// How the cells use each one-bit signal of a netlist: how many pins drive it
+// and how many read it. A plain net is one signal; a bus net is the bits of
+// its vector that it covers, so that x[7:0] on one cell and x[3] on another
+// meet on bit 3, as they do in the Verilog module.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "netlist/cell_library.hpp"
+#include "netlist/netlist.hpp"
+
+namespace syn {
+
+using SignalId = std::uint32_t;
+
+class NetUse {
+ public:
+  NetUse(const Netlist& netlist, const PinDirections& directions);
+
+  // The signals of a net: [first, first + count).
+  struct Signals {
+    SignalId first = 0;
+    std::uint32_t count = 0;
+  };
+  Signals signals_of(NetId id) const;
+  // The signals of every bit of a vector in use (none when it is on no pin).
+  Signals vector_signals(VectorId vector) const;
+  std::size_t signal_count() const { return drivers_.size(); }
+
+  // Pins driving and reading a signal, counted up to 2.
+  int drivers(SignalId s) const { return drivers_[s]; }
+  int readers(SignalId s) const { return readers_[s]; }
+
+  // The vector a signal is a bit of, or kNoVector for a plain net.
+  VectorId vector_of(SignalId s) const;
+  // The name of `count` signals from `s` on: a plain net's name, vector[bit]
+  // or, for several bits of one vector, vector[high:low].
+  std::string name(SignalId s, std::uint32_t count = 1) const;
+
+ private:
+  const Netlist& netlist_;
+  std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
+  std::vector<std::uint8_t> drivers_;        // by signal
+  std::vector<std::uint8_t> readers_;
+};
+
+}  // namespace syn

@@ -1,0 +1,191 @@
+#include "netlist/structure_check.hpp"
+
+#include <algorithm>
+#include <string_view>
+
+namespace syn {
+namespace {
+
+void mark(std::vector<std::uint8_t>& inputs, NetUse::Signals s) {
+  for (SignalId k = s.first; k < s.first + s.count; ++k) inputs[k] = 1;
+}
+
+void mark_plain(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
+                std::string_view name) {
+  const NetId id = netlist.find_plain_net(name);
+  if (id != kUnnamedNet) mark(inputs, use.signals_of(id));
+}
+
+// A place's plain net and its three rails' vectors.
+void mark_place(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
+                std::string_view name) {
+  mark_plain(inputs, netlist, use, name);
+  for (const std::string_view suffix : {"", "_bar", "_done"}) {
+    const VectorId v = netlist.find_vector(std::string(name) + std::string(suffix));
+    if (v != kNoVector) mark(inputs, use.vector_signals(v));
+  }
+}
+
+bool same_origin(CellOrigin a, CellOrigin b) { return a.net == b.net && a.index == b.index; }
+bool origin_before(CellOrigin a, CellOrigin b) {
+  return a.net != b.net ? a.net < b.net : a.index < b.index;
+}
+
+// The cells of one transition mostly follow each other: a repeat of the last
+// origin is dropped at once, the rest once all are in.
+void add_origin(std::vector<CellOrigin>& origins, CellOrigin origin) {
+  if (origins.empty() || !same_origin(origins.back(), origin)) origins.push_back(origin);
+}
+
+void sort_origins(std::vector<CellOrigin>& origins) {
+  std::sort(origins.begin(), origins.end(), origin_before);
+  origins.erase(std::unique(origins.begin(), origins.end(), same_origin), origins.end());
+}
+
+const char* net_word(SourceNet net) {
+  switch (net) {
+    case SourceNet::global_net:
+      return "global transition ";
+    case SourceNet::local_net:
+      return "local transition ";
+    case SourceNet::data_net:
+      return "data transition ";
+    case SourceNet::none:
+      break;
+  }
+  return "";
+}
+
+SymbolId origin_name(const Design& design, CellOrigin origin) {
+  switch (origin.net) {
+    case SourceNet::global_net:
+      return design.global_transitions.items[origin.index].name;
+    case SourceNet::local_net:
+      return design.local_transitions.items[origin.index].name;
+    case SourceNet::data_net:
+      return design.data_transitions.items[origin.index].name;
+    case SourceNet::none:
+      break;
+  }
+  return kNoSymbol;
+}
+
+bool same_origins(const std::vector<CellOrigin>& a, const std::vector<CellOrigin>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), same_origin);
+}
+
+// Joins neighbouring bits of one vector with the same problem and the same
+// transitions into one finding.
+std::vector<NetFinding> joined_runs(std::vector<NetFinding>& findings, const NetUse& use) {
+  std::vector<NetFinding> joined;
+  for (NetFinding& finding : findings) {
+    if (!joined.empty()) {
+      NetFinding& last = joined.back();
+      const VectorId vector = use.vector_of(finding.signal);
+      if (vector != kNoVector && use.vector_of(last.signal) == vector &&
+          last.signal + last.count == finding.signal && last.problem == finding.problem &&
+          same_origins(last.origins, finding.origins)) {
+        ++last.count;
+        continue;
+      }
+    }
+    joined.push_back(std::move(finding));
+  }
+  return joined;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbols& symbols,
+                                               const Netlist& netlist, const NetUse& use) {
+  std::vector<std::uint8_t> inputs(use.signal_count(), 0);
+  for (const char* name :
+       {"Reset_signal", "DCasyncValue0", "DCasyncValue1", "DCasyncvalue0", "DCasyncvalue1"})
+    mark_plain(inputs, netlist, use, name);
+  // A place is produced when any of the three nets has a producer for it.
+  std::vector<std::uint8_t> produced(symbols.size(), 0);
+  for (const GlobalPlace& p : design.global_places.items)
+    if (!p.producers.empty()) produced[p.name] = 1;
+  for (const LocalPlace& p : design.local_places.items)
+    if (!design.producers_of(p).empty()) produced[p.name] = 1;
+  for (const DataPlace& p : design.data_places.items)
+    if (!design.producers_of(p).empty()) produced[p.name] = 1;
+  auto mark_unproduced = [&](SymbolId name) {
+    if (!produced[name]) mark_place(inputs, netlist, use, symbols.text(name));
+  };
+  for (const GlobalPlace& p : design.global_places.items) mark_unproduced(p.name);
+  for (const LocalPlace& p : design.local_places.items) mark_unproduced(p.name);
+  for (const DataPlace& p : design.data_places.items) mark_unproduced(p.name);
+  return inputs;
+}
+
+std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirections& directions,
+                                        const NetUse& use,
+                                        const std::vector<std::uint8_t>& design_inputs) {
+  constexpr std::uint32_t kClean = static_cast<std::uint32_t>(-1);
+  std::vector<std::uint32_t> finding_of(use.signal_count(), kClean);
+  std::vector<NetFinding> findings;
+  for (SignalId s = 0; s < use.signal_count(); ++s) {
+    if (use.drivers(s) >= 2) {
+      finding_of[s] = static_cast<std::uint32_t>(findings.size());
+      findings.push_back({NetFinding::Problem::several_drivers, s, 1, {}});
+    } else if (use.drivers(s) == 0 && use.readers(s) > 0 && !design_inputs[s]) {
+      finding_of[s] = static_cast<std::uint32_t>(findings.size());
+      findings.push_back({NetFinding::Problem::no_driver, s, 1, {}});
+    }
+  }
+  if (findings.empty()) return findings;
+  for (const Cell& cell : netlist.cells()) {
+    const auto pins = netlist.pins(cell);
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      if (pins[p] == kUnnamedNet) continue;
+      const bool drives = directions.of(cell, p) == PinDirection::output;
+      const NetUse::Signals s = use.signals_of(pins[p]);
+      for (SignalId k = s.first; k < s.first + s.count; ++k) {
+        if (finding_of[k] == kClean) continue;
+        NetFinding& finding = findings[finding_of[k]];
+        if (drives == (finding.problem == NetFinding::Problem::several_drivers))
+          add_origin(finding.origins, cell.origin);
+      }
+    }
+  }
+  for (NetFinding& finding : findings) sort_origins(finding.origins);
+  return joined_runs(findings, use);
+}
+
+int origin_line(const Design& design, CellOrigin origin) {
+  switch (origin.net) {
+    case SourceNet::global_net:
+      return design.global_transitions.items[origin.index].line;
+    case SourceNet::local_net:
+      return design.local_transitions.items[origin.index].line;
+    case SourceNet::data_net:
+      return design.data_transitions.items[origin.index].line;
+    case SourceNet::none:
+      break;
+  }
+  return 0;
+}
+
+std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
+                            CellOrigin origin) {
+  const SymbolId name = origin_name(design, origin);
+  if (name == kNoSymbol) return "no transition";
+  return std::string(net_word(origin.net)) + std::string(symbols.text(name)) + " (" +
+         files.of(origin.net) + ":" + std::to_string(origin_line(design, origin)) + ")";
+}
+
+std::string finding_text(const NetFinding& finding, const NetUse& use, const Design& design,
+                         const Symbols& symbols, const TableFiles& files) {
+  std::string text = "net " + use.name(finding.signal, finding.count);
+  text += finding.problem == NetFinding::Problem::several_drivers
+              ? " has two or more drivers: cells of "
+              : " is read but driven by no cell, and is no input of the design: read by cells of ";
+  for (std::size_t i = 0; i < finding.origins.size(); ++i) {
+    if (i != 0) text += i + 1 == finding.origins.size() ? " and " : ", ";
+    text += describe_origin(design, symbols, files, finding.origins[i]);
+  }
+  return text;
+}
+
+}  // namespace syn

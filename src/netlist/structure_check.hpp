@@ -1,0 +1,63 @@
+// The structural check of a mapped netlist: signals driven by two or more
+// cells, and signals read but driven by no cell that are no input of the
+// design. The inputs of the design are the nets the environment drives: the
+// reset net, the constant nets, and the nets of every place that no
+// transition of any of the three nets produces (input ports, registers that
+// are only read, requests from outside).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/design.hpp"
+#include "model/symbols.hpp"
+#include "netlist/net_use.hpp"
+#include "netlist/netlist.hpp"
+
+namespace syn {
+
+// By signal: 1 for an input of the design.
+std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbols& symbols,
+                                               const Netlist& netlist, const NetUse& use);
+
+struct NetFinding {
+  enum class Problem : std::uint8_t { several_drivers, no_driver } problem;
+  // The signals found: one, or a run of bits of one vector, lowest first,
+  // that share the problem and the transitions.
+  SignalId signal = 0;
+  std::uint32_t count = 1;
+  // The transitions whose cells drive the signal (several drivers) or read
+  // it (no driver): the global ones, then the local, then the data ones, each
+  // in list order and once.
+  std::vector<CellOrigin> origins;
+};
+
+// The findings, by signal; each signal in at most one.
+std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirections& directions,
+                                        const NetUse& use,
+                                        const std::vector<std::uint8_t>& design_inputs);
+
+// The table files as given, by the net a cell's origin names.
+struct TableFiles {
+  std::string global_net, local_net, data_net;
+  const std::string& of(SourceNet net) const {
+    return net == SourceNet::global_net  ? global_net
+           : net == SourceNet::local_net ? local_net
+                                         : data_net;
+  }
+};
+
+// The first table line of the transition that made a cell, 0 for none.
+int origin_line(const Design& design, CellOrigin origin);
+
+// "data transition t1 (data.txt:3)".
+std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
+                            CellOrigin origin);
+
+// The warning text of a finding, without the "syn-tool: warning: " lead.
+std::string finding_text(const NetFinding& finding, const NetUse& use, const Design& design,
+                         const Symbols& symbols, const TableFiles& files);
+
+}  // namespace syn
