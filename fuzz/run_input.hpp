@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/netlist_facts.hpp"
 #include "netlist/stats.hpp"
 #include "netlist/write_dot.hpp"
 #include "netlist/write_netlist.hpp"
@@ -62,10 +63,16 @@ inline Outcome run_tables(const std::string_view (&tables)[4]) {
     std::ostringstream out;
     write_netlist(netlist, out);
     outcome.netlist = out.str();
-    write_dot({*run.design, run.symbols, run.data_place_widths}, "fuzz", out);
+    const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
+    write_dot(drawn, "fuzz", out);
     write_stats(collect_stats(netlist), out);
+    const TableFiles files{"gn", "ln", "dn"};
+    write_cells_by_transition(netlist, drawn, files, out);
+    report_structure(netlist, drawn, files, out);
+    const NetlistFacts facts(netlist, drawn);
+    const ModuleFacts module = module_facts(facts, *run.design, files);
     VerilogNetlist verilog;
-    if (!build_verilog(netlist, "fuzz", verilog)) {
+    if (!build_verilog(netlist, "fuzz", verilog, &module)) {
       write_verilog_module(netlist, verilog, out);
       write_verilog_cells(verilog, out);
     }

@@ -86,18 +86,22 @@ PinDirection pin_direction(const CellShape& shape, std::size_t position, std::si
   return in;
 }
 
-PinDirections::PinDirections(const Netlist& netlist) : shape_of_type_(netlist.symbol_count()) {
-  std::vector<std::uint8_t> seen(netlist.symbol_count(), 0);
+PinDirections::PinDirections(const Netlist& netlist) : shape_of_type_(netlist.symbol_count(), 0) {
+  constexpr std::uint32_t kNew = 0;  // entries count from 1 while they are made
   for (const Cell& cell : netlist.cells()) {
-    if (seen[cell.type]) continue;
-    seen[cell.type] = 1;
+    if (shape_of_type_[cell.type] != kNew) continue;
     const std::string_view name = netlist.type_name(cell);
-    CellShape& shape = shape_of_type_[cell.type];
+    CellShape shape;
     shape.kind = cell_kind(name);
     if (shape.kind == CellKind::multiplexer) shape.feeders = multiplexer_feeders(name);
     if (shape.kind == CellKind::global_control)
       shape.forward_pin = netlist.forward_pin(cell.type).value_or(0);
+    shapes_.push_back(shape);
+    shape_of_type_[cell.type] = static_cast<std::uint32_t>(shapes_.size());
   }
+  // From here on an entry is a position in shapes_.
+  for (std::uint32_t& entry : shape_of_type_)
+    if (entry != kNew) --entry;
 }
 
 }  // namespace syn

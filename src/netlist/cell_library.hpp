@@ -53,13 +53,14 @@ class PinDirections {
  public:
   explicit PinDirections(const Netlist& netlist);
 
-  const CellShape& shape(const Cell& cell) const { return shape_of_type_[cell.type]; }
+  const CellShape& shape(const Cell& cell) const { return shapes_[shape_of_type_[cell.type]]; }
   PinDirection of(const Cell& cell, std::size_t position) const {
     return pin_direction(shape(cell), position, cell.pin_count);
   }
 
  private:
-  std::vector<CellShape> shape_of_type_;  // by the type's SymbolId
+  std::vector<CellShape> shapes_;             // one per cell type in use
+  std::vector<std::uint32_t> shape_of_type_;  // by the type's SymbolId: its entry in shapes_
 };
 
 }  // namespace syn
