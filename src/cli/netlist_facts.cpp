@@ -13,10 +13,10 @@ NetlistFacts::NetlistFacts(const Netlist& netlist, const DrawnDesign& drawn)
 namespace {
 
 template <class Transitions>
-std::vector<std::string> sources_of(const Transitions& transitions, const std::string& file) {
-  std::vector<std::string> sources;
-  sources.reserve(transitions.size());
-  for (const auto& t : transitions) sources.push_back(file + ":" + std::to_string(t.line));
+ModuleFacts::TableLines sources_of(const Transitions& transitions, const std::string& file) {
+  ModuleFacts::TableLines sources{file, {}};
+  sources.lines.reserve(transitions.size());
+  for (const auto& t : transitions) sources.lines.push_back(t.line);
   return sources;
 }
 

@@ -31,10 +31,12 @@ NetUse::NetUse(const Netlist& netlist, const PinDirections& directions) : netlis
   drivers_.assign(next, 0);
   readers_.assign(next, 0);
   for (const Cell& cell : netlist.cells()) {
+    const CellShape& shape = directions.shape(cell);
     const auto pins = netlist.pins(cell);
     for (std::size_t p = 0; p < pins.size(); ++p) {
       if (pins[p] == kUnnamedNet) continue;
-      auto& counts = directions.of(cell, p) == PinDirection::output ? drivers_ : readers_;
+      const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
+      auto& counts = drives ? drivers_ : readers_;
       const Signals s = signals_of(pins[p]);
       for (SignalId k = s.first; k < s.first + s.count; ++k) count_up(counts[k]);
     }

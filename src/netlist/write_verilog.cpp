@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 #include <set>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -103,10 +104,10 @@ void append_spelled(std::string& out, std::string_view name, bool plain) {
   out += ' ';
 }
 
-// A Verilog string literal of `text`: quotes and backslashes escaped,
-// other bytes that are no printable ASCII as octal escapes.
-std::string verilog_string(std::string_view text) {
-  std::string out = "\"";
+// The inside of a Verilog string literal of `text`: quotes and backslashes
+// escaped, other bytes that are no printable ASCII as octal escapes.
+std::string verilog_string_body(std::string_view text) {
+  std::string out;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
@@ -121,7 +122,7 @@ std::string verilog_string(std::string_view text) {
       out += c;
     }
   }
-  return out + "\"";
+  return out;
 }
 
 std::string identifier_of(std::string_view name) {
@@ -377,13 +378,35 @@ std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
 
 // The most bytes the expression for net `id` takes.
 std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
-  constexpr std::size_t kMaxBits = 13;  // [65535:65535]
   if (id == kUnnamedNet) return 0;
   const Net& net = netlist.net(id);
-  if (net.is_bus()) return vector_identifier(verilog, net.vector()).size() + kMaxBits;
+  if (net.is_bus()) return vector_identifier(verilog, net.vector()).size() + kMostBitBytes;
   if (verilog.wire_spelling[id] == WireSpelling::fresh_name)
     return fresh_identifier(verilog, id).size();
   return netlist.plain_name(id).size() + 2;
+}
+
+// The most bytes any net on a pin takes (see connection_bound).
+std::size_t longest_connection(const Netlist& netlist, const NetCensus& census,
+                               const VerilogNetlist& verilog) {
+  std::size_t longest = 0;
+  for (const NamedId& vector : census.vectors)
+    longest = std::max(longest, vector_identifier(verilog, vector.id).size() + kMostBitBytes);
+  for (const NamedId& plain : census.plain)
+    longest = std::max(longest, connection_bound(netlist, verilog, plain.id));
+  return longest;
+}
+
+// The most bytes the connections of `pins` take: the longest connection
+// for each where that is little, otherwise each pin's own bound.
+std::size_t connections_bound(const Netlist& netlist, const VerilogNetlist& verilog,
+                              std::span<const NetId> pins) {
+  constexpr std::size_t kLittle = ChunkedText::kChunk / 8;
+  if (pins.size() * verilog.longest_connection <= kLittle)
+    return pins.size() * verilog.longest_connection;
+  std::size_t size = 0;
+  for (const NetId id : pins) size += connection_bound(netlist, verilog, id);
+  return size;
 }
 
 // Formats the expression for net `id` at `at`, which has room for
@@ -569,12 +592,13 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const NetNames names = name_nets(netlist, census, space);
   name_instances(netlist, numbers_named_by_nets(census), space, out);
   spell_nets(netlist, census, names, out);
+  out.longest_connection = longest_connection(netlist, census, out);
   out.declarations = declarations(netlist, census, out, facts, out.ports);
   describe_cells(netlist, types, cell_module, facts ? facts->directions : nullptr, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
-      for (const std::string& source : facts->sources[net])
-        out.source_attributes[net].push_back("(* src = " + verilog_string(source) + " *) ");
+      out.source_lead[net] = "(* src = \"" + verilog_string_body(facts->sources[net].file) + ":";
+      out.source_line[net] = facts->sources[net].lines;
     }
   }
   return std::nullopt;
@@ -599,10 +623,22 @@ void put_text(ChunkedText& text, std::string_view bytes) {
 
 namespace {
 
-std::string_view source_attribute(const VerilogNetlist& verilog, CellOrigin origin) {
-  const auto& attributes = verilog.source_attributes[static_cast<std::size_t>(origin.net)];
-  return origin.index < attributes.size() ? std::string_view(attributes[origin.index])
-                                          : std::string_view();
+constexpr std::string_view kSourceEnd = "\" *) ";
+
+// The most bytes put_source writes for a cell of this origin.
+std::size_t source_bound(const VerilogNetlist& verilog, CellOrigin origin) {
+  const auto net = static_cast<std::size_t>(origin.net);
+  if (origin.index >= verilog.source_line[net].size()) return 0;
+  return verilog.source_lead[net].size() + ChunkedText::kMaxDigits + kSourceEnd.size();
+}
+
+// The source attribute of a cell, if the transition that made it has one.
+char* put_source(char* at, const VerilogNetlist& verilog, CellOrigin origin) {
+  const auto net = static_cast<std::size_t>(origin.net);
+  if (origin.index >= verilog.source_line[net].size()) return at;
+  at = ChunkedText::put(at, verilog.source_lead[net]);
+  at = ChunkedText::put_number(at, verilog.source_line[net][origin.index]);
+  return ChunkedText::put(at, kSourceEnd);
 }
 
 }  // namespace
@@ -626,13 +662,12 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
     }
     const auto pins = netlist.pins(cell);
     const std::size_t ports = verilog.cells[type].port_widths.size();
-    const std::string_view source = source_attribute(verilog, cell.origin);
-    std::size_t size = 3 + source.size() + modules[type].size() + instance.size() +
-                       ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
-    for (const NetId id : pins) size += connection_bound(netlist, verilog, id);
+    std::size_t size = 3 + source_bound(verilog, cell.origin) + modules[type].size() +
+                       instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
+    size += connections_bound(netlist, verilog, pins);
     char* at = text.room(size);
     at = ChunkedText::put(at, "  ");
-    at = ChunkedText::put(at, source);
+    at = put_source(at, verilog, cell.origin);
     at = ChunkedText::put(at, modules[type]);
     if (instance.empty()) {
       *at++ = 'u';

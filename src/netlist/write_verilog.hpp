@@ -48,8 +48,13 @@ struct ModuleFacts {
   const PinDirections* directions = nullptr;
   const NetUse* use = nullptr;
   const std::vector<std::uint8_t>* design_inputs = nullptr;  // by signal
-  // By SourceNet, then by transition index: "FILE:LINE" of the transition.
-  std::array<std::vector<std::string>, 4> sources;
+  // By SourceNet: the table file of its transitions, and by transition index
+  // the line each one starts on.
+  struct TableLines {
+    std::string file;
+    std::vector<int> lines;
+  };
+  std::array<TableLines, 4> sources;
 };
 
 // How the netlist is written as Verilog: the names chosen for its modules,
@@ -70,9 +75,12 @@ struct VerilogNetlist {
   std::vector<std::size_t> vector_start;
   std::vector<WireSpelling> wire_spelling;  // by NetId
   std::vector<std::pair<NetId, std::string>> renamed_wires;
-  // By SourceNet, then by transition index: the attribute written before
-  // each instance the transition made, "(* src = \"data.txt:3\" *) ".
-  std::array<std::vector<std::string>, 4> source_attributes;
+  std::size_t longest_connection = 0;  // the most bytes any net's expression takes
+  // The attribute written before each instance a transition made,
+  // "(* src = \"data.txt:3\" *) ": by SourceNet, its text up to the line
+  // number ("(* src = \"data.txt:"), and by transition index the line.
+  std::array<std::string, 4> source_lead;
+  std::array<std::vector<int>, 4> source_line;
 };
 
 // Builds the Verilog form of `netlist` with the module named `top`. Returns
