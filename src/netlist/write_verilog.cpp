@@ -212,37 +212,36 @@ class NameSpace {
 // What the pins of a netlist hold: vectors with their largest index, and
 // plain one-bit nets.
 struct NetCensus {
-  std::vector<int> largest_bit;    // by VectorId; -1 for a vector on no pin
-  std::vector<std::uint8_t> used;  // by NetId: on some pin
-  std::vector<NamedId> vectors;    // the vectors on pins, ascending by name
-  std::vector<NamedId> plain;      // the plain nets on pins, ascending by name
+  std::vector<int> largest_bit;  // by VectorId; -1 for a vector on no pin
+  std::vector<NamedId> vectors;  // the vectors on pins, ascending by name
+  std::vector<NamedId> plain;    // the plain nets on pins, ascending by name
 };
 
-NetCensus take_census(const Netlist& netlist) {
+// Read off the signals' use: a vector has a signal for each bit up to its
+// largest on a pin, and a plain net is on a pin when a pin drives or reads
+// its one signal, which is numbered as the net.
+NetCensus take_census(const Netlist& netlist, const NetUse& use) {
   NetCensus census;
-  census.largest_bit.assign(netlist.vectors().size(), -1);
-  census.used.assign(netlist.net_count(), 0);
-  for (const Cell& cell : netlist.cells()) {
-    for (const NetId id : netlist.pins(cell)) {
-      if (id == kUnnamedNet) continue;
-      census.used[id] = 1;
-      const Net& net = netlist.net(id);
-      if (net.is_bus()) {
-        census.largest_bit[net.vector()] = std::max<int>(census.largest_bit[net.vector()], net.high);
-      }
-    }
-  }
+  census.largest_bit.resize(netlist.vectors().size());
   for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
+    census.largest_bit[v] = static_cast<int>(use.vector_signals(v).count) - 1;
     if (census.largest_bit[v] >= 0)
       census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
   }
-  for (NetId id = 1; id < census.used.size(); ++id) {
-    if (census.used[id] && !netlist.net(id).is_bus())
+  for (NetId id = 1; id < netlist.net_count(); ++id) {
+    if (!netlist.net(id).is_bus() && (use.drivers(id) > 0 || use.readers(id) > 0))
       census.plain.push_back(named(id, netlist.plain_name(id)));
   }
   sort_by_text(census.vectors);
   sort_by_text(census.plain);
   return census;
+}
+
+// The census from the facts' use of the signals, or from one worked out here.
+NetCensus take_census(const Netlist& netlist, const ModuleFacts* facts) {
+  if (facts != nullptr) return take_census(netlist, *facts->use);
+  const PinDirections directions(netlist);
+  return take_census(netlist, NetUse(netlist, directions));
 }
 
 // Identifier texts for vectors and plain nets, claimed in that order of
@@ -587,7 +586,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const std::vector<NamedId> types = cell_types(netlist);
   std::vector<std::string> cell_module;
   if (auto error = name_modules(types, top, cell_module, out.top)) return error;
-  const NetCensus census = take_census(netlist);
+  const NetCensus census = take_census(netlist, facts);
   NameSpace space({&census.vectors, &census.plain});
   const NetNames names = name_nets(netlist, census, space);
   name_instances(netlist, numbers_named_by_nets(census), space, out);
