@@ -220,17 +220,28 @@ struct NetCensus {
 // Read off the signals' use: a vector has a signal for each bit up to its
 // largest on a pin, and a plain net is on a pin when a pin drives or reads
 // its one signal, which is numbered as the net.
+bool plain_on_pin(const Netlist& netlist, const NetUse& use, NetId id) {
+  return !netlist.net(id).is_bus() && (use.drivers(id) > 0 || use.readers(id) > 0);
+}
+
+// The lists are counted before they are filled: grown by doubling, they
+// would hold up to twice the room, and leave the old blocks behind.
 NetCensus take_census(const Netlist& netlist, const NetUse& use) {
   NetCensus census;
   census.largest_bit.resize(netlist.vectors().size());
-  for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
+  for (VectorId v = 0; v < census.largest_bit.size(); ++v)
     census.largest_bit[v] = static_cast<int>(use.vector_signals(v).count) - 1;
+  census.vectors.reserve(static_cast<std::size_t>(std::count_if(
+      census.largest_bit.begin(), census.largest_bit.end(), [](int bit) { return bit >= 0; })));
+  for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
     if (census.largest_bit[v] >= 0)
       census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
   }
+  std::size_t plain = 0;
+  for (NetId id = 1; id < netlist.net_count(); ++id) plain += plain_on_pin(netlist, use, id);
+  census.plain.reserve(plain);
   for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (!netlist.net(id).is_bus() && (use.drivers(id) > 0 || use.readers(id) > 0))
-      census.plain.push_back(named(id, netlist.plain_name(id)));
+    if (plain_on_pin(netlist, use, id)) census.plain.push_back(named(id, netlist.plain_name(id)));
   }
   sort_by_text(census.vectors);
   sort_by_text(census.plain);
@@ -438,8 +449,6 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   return at;
 }
 
-enum class PortKind : std::uint8_t { wire, input, output };
-
 PortKind port_kind(const ModuleFacts* facts, NetUse::Signals signals) {
   if (facts == nullptr) return PortKind::wire;
   bool driven = false;
@@ -455,44 +464,68 @@ PortKind port_kind(const ModuleFacts* facts, NetUse::Signals signals) {
   return PortKind::wire;
 }
 
-void declare(std::string& lines, std::string& ports, PortKind kind, const std::string& range,
-             std::string_view identifier) {
-  lines += kind == PortKind::input    ? "  input "
-           : kind == PortKind::output ? "  output "
-                                      : "  wire ";
-  lines += range;
-  lines += identifier;
-  lines += ";\n";
-  if (kind == PortKind::wire) return;
-  if (!ports.empty()) ports += ", ";
-  ports += identifier;
+std::string_view declared_as(PortKind kind) {
+  return kind == PortKind::input ? "  input " : kind == PortKind::output ? "  output " : "  wire ";
 }
 
-// The declarations: the vectors, then the plain nets, each ascending by
-// name; ports are declared as such and listed in `ports` in the same order.
-std::string declarations(const Netlist& netlist, const NetCensus& census,
-                         const VerilogNetlist& verilog, const ModuleFacts* facts,
-                         std::string& ports) {
-  std::string lines;
+// The most bytes the declaration takes.
+std::size_t declaration_bound(const Netlist& netlist, const VerilogNetlist& verilog,
+                              const VerilogDeclaration& line) {
+  constexpr std::size_t kMostLine = 9 + 10 + 2;  // "  output ", "[65535:0] ", ";\n"
+  if (line.vector) return kMostLine + vector_identifier(verilog, line.id).size();
+  return kMostLine + connection_bound(netlist, verilog, line.id);
+}
+
+// Formats the identifier of the declaration at `at`.
+char* put_declared(char* at, const Netlist& netlist, const VerilogNetlist& verilog,
+                   const VerilogDeclaration& line) {
+  if (!line.vector) return put_connection(at, netlist, verilog, line.id);
+  return ChunkedText::put(at, vector_identifier(verilog, line.id));
+}
+
+// Formats the declaration at `at`, which has room for declaration_bound.
+char* put_declaration(char* at, const Netlist& netlist, const VerilogNetlist& verilog,
+                      const VerilogDeclaration& line) {
+  at = ChunkedText::put(at, declared_as(line.kind));
+  if (line.vector) {
+    *at++ = '[';
+    at = ChunkedText::put_number(at, line.largest_bit);
+    at = ChunkedText::put(at, ":0] ");
+  }
+  at = put_declared(at, netlist, verilog, line);
+  return ChunkedText::put(at, ";\n");
+}
+
+// The declarations: the vectors, then the plain nets, each ascending by name.
+std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts) {
+  std::vector<VerilogDeclaration> lines;
+  lines.reserve(census.vectors.size() + census.plain.size());
   for (const NamedId& vector : census.vectors) {
-    char width[ChunkedText::kMaxDigits];
-    std::string range = "[";
-    range.append(width, ChunkedText::put_number(width, census.largest_bit[vector.id]));
-    range += ":0] ";
     const PortKind kind =
         facts ? port_kind(facts, facts->use->vector_signals(vector.id)) : PortKind::wire;
-    declare(lines, ports, kind, range, vector_identifier(verilog, vector.id));
+    lines.push_back(
+        {vector.id, static_cast<std::uint16_t>(census.largest_bit[vector.id]), true, kind});
   }
-  std::string identifier;
   for (const NamedId& plain : census.plain) {
-    identifier.resize(connection_bound(netlist, verilog, plain.id));
-    const char* end = put_connection(identifier.data(), netlist, verilog, plain.id);
-    identifier.resize(static_cast<std::size_t>(end - identifier.data()));
     const PortKind kind =
         facts ? port_kind(facts, facts->use->signals_of(plain.id)) : PortKind::wire;
-    declare(lines, ports, kind, "", identifier);
+    lines.push_back({plain.id, 0, false, kind});
   }
   return lines;
+}
+
+// The port list: the declarations that are ports, in their order.
+std::string port_list(const Netlist& netlist, const VerilogNetlist& verilog) {
+  std::string ports;
+  std::string identifier;
+  for (const VerilogDeclaration& line : verilog.declarations) {
+    if (line.kind == PortKind::wire) continue;
+    identifier.resize(declaration_bound(netlist, verilog, line));
+    const char* end = put_declared(identifier.data(), netlist, verilog, line);
+    if (!ports.empty()) ports += ", ";
+    ports.append(identifier.data(), static_cast<std::size_t>(end - identifier.data()));
+  }
+  return ports;
 }
 
 // The cell types in use, ascending by name.
@@ -592,7 +625,8 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   name_instances(netlist, numbers_named_by_nets(census), space, out);
   spell_nets(netlist, census, names, out);
   out.longest_connection = longest_connection(netlist, census, out);
-  out.declarations = declarations(netlist, census, out, facts, out.ports);
+  out.declarations = declarations(census, facts);
+  out.ports = port_list(netlist, out);
   describe_cells(netlist, types, cell_module, facts ? facts->directions : nullptr, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
@@ -608,19 +642,6 @@ namespace {
 void put_line(ChunkedText& text, std::string_view line) {
   text.advance(ChunkedText::put(text.room(line.size()), line));
 }
-
-// Puts a long text in pieces that each fit a chunk.
-void put_text(ChunkedText& text, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const std::string_view piece = bytes.substr(0, ChunkedText::kChunk);
-    put_line(text, piece);
-    bytes.remove_prefix(piece.size());
-  }
-}
-
-}  // namespace
-
-namespace {
 
 constexpr std::string_view kSourceEnd = "\" *) ";
 
@@ -647,7 +668,10 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
   ChunkedText text(sink);
   put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
                      (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n");
-  put_text(text, verilog.declarations);
+  for (const VerilogDeclaration& line : verilog.declarations) {
+    char* at = text.room(declaration_bound(netlist, verilog, line));
+    text.advance(put_declaration(at, netlist, verilog, line));
+  }
   if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
   std::vector<std::string> modules;
   for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));

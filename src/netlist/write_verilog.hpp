@@ -33,6 +33,16 @@
 namespace syn {
 
 enum class WireSpelling : std::uint8_t { own_name, escaped_name, fresh_name };
+enum class PortKind : std::uint8_t { wire, input, output };
+
+// One line of the module's declarations: a vector, declared
+// [largest_bit:0], or a plain net, with what it is declared as.
+struct VerilogDeclaration {
+  std::uint32_t id = 0;  // VectorId or NetId
+  std::uint16_t largest_bit = 0;
+  bool vector = false;
+  PortKind kind = PortKind::wire;
+};
 
 struct VerilogCell {
   std::string name;              // module name as written
@@ -62,7 +72,10 @@ struct ModuleFacts {
 struct VerilogNetlist {
   std::string top;                        // module name as written
   std::string ports;                      // "a, b, k": the port list, or empty
-  std::string declarations;               // lines "  wire [7:0] x;\n" and "  wire k;\n"
+  // The declarations, written "  wire [7:0] x;" and "  input k;": the
+  // vectors, then the plain nets, each ascending by name. They are written
+  // out with the module rather than kept as text, which would be large.
+  std::vector<VerilogDeclaration> declarations;
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
   std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
   // Cells not named u<instance number>, by position in the netlist, ascending.
