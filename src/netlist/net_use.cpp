@@ -11,25 +11,43 @@ void count_up(std::uint8_t& count) {
 
 }  // namespace
 
-NetUse::NetUse(const Netlist& netlist, const PinDirections& directions) : netlist_(netlist) {
-  // Each vector gets as many signals as its highest bit on a pin asks for.
+// Each vector gets a signal for every bit up to the highest of its nets;
+// the bits no pin reaches stay unused, and vector_signals leaves them out.
+std::vector<std::uint32_t> NetUse::number_signals(const Netlist& netlist) {
   std::vector<std::uint32_t> bits(netlist.vectors().size(), 0);
-  for (const Cell& cell : netlist.cells()) {
-    for (const NetId id : netlist.pins(cell)) {
-      const Net& net = netlist.net(id);
-      if (net.is_bus())
-        bits[net.vector()] = std::max<std::uint32_t>(bits[net.vector()], net.high + 1u);
-    }
+  for (NetId id = 1; id < netlist.net_count(); ++id) {
+    const Net& net = netlist.net(id);
+    if (net.is_bus())
+      bits[net.vector()] = std::max<std::uint32_t>(bits[net.vector()], net.high + 1u);
   }
-  vector_start_.resize(bits.size() + 1);
+  std::vector<std::uint32_t> start(bits.size() + 1);
   auto next = static_cast<std::uint32_t>(netlist.net_count());
   for (std::size_t v = 0; v < bits.size(); ++v) {
-    vector_start_[v] = next;
+    start[v] = next;
     next += bits[v];
   }
-  vector_start_[bits.size()] = next;
-  drivers_.assign(next, 0);
-  readers_.assign(next, 0);
+  start[bits.size()] = next;
+  return start;
+}
+
+// How many bits of each vector some pin reaches: up to its highest used bit.
+std::vector<std::uint32_t> NetUse::used_bits() const {
+  std::vector<std::uint32_t> used(vector_start_.size() - 1, 0);
+  for (std::size_t v = 0; v < used.size(); ++v) {
+    for (SignalId s = vector_start_[v + 1]; s > vector_start_[v]; --s) {
+      if (drivers_[s - 1] > 0 || readers_[s - 1] > 0) {
+        used[v] = s - vector_start_[v];
+        break;
+      }
+    }
+  }
+  return used;
+}
+
+NetUse::NetUse(const Netlist& netlist, const PinDirections& directions)
+    : netlist_(netlist), vector_start_(number_signals(netlist)) {
+  drivers_.assign(vector_start_.back(), 0);
+  readers_.assign(vector_start_.back(), 0);
   for (const Cell& cell : netlist.cells()) {
     const CellShape& shape = directions.shape(cell);
     const auto pins = netlist.pins(cell);
@@ -41,6 +59,7 @@ NetUse::NetUse(const Netlist& netlist, const PinDirections& directions) : netlis
       for (SignalId k = s.first; k < s.first + s.count; ++k) count_up(counts[k]);
     }
   }
+  used_bits_ = used_bits();
 }
 
 NetUse::Signals NetUse::signals_of(NetId id) const {
@@ -51,7 +70,7 @@ NetUse::Signals NetUse::signals_of(NetId id) const {
 }
 
 NetUse::Signals NetUse::vector_signals(VectorId vector) const {
-  return {vector_start_[vector], vector_start_[vector + 1] - vector_start_[vector]};
+  return {vector_start_[vector], used_bits_[vector]};
 }
 
 VectorId NetUse::vector_of(SignalId s) const {

@@ -26,7 +26,8 @@ class NetUse {
     std::uint32_t count = 0;
   };
   Signals signals_of(NetId id) const;
-  // The signals of every bit of a vector in use (none when it is on no pin).
+  // The signals of a vector's bits up to its highest on a pin (none when it
+  // is on no pin).
   Signals vector_signals(VectorId vector) const;
   std::size_t signal_count() const { return drivers_.size(); }
 
@@ -41,8 +42,12 @@ class NetUse {
   std::string name(SignalId s, std::uint32_t count = 1) const;
 
  private:
+  static std::vector<std::uint32_t> number_signals(const Netlist& netlist);
+  std::vector<std::uint32_t> used_bits() const;
+
   const Netlist& netlist_;
   std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
+  std::vector<std::uint32_t> used_bits_;     // by VectorId: bits up to the highest on a pin
   std::vector<std::uint8_t> drivers_;        // by signal
   std::vector<std::uint8_t> readers_;
 };
