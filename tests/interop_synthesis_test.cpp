@@ -22,15 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kTables[] = {"io.txt", "global.txt", "local.txt", "data.txt"};
-
-int shell(const fs::path& dir, const std::string& command, std::string& log) {
-  const std::string line = "cd '" + dir.string() + "' && (" + command + ") >log.txt 2>&1";
-  const int raw = std::system(line.c_str());
-  log = read_file(dir / "log.txt");
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
 bool have_yosys() {
   TempDir dir;
   std::string log;

@@ -40,15 +40,6 @@ std::vector<std::string> expand_bits(const std::string& name) {
   return bits;
 }
 
-const char* const kTables[] = {"io.txt", "global.txt", "local.txt", "data.txt"};
-
-int shell(const fs::path& dir, const std::string& command, std::string& log) {
-  const std::string line = "cd '" + dir.string() + "' && (" + command + ") >log.txt 2>&1";
-  const int raw = std::system(line.c_str());
-  log = read_file(dir / "log.txt");
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
 // Runs the tool in this process on the four tables in `dir`.
 int run_in(const fs::path& dir, std::vector<std::string> args) {
   for (const char* table : kTables) args.push_back(dir / table);

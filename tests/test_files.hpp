@@ -1,9 +1,12 @@
-// Files for tests: whole-file reads and writes, and a temporary folder that
-// is removed with everything in it when the test ends.
+// Files for tests: whole-file reads and writes, a temporary folder that
+// is removed with everything in it when the test ends, and a shell command
+// run in such a folder.
 #pragma once
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,5 +40,17 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The four tables of a design, in the order the tool takes them.
+inline const char* const kTables[] = {"io.txt", "global.txt", "local.txt", "data.txt"};
+
+// Runs `command` in `dir` through the shell; its standard output and error
+// end up in `log`. Gives the exit status, -1 when it did not exit.
+inline int shell(const std::filesystem::path& dir, const std::string& command, std::string& log) {
+  const std::string line = "cd '" + dir.string() + "' && (" + command + ") >log.txt 2>&1";
+  const int raw = std::system(line.c_str());
+  log = read_file(dir / "log.txt");
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
 
 }  // namespace syn::test
