@@ -56,18 +56,29 @@ const char* net_word(SourceNet net) {
   return "";
 }
 
-SymbolId origin_name(const Design& design, CellOrigin origin) {
+// The name and first table line of the transition that made a cell;
+// no symbol and line 0 for none.
+struct TransitionAt {
+  SymbolId name = kNoSymbol;
+  int line = 0;
+};
+
+TransitionAt transition_at(const Design& design, CellOrigin origin) {
+  const auto at = [&origin](const auto& transitions) {
+    const auto& t = transitions.items[origin.index];
+    return TransitionAt{t.name, t.line};
+  };
   switch (origin.net) {
     case SourceNet::global_net:
-      return design.global_transitions.items[origin.index].name;
+      return at(design.global_transitions);
     case SourceNet::local_net:
-      return design.local_transitions.items[origin.index].name;
+      return at(design.local_transitions);
     case SourceNet::data_net:
-      return design.data_transitions.items[origin.index].name;
+      return at(design.data_transitions);
     case SourceNet::none:
       break;
   }
-  return kNoSymbol;
+  return {};
 }
 
 bool same_origins(const std::vector<CellOrigin>& a, const std::vector<CellOrigin>& b) {
@@ -153,26 +164,12 @@ std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirecti
   return joined_runs(findings, use);
 }
 
-int origin_line(const Design& design, CellOrigin origin) {
-  switch (origin.net) {
-    case SourceNet::global_net:
-      return design.global_transitions.items[origin.index].line;
-    case SourceNet::local_net:
-      return design.local_transitions.items[origin.index].line;
-    case SourceNet::data_net:
-      return design.data_transitions.items[origin.index].line;
-    case SourceNet::none:
-      break;
-  }
-  return 0;
-}
-
 std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
                             CellOrigin origin) {
-  const SymbolId name = origin_name(design, origin);
-  if (name == kNoSymbol) return "no transition";
-  return std::string(net_word(origin.net)) + std::string(symbols.text(name)) + " (" +
-         files.of(origin.net) + ":" + std::to_string(origin_line(design, origin)) + ")";
+  const TransitionAt t = transition_at(design, origin);
+  if (t.name == kNoSymbol) return "no transition";
+  return std::string(net_word(origin.net)) + std::string(symbols.text(t.name)) + " (" +
+         files.of(origin.net) + ":" + std::to_string(t.line) + ")";
 }
 
 std::string finding_text(const NetFinding& finding, const NetUse& use, const Design& design,

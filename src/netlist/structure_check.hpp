@@ -49,9 +49,6 @@ struct TableFiles {
   }
 };
 
-// The first table line of the transition that made a cell, 0 for none.
-int origin_line(const Design& design, CellOrigin origin);
-
 // "data transition t1 (data.txt:3)".
 std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
                             CellOrigin origin);

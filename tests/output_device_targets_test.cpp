@@ -40,7 +40,7 @@ std::vector<std::string> other_entries(const fs::path& folder, const fs::path& k
   return names;
 }
 
-TEST(SpecialTargets, FifoGetsTheNetlistAndStaysAFifo) {
+TEST(DeviceTargets, FifoGetsTheNetlistAndStaysAFifo) {
   TempDir dir;
   const fs::path reference = dir.path() / "mac.net";
   ASSERT_EQ(map_mac_into(reference).status, 0);
@@ -74,7 +74,7 @@ TEST(SpecialTargets, FifoGetsTheNetlistAndStaysAFifo) {
 
 // A copy of the null device's node, made where the tests may make one (as
 // root, on a file system that allows device nodes); skipped elsewhere.
-TEST(SpecialTargets, CharacterDeviceIsWrittenIntoNotReplaced) {
+TEST(DeviceTargets, CharacterDeviceIsWrittenIntoNotReplaced) {
   if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
   TempDir dir;
   const fs::path node = dir.path() / "null";
