@@ -34,6 +34,10 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
 
   console << "The assembling work has been finished.\n"
           << "Now mapping is atarted.......\n";
+  // Mapping adds about half as many net names again as reading entered
+  // (the rails of each data value, the control nets): room for them now
+  // spares the symbol table a rehash halfway through.
+  symbols.reserve(2 * symbols.size());
   run.data_place_widths = main_mapping(design, symbols, *run.netlist, run.diag, console);
   console << '\n' << std::flush;
   run.mapped = true;
