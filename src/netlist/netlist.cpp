@@ -68,7 +68,10 @@ std::size_t Netlist::recent_slot(const char* text, std::size_t size, unsigned sa
 }
 
 VectorId Netlist::vector_of(std::string_view base) {
-  const SymbolId symbol = symbols_.intern(base);
+  return vector_of_symbol(symbols_.intern(base));
+}
+
+VectorId Netlist::vector_of_symbol(SymbolId symbol) {
   cover_symbols(vector_of_symbol_, symbols_.size(), kNoVector);
   VectorId& vector = vector_of_symbol_[symbol];
   if (vector == kNoVector) {
@@ -90,8 +93,15 @@ VectorId Netlist::vector_of(std::string_view base, Rail rail) {
       return recent.id;
   }
   if (!is_vector_name(base)) return kNoVector;
-  const VectorId vector =
-      suffix.empty() ? vector_of(base) : vector_of(std::string(base) + std::string(suffix));
+  VectorId vector;
+  if (suffix.empty()) {
+    vector = vector_of(base);
+  } else {
+    // The rail's name is built in a buffer kept for it: no allocation per name.
+    rail_name_.assign(base);
+    rail_name_ += suffix;
+    vector = vector_of(rail_name_);
+  }
   recent = {base.data(), base.size(), vector};
   return vector;
 }
@@ -223,11 +233,11 @@ NetId Netlist::net_of(std::string_view name) {
 VectorId Netlist::vector_of(const BusNet& bus) {
   if (bus.base_symbol == kNoSymbol) return vector_of(bus.base, bus.rail);
   if (bus.rail == Rail::true_rail) {
-    // The vector named by the symbol itself.
+    // The vector named by the symbol itself, found without its text.
     if (bus.base_symbol < vector_of_symbol_.size() &&
         vector_of_symbol_[bus.base_symbol] != kNoVector)
       return vector_of_symbol_[bus.base_symbol];
-    return vector_of(bus.base, bus.rail);
+    return is_vector_name(bus.base) ? vector_of_symbol(bus.base_symbol) : kNoVector;
   }
   std::vector<VectorId>& of_symbol =
       bus.rail == Rail::complement ? complement_of_symbol_ : done_of_symbol_;

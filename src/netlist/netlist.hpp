@@ -187,6 +187,7 @@ class Netlist {
   NetId plain_net_of_symbol(SymbolId symbol);
   NetId bus_net(VectorId vector, int high, int low, bool slice);
   VectorId vector_of(std::string_view base);
+  VectorId vector_of_symbol(SymbolId base);
   VectorId vector_of(std::string_view base, Rail rail);
   VectorId vector_of(const BusNet& bus);
   // The complement and done vectors of the design's names, by symbol;
@@ -210,6 +211,7 @@ class Netlist {
   std::vector<RecentName> recent_nets_ = std::vector<RecentName>(kRecentNames);
   std::vector<RecentName> recent_vectors_ = std::vector<RecentName>(kRecentNames);
   std::vector<RecentName> recent_types_ = std::vector<RecentName>(kRecentNames);
+  std::string rail_name_;  // a rail's vector name while it is looked up
 
   // The one-bit nets of each vector, by bit: bits_of_vector_[v] is a range
   // of bit_nets_ that grows when a higher bit is named.
