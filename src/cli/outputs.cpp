@@ -1,5 +1,7 @@
 #include "cli/outputs.hpp"
 
+#include <filesystem>
+
 #include "cli/netlist_facts.hpp"
 #include "cli/run.hpp"
 #include "netlist/stats.hpp"
@@ -91,9 +93,40 @@ int write_picture(const OutputOptions& options, const DrawnDesign& design, const
   return exit_ok;
 }
 
+namespace {
+
+// The path with its links and dot folders resolved as far as it exists.
+std::filesystem::path resolved(const std::string& path, std::error_code& error) {
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? absolute : std::filesystem::weakly_canonical(absolute, error);
+}
+
+// Whether two paths may name the same file, so that their temporary files
+// would be one.
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code error;
+  const std::filesystem::path resolved_a = resolved(a, error);
+  if (error) return true;
+  const std::filesystem::path resolved_b = resolved(b, error);
+  return error || resolved_a == resolved_b;
+}
+
+}  // namespace
+
+bool writes_netlist_while_mapping(const OutputOptions& options,
+                                  const std::optional<std::string>& output_file) {
+  if (!output_file || options.verilog || writes_to_standard_output(*output_file)) return false;
+  if (!is_replaced_through_temporary(*output_file)) return false;
+  for (const auto& other : {options.cells, options.dot}) {
+    if (other && same_file(*other, *output_file)) return false;
+  }
+  return true;
+}
+
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
-                  const Netlist& netlist, const std::string& output_file,
-                  std::ostream& standard_output, std::ostream& err) {
+                  const Netlist& netlist, NetlistFileWriter* netlist_file,
+                  const std::string& output_file, std::ostream& standard_output,
+                  std::ostream& err) {
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
@@ -118,6 +151,7 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
     if (report_failure("standard output", failure, err)) return exit_error;
   } else {
     const std::string failure = options.verilog ? write_verilog_file(netlist, verilog, output_file)
+                                : netlist_file  ? netlist_file->finish()
                                                 : write_netlist_file(netlist, output_file);
     if (report_failure(output_file, failure, err)) return exit_error;
   }

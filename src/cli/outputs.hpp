@@ -10,6 +10,7 @@
 #include "netlist/netlist.hpp"
 #include "netlist/structure_check.hpp"
 #include "netlist/write_dot.hpp"
+#include "netlist/write_netlist.hpp"
 
 namespace syn {
 
@@ -35,14 +36,22 @@ bool writes_to_standard_output(const std::string& output_file);
 // file's name without folder and extension, "netlist" on standard output.
 std::string design_name(const std::string& output_file);
 
+// True when the netlist file can be written while the data net is mapped
+// (NetlistFileWriter): a file named on the command line, in the netlist
+// format, that is replaced through a temporary file which no other output
+// of the run shares.
+bool writes_netlist_while_mapping(const OutputOptions& options,
+                                  const std::optional<std::string>& output_file);
+
 // Writes the requested extra files, then the netlist to `output_file` (to
-// `standard_output` for "-"), then the summary. Every file goes through a
-// temporary file renamed into place, or straight into a device or FIFO;
-// when anything fails the netlist is not written. Returns 0, or the exit
-// status of the failure after printing its message on `err`.
+// `standard_output` for "-"; by finishing `netlist_file` when it was written
+// while mapping), then the summary. Every file goes through a temporary
+// file renamed into place, or straight into a device or FIFO; when anything
+// fails the netlist is not written. Returns 0, or the exit status of the
+// failure after printing its message on `err`.
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
-                  const Netlist& netlist, const std::string& output_file,
-                  std::ostream& standard_output, std::ostream& err);
+                  const Netlist& netlist, NetlistFileWriter* netlist_file,
+                  const std::string& output_file, std::ostream& standard_output, std::ostream& err);
 
 // Writes the Graphviz picture alone, when it is asked for (a design whose
 // mapping was refused); the same return as above.

@@ -228,6 +228,12 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   if (!files) return exit_usage;
 
   PipelineRun run;
+  // The netlist file is written on a second thread as the data net is
+  // mapped, when -o names one: its formatting then overlaps the mapping.
+  std::optional<NetlistFileWriter> netlist_file;
+  if (writes_netlist_while_mapping(options.extra, options.output)) {
+    netlist_file.emplace(*run.netlist, *options.output);
+  }
   PhaseTimes times(options.time);
   if (!read_and_map(*files, run, console.progress, times, err)) return exit_error;
   if (!run.mapped) return exit_error;
@@ -263,8 +269,8 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     output_file = *answer;
     times.skip();
   }
-  if (int status =
-          write_outputs(options.extra, drawn, table_files, *run.netlist, output_file, out, err)) {
+  if (int status = write_outputs(options.extra, drawn, table_files, *run.netlist,
+                                 netlist_file ? &*netlist_file : nullptr, output_file, out, err)) {
     return status;
   }
   times.end_step("writing");

@@ -25,6 +25,7 @@ namespace syn {
 // reserved when it was made.
 struct GrowingMux {
   int instance = 0;
+  std::size_t cell = 0;   // its position in the netlist's cell list
   std::size_t place = 0;  // position of the fed place in the data place list
   int feeder_pins = 0;    // three per feeder; the three output pins follow
   bool done = false;      // has its output pins
@@ -50,6 +51,8 @@ struct MappingState {
   std::vector<std::size_t> mux_of_place;
   // Every multiplexer in the order it entered the netlist, with its growth.
   std::vector<GrowingMux> muxes;
+  // Every multiplexer before this one in `muxes` has stopped growing.
+  std::size_t first_growing_mux = 0;
 };
 
 struct MapContext {

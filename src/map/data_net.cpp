@@ -121,6 +121,25 @@ void map_transition(MapContext& ctx, const DataTransition& t) {
   }
 }
 
+// A multiplexer grows while it is its place's and has no outputs yet; a
+// place that gets a new one leaves the old one as it is.
+bool mux_may_grow(const MappingState& state, std::size_t id) {
+  const GrowingMux& mux = state.muxes[id];
+  return !mux.done && state.mux_of_place[mux.place] == id + 1;
+}
+
+// Tells the netlist which cells no mapper will touch again: all those before
+// the first multiplexer that may still grow.
+void settle_finished_cells(MapContext& ctx) {
+  MappingState& state = ctx.state;
+  while (state.first_growing_mux < state.muxes.size() &&
+         !mux_may_grow(state, state.first_growing_mux))
+    ++state.first_growing_mux;
+  ctx.netlist.settle(state.first_growing_mux < state.muxes.size()
+                         ? state.muxes[state.first_growing_mux].cell
+                         : ctx.netlist.cells().size());
+}
+
 // The declared widths of the data places, by position.
 std::vector<int> declared_widths(const Design& design) {
   std::vector<int> widths;
@@ -147,6 +166,7 @@ void map_data_net(MapContext& ctx, PlaceWidths widths) {
     ctx.netlist.set_origin(origin_of(SourceNet::data_net, ctx.design.data_transitions.items, t));
     ctx.console << "D";
     map_transition(ctx, t);
+    settle_finished_cells(ctx);
   }
   // Nothing walks the data chains after this pass: give their tables back
   // before the netlist is written.

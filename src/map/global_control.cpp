@@ -58,6 +58,7 @@ struct LocalInput {
 // The places' records are searched once, before the checks.
 struct TransitionWork {
   int instance = 0;
+  std::size_t cell = 0;  // its position in the netlist's cell list
   int set_pins = 0;  // S
   std::vector<ListedGlobalPlace> global_in;   // global input places, list order
   std::vector<ListedGlobalPlace> global_out;  // global output places, list order
@@ -105,8 +106,8 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
 
 // Names pin `number` (from 1) of a transition's cell, whose pins were all
 // made with it.
-void name_pin(MapContext& ctx, int instance, int number, const std::string& net) {
-  ctx.netlist.name_pin(*ctx.netlist.find_cell(instance), static_cast<std::size_t>(number - 1), net);
+void name_pin(MapContext& ctx, const TransitionWork& work, int number, const std::string& net) {
+  ctx.netlist.name_pin(ctx.netlist.cells()[work.cell], static_cast<std::size_t>(number - 1), net);
 }
 
 // ---- checks before building -----------------------------------------------
@@ -265,6 +266,7 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
   const Cell& cell = ctx.netlist.start_cell(control_cell_name(set_list, reset_list),
                                             static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
+  work.cell = ctx.netlist.cells().size() - 1;
   work.set_pins = set_pins;
   ctx.netlist.note_forward_pin(cell.type, static_cast<std::uint32_t>(set_pins + 1));
 
@@ -333,11 +335,11 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
   }
 
   const std::string net = backward_net_name(work[index].instance, groups);
-  name_pin(ctx, work[index].instance, 1, net);
+  name_pin(ctx, work[index], 1, net);
   for (const ResetArc& arc : arcs) {
     TransitionWork& producer = work[arc.producer];
     const int reset_pin = producer.reset_arcs[arc.entry].reset_pin;
-    name_pin(ctx, producer.instance, reset_pin + producer.set_pins + 2, net);
+    name_pin(ctx, producer, reset_pin + producer.set_pins + 2, net);
     producer.reset_pin_named[arc.entry] = true;
   }
 }
@@ -395,7 +397,7 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
     return;
   }
   for (int i = 0; i < work.set_pins; ++i) {
-    name_pin(ctx, work.instance, i + 2, names[static_cast<std::size_t>(i)]);
+    name_pin(ctx, work, i + 2, names[static_cast<std::size_t>(i)]);
   }
 }
 
@@ -428,7 +430,7 @@ void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const Transiti
                       NetDrivers& drivers) {
   const std::string net = forward_net(ctx, t);
   if (net.empty()) return;
-  name_pin(ctx, work.instance, work.set_pins + 2, net);
+  name_pin(ctx, work, work.set_pins + 2, net);
   if (const SymbolId driver = drivers.drive(ctx.netlist.net_named(net), t.name);
       driver != kNoSymbol) {
     ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " + net +

@@ -25,6 +25,7 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
       [&design, &widths] { widths = data_place_widths(design); });
   map_data_net(ctx, std::move(widths));
   report_incomplete_muxes(ctx);
+  netlist.settle_all();
   return std::move(ctx.state.place_widths);
 }
 

@@ -103,7 +103,8 @@ MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed) {
   }
   const MuxId id = ctx.state.muxes.size();
   ctx.state.mux_of_place[place] = id + 1;
-  ctx.state.muxes.push_back({mux.instance, place, feeder_pins_of(fed), false});
+  ctx.state.muxes.push_back(
+      {mux.instance, ctx.netlist.cells().size(), place, feeder_pins_of(fed), false});
   ctx.netlist.append(mux);
   return id;
 }
@@ -117,7 +118,7 @@ MuxId find_mux(const MapContext& ctx, const DataPlace& fed) {
 namespace {
 
 Cell& mux_cell(MapContext& ctx, MuxId mux) {
-  return *ctx.netlist.find_cell(ctx.state.muxes[mux].instance);
+  return ctx.netlist.cell_at(ctx.state.muxes[mux].cell);
 }
 
 std::string mux_type(MapContext& ctx, MuxId mux) {

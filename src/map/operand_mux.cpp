@@ -284,7 +284,7 @@ void report_incomplete_muxes(MapContext& ctx) {
   for (std::size_t id = 0; id < ctx.state.muxes.size(); ++id) {
     const GrowingMux& mux = ctx.state.muxes[id];
     if (ctx.state.mux_of_place[mux.place] != id + 1 || mux.done) continue;
-    const Cell& cell = *ctx.netlist.find_cell(mux.instance);
+    const Cell& cell = ctx.netlist.cells()[mux.cell];
     ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[mux.place].name) +
                      ": " + std::string(ctx.netlist.type_name(cell)) + " (instance " +
                      decimal(cell.instance) + ") has inputs from " +

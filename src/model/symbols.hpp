@@ -12,6 +12,7 @@
 
 #include "model/name_index.hpp"
 #include "model/text_blocks.hpp"
+#include "util/block_list.hpp"
 
 namespace syn {
 
@@ -56,14 +57,14 @@ class Symbols {
   std::size_t size() const { return spans_.size(); }
 
   // Makes room for about `count` symbols without growing on the way.
-  void reserve(std::size_t count) {
-    spans_.reserve(count);
-    index_.reserve(count);
-  }
+  void reserve(std::size_t count) { index_.reserve(count); }
 
  private:
-  TextBlocks texts_;                   // every symbol's bytes, in blocks that never move
-  std::vector<std::string_view> spans_;  // by id
+  TextBlocks texts_;  // every symbol's bytes, in blocks that never move
+  // By id. Neither a symbol's view nor its text moves when symbols are
+  // added, so the netlist writer may read the names of settled cells on a
+  // second thread while mapping goes on.
+  BlockList<std::string_view> spans_;
   NameIndex index_;
 };
 

@@ -12,7 +12,6 @@
 namespace syn {
 
 namespace {
-constexpr std::uint32_t kNoPosition = std::numeric_limits<std::uint32_t>::max();
 
 // Grows a table indexed by symbol id so that it covers every symbol.
 template <class Id>
@@ -21,7 +20,7 @@ void cover_symbols(std::vector<Id>& table, std::size_t symbols, Id none) {
 }
 }  // namespace
 
-Netlist::Netlist(Symbols& symbols) : symbols_(symbols), nets_(1) {}
+Netlist::Netlist(Symbols& symbols) : symbols_(symbols) { nets_.push_back(Net{}); }
 
 namespace {
 
@@ -262,39 +261,27 @@ NetId Netlist::net_of(const BusNet& bus) {
 }
 
 std::uint32_t Netlist::reserve_pins(std::size_t count) {
-  if (count > kPinBlock - pins_end_ % kPinBlock || pin_blocks_.size() * kPinBlock <= pins_end_) {
+  if (count > kPinBlock - pins_end_ % kPinBlock || pin_blocks_used_ * kPinBlock <= pins_end_) {
     // Not room in the last block: a new one (or more) from the next boundary.
     const std::uint64_t start = (pins_end_ + kPinBlock - 1) / kPinBlock * kPinBlock;
     const std::size_t size = std::max<std::size_t>(kPinBlock, count);
     if (start + size > std::numeric_limits<std::uint32_t>::max()) {
       throw std::length_error("netlist: more pins than a pin index holds");
     }
-    pin_blocks_.resize(static_cast<std::size_t>(start / kPinBlock));
-    pin_blocks_.push_back(std::make_unique_for_overwrite<NetId[]>(size));
-    pin_blocks_.resize(static_cast<std::size_t>((start + size + kPinBlock - 1) / kPinBlock));
+    pin_blocks_[start / kPinBlock] = std::make_unique_for_overwrite<NetId[]>(size);
+    pin_blocks_used_ = static_cast<std::size_t>((start + size + kPinBlock - 1) / kPinBlock);
     pins_end_ = start;
   }
   const auto first = static_cast<std::uint32_t>(pins_end_);
   pins_end_ += count;
   // A cell with a block of its own leaves no room after it.
-  if (count > kPinBlock) pins_end_ = pin_blocks_.size() * std::uint64_t{kPinBlock};
+  if (count > kPinBlock) pins_end_ = pin_blocks_used_ * std::uint64_t{kPinBlock};
   if (count > 0) std::fill_n(pin_blocks_[first / kPinBlock].get() + first % kPinBlock, count, kUnnamedNet);
   return first;
 }
 
 NetId& Netlist::pin_slot(const Cell& cell, std::size_t position) {
   return pin_blocks_[cell.first_pin / kPinBlock][cell.first_pin % kPinBlock + position];
-}
-
-void Netlist::remember_position(int instance, std::size_t position) {
-  if (instance < 0 || instance > last_instance_) return;
-  const auto number = static_cast<std::size_t>(instance);
-  if (number >= position_of_instance_.size()) {
-    position_of_instance_.resize(static_cast<std::size_t>(last_instance_) + 1, kNoPosition);
-  }
-  if (position >= kNoPosition) throw std::length_error("netlist: more cells than a cell index holds");
-  if (position_of_instance_[number] == kNoPosition)
-    position_of_instance_[number] = static_cast<std::uint32_t>(position);
 }
 
 const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
@@ -326,10 +313,7 @@ Cell Netlist::reserve_cell(std::string_view type, int instance, std::size_t slot
   return cell;
 }
 
-void Netlist::append(const Cell& cell) {
-  remember_position(cell.instance, cells_.size());
-  cells_.push_back(cell);
-}
+void Netlist::append(const Cell& cell) { cells_.push_back(cell); }
 
 void Netlist::name_pin(const Cell& cell, std::size_t position, std::string_view net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
@@ -364,13 +348,6 @@ void Netlist::place_pin(Cell& cell, const BusNet& net) {
 void Netlist::place_pins(Cell& cell, const std::vector<PinNet>& nets) {
   for (const PinNet& net : nets)
     std::visit([this, &cell](const auto& each) { place_pin(cell, each); }, net);
-}
-
-Cell* Netlist::find_cell(int instance) {
-  const auto number = static_cast<std::size_t>(instance);
-  if (instance < 0 || number >= position_of_instance_.size()) return nullptr;
-  const std::uint32_t position = position_of_instance_[number];
-  return position == kNoPosition ? nullptr : &cells_[position];
 }
 
 }  // namespace syn

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "model/symbols.hpp"
+#include "util/block_list.hpp"
+#include "util/watermark.hpp"
 
 namespace syn {
 
@@ -95,8 +97,7 @@ class Netlist {
   void set_origin(CellOrigin origin) { origin_ = origin; }
 
   // Takes the next instance number and appends a cell with `pin_count` pins,
-  // unnamed until name_pin names them. The reference holds until the next
-  // cell is appended.
+  // unnamed until name_pin names them. Cells never move.
   const Cell& start_cell(std::string_view type, std::size_t pin_count);
 
   // The common case: takes the next instance number and appends a cell with
@@ -144,12 +145,26 @@ class Netlist {
   NetId find_plain_net(std::string_view name) const;
   VectorId find_vector(std::string_view name) const;
 
-  // The first cell in the list carrying this number, which the counter gave,
-  // or null. The pointer holds until the next cell is appended.
-  Cell* find_cell(int instance);
+  // The cell at `position` in the list, to place more pins on (a cell
+  // never moves).
+  Cell& cell_at(std::size_t position) { return cells_[position]; }
+
+  // ---- settling --------------------------------------------------------------
+  // Cells before `count` will not change any more: their pins, nets and
+  // names are final, and another thread may read them (and nothing else)
+  // while mapping goes on. The reader is told in steps of many cells.
+  void settle(std::size_t count) {
+    if (count < announced_settled_ + kSettleStep) return;
+    announced_settled_ = count;
+    settled_->raise(count);
+  }
+  // Every cell is final: mapping is over.
+  void settle_all() { settled_->finish(cells_.size()); }
+  // How far the cells have settled, for the reading thread to wait on.
+  const Watermark& settled_cells() const { return *settled_; }
 
   // ---- reading --------------------------------------------------------------
-  const std::deque<Cell>& cells() const { return cells_; }
+  const BlockList<Cell>& cells() const { return cells_; }
   std::span<const NetId> pins(const Cell& cell) const {
     if (cell.pin_count == 0) return {};
     return {pin_slots(cell.first_pin), cell.pin_count};
@@ -157,7 +172,7 @@ class Netlist {
   const Net& net(NetId id) const { return nets_[id]; }
   std::size_t net_count() const { return nets_.size(); }
   // The names of the vectors, by VectorId.
-  const std::vector<SymbolId>& vectors() const { return vectors_; }
+  const BlockList<SymbolId>& vectors() const { return vectors_; }
 
   std::string_view text(SymbolId id) const { return symbols_.text(id); }
   // The name of a plain net (empty for the unnamed net).
@@ -232,32 +247,36 @@ class Netlist {
   NetId new_bus_net(VectorId vector, int high, int low, bool slice);
   SymbolId cell_type(std::string_view type);
 
-  // Position in cells_ of the first cell of each instance number. The numbers
-  // come from the counter, so a vector indexed by number holds them.
-  void remember_position(int instance, std::size_t position);
-  std::vector<std::uint32_t> position_of_instance_;
-
   Symbols& symbols_;
-  // Blocks instead of one array for the two longest lists: they grow without
-  // copying, and without holding twice their size while they do.
-  std::deque<Cell> cells_;
+  // Lists in blocks that never move: they grow without copying, without
+  // holding twice their size while they do, and without disturbing a thread
+  // that reads the settled cells.
+  BlockList<Cell> cells_;
   // Pin slots in blocks of kPinBlock, addressed by one index: pin p is slot
   // p % kPinBlock of block p / kPinBlock. A cell's pins never straddle two
   // blocks; a cell with more pins than a block gets one allocation of its own
   // and the block numbers it covers (the later ones left empty).
   static constexpr std::uint32_t kPinBlock = std::uint32_t{1} << 20;
-  std::vector<std::unique_ptr<NetId[]>> pin_blocks_;
-  std::uint64_t pins_end_ = 0;  // the next free pin index
+  // The table of blocks is made once, at its full size (pin indexes are
+  // 32 bits), so that it never moves either.
+  static constexpr std::size_t kMaxPinBlocks = (std::uint64_t{1} << 32) / kPinBlock;
+  std::unique_ptr<std::unique_ptr<NetId[]>[]> pin_blocks_ =
+      std::make_unique<std::unique_ptr<NetId[]>[]>(kMaxPinBlocks);
+  std::size_t pin_blocks_used_ = 0;  // table entries covered by blocks
+  std::uint64_t pins_end_ = 0;       // the next free pin index
   const NetId* pin_slots(std::uint32_t first) const {
     return pin_blocks_[first / kPinBlock].get() + first % kPinBlock;
   }
   NetId& pin_slot(const Cell& cell, std::size_t position);
-  std::deque<Net> nets_;                    // by NetId; nets_[kUnnamedNet] has no name
+  BlockList<Net> nets_;                     // by NetId; nets_[kUnnamedNet] has no name
   std::vector<NetId> net_of_symbol_;        // by SymbolId; plain nets, kUnnamedNet where none
-  std::vector<SymbolId> vectors_;           // by VectorId
+  BlockList<SymbolId> vectors_;             // by VectorId
   std::vector<VectorId> vector_of_symbol_;  // by SymbolId; kNoVector where none
   CellOrigin origin_;
   int last_instance_ = 0;
+  static constexpr std::size_t kSettleStep = 4096;
+  std::size_t announced_settled_ = 0;
+  std::unique_ptr<Watermark> settled_ = std::make_unique<Watermark>();  // movable netlist
   std::unordered_map<SymbolId, std::uint32_t> forward_pin_of_type_;
 };
 

@@ -1,4 +1,4 @@
-// Output text built in a buffer and handed on in chunks of about 2 MiB:
+// Output text built in a buffer and handed on in chunks of about 1 MiB:
 // few, large writes cost far less than one stream insertion per field. A
 // text of more than one chunk is handed on by a second thread, one for the
 // whole text, so that the writing of one chunk (the kernel's copy of its
@@ -25,7 +25,7 @@ using TextSink = std::function<bool(std::string_view)>;
 
 class ChunkedText {
  public:
-  static constexpr std::size_t kChunk = 1 << 21;
+  static constexpr std::size_t kChunk = 1 << 20;
   static constexpr std::size_t kMaxDigits = 11;  // an int in decimal, with its sign
 
   explicit ChunkedText(const TextSink& sink) : sink_(sink) {}

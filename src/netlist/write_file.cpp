@@ -11,19 +11,13 @@
 
 namespace syn {
 
-namespace {
-
-// True when `path` names something that exists and is neither a regular
-// file nor a folder: a character device, a FIFO, a socket.
-bool is_special_file(const std::string& path) {
+bool is_replaced_through_temporary(const std::string& path) {
   struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+  return ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
 }
 
-}  // namespace
-
 ReplacingFile::ReplacingFile(const std::string& path)
-    : path_(path), direct_(is_special_file(path)) {
+    : path_(path), direct_(!is_replaced_through_temporary(path)) {
   if (direct_) {
     // A device or a FIFO is written into as it is: replacing it with a
     // regular file would break whatever reads from it.

@@ -47,6 +47,11 @@ class ReplacingFile {
   std::size_t writeback_started_ = 0;  // bytes the kernel was asked to put on the disk
 };
 
+// False when `path` names something that exists and is neither a regular
+// file nor a folder (a character device, a FIFO, a socket): such a target
+// is written into as it is.
+bool is_replaced_through_temporary(const std::string& path);
+
 // Writes `path` from the text `fill` writes into a stream; an empty string
 // on success, otherwise the reason it failed.
 std::string write_stream_file(const std::string& path,

@@ -39,14 +39,18 @@ char* put_cell(char* at, const Netlist& netlist, const Cell& cell) {
   return at;
 }
 
+void put_cells(const Netlist& netlist, std::size_t first, std::size_t end, ChunkedText& text) {
+  for (std::size_t i = first; i < end && text.ok(); ++i) {
+    const Cell& cell = netlist.cells()[i];
+    text.advance(put_cell(text.room(most_bytes_of(netlist, cell)), netlist, cell));
+  }
+}
+
 }  // namespace
 
 bool write_netlist(const Netlist& netlist, const TextSink& sink) {
   ChunkedText text(sink);
-  for (const Cell& cell : netlist.cells()) {
-    if (!text.ok()) return false;
-    text.advance(put_cell(text.room(most_bytes_of(netlist, cell)), netlist, cell));
-  }
+  put_cells(netlist, 0, netlist.cells().size(), text);
   return text.finish();
 }
 
@@ -63,6 +67,43 @@ std::string write_netlist_file(const Netlist& netlist, const std::string& path) 
     write_netlist(netlist, [&file](std::string_view text) { return file.write(text); });
   }
   return file.commit();
+}
+
+NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, const std::string& path)
+    : netlist_(netlist), file_(path) {
+  if (file_.failed()) return;
+  try {
+    thread_ = std::jthread([this](const std::stop_token& stop) { write(stop); });
+  } catch (const std::system_error&) {
+    // No second thread to be had: finish writes the whole netlist.
+  }
+}
+
+void NetlistFileWriter::write(const std::stop_token& stop) {
+  try {
+    const TextSink sink = [this](std::string_view bytes) { return file_.write(bytes); };
+    ChunkedText text(sink);
+    for (std::size_t done = 0; text.ok();) {
+      const Watermark::Level settled = netlist_.settled_cells().wait_above(done, stop);
+      if (stop.stop_requested()) return;
+      put_cells(netlist_, done, settled.count, text);
+      done = settled.count;
+      if (settled.final) break;
+    }
+    text.finish();
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
+
+std::string NetlistFileWriter::finish() {
+  if (thread_.joinable()) {
+    thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
+  } else if (!file_.failed()) {
+    write_netlist(netlist_, [this](std::string_view bytes) { return file_.write(bytes); });
+  }
+  return file_.commit();
 }
 
 }  // namespace syn
