@@ -14,6 +14,12 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
                   const std::function<bool(const Design&)>& should_map) {
   Design& design = *run.design;
   Symbols& symbols = run.symbols;
+  // Designs bring about one new name for every 64 bytes of their tables, or
+  // fewer: room for that many spares the symbol table most of its rehashes
+  // while reading, and costs no more than the table reaches by the end.
+  symbols.reserve((tables.io_spec.text.size() + tables.global_net.text.size() +
+                   tables.local_net.text.size() + tables.data_net.text.size()) /
+                  64);
   // The data net, most of a design, has its lines cut out and checked on a
   // second thread while the other three tables are read.
   std::optional<DataNetText> data_lines;

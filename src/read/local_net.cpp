@@ -10,6 +10,7 @@
 #include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
 #include "read/table.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 namespace {
@@ -28,8 +29,7 @@ NetArcs read_lines(const std::string& file, const NetTable& table, Symbols& symb
     if (!direction_is_known(file, line, diag)) return;
     read.arcs.push_back({transition, place, line.letter(kDirectionColumn) == 'i'});
   });
-  read.transitions.sort();
-  read.places.sort();
+  run_beside([&read] { read.transitions.sort(); }, [&read] { read.places.sort(); });
   return read;
 }
 
