@@ -31,6 +31,17 @@ class NameIndex {
     }
   }
 
+  static std::uint32_t hash_of(std::string_view name) {
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    return static_cast<std::uint32_t>(hash ^ (static_cast<std::uint64_t>(hash) >> 32));
+  }
+
+  // Starts loading the slot where a name of this hash is looked for first,
+  // so that a lookup a little later does not wait for memory.
+  void prefetch(std::uint32_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & mask()]);
+  }
+
   // Position of `name`, or npos; `name_of(position)` gives a record's name.
   template <class NameOf>
   std::size_t find(std::string_view name, const NameOf& name_of) const {
@@ -46,8 +57,13 @@ class NameIndex {
   // position that the index holds for it afterwards.
   template <class NameOf>
   std::size_t insert(std::string_view name, std::size_t position, const NameOf& name_of) {
+    return insert(name, hash_of(name), position, name_of);
+  }
+  // The same with the name's hash_of worked out before (on another thread).
+  template <class NameOf>
+  std::size_t insert(std::string_view name, std::uint32_t hash, std::size_t position,
+                     const NameOf& name_of) {
     if (capacity_for(size_ + 1) > slots_.size()) rehash(capacity_for(size_ + 1));
-    const std::uint32_t hash = hash_of(name);
     std::size_t i = hash & mask();
     for (; slots_[i].position != kEmpty; i = (i + 1) & mask()) {
       if (slots_[i].hash == hash && name_of(slots_[i].position) == name) return slots_[i].position;
@@ -66,10 +82,6 @@ class NameIndex {
     std::uint32_t hash = 0;  // also picks the first slot to try
   };
 
-  static std::uint32_t hash_of(std::string_view name) {
-    const std::size_t hash = std::hash<std::string_view>{}(name);
-    return static_cast<std::uint32_t>(hash ^ (static_cast<std::uint64_t>(hash) >> 32));
-  }
   // At most half full, a power of two.
   static std::size_t capacity_for(std::size_t count) {
     std::size_t capacity = 16;

@@ -39,11 +39,15 @@ class Symbols {
  public:
   // The id of `text`, entered when new. Ids count up from 0 in order of
   // first appearance.
-  SymbolId intern(std::string_view text) {
-    const std::size_t found = index_.insert(text, spans_.size(), TextOf{this});
+  SymbolId intern(std::string_view text) { return intern(text, NameIndex::hash_of(text)); }
+  // The same with the text's NameIndex::hash_of worked out before.
+  SymbolId intern(std::string_view text, std::uint32_t hash) {
+    const std::size_t found = index_.insert(text, hash, spans_.size(), TextOf{this});
     if (found == spans_.size()) spans_.push_back(texts_.store(text));
     return static_cast<SymbolId>(found);
   }
+  // Readies the table for interning a text of this hash soon.
+  void prefetch(std::uint32_t hash) const { index_.prefetch(hash); }
 
   // The id of `text` if it was entered, else kNoSymbol.
   SymbolId find(std::string_view text) const {

@@ -158,7 +158,8 @@ DataNetText::DataNetText(const std::string& file, std::string_view text) : file_
     const auto names = transition_and_place(file, line, diag);
     if (!names) return;
     const DataLine columns = read_columns(file, line, relation_words, diag);
-    lines.push_back({names->transition, names->place, columns, line.number});
+    lines.push_back({names->transition, names->place, NameIndex::hash_of(names->transition),
+                     NameIndex::hash_of(names->place), columns, line.number});
   });
 }
 
@@ -183,15 +184,23 @@ DataLines number_lines(const DataNetText& text, const Design& design, Symbols& s
   DataLines read(symbols);
   DataLineChecks checks(text.file_name, design, symbols);
   read.lines.reserve(text.lines.size());
-  for (const DataLineText& line : text.lines) {
+  // Names are looked for in a table far larger than the cache: the slots of
+  // the names some lines ahead are fetched while this line is numbered.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    if (i + kAhead < text.lines.size()) {
+      symbols.prefetch(text.lines[i + kAhead].transition_hash);
+      symbols.prefetch(text.lines[i + kAhead].place_hash);
+    }
+    const DataLineText& line = text.lines[i];
     DataLine d = line.columns;
     if (d.has_relation()) {
       read.relations.push_back(symbols.intern(text.relation_words[d.relation - 1]));
       d.relation = static_cast<std::uint32_t>(read.relations.size());
     }
-    d.transition = read.transitions.id(line.transition);
+    d.transition = read.transitions.id(line.transition, line.transition_hash);
     if (d.transition == read.first_line.size()) read.first_line.push_back(line.number);
-    d.place = read.places.id(line.place);
+    d.place = read.places.id(line.place, line.place_hash);
     read.lines.push_back(d);
     checks.check(
         {line.number, d.transition, line.transition, d.place, read.places.symbol(d.place),

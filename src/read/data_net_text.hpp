@@ -25,10 +25,13 @@ struct DataLine {
   bool has_relation() const { return relation != 0; }
 };
 
-// A data line with its names as views into the table's text.
+// A data line with its names as views into the table's text, and their
+// hashes for the symbol table, worked out with the rest.
 struct DataLineText {
   std::string_view transition;
   std::string_view place;
+  std::uint32_t transition_hash = 0;
+  std::uint32_t place_hash = 0;
   DataLine columns;  // names not numbered yet
   int number = 0;    // line number, for messages
 };

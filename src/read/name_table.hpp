@@ -26,9 +26,11 @@ class NameTable {
   // The id of `name`, which is added when new. A name that repeats the
   // last one (the lines of one transition follow each other) is not hashed
   // again.
-  std::uint32_t id(std::string_view name) {
+  std::uint32_t id(std::string_view name) { return id(name, NameIndex::hash_of(name)); }
+  // The same with the name's NameIndex::hash_of worked out before.
+  std::uint32_t id(std::string_view name, std::uint32_t hash) {
     if (last_id_ != kNoId && name == symbols_.text(symbol_of_id_[last_id_])) return last_id_;
-    last_id_ = new_id(name);
+    last_id_ = new_id(name, hash);
     return last_id_;
   }
 
@@ -45,8 +47,8 @@ class NameTable {
  private:
   static constexpr std::uint32_t kNoId = static_cast<std::uint32_t>(-1);
 
-  std::uint32_t new_id(std::string_view name) {
-    const SymbolId symbol = symbols_.intern(name);
+  std::uint32_t new_id(std::string_view name, std::uint32_t hash) {
+    const SymbolId symbol = symbols_.intern(name, hash);
     if (symbol >= id_of_symbol_.size()) id_of_symbol_.resize(symbol + 1, kNoId);
     std::uint32_t& id = id_of_symbol_[symbol];
     if (id == kNoId) {
