@@ -42,8 +42,14 @@ class Symbols {
   SymbolId intern(std::string_view text) { return intern(text, NameIndex::hash_of(text)); }
   // The same with the text's NameIndex::hash_of worked out before.
   SymbolId intern(std::string_view text, std::uint32_t hash) {
+    // Names come back soon after they were seen (a place of two neighbouring
+    // transitions, a control net on every cell of a transition): a small
+    // table of recent ones, which stays in the cache, answers most of them.
+    Recent& recent = recent_[hash % kRecent];
+    if (recent.hash == hash && recent.id != kNoSymbol && spans_[recent.id] == text) return recent.id;
     const std::size_t found = index_.insert(text, hash, spans_.size(), TextOf{this});
     if (found == spans_.size()) spans_.push_back(texts_.store(text));
+    recent = {static_cast<SymbolId>(found), hash};
     return static_cast<SymbolId>(found);
   }
   // Readies the table for interning a text of this hash soon.
@@ -70,6 +76,12 @@ class Symbols {
   // second thread while mapping goes on.
   BlockList<std::string_view> spans_;
   NameIndex index_;
+  struct Recent {
+    SymbolId id = kNoSymbol;
+    std::uint32_t hash = 0;
+  };
+  static constexpr std::size_t kRecent = 4096;
+  std::vector<Recent> recent_ = std::vector<Recent>(kRecent);
 };
 
 }  // namespace syn
