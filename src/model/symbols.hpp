@@ -46,7 +46,8 @@ class Symbols {
     // transitions, a control net on every cell of a transition): a small
     // table of recent ones, which stays in the cache, answers most of them.
     Recent& recent = recent_[hash % kRecent];
-    if (recent.hash == hash && recent.id != kNoSymbol && spans_[recent.id] == text) return recent.id;
+    if (recent.hash == hash && recent.id != kNoSymbol && spans_[recent.id] == text)
+      return recent.id;
     const std::size_t found = index_.insert(text, hash, spans_.size(), TextOf{this});
     if (found == spans_.size()) spans_.push_back(texts_.store(text));
     recent = {static_cast<SymbolId>(found), hash};
