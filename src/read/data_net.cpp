@@ -434,7 +434,6 @@ void build_places(const DataLines& read, Design& design) {
       [&read](std::size_t i) { return read.places.rank(read.lines[i].place); },
       [&read](std::size_t i) { return place_line(read.lines[i], read.transitions); });
   std::vector<DataPlace>& items = design.data_places.items;
-  items.resize(read.places.size());
   PlaceLinks links(design.data_place_links, read.lines.size());
   std::vector<std::uint32_t> writers;
   std::vector<std::uint32_t> readers;
@@ -468,8 +467,12 @@ void build_places(const DataLines& read, Design& design) {
 void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
   diag.append(text.diag);
   const DataLines read = number_lines(text, design, symbols, diag);
-  build_places(read, design);
-  build_transitions(read, design, symbols);
+  // The place records are made first; then the places' names and links and
+  // the transitions (which set the places' kind and terminal type, other
+  // fields of the same records) are filled in side by side.
+  design.data_places.items.resize(read.places.size());
+  run_beside([&] { build_transitions(read, design, symbols); },
+             [&] { build_places(read, design); });
 }
 
 void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
