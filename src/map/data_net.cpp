@@ -6,6 +6,7 @@
 #include "map/data_rule.hpp"
 #include "map/datapath.hpp"
 #include "map/main_mapping.hpp"
+#include "map/mux_cells.hpp"
 #include "map/names.hpp"
 #include "text/fields.hpp"
 
@@ -119,13 +120,6 @@ void map_transition(MapContext& ctx, const DataTransition& t) {
       ctx.diag.problem("data transition " + ctx.name(t.name) + ": " + refusal(ctx, t, rule));
       break;
   }
-}
-
-// A multiplexer grows while it is its place's and has no outputs yet; a
-// place that gets a new one leaves the old one as it is.
-bool mux_may_grow(const MappingState& state, std::size_t id) {
-  const GrowingMux& mux = state.muxes[id];
-  return !mux.done && state.mux_of_place[mux.place] == id + 1;
 }
 
 // Tells the netlist which cells no mapper will touch again: all those before

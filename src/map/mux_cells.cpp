@@ -109,6 +109,10 @@ MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed) {
   return id;
 }
 
+bool mux_may_grow(const MappingState& state, MuxId mux) {
+  return !state.muxes[mux].done && state.mux_of_place[state.muxes[mux].place] == mux + 1;
+}
+
 MuxId find_mux(const MapContext& ctx, const DataPlace& fed) {
   const std::size_t place = position_of(ctx, fed);
   if (place >= ctx.state.mux_of_place.size() || ctx.state.mux_of_place[place] == 0) return kNoMux;

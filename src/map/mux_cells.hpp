@@ -66,6 +66,10 @@ Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width);
 // record of the data place list.
 MuxId append_mux(MapContext& ctx, const Cell& mux, const DataPlace& fed);
 
+// Whether a multiplexer may still get pins: it has no outputs yet and is
+// still its place's (a place that gets a new one leaves the old one as it is).
+bool mux_may_grow(const MappingState& state, MuxId mux);
+
 // The multiplexer feeding `fed` (a record of the data place list), or kNoMux.
 MuxId find_mux(const MapContext& ctx, const DataPlace& fed);
 

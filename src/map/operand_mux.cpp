@@ -282,8 +282,8 @@ void report_incomplete_muxes(MapContext& ctx) {
   // In netlist order, as the multiplexers were appended; a place's entry
   // counts only while the place still names that multiplexer.
   for (std::size_t id = 0; id < ctx.state.muxes.size(); ++id) {
+    if (!mux_may_grow(ctx.state, id)) continue;
     const GrowingMux& mux = ctx.state.muxes[id];
-    if (ctx.state.mux_of_place[mux.place] != id + 1 || mux.done) continue;
     const Cell& cell = ctx.netlist.cells()[mux.cell];
     ctx.diag.problem("data place " + ctx.name(ctx.design.data_places.items[mux.place].name) +
                      ": " + std::string(ctx.netlist.type_name(cell)) + " (instance " +
