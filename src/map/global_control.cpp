@@ -84,6 +84,7 @@ std::vector<SymbolId> places_tagged(GlobalArcs places, PlaceNet tag) {
 
 std::vector<ListedGlobalPlace> listed_global_places(const Design& design, GlobalArcs places) {
   std::vector<ListedGlobalPlace> found;
+  found.reserve(places.size());
   for (const GlobalArc& place : places) {
     if (place.net == kGlobal) found.push_back({place.name, design.global_places.find(place.name)});
   }
@@ -195,6 +196,9 @@ bool check_transitions(MapContext& ctx, const std::vector<TransitionWork>& work)
 
 std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>& global_in) {
   std::vector<ArcOfTransition> list;
+  std::size_t arcs = 0;
+  for (const ListedGlobalPlace& place : global_in) arcs += place.record->producers.size();
+  list.reserve(arcs);
   for (const ListedGlobalPlace& place : global_in) {
     for (const std::uint32_t producer : place.record->producers) {
       list.push_back({producer, place.name, 0, {}});
@@ -206,6 +210,10 @@ std::vector<ArcOfTransition> backward_list(const std::vector<ListedGlobalPlace>&
 void fill_reset_list(const std::vector<CountedPlace>& reset_list, TransitionWork& work) {
   int reset_pin = 0;
   int k = 0;
+  std::size_t arcs = 0;
+  for (const CountedPlace& place : reset_list)
+    arcs += work.global_out[place.index].record->consumers.size();
+  work.reset_arcs.reserve(arcs);
   for (const CountedPlace& place : reset_list) {
     ++k;
     int j = 0;
