@@ -68,28 +68,35 @@ TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
 }
 
 // A write that fails part way (here: the file size limit) is reported with
-// the system's reason, and the file that was there stays as it was.
+// the system's reason, and the file that was there stays as it was; also
+// when the file is written on a second thread as the cells settle.
 TEST(WriteNetlist, WriteFailingPartWayKeepsTheOldFile) {
   std::string expected;
   Symbols symbols;
-  const Netlist netlist = large_netlist(symbols, expected);
-  const TempDir dir;
-  const auto path = dir.path() / "out.net";
-  test::write_file(path, "old netlist\n");
+  Netlist netlist = large_netlist(symbols, expected);
+  netlist.settle_all();
+  for (const bool while_mapping : {false, true}) {
+    SCOPED_TRACE(while_mapping ? "written as the cells settle" : "written at once");
+    const TempDir dir;
+    const auto path = dir.path() / "out.net";
+    test::write_file(path, "old netlist\n");
 
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{5u << 20, 5u << 20};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    _exit(write_netlist_file(netlist, path) == "File too large" ? 0 : 1);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{5u << 20, 5u << 20};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      const std::string failure = while_mapping ? NetlistFileWriter(netlist, path).finish()
+                                                : write_netlist_file(netlist, path);
+      _exit(failure == "File too large" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(read_file(path), "old netlist\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(read_file(path), "old netlist\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace
