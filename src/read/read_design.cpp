@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "util/run_beside.hpp"
+
 namespace syn {
 namespace {
 
@@ -48,15 +50,25 @@ bool read_whole_file(const std::string& path, std::string& content, std::string&
 bool load_input_files(const InputFiles& files, std::string (&texts)[4], Diagnostics& diag) {
   const std::string* names[4] = {&files.io_spec, &files.global_net, &files.local_net,
                                  &files.data_net};
-  bool all_read = true;
-  for (int i = 0; i < 4; ++i) {
-    std::string reason;
-    if (!read_whole_file(*names[i], texts[i], reason)) {
-      diag.error("cannot open " + *names[i] + ": " + reason);
-      all_read = false;
-    }
+  bool read[4] = {};
+  std::string reasons[4];
+  const auto load = [&](int i) { read[i] = read_whole_file(*names[i], texts[i], reasons[i]); };
+  // The data net, most of a design, is loaded on a second thread while the
+  // other three are; only from a regular file, as a pipe or a device named
+  // twice must be read in turn.
+  struct stat info {};
+  if (::stat(files.data_net.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    run_beside([&] { load(3); },
+               [&] {
+                 for (int i = 0; i < 3; ++i) load(i);
+               });
+  } else {
+    for (int i = 0; i < 4; ++i) load(i);
   }
-  return all_read;
+  for (int i = 0; i < 4; ++i) {
+    if (!read[i]) diag.error("cannot open " + *names[i] + ": " + reasons[i]);
+  }
+  return read[0] && read[1] && read[2] && read[3];
 }
 
 }  // namespace syn
