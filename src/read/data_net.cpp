@@ -68,6 +68,12 @@ std::string_view read_relation(const std::string& file, const TableLine& line, D
 // place, not a word of another column.
 bool near_its_column(const TableLine& line, int column) {
   const std::string_view body = without_line_end(line.text);
+  const int title = line.columns->at(column);
+  if (title == 0) return false;
+  // Nothing but blanks near the title, the common case: no word starts there.
+  const std::size_t near = static_cast<std::size_t>(std::max(title - 3, 0));
+  if (near >= body.size() || body.substr(near, 7).find_first_not_of(' ') == std::string_view::npos)
+    return false;
   std::size_t pos = 0;
   for (int k = 1; k <= column; ++k) {
     while (pos < body.size() && body[pos] == ' ') ++pos;
@@ -75,9 +81,8 @@ bool near_its_column(const TableLine& line, int column) {
     if (k == column) break;
     while (pos < body.size() && body[pos] != ' ') ++pos;
   }
-  const int title = line.columns->at(column);
   const int distance = static_cast<int>(pos) - title;
-  return title != 0 && distance >= -3 && distance <= 3;
+  return distance >= -3 && distance <= 3;
 }
 
 bool is_type_letter(char c) { return c == 'I' || c == 'O' || c == 'V' || c == 'C'; }
