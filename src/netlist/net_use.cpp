@@ -1,6 +1,7 @@
 #include "netlist/net_use.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace syn {
 namespace {
@@ -48,18 +49,41 @@ NetUse::NetUse(const Netlist& netlist, const PinDirections& directions)
     : netlist_(netlist), vector_start_(number_signals(netlist)) {
   drivers_.assign(vector_start_.back(), 0);
   readers_.assign(vector_start_.back(), 0);
-  for (const Cell& cell : netlist.cells()) {
+  count_pins_by_net(directions);
+  spread_bus_counts();
+  used_bits_ = used_bits();
+}
+
+// Counts the pins on each net in the slot numbered as the net: a plain net's
+// signal, and for a bus net a slot no signal uses, emptied again once its
+// counts are spread over its bits. Each pin costs no look-up of its net.
+void NetUse::count_pins_by_net(const PinDirections& directions) {
+  for (const Cell& cell : netlist_.cells()) {
     const CellShape& shape = directions.shape(cell);
-    const auto pins = netlist.pins(cell);
+    const auto pins = netlist_.pins(cell);
     for (std::size_t p = 0; p < pins.size(); ++p) {
-      if (pins[p] == kUnnamedNet) continue;
       const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
-      auto& counts = drives ? drivers_ : readers_;
-      const Signals s = signals_of(pins[p]);
-      for (SignalId k = s.first; k < s.first + s.count; ++k) count_up(counts[k]);
+      count_up((drives ? drivers_ : readers_)[pins[p]]);
     }
   }
-  used_bits_ = used_bits();
+  // The unnamed net is no signal.
+  drivers_[kUnnamedNet] = 0;
+  readers_[kUnnamedNet] = 0;
+}
+
+// Adds each bus net's counts to the bits it covers, still counting up to 2.
+void NetUse::spread_bus_counts() {
+  for (NetId id = 1; id < netlist_.net_count(); ++id) {
+    if (!netlist_.net(id).is_bus()) continue;
+    const std::uint8_t drives = std::exchange(drivers_[id], 0);
+    const std::uint8_t reads = std::exchange(readers_[id], 0);
+    if (drives == 0 && reads == 0) continue;
+    const Signals s = signals_of(id);
+    for (SignalId k = s.first; k < s.first + s.count; ++k) {
+      drivers_[k] = static_cast<std::uint8_t>(std::min(2, drivers_[k] + drives));
+      readers_[k] = static_cast<std::uint8_t>(std::min(2, readers_[k] + reads));
+    }
+  }
 }
 
 NetUse::Signals NetUse::signals_of(NetId id) const {

@@ -20,7 +20,9 @@ class NetUse {
  public:
   NetUse(const Netlist& netlist, const PinDirections& directions);
 
-  // The signals of a net: [first, first + count).
+  // The signals of a net: [first, first + count). The signals numbered
+  // below the net count are the nets' own: a plain net's one signal, and
+  // for a bus net a number that no pin uses, its bits' signals lying above.
   struct Signals {
     SignalId first = 0;
     std::uint32_t count = 0;
@@ -44,6 +46,8 @@ class NetUse {
  private:
   static std::vector<std::uint32_t> number_signals(const Netlist& netlist);
   std::vector<std::uint32_t> used_bits() const;
+  void count_pins_by_net(const PinDirections& directions);
+  void spread_bus_counts();
 
   const Netlist& netlist_;
   std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
