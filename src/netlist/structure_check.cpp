@@ -1,6 +1,7 @@
 #include "netlist/structure_check.hpp"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace syn {
@@ -16,13 +17,50 @@ void mark_plain(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const
   if (id != kUnnamedNet) mark(inputs, use.signals_of(id));
 }
 
-// A place's plain net and its three rails' vectors.
-void mark_place(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
-                std::string_view name) {
-  mark_plain(inputs, netlist, use, name);
-  for (const std::string_view suffix : {"", "_bar", "_done"}) {
-    const VectorId v = netlist.find_vector(std::string(name) + std::string(suffix));
-    if (v != kNoVector) mark(inputs, use.vector_signals(v));
+// By symbol: 1 for a place that none of the three nets produces.
+std::vector<std::uint8_t> unproduced_places(const Design& design, const Symbols& symbols) {
+  std::vector<std::uint8_t> produced(symbols.size(), 0);
+  for (const GlobalPlace& p : design.global_places.items)
+    if (!p.producers.empty()) produced[p.name] = 1;
+  for (const LocalPlace& p : design.local_places.items)
+    if (!design.producers_of(p).empty()) produced[p.name] = 1;
+  for (const DataPlace& p : design.data_places.items)
+    if (!design.producers_of(p).empty()) produced[p.name] = 1;
+  std::vector<std::uint8_t> unproduced(symbols.size(), 0);
+  for (const GlobalPlace& p : design.global_places.items) unproduced[p.name] = !produced[p.name];
+  for (const LocalPlace& p : design.local_places.items) unproduced[p.name] = !produced[p.name];
+  for (const DataPlace& p : design.data_places.items) unproduced[p.name] = !produced[p.name];
+  return unproduced;
+}
+
+bool is_marked(const std::vector<std::uint8_t>& by_symbol, SymbolId symbol) {
+  return symbol < by_symbol.size() && by_symbol[symbol] != 0;
+}
+
+// The plain nets and the vectors named as an unproduced place: found by
+// their symbols, which are the places' own, with no look-up of a text.
+void mark_named_as_places(std::vector<std::uint8_t>& inputs, const Netlist& netlist,
+                          const NetUse& use, const std::vector<std::uint8_t>& unproduced) {
+  for (NetId id = 1; id < netlist.net_count(); ++id) {
+    if (is_marked(unproduced, netlist.net(id).name())) mark(inputs, use.signals_of(id));
+  }
+  for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
+    if (is_marked(unproduced, netlist.vectors()[v])) mark(inputs, use.vector_signals(v));
+  }
+}
+
+// The complement and done vectors of the unproduced places, found by name.
+void mark_place_rails(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
+                      const Symbols& symbols, const std::vector<std::uint8_t>& unproduced) {
+  std::string name;
+  for (SymbolId place = 0; place < unproduced.size(); ++place) {
+    if (!unproduced[place]) continue;
+    for (const std::string_view suffix : {"_bar", "_done"}) {
+      name.assign(symbols.text(place));
+      name += suffix;
+      const VectorId v = netlist.find_vector(name);
+      if (v != kNoVector) mark(inputs, use.vector_signals(v));
+    }
   }
 }
 
@@ -113,20 +151,11 @@ std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbo
   for (const char* name :
        {"Reset_signal", "DCasyncValue0", "DCasyncValue1", "DCasyncvalue0", "DCasyncvalue1"})
     mark_plain(inputs, netlist, use, name);
-  // A place is produced when any of the three nets has a producer for it.
-  std::vector<std::uint8_t> produced(symbols.size(), 0);
-  for (const GlobalPlace& p : design.global_places.items)
-    if (!p.producers.empty()) produced[p.name] = 1;
-  for (const LocalPlace& p : design.local_places.items)
-    if (!design.producers_of(p).empty()) produced[p.name] = 1;
-  for (const DataPlace& p : design.data_places.items)
-    if (!design.producers_of(p).empty()) produced[p.name] = 1;
-  auto mark_unproduced = [&](SymbolId name) {
-    if (!produced[name]) mark_place(inputs, netlist, use, symbols.text(name));
-  };
-  for (const GlobalPlace& p : design.global_places.items) mark_unproduced(p.name);
-  for (const LocalPlace& p : design.local_places.items) mark_unproduced(p.name);
-  for (const DataPlace& p : design.data_places.items) mark_unproduced(p.name);
+  // A place is produced when any of the three nets has a producer for it;
+  // one that is not is an input with its plain net and its three rails.
+  const std::vector<std::uint8_t> unproduced = unproduced_places(design, symbols);
+  mark_named_as_places(inputs, netlist, use, unproduced);
+  mark_place_rails(inputs, netlist, use, symbols, unproduced);
   return inputs;
 }
 
