@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "netlist/name_order.hpp"
 #include "netlist/write_file.hpp"
 #include "util/run_beside.hpp"
 
@@ -132,34 +133,6 @@ std::string identifier_of(std::string_view name) {
   return out;
 }
 
-// A name with its id, and its first eight bytes as a number that orders as
-// the text does (missing bytes count as zero, so equal numbers still need
-// the texts): comparing those first decides most pairs without reading the
-// texts.
-struct NamedId {
-  std::uint64_t lead = 0;
-  std::string_view text;
-  std::uint32_t id = 0;
-};
-
-NamedId named(std::uint32_t id, std::string_view text) {
-  std::uint64_t lead = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    lead = lead << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
-  }
-  return {lead, text, id};
-}
-
-bool text_before(const NamedId& a, const NamedId& b) {
-  return a.lead != b.lead ? a.lead < b.lead : a.text < b.text;
-}
-
-bool same_text(const NamedId& a, const NamedId& b) { return a.lead == b.lead && a.text == b.text; }
-
-void sort_by_text(std::vector<NamedId>& names) {
-  std::sort(names.begin(), names.end(), text_before);
-}
-
 bool contains_text(const std::vector<NamedId>& sorted, std::string_view text) {
   const NamedId wanted = named(0, text);
   const auto found = std::lower_bound(sorted.begin(), sorted.end(), wanted, text_before);
@@ -220,9 +193,10 @@ struct NetCensus {
 
 // Read off the signals' use: a vector has a signal for each bit up to its
 // largest on a pin, and a plain net is on a pin when a pin drives or reads
-// its one signal, which is numbered as the net.
-bool plain_on_pin(const Netlist& netlist, const NetUse& use, NetId id) {
-  return !netlist.net(id).is_bus() && (use.drivers(id) > 0 || use.readers(id) > 0);
+// its one signal, which is numbered as the net (a bus net's number is a
+// signal no pin uses).
+bool plain_on_pin(const NetUse& use, NetId id) {
+  return use.drivers(id) > 0 || use.readers(id) > 0;
 }
 
 // The lists are counted before they are filled: grown by doubling, they
@@ -239,10 +213,10 @@ NetCensus take_census(const Netlist& netlist, const NetUse& use) {
       census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
   }
   std::size_t plain = 0;
-  for (NetId id = 1; id < netlist.net_count(); ++id) plain += plain_on_pin(netlist, use, id);
+  for (NetId id = 1; id < netlist.net_count(); ++id) plain += plain_on_pin(use, id);
   census.plain.reserve(plain);
   for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (plain_on_pin(netlist, use, id)) census.plain.push_back(named(id, netlist.plain_name(id)));
+    if (plain_on_pin(use, id)) census.plain.push_back(named(id, netlist.plain_name(id)));
   }
   // The two lists share nothing: one is sorted on a second thread.
   run_beside([&census] { sort_by_text(census.vectors); },
@@ -330,7 +304,7 @@ std::vector<int> numbers_named_by_nets(const NetCensus& census) {
 // or by an earlier cell of the same number) get a fresh one. No fresh name
 // has the form u<digits>, so the others need not enter the name space.
 void name_instances(const Netlist& netlist, const std::vector<int>& numbers_taken, NameSpace& space,
-                    VerilogNetlist& out) {
+                    std::vector<std::pair<std::size_t, std::string>>& renamed) {
   std::vector<bool> seen;
   for (std::size_t i = 0; i < netlist.cells().size(); ++i) {
     const int instance = netlist.cells()[i].instance;
@@ -348,7 +322,7 @@ void name_instances(const Netlist& netlist, const std::vector<int>& numbers_take
     if (!repeated && !taken) continue;
     const std::string wanted = "u" + std::to_string(instance);
     if (repeated) space.claim(wanted);
-    out.renamed_instances.emplace_back(i, space.claim_near(wanted));
+    renamed.emplace_back(i, space.claim_near(wanted));
   }
 }
 
@@ -569,25 +543,45 @@ std::optional<std::string> name_modules(const std::vector<NamedId>& types, const
   return std::nullopt;
 }
 
+// A cell type's position in the list of types, found among the few types
+// by symbol; cells of one type mostly follow each other.
+class TypeIndex {
+ public:
+  explicit TypeIndex(const std::vector<NamedId>& types) {
+    for (std::size_t k = 0; k < types.size(); ++k)
+      by_symbol_.emplace_back(types[k].id, static_cast<std::uint32_t>(k));
+    std::sort(by_symbol_.begin(), by_symbol_.end());
+  }
+  std::uint32_t operator()(SymbolId type) const {
+    if (type != last_.first) {
+      last_ = *std::lower_bound(by_symbol_.begin(), by_symbol_.end(),
+                                std::pair<SymbolId, std::uint32_t>(type, 0));
+    }
+    return last_.second;
+  }
+
+ private:
+  std::vector<std::pair<SymbolId, std::uint32_t>> by_symbol_;
+  mutable std::pair<SymbolId, std::uint32_t> last_{kNoSymbol, 0};
+};
+
 // Each cell's entry in out.cells, and each type's port widths: as many
 // ports as its widest cell has pins, each as wide as its widest connection.
 void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
                     const std::vector<std::string>& modules, const PinDirections* directions,
-                    VerilogNetlist& out) {
-  std::vector<std::uint32_t> index_of(netlist.symbol_count(), 0);
-  for (std::size_t k = 0; k < types.size(); ++k) {
-    index_of[types[k].id] = static_cast<std::uint32_t>(k);
-    out.cells.push_back({identifier_of(modules[k]), {}, {}});
-  }
-  out.cell_type.reserve(netlist.cells().size());
+                    std::vector<VerilogCell>& cells, std::vector<std::uint32_t>& cell_type) {
+  for (std::size_t k = 0; k < types.size(); ++k)
+    cells.push_back({identifier_of(modules[k]), {}, {}});
+  const TypeIndex index_of(types);
+  cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
-    const std::uint32_t type = index_of[cell.type];
-    out.cell_type.push_back(type);
-    std::vector<int>& ports = out.cells[type].port_widths;
+    const std::uint32_t type = index_of(cell.type);
+    cell_type.push_back(type);
+    std::vector<int>& ports = cells[type].port_widths;
     if (ports.size() < cell.pin_count) ports.resize(cell.pin_count, 1);
     // The directions of the type's cell with the most pins: a multiplexer
     // left with fewer pins has only inputs.
-    std::vector<PinDirection>& sides = out.cells[type].port_directions;
+    std::vector<PinDirection>& sides = cells[type].port_directions;
     if (directions != nullptr && sides.size() < cell.pin_count) {
       sides.resize(cell.pin_count);
       for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions->of(cell, p);
@@ -607,6 +601,19 @@ std::string spaced(const std::string& identifier) {
   return identifier.back() == ' ' ? identifier : identifier + ' ';
 }
 
+// Everything about the nets and instances: their names, how each net is
+// written, and the declarations with the ports.
+void name_and_declare_nets(const Netlist& netlist, const ModuleFacts* facts, VerilogNetlist& out) {
+  const NetCensus census = take_census(netlist, facts);
+  NameSpace space({&census.vectors, &census.plain});
+  const NetNames names = name_nets(netlist, census, space);
+  name_instances(netlist, numbers_named_by_nets(census), space, out.renamed_instances);
+  spell_nets(netlist, census, names, out);
+  out.longest_connection = longest_connection(netlist, census, out);
+  out.declarations = declarations(census, facts);
+  out.ports = port_list(netlist, out);
+}
+
 }  // namespace
 
 std::string verilog_identifier(const std::string& name) { return identifier_of(name); }
@@ -621,15 +628,12 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const std::vector<NamedId> types = cell_types(netlist);
   std::vector<std::string> cell_module;
   if (auto error = name_modules(types, top, cell_module, out.top)) return error;
-  const NetCensus census = take_census(netlist, facts);
-  NameSpace space({&census.vectors, &census.plain});
-  const NetNames names = name_nets(netlist, census, space);
-  name_instances(netlist, numbers_named_by_nets(census), space, out);
-  spell_nets(netlist, census, names, out);
-  out.longest_connection = longest_connection(netlist, census, out);
-  out.declarations = declarations(census, facts);
-  out.ports = port_list(netlist, out);
-  describe_cells(netlist, types, cell_module, facts ? facts->directions : nullptr, out);
+  // The cell types' ports share nothing with the nets' names: they are
+  // worked out on a second thread.
+  const PinDirections* directions = facts ? facts->directions : nullptr;
+  run_beside(
+      [&] { describe_cells(netlist, types, cell_module, directions, out.cells, out.cell_type); },
+      [&] { name_and_declare_nets(netlist, facts, out); });
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
       out.source_lead[net] = "(* src = \"" + verilog_string_body(facts->sources[net].file) + ":";
