@@ -5,10 +5,12 @@
 
 namespace syn {
 
-NetlistFacts::NetlistFacts(const Netlist& netlist, const DrawnDesign& drawn)
-    : directions(netlist),
-      use(netlist, directions),
-      design_inputs(design_input_signals(drawn.design, drawn.symbols, netlist, use)) {}
+NetlistFacts::NetlistFacts(const Netlist& of_netlist, const DrawnDesign& of_design)
+    : netlist(of_netlist), drawn(of_design), directions(of_netlist), use(of_netlist, directions) {}
+
+std::vector<std::uint8_t> NetlistFacts::design_inputs() const {
+  return design_input_signals(drawn.design, drawn.symbols, netlist, use);
+}
 
 namespace {
 
@@ -25,7 +27,7 @@ std::size_t net_slot(SourceNet net) { return static_cast<std::size_t>(net); }
 }  // namespace
 
 ModuleFacts module_facts(const NetlistFacts& facts, const Design& design, const TableFiles& files) {
-  ModuleFacts module{&facts.directions, &facts.use, &facts.design_inputs, {}};
+  ModuleFacts module{&facts.directions, &facts.use, [&facts] { return facts.design_inputs(); }, {}};
   module.sources[net_slot(SourceNet::global_net)] =
       sources_of(design.global_transitions.items, files.global_net);
   module.sources[net_slot(SourceNet::local_net)] =
@@ -39,7 +41,7 @@ std::size_t report_structure(const Netlist& netlist, const DrawnDesign& drawn,
                              const TableFiles& files, std::ostream& err) {
   const NetlistFacts facts(netlist, drawn);
   const std::vector<NetFinding> findings =
-      check_structure(netlist, facts.directions, facts.use, facts.design_inputs);
+      check_structure(netlist, facts.directions, facts.use, facts.design_inputs());
   for (const NetFinding& finding : findings) {
     err << "syn-tool: warning: "
         << finding_text(finding, facts.use, drawn.design, drawn.symbols, files) << '\n';

@@ -18,12 +18,16 @@ namespace syn {
 
 struct NetlistFacts {
   NetlistFacts(const Netlist& netlist, const DrawnDesign& drawn);
+  const Netlist& netlist;
+  const DrawnDesign& drawn;
   PinDirections directions;
   NetUse use;
-  std::vector<std::uint8_t> design_inputs;  // by signal
+  // By signal: 1 for an input of the design.
+  std::vector<std::uint8_t> design_inputs() const;
 };
 
 // The facts the Verilog writer takes, with each transition's "FILE:LINE".
+// They refer to `facts`, which must outlive them.
 ModuleFacts module_facts(const NetlistFacts& facts, const Design& design, const TableFiles& files);
 
 // Runs the structural check and prints one warning per finding on `err`;

@@ -73,22 +73,14 @@ void order_runs(std::span<SortKey> keys, const std::vector<NamedId>& names, std:
   }
 }
 
-// Moves each name to its key's position, cycle by cycle, without a second
-// list of names; the keys are used up.
-void put_in_order(std::vector<NamedId>& names, std::vector<SortKey>& keys) {
-  for (std::uint32_t start = 0; start < keys.size(); ++start) {
-    if (keys[start].at == start) continue;
-    const NamedId first = names[start];
-    std::uint32_t to = start;
-    while (keys[to].at != start) {
-      const std::uint32_t from = keys[to].at;
-      names[to] = names[from];
-      keys[to].at = to;
-      to = from;
-    }
-    names[to] = first;
-    keys[to].at = to;
-  }
+// The names in the keys' order. Each name is fetched independently of the
+// one before, so the fetches overlap instead of waiting for each other, as
+// they would going round the cycles of the order in place.
+void put_in_order(std::vector<NamedId>& names, const std::vector<SortKey>& keys) {
+  std::vector<NamedId> sorted;
+  sorted.reserve(names.size());
+  for (const SortKey& key : keys) sorted.push_back(names[key.at]);
+  names.swap(sorted);
 }
 
 }  // namespace

@@ -183,13 +183,40 @@ class NameSpace {
   std::unordered_map<std::string, int> next_suffix_;
 };
 
+// n when `text` is u<n>, as instance n is named (no sign, no leading zero).
+std::optional<int> instance_number(std::string_view text) {
+  if (text.size() < 2 || text[0] != 'u' || text[1] < '0' || text[1] > '9') return std::nullopt;
+  if (text[1] == '0' && text.size() > 2) return std::nullopt;
+  int number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data() + 1, end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
 // What the pins of a netlist hold: vectors with their largest index, and
 // plain one-bit nets.
 struct NetCensus {
   std::vector<int> largest_bit;  // by VectorId; -1 for a vector on no pin
   std::vector<NamedId> vectors;  // the vectors on pins, ascending by name
   std::vector<NamedId> plain;    // the plain nets on pins, ascending by name
+  // What can be told of each plain net on a pin by its own name, found
+  // while the names are read in the order they are stored: by NetId, its
+  // name as it is or escaped, or a fresh name where the name is unprintable
+  // (a net named like a vector gets one later).
+  std::vector<WireSpelling> spelling;
+  std::size_t longest_plain = 0;  // the longest plain name, escaped
+  std::vector<int> numbers;       // instance numbers whose name u<n> a net has
 };
+
+// Notes what the name of a plain net on a pin tells (see NetCensus).
+void note_plain_name(NetCensus& census, NetId id, std::string_view text) {
+  census.spelling[id] = !escapable(text)            ? WireSpelling::fresh_name
+                        : is_plain_identifier(text) ? WireSpelling::own_name
+                                                    : WireSpelling::escaped_name;
+  if (census.spelling[id] != WireSpelling::fresh_name)
+    census.longest_plain = std::max(census.longest_plain, text.size() + 2);
+}
 
 // Read off the signals' use: a vector has a signal for each bit up to its
 // largest on a pin, and a plain net is on a pin when a pin drives or reads
@@ -209,15 +236,23 @@ NetCensus take_census(const Netlist& netlist, const NetUse& use) {
   census.vectors.reserve(static_cast<std::size_t>(std::count_if(
       census.largest_bit.begin(), census.largest_bit.end(), [](int bit) { return bit >= 0; })));
   for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
-    if (census.largest_bit[v] >= 0)
-      census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
+    if (census.largest_bit[v] < 0) continue;
+    census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
+    if (const auto number = instance_number(census.vectors.back().text))
+      census.numbers.push_back(*number);
   }
   std::size_t plain = 0;
   for (NetId id = 1; id < netlist.net_count(); ++id) plain += plain_on_pin(use, id);
   census.plain.reserve(plain);
+  census.spelling.assign(netlist.net_count(), WireSpelling::own_name);
   for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (plain_on_pin(use, id)) census.plain.push_back(named(id, netlist.plain_name(id)));
+    if (!plain_on_pin(use, id)) continue;
+    const std::string_view text = netlist.plain_name(id);
+    census.plain.push_back(named(id, text));
+    note_plain_name(census, id, text);
+    if (const auto number = instance_number(text)) census.numbers.push_back(*number);
   }
+  std::sort(census.numbers.begin(), census.numbers.end());
   // The two lists share nothing: one is sorted on a second thread.
   run_beside([&census] { sort_by_text(census.vectors); },
              [&census] { sort_by_text(census.plain); });
@@ -249,7 +284,8 @@ std::vector<NetId> plain_nets_to_rename(const NetCensus& census) {
   for (const NamedId& plain : census.plain) {
     while (vector != census.vectors.end() && text_before(*vector, plain)) ++vector;
     const bool meets_vector = vector != census.vectors.end() && same_text(*vector, plain);
-    if (meets_vector || !escapable(plain.text)) left.push_back(plain.id);
+    if (meets_vector || census.spelling[plain.id] == WireSpelling::fresh_name)
+      left.push_back(plain.id);
   }
   return left;
 }
@@ -274,30 +310,6 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
   }
   std::sort(names.renamed_wire.begin(), names.renamed_wire.end());
   return names;
-}
-
-// n when `text` is u<n>, as instance n is named (no sign, no leading zero).
-std::optional<int> instance_number(std::string_view text) {
-  if (text.size() < 2 || text[0] != 'u' || text[1] < '0' || text[1] > '9') return std::nullopt;
-  if (text[1] == '0' && text.size() > 2) return std::nullopt;
-  int number = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data() + 1, end, number);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  return number;
-}
-
-// The instance numbers whose name u<n> a net has, ascending. Fresh net names
-// hold an "_", so the nets' own names are all there is to look at.
-std::vector<int> numbers_named_by_nets(const NetCensus& census) {
-  std::vector<int> numbers;
-  for (const std::vector<NamedId>* list : {&census.vectors, &census.plain}) {
-    for (const NamedId& name : *list) {
-      if (const auto number = instance_number(name.text)) numbers.push_back(*number);
-    }
-  }
-  std::sort(numbers.begin(), numbers.end());
-  return numbers;
 }
 
 // Instances are u<instance number>; the few whose name is taken (by a net,
@@ -327,7 +339,7 @@ void name_instances(const Netlist& netlist, const std::vector<int>& numbers_take
 }
 
 // How every net on a pin is written (see VerilogNetlist).
-void spell_nets(const Netlist& netlist, const NetCensus& census, const NetNames& names,
+void spell_nets(const Netlist& netlist, NetCensus& census, const NetNames& names,
                 VerilogNetlist& out) {
   out.vector_start.assign(netlist.vectors().size() + 1, 0);
   for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
@@ -337,10 +349,7 @@ void spell_nets(const Netlist& netlist, const NetCensus& census, const NetNames&
     append_spelled(out.vector_identifiers, name, is_plain_identifier(name));
   }
   out.vector_start.back() = out.vector_identifiers.size();
-  out.wire_spelling.assign(netlist.net_count(), WireSpelling::own_name);
-  for (const NamedId& plain : census.plain) {
-    if (!is_plain_identifier(plain.text)) out.wire_spelling[plain.id] = WireSpelling::escaped_name;
-  }
+  out.wire_spelling = std::move(census.spelling);
   for (const auto& [id, name] : names.renamed_wire) {
     out.wire_spelling[id] = WireSpelling::fresh_name;
     out.renamed_wires.emplace_back(id, identifier_of(name));
@@ -373,13 +382,16 @@ std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& veril
 }
 
 // The most bytes any net on a pin takes (see connection_bound).
-std::size_t longest_connection(const Netlist& netlist, const NetCensus& census,
-                               const VerilogNetlist& verilog) {
-  std::size_t longest = 0;
-  for (const NamedId& vector : census.vectors)
-    longest = std::max(longest, vector_identifier(verilog, vector.id).size() + kMostBitBytes);
-  for (const NamedId& plain : census.plain)
-    longest = std::max(longest, connection_bound(netlist, verilog, plain.id));
+// A plain net renamed for meeting a vector's name counts with its own name
+// as well: a bound, at worst a little more room than needed.
+std::size_t longest_connection(const NetCensus& census, const VerilogNetlist& verilog) {
+  std::size_t longest = census.longest_plain;
+  for (VectorId v = 0; v + 1 < verilog.vector_start.size(); ++v) {
+    if (census.largest_bit[v] >= 0)
+      longest = std::max(longest, vector_identifier(verilog, v).size() + kMostBitBytes);
+  }
+  for (const auto& [id, identifier] : verilog.renamed_wires)
+    longest = std::max(longest, identifier.size());
   return longest;
 }
 
@@ -425,15 +437,15 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   return at;
 }
 
-PortKind port_kind(const ModuleFacts* facts, NetUse::Signals signals) {
-  if (facts == nullptr) return PortKind::wire;
+PortKind port_kind(const NetUse& use, const std::vector<std::uint8_t>& design_inputs,
+                   NetUse::Signals signals) {
   bool driven = false;
   bool read = false;
   bool all_inputs = true;
   for (SignalId k = signals.first; k < signals.first + signals.count; ++k) {
-    driven = driven || facts->use->drivers(k) > 0;
-    read = read || facts->use->readers(k) > 0;
-    if (facts->use->readers(k) > 0 && !(*facts->design_inputs)[k]) all_inputs = false;
+    driven = driven || use.drivers(k) > 0;
+    read = read || use.readers(k) > 0;
+    if (use.readers(k) > 0 && !design_inputs[k]) all_inputs = false;
   }
   if (!driven && read && all_inputs) return PortKind::input;
   if (driven && !read) return PortKind::output;
@@ -473,18 +485,23 @@ char* put_declaration(char* at, const Netlist& netlist, const VerilogNetlist& ve
 }
 
 // The declarations: the vectors, then the plain nets, each ascending by name.
-std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts) {
+// Without facts every one is a wire.
+std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts,
+                                             const std::vector<std::uint8_t>& design_inputs) {
   std::vector<VerilogDeclaration> lines;
   lines.reserve(census.vectors.size() + census.plain.size());
   for (const NamedId& vector : census.vectors) {
     const PortKind kind =
-        facts ? port_kind(facts, facts->use->vector_signals(vector.id)) : PortKind::wire;
+        facts ? port_kind(*facts->use, design_inputs, facts->use->vector_signals(vector.id))
+              : PortKind::wire;
     lines.push_back(
         {vector.id, static_cast<std::uint16_t>(census.largest_bit[vector.id]), true, kind});
   }
+  // A plain net's one signal is numbered as the net.
   for (const NamedId& plain : census.plain) {
-    const PortKind kind =
-        facts ? port_kind(facts, facts->use->signals_of(plain.id)) : PortKind::wire;
+    const PortKind kind = facts
+                              ? port_kind(*facts->use, design_inputs, NetUse::Signals{plain.id, 1})
+                              : PortKind::wire;
     lines.push_back({plain.id, 0, false, kind});
   }
   return lines;
@@ -601,17 +618,13 @@ std::string spaced(const std::string& identifier) {
   return identifier.back() == ' ' ? identifier : identifier + ' ';
 }
 
-// Everything about the nets and instances: their names, how each net is
-// written, and the declarations with the ports.
-void name_and_declare_nets(const Netlist& netlist, const ModuleFacts* facts, VerilogNetlist& out) {
-  const NetCensus census = take_census(netlist, facts);
+// The names of the nets and instances, and how each net is written.
+void name_nets_and_instances(const Netlist& netlist, NetCensus& census, VerilogNetlist& out) {
   NameSpace space({&census.vectors, &census.plain});
   const NetNames names = name_nets(netlist, census, space);
-  name_instances(netlist, numbers_named_by_nets(census), space, out.renamed_instances);
+  name_instances(netlist, census.numbers, space, out.renamed_instances);
   spell_nets(netlist, census, names, out);
-  out.longest_connection = longest_connection(netlist, census, out);
-  out.declarations = declarations(census, facts);
-  out.ports = port_list(netlist, out);
+  out.longest_connection = longest_connection(census, out);
 }
 
 }  // namespace
@@ -628,12 +641,22 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const std::vector<NamedId> types = cell_types(netlist);
   std::vector<std::string> cell_module;
   if (auto error = name_modules(types, top, cell_module, out.top)) return error;
-  // The cell types' ports share nothing with the nets' names: they are
-  // worked out on a second thread.
+  // The cell types' ports and the design's inputs share nothing with the
+  // nets' names: they are worked out on a second thread.
   const PinDirections* directions = facts ? facts->directions : nullptr;
+  std::vector<std::uint8_t> design_inputs;
+  NetCensus census;
   run_beside(
-      [&] { describe_cells(netlist, types, cell_module, directions, out.cells, out.cell_type); },
-      [&] { name_and_declare_nets(netlist, facts, out); });
+      [&] {
+        describe_cells(netlist, types, cell_module, directions, out.cells, out.cell_type);
+        if (facts != nullptr) design_inputs = facts->design_inputs();
+      },
+      [&] {
+        census = take_census(netlist, facts);
+        name_nets_and_instances(netlist, census, out);
+      });
+  out.declarations = declarations(census, facts, design_inputs);
+  out.ports = port_list(netlist, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
       out.source_lead[net] = "(* src = \"" + verilog_string_body(facts->sources[net].file) + ":";

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -57,7 +58,9 @@ struct VerilogCell {
 struct ModuleFacts {
   const PinDirections* directions = nullptr;
   const NetUse* use = nullptr;
-  const std::vector<std::uint8_t>* design_inputs = nullptr;  // by signal
+  // By signal, 1 for an input of the design: worked out when asked, which
+  // build_verilog does once, beside the naming of the nets.
+  std::function<std::vector<std::uint8_t>()> design_inputs;
   // By SourceNet: the table file of its transitions, and by transition index
   // the line each one starts on.
   struct TableLines {
