@@ -9,6 +9,7 @@
 #include "netlist/write_file.hpp"
 #include "netlist/write_netlist.hpp"
 #include "netlist/write_verilog.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 namespace {
@@ -130,12 +131,20 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
-    const NetlistFacts facts(netlist, design);
-    const ModuleFacts module = module_facts(facts, design.design, files);
-    if (auto problem = build_verilog(netlist, top, verilog, &module)) {
+    // The cell types' modules and ports need nothing of the facts about
+    // the nets: they are worked out on a second thread meanwhile, in full
+    // only for the cell declarations.
+    const PortDetail detail = options.cells ? PortDetail::widths_and_directions : PortDetail::count;
+    std::optional<std::string> problem;
+    std::optional<NetlistFacts> facts;
+    run_beside([&] { problem = build_verilog_cells(netlist, top, verilog, detail); },
+               [&] { facts.emplace(netlist, design); });
+    if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
+    const ModuleFacts module = module_facts(*facts, design.design, files);
+    build_verilog_nets(netlist, verilog, &module);
   }
   if (options.cells && report_failure(*options.cells,
                                       write_stream_file(*options.cells,

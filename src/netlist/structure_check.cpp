@@ -17,44 +17,46 @@ void mark_plain(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const
   if (id != kUnnamedNet) mark(inputs, use.signals_of(id));
 }
 
-// By symbol: 1 for a place that none of the three nets produces.
-std::vector<std::uint8_t> unproduced_places(const Design& design, const Symbols& symbols) {
-  std::vector<std::uint8_t> produced(symbols.size(), 0);
+// By symbol: whether a name is a place, and if so whether any of the three
+// nets produces it.
+enum PlaceState : std::uint8_t { kNoPlace, kUnproduced, kProduced };
+
+void note_place(std::vector<std::uint8_t>& state, SymbolId name, bool produced) {
+  state[name] = std::max<std::uint8_t>(state[name], produced ? kProduced : kUnproduced);
+}
+
+std::vector<std::uint8_t> place_states(const Design& design, const Symbols& symbols) {
+  std::vector<std::uint8_t> state(symbols.size(), kNoPlace);
   for (const GlobalPlace& p : design.global_places.items)
-    if (!p.producers.empty()) produced[p.name] = 1;
+    note_place(state, p.name, !p.producers.empty());
   for (const LocalPlace& p : design.local_places.items)
-    if (!design.producers_of(p).empty()) produced[p.name] = 1;
+    note_place(state, p.name, !design.producers_of(p).empty());
   for (const DataPlace& p : design.data_places.items)
-    if (!design.producers_of(p).empty()) produced[p.name] = 1;
-  std::vector<std::uint8_t> unproduced(symbols.size(), 0);
-  for (const GlobalPlace& p : design.global_places.items) unproduced[p.name] = !produced[p.name];
-  for (const LocalPlace& p : design.local_places.items) unproduced[p.name] = !produced[p.name];
-  for (const DataPlace& p : design.data_places.items) unproduced[p.name] = !produced[p.name];
-  return unproduced;
+    note_place(state, p.name, !design.producers_of(p).empty());
+  return state;
 }
 
-bool is_marked(const std::vector<std::uint8_t>& by_symbol, SymbolId symbol) {
-  return symbol < by_symbol.size() && by_symbol[symbol] != 0;
+bool is_unproduced(const std::vector<std::uint8_t>& places, SymbolId symbol) {
+  return symbol < places.size() && places[symbol] == kUnproduced;
 }
 
-// The plain nets and the vectors named as an unproduced place: found by
-// their symbols, which are the places' own, with no look-up of a text.
-void mark_named_as_places(std::vector<std::uint8_t>& inputs, const Netlist& netlist,
-                          const NetUse& use, const std::vector<std::uint8_t>& unproduced) {
-  for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (is_marked(unproduced, netlist.net(id).name())) mark(inputs, use.signals_of(id));
-  }
+// The vectors named as an unproduced place: found by their symbols, which
+// are the places' own, with no look-up of a text.
+void mark_vectors_named_as_places(std::vector<std::uint8_t>& inputs, const Netlist& netlist,
+                                  const NetUse& use, const std::vector<std::uint8_t>& places) {
   for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
-    if (is_marked(unproduced, netlist.vectors()[v])) mark(inputs, use.vector_signals(v));
+    if (is_unproduced(places, netlist.vectors()[v])) mark(inputs, use.vector_signals(v));
   }
 }
 
-// The complement and done vectors of the unproduced places, found by name.
-void mark_place_rails(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
-                      const Symbols& symbols, const std::vector<std::uint8_t>& unproduced) {
+// The plain nets, complement and done vectors of the unproduced places,
+// found by name: there are few such places, far fewer than nets.
+void mark_place_nets(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
+                     const Symbols& symbols, const std::vector<std::uint8_t>& places) {
   std::string name;
-  for (SymbolId place = 0; place < unproduced.size(); ++place) {
-    if (!unproduced[place]) continue;
+  for (SymbolId place = 0; place < places.size(); ++place) {
+    if (places[place] != kUnproduced) continue;
+    mark_plain(inputs, netlist, use, symbols.text(place));
     for (const std::string_view suffix : {"_bar", "_done"}) {
       name.assign(symbols.text(place));
       name += suffix;
@@ -153,9 +155,9 @@ std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbo
     mark_plain(inputs, netlist, use, name);
   // A place is produced when any of the three nets has a producer for it;
   // one that is not is an input with its plain net and its three rails.
-  const std::vector<std::uint8_t> unproduced = unproduced_places(design, symbols);
-  mark_named_as_places(inputs, netlist, use, unproduced);
-  mark_place_rails(inputs, netlist, use, symbols, unproduced);
+  const std::vector<std::uint8_t> places = place_states(design, symbols);
+  mark_vectors_named_as_places(inputs, netlist, use, places);
+  mark_place_nets(inputs, netlist, use, symbols, places);
   return inputs;
 }
 

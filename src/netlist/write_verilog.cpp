@@ -253,9 +253,10 @@ NetCensus take_census(const Netlist& netlist, const NetUse& use) {
     if (const auto number = instance_number(text)) census.numbers.push_back(*number);
   }
   std::sort(census.numbers.begin(), census.numbers.end());
-  // The two lists share nothing: one is sorted on a second thread.
-  run_beside([&census] { sort_by_text(census.vectors); },
-             [&census] { sort_by_text(census.plain); });
+  // One after the other: the room a sort takes besides its list is then
+  // needed only once.
+  sort_by_text(census.vectors);
+  sort_by_text(census.plain);
   return census;
 }
 
@@ -582,33 +583,40 @@ class TypeIndex {
   mutable std::pair<SymbolId, std::uint32_t> last_{kNoSymbol, 0};
 };
 
-// Each cell's entry in out.cells, and each type's port widths: as many
-// ports as its widest cell has pins, each as wide as its widest connection.
+// Each type's port widths: as wide as the widest connection of the port.
+void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>& widths) {
+  if (widths.size() < cell.pin_count) widths.resize(cell.pin_count, 1);
+  std::size_t p = 0;
+  for (const NetId id : netlist.pins(cell)) {
+    const Net& net = netlist.net(id);
+    const int bits = id == kUnnamedNet ? 0 : net.high - net.low + 1;
+    widths[p] = std::max(widths[p], bits);
+    ++p;
+  }
+}
+
+// Each cell's entry in out.cells, and each type's ports: as many as its
+// widest cell has pins, with their widths where `widths` says, and their
+// directions where `directions` are given.
 void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
-                    const std::vector<std::string>& modules, const PinDirections* directions,
-                    std::vector<VerilogCell>& cells, std::vector<std::uint32_t>& cell_type) {
+                    const std::vector<std::string>& modules, bool widths,
+                    const PinDirections* directions, std::vector<VerilogCell>& cells,
+                    std::vector<std::uint32_t>& cell_type) {
   for (std::size_t k = 0; k < types.size(); ++k)
-    cells.push_back({identifier_of(modules[k]), {}, {}});
+    cells.push_back({identifier_of(modules[k]), 0, {}, {}});
   const TypeIndex index_of(types);
   cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
     const std::uint32_t type = index_of(cell.type);
     cell_type.push_back(type);
-    std::vector<int>& ports = cells[type].port_widths;
-    if (ports.size() < cell.pin_count) ports.resize(cell.pin_count, 1);
+    cells[type].ports = std::max<std::size_t>(cells[type].ports, cell.pin_count);
+    if (widths) note_port_widths(netlist, cell, cells[type].port_widths);
     // The directions of the type's cell with the most pins: a multiplexer
     // left with fewer pins has only inputs.
     std::vector<PinDirection>& sides = cells[type].port_directions;
     if (directions != nullptr && sides.size() < cell.pin_count) {
       sides.resize(cell.pin_count);
       for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions->of(cell, p);
-    }
-    std::size_t p = 0;
-    for (const NetId id : netlist.pins(cell)) {
-      const Net& net = netlist.net(id);
-      const int bits = id == kUnnamedNet ? 0 : net.high - net.low + 1;
-      ports[p] = std::max(ports[p], bits);
-      ++p;
     }
   }
 }
@@ -635,20 +643,26 @@ std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
 }
 
-std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
-                                         VerilogNetlist& out, const ModuleFacts* facts) {
+std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
+                                               VerilogNetlist& out, PortDetail detail) {
   out = {};
   const std::vector<NamedId> types = cell_types(netlist);
   std::vector<std::string> cell_module;
   if (auto error = name_modules(types, top, cell_module, out.top)) return error;
-  // The cell types' ports and the design's inputs share nothing with the
-  // nets' names: they are worked out on a second thread.
-  const PinDirections* directions = facts ? facts->directions : nullptr;
+  std::optional<PinDirections> directions;
+  if (detail == PortDetail::widths_and_directions) directions.emplace(netlist);
+  describe_cells(netlist, types, cell_module, detail != PortDetail::count,
+                 directions ? &*directions : nullptr, out.cells, out.cell_type);
+  return std::nullopt;
+}
+
+void build_verilog_nets(const Netlist& netlist, VerilogNetlist& out, const ModuleFacts* facts) {
+  // The design's inputs share nothing with the nets' names: they are worked
+  // out on a second thread.
   std::vector<std::uint8_t> design_inputs;
   NetCensus census;
   run_beside(
       [&] {
-        describe_cells(netlist, types, cell_module, directions, out.cells, out.cell_type);
         if (facts != nullptr) design_inputs = facts->design_inputs();
       },
       [&] {
@@ -663,6 +677,13 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
       out.source_line[net] = facts->sources[net].lines;
     }
   }
+}
+
+std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
+                                         VerilogNetlist& out, const ModuleFacts* facts) {
+  const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
+  if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
+  build_verilog_nets(netlist, out, facts);
   return std::nullopt;
 }
 
@@ -713,7 +734,7 @@ bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
       instance = spaced(identifier_of((renamed++)->second));
     }
     const auto pins = netlist.pins(cell);
-    const std::size_t ports = verilog.cells[type].port_widths.size();
+    const std::size_t ports = verilog.cells[type].ports;
     std::size_t size = 3 + source_bound(verilog, cell.origin) + modules[type].size() +
                        instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
     size += connections_bound(netlist, verilog, pins);
@@ -755,11 +776,11 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
       << "// these with the cell library's own models.\n";
   for (const VerilogCell& cell : verilog.cells) {
     out << "(* blackbox *)\n" << "module " << spaced(cell.name) << "(";
-    for (std::size_t p = 0; p < cell.port_widths.size(); ++p) {
+    for (std::size_t p = 0; p < cell.ports; ++p) {
       out << (p == 0 ? "" : ", ") << "pin" << p + 1;
     }
     out << ");\n";
-    for (std::size_t p = 0; p < cell.port_widths.size(); ++p) {
+    for (std::size_t p = 0; p < cell.ports; ++p) {
       const auto& sides = cell.port_directions;
       out << (p >= sides.size()                  ? "  inout "
               : sides[p] == PinDirection::output ? "  output "

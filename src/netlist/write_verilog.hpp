@@ -46,10 +46,17 @@ struct VerilogDeclaration {
 };
 
 struct VerilogCell {
-  std::string name;              // module name as written
+  std::string name;       // module name as written
+  std::size_t ports = 0;  // as many as the type's cell with the most pins has pins
+  // What the cell declarations (write_verilog_cells) say of each port, worked
+  // out only where asked for (see PortDetail):
   std::vector<int> port_widths;  // per pin position: widest connection seen
   std::vector<PinDirection> port_directions;  // per pin position; empty: inout
 };
+
+// How much is worked out about the cell types' ports: the module needs their
+// number alone, the cell declarations their widths and directions too.
+enum class PortDetail : std::uint8_t { count, widths, widths_and_directions };
 
 // What the module's ports and the instances' attributes are made from. A
 // declaration no cell drives, all of whose bits are inputs of the design,
@@ -107,10 +114,20 @@ struct VerilogNetlist {
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out, const ModuleFacts* facts = nullptr);
 
+// The same in two steps that share nothing but `out`, so that the first
+// can run while the facts for the second are worked out. The first names
+// the modules and describes the cell types' ports as far as `detail` says
+// (build_verilog: with their directions when it has facts), and returns the
+// error above; the second, once it succeeded, does the rest.
+std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
+                                               VerilogNetlist& out, PortDetail detail);
+void build_verilog_nets(const Netlist& netlist, VerilogNetlist& out, const ModuleFacts* facts);
+
 // Writes the module to `sink` in chunks; false when the sink failed.
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                           const TextSink& sink);
 void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog, std::ostream& out);
+// Needs the ports' widths (PortDetail::widths or more).
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out);
 
 // Writes the module to `path` through a temporary file beside it that is
