@@ -2,7 +2,9 @@
 // declares its nets: the order of the texts, whatever bytes they hold.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,12 @@ struct NamedId {
 // do; bytes past the end count as zero.
 inline std::uint64_t eight_bytes_at(std::string_view text, std::size_t from) {
   std::uint64_t bytes = 0;
+  if (from + 8 <= text.size()) {
+    // All eight there: read at once, the first byte the highest.
+    std::memcpy(&bytes, text.data() + from, 8);
+    if constexpr (std::endian::native == std::endian::little) bytes = __builtin_bswap64(bytes);
+    return bytes;
+  }
   for (std::size_t i = from; i < from + 8; ++i)
     bytes = bytes << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
   return bytes;
