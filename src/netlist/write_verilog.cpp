@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "netlist/block_relay.hpp"
 #include "netlist/name_order.hpp"
 #include "netlist/write_file.hpp"
 #include "util/run_beside.hpp"
@@ -50,11 +51,29 @@ const std::unordered_set<std::string_view>& keywords() {
 }
 
 // Every keyword is short and starts with a lower-case letter, so most names
-// need no look-up.
+// need no look-up; the others are compared with the few keywords of their
+// first letter and length, without hashing.
+constexpr std::size_t kLongestKeyword = 19;  // pulsestyle_ondetect
+
+using KeywordGroups = std::array<std::vector<std::string_view>, 26 * (kLongestKeyword + 1)>;
+
+std::size_t keyword_group(std::string_view word) {
+  return static_cast<std::size_t>(word[0] - 'a') * (kLongestKeyword + 1) + word.size();
+}
+
+const KeywordGroups& keyword_groups() {
+  static const KeywordGroups groups = [] {
+    KeywordGroups by_start;
+    for (const std::string_view word : keywords()) by_start[keyword_group(word)].push_back(word);
+    return by_start;
+  }();
+  return groups;
+}
+
 bool is_keyword(std::string_view name) {
-  constexpr std::size_t kLongestKeyword = 19;  // pulsestyle_ondetect
   if (name.size() > kLongestKeyword || name[0] < 'a' || name[0] > 'z') return false;
-  return keywords().count(name) != 0;
+  const std::vector<std::string_view>& group = keyword_groups()[keyword_group(name)];
+  return std::find(group.begin(), group.end(), name) != group.end();
 }
 
 bool is_plain_identifier(std::string_view name) {
@@ -711,55 +730,108 @@ char* put_source(char* at, const VerilogNetlist& verilog, CellOrigin origin) {
   return ChunkedText::put(at, kSourceEnd);
 }
 
+// Formats the instance line of cell `i` (`cell`) into `text`. `instance` is
+// its name followed by a space when it is not u<instance number>, else empty.
+void put_instance(BlockText& text, const Netlist& netlist, const VerilogNetlist& verilog,
+                  const std::vector<std::string>& modules, std::size_t i, const Cell& cell,
+                  const std::string& instance) {
+  const std::uint32_t type = verilog.cell_type[i];
+  const auto pins = netlist.pins(cell);
+  const std::size_t ports = verilog.cells[type].ports;
+  std::size_t size = 3 + source_bound(verilog, cell.origin) + modules[type].size() +
+                     instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
+  size += connections_bound(netlist, verilog, pins);
+  char* at = text.room(size);
+  at = ChunkedText::put(at, "  ");
+  at = put_source(at, verilog, cell.origin);
+  at = ChunkedText::put(at, modules[type]);
+  if (instance.empty()) {
+    *at++ = 'u';
+    at = ChunkedText::put_number(at, cell.instance);
+    *at++ = ' ';
+  } else {
+    at = ChunkedText::put(at, instance);
+  }
+  *at++ = '(';
+  // Every instance lists all ports of its type: a simulator refuses fewer.
+  for (std::size_t p = 0; p < ports; ++p) {
+    if (p != 0) at = ChunkedText::put(at, ", ");
+    if (p < pins.size()) at = put_connection(at, netlist, verilog, pins[p]);
+  }
+  text.advance(ChunkedText::put(at, ");\n"));
+}
+
+// The instance lines are formatted in blocks of this many cells.
+constexpr std::size_t kBlockCells = 4096;
+
+// Formats the instance lines of blocks first, first + step, ... and hands
+// each on in turn; stops when the relay fails.
+void format_blocks(const Netlist& netlist, const VerilogNetlist& verilog,
+                   const std::vector<std::string>& modules, BlockRelay& relay, std::size_t first,
+                   std::size_t step) {
+  const std::size_t count = netlist.cells().size();
+  BlockText text;
+  for (std::size_t block = first; block * kBlockCells < count; block += step) {
+    const std::size_t begin = block * kBlockCells;
+    const std::size_t end = std::min(count, begin + kBlockCells);
+    auto renamed =
+        std::lower_bound(verilog.renamed_instances.begin(), verilog.renamed_instances.end(), begin,
+                         [](const std::pair<std::size_t, std::string>& entry, std::size_t i) {
+                           return entry.first < i;
+                         });
+    auto cell = netlist.cells().begin() + static_cast<std::ptrdiff_t>(begin);
+    const std::string own_name;
+    for (std::size_t i = begin; i < end; ++i, ++cell) {
+      if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
+        put_instance(text, netlist, verilog, modules, i, *cell,
+                     spaced(identifier_of((renamed++)->second)));
+      } else {
+        put_instance(text, netlist, verilog, modules, i, *cell, own_name);
+      }
+    }
+    if (!relay.hand_on(block, text.text())) return;
+    text.clear();
+  }
+}
+
+// The instance lines, in netlist order. A netlist of more than one block
+// is formatted by two threads, every other block each.
+bool write_instances(const Netlist& netlist, const VerilogNetlist& verilog, const TextSink& sink) {
+  std::vector<std::string> modules;
+  for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
+  BlockRelay relay(sink);
+  const auto formatter = [&](std::size_t first, std::size_t step) {
+    try {
+      format_blocks(netlist, verilog, modules, relay, first, step);
+    } catch (...) {
+      relay.give_up();
+      throw;
+    }
+  };
+  if (netlist.cells().size() <= kBlockCells) {
+    formatter(0, 1);
+  } else {
+    run_beside([&] { formatter(1, 2); }, [&] { formatter(0, 2); });
+  }
+  return relay.ok();
+}
+
 }  // namespace
 
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                           const TextSink& sink) {
-  ChunkedText text(sink);
-  put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
-                     (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n");
-  for (const VerilogDeclaration& line : verilog.declarations) {
-    char* at = text.room(declaration_bound(netlist, verilog, line));
-    text.advance(put_declaration(at, netlist, verilog, line));
+  {
+    ChunkedText text(sink);
+    put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
+                       (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n");
+    for (const VerilogDeclaration& line : verilog.declarations) {
+      char* at = text.room(declaration_bound(netlist, verilog, line));
+      text.advance(put_declaration(at, netlist, verilog, line));
+    }
+    if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
+    if (!text.finish()) return false;
   }
-  if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
-  std::vector<std::string> modules;
-  for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
-  auto renamed = verilog.renamed_instances.begin();
-  for (std::size_t i = 0; i < netlist.cells().size() && text.ok(); ++i) {
-    const Cell& cell = netlist.cells()[i];
-    const std::uint32_t type = verilog.cell_type[i];
-    std::string instance;
-    if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
-      instance = spaced(identifier_of((renamed++)->second));
-    }
-    const auto pins = netlist.pins(cell);
-    const std::size_t ports = verilog.cells[type].ports;
-    std::size_t size = 3 + source_bound(verilog, cell.origin) + modules[type].size() +
-                       instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
-    size += connections_bound(netlist, verilog, pins);
-    char* at = text.room(size);
-    at = ChunkedText::put(at, "  ");
-    at = put_source(at, verilog, cell.origin);
-    at = ChunkedText::put(at, modules[type]);
-    if (instance.empty()) {
-      *at++ = 'u';
-      at = ChunkedText::put_number(at, cell.instance);
-      *at++ = ' ';
-    } else {
-      at = ChunkedText::put(at, instance);
-    }
-    *at++ = '(';
-    // Every instance lists all ports of its type: a simulator refuses fewer.
-    for (std::size_t p = 0; p < ports; ++p) {
-      if (p != 0) at = ChunkedText::put(at, ", ");
-      if (p < pins.size()) at = put_connection(at, netlist, verilog, pins[p]);
-    }
-    at = ChunkedText::put(at, ");\n");
-    text.advance(at);
-  }
-  put_line(text, "endmodule\n");
-  return text.finish();
+  return write_instances(netlist, verilog, sink) && sink("endmodule\n");
 }
 
 void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,

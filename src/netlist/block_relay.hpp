@@ -1,0 +1,84 @@
+// Text made in numbered blocks by two threads, each formatting every other
+// block, and handed on to the sink in block order: while one thread's block
+// is written, the other formats its next. A large netlist's instance lines
+// are written this way, using both cores of a small machine.
+#pragma once
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "netlist/text_chunks.hpp"
+
+namespace syn {
+
+class BlockRelay {
+ public:
+  explicit BlockRelay(const TextSink& sink) : sink_(sink) {}
+
+  // Hands on block `number` once every block before it has been handed on;
+  // false when the sink failed, for this block or an earlier one, or the
+  // other thread gave up (nothing more is handed on then).
+  bool hand_on(std::size_t number, std::string_view text) {
+    std::unique_lock lock(mutex_);
+    turn_.wait(lock, [&] { return next_ == number || given_up_; });
+    if (given_up_) return false;
+    if (ok_ && !text.empty()) ok_ = sink_(text);
+    ++next_;
+    turn_.notify_all();
+    return ok_;
+  }
+
+  // Called by a thread that stops before its last block (an exception): the
+  // other one stops waiting for it.
+  void give_up() {
+    const std::lock_guard lock(mutex_);
+    given_up_ = true;
+    ok_ = false;
+    turn_.notify_all();
+  }
+
+  bool ok() const {
+    const std::lock_guard lock(mutex_);
+    return ok_;
+  }
+
+ private:
+  const TextSink& sink_;
+  mutable std::mutex mutex_;
+  std::condition_variable turn_;
+  std::size_t next_ = 0;  // the block whose turn it is
+  bool ok_ = true;
+  bool given_up_ = false;
+};
+
+// A block's text, in a buffer that grows as needed and is reused for the
+// thread's next block.
+class BlockText {
+ public:
+  // Room for `size` more bytes, as ChunkedText::room.
+  char* room(std::size_t size) {
+    if (used_ + size > capacity_) {
+      const std::size_t capacity = std::max(2 * capacity_, used_ + size);
+      auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+      if (used_ > 0) std::memcpy(bytes.get(), bytes_.get(), used_);
+      bytes_ = std::move(bytes);
+      capacity_ = capacity;
+    }
+    return bytes_.get() + used_;
+  }
+  void advance(const char* end) { used_ = static_cast<std::size_t>(end - bytes_.get()); }
+  std::string_view text() const { return {bytes_.get(), used_}; }
+  void clear() { used_ = 0; }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
+};
+
+}  // namespace syn
