@@ -36,7 +36,7 @@ std::vector<std::uint32_t> NetUse::used_bits() const {
   std::vector<std::uint32_t> used(vector_start_.size() - 1, 0);
   for (std::size_t v = 0; v < used.size(); ++v) {
     for (SignalId s = vector_start_[v + 1]; s > vector_start_[v]; --s) {
-      if (drivers_[s - 1] > 0 || readers_[s - 1] > 0) {
+      if (counts_[s - 1].drivers > 0 || counts_[s - 1].readers > 0) {
         used[v] = s - vector_start_[v];
         break;
       }
@@ -47,8 +47,7 @@ std::vector<std::uint32_t> NetUse::used_bits() const {
 
 NetUse::NetUse(const Netlist& netlist, const PinDirections& directions)
     : netlist_(netlist), vector_start_(number_signals(netlist)) {
-  drivers_.assign(vector_start_.back(), 0);
-  readers_.assign(vector_start_.back(), 0);
+  counts_.assign(vector_start_.back(), Counts{});
   count_pins_by_net(directions);
   spread_bus_counts();
   used_bits_ = used_bits();
@@ -63,25 +62,28 @@ void NetUse::count_pins_by_net(const PinDirections& directions) {
     const auto pins = netlist_.pins(cell);
     for (std::size_t p = 0; p < pins.size(); ++p) {
       const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
-      count_up((drives ? drivers_ : readers_)[pins[p]]);
+      Counts& counts = counts_[pins[p]];
+      count_up(drives ? counts.drivers : counts.readers);
     }
   }
   // The unnamed net is no signal.
-  drivers_[kUnnamedNet] = 0;
-  readers_[kUnnamedNet] = 0;
+  counts_[kUnnamedNet] = Counts{};
 }
 
 // Adds each bus net's counts to the bits it covers, still counting up to 2.
+// A net that no pin uses is passed over without looking it up.
 void NetUse::spread_bus_counts() {
   for (NetId id = 1; id < netlist_.net_count(); ++id) {
-    if (!netlist_.net(id).is_bus()) continue;
-    const std::uint8_t drives = std::exchange(drivers_[id], 0);
-    const std::uint8_t reads = std::exchange(readers_[id], 0);
-    if (drives == 0 && reads == 0) continue;
-    const Signals s = signals_of(id);
-    for (SignalId k = s.first; k < s.first + s.count; ++k) {
-      drivers_[k] = static_cast<std::uint8_t>(std::min(2, drivers_[k] + drives));
-      readers_[k] = static_cast<std::uint8_t>(std::min(2, readers_[k] + reads));
+    if (counts_[id].drivers == 0 && counts_[id].readers == 0) continue;
+    const Net& net = netlist_.net(id);
+    if (!net.is_bus()) continue;
+    const Counts on_net = std::exchange(counts_[id], Counts{});
+    const SignalId first = vector_start_[net.vector()] + net.low;
+    const SignalId end = first + (net.high - net.low) + 1u;
+    for (SignalId k = first; k < end; ++k) {
+      Counts& bit = counts_[k];
+      bit.drivers = static_cast<std::uint8_t>(std::min(2, bit.drivers + on_net.drivers));
+      bit.readers = static_cast<std::uint8_t>(std::min(2, bit.readers + on_net.readers));
     }
   }
 }

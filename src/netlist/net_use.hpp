@@ -31,11 +31,11 @@ class NetUse {
   // The signals of a vector's bits up to its highest on a pin (none when it
   // is on no pin).
   Signals vector_signals(VectorId vector) const;
-  std::size_t signal_count() const { return drivers_.size(); }
+  std::size_t signal_count() const { return counts_.size(); }
 
   // Pins driving and reading a signal, counted up to 2.
-  int drivers(SignalId s) const { return drivers_[s]; }
-  int readers(SignalId s) const { return readers_[s]; }
+  int drivers(SignalId s) const { return counts_[s].drivers; }
+  int readers(SignalId s) const { return counts_[s].readers; }
 
   // The vector a signal is a bit of, or kNoVector for a plain net.
   VectorId vector_of(SignalId s) const;
@@ -52,8 +52,12 @@ class NetUse {
   const Netlist& netlist_;
   std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
   std::vector<std::uint32_t> used_bits_;     // by VectorId: bits up to the highest on a pin
-  std::vector<std::uint8_t> drivers_;        // by signal
-  std::vector<std::uint8_t> readers_;
+  // A signal's two counts side by side: a pin or a bit touches one place.
+  struct Counts {
+    std::uint8_t drivers = 0;
+    std::uint8_t readers = 0;
+  };
+  std::vector<Counts> counts_;  // by signal
 };
 
 }  // namespace syn
