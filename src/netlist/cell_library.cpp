@@ -86,8 +86,11 @@ PinDirection pin_direction(const CellShape& shape, std::size_t position, std::si
   return in;
 }
 
-PinDirections::PinDirections(const Netlist& netlist) : shape_of_type_(netlist.symbol_count(), 0) {
-  constexpr std::uint32_t kNew = 0;  // entries count from 1 while they are made
+PinDirections::PinDirections(const Netlist& netlist)
+    : shapes_(1), shape_of_type_(netlist.symbol_count(), 0) {
+  // Entry 0 of shapes_ stands for a type not yet met: a type's entry is set
+  // once, when its first cell comes, and needs no renumbering after.
+  constexpr std::uint32_t kNew = 0;
   for (const Cell& cell : netlist.cells()) {
     if (shape_of_type_[cell.type] != kNew) continue;
     const std::string_view name = netlist.type_name(cell);
@@ -96,12 +99,9 @@ PinDirections::PinDirections(const Netlist& netlist) : shape_of_type_(netlist.sy
     if (shape.kind == CellKind::multiplexer) shape.feeders = multiplexer_feeders(name);
     if (shape.kind == CellKind::global_control)
       shape.forward_pin = netlist.forward_pin(cell.type).value_or(0);
-    shapes_.push_back(shape);
     shape_of_type_[cell.type] = static_cast<std::uint32_t>(shapes_.size());
+    shapes_.push_back(shape);
   }
-  // From here on an entry is a position in shapes_.
-  for (std::uint32_t& entry : shape_of_type_)
-    if (entry != kNew) --entry;
 }
 
 }  // namespace syn

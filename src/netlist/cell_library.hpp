@@ -59,7 +59,7 @@ class PinDirections {
   }
 
  private:
-  std::vector<CellShape> shapes_;             // one per cell type in use
+  std::vector<CellShape> shapes_;             // one per cell type in use, after entry 0
   std::vector<std::uint32_t> shape_of_type_;  // by the type's SymbolId: its entry in shapes_
 };
 
