@@ -1,7 +1,7 @@
-// The instance lines of a large netlist are formatted in blocks by two
-// threads and handed on in block order: what can break is the order across
-// blocks, a renamed instance in a later block, and a sink that fails while
-// the other thread still formats.
+// The declarations and instance lines of a large netlist are formatted in
+// blocks by two threads and handed on in block order: what can break is the
+// order across blocks, a renamed instance in a later block, and a sink that
+// fails while the other thread still formats.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -55,7 +55,7 @@ TEST(VerilogBlocks, FailingSinkStopsBothFormatters) {
   ASSERT_FALSE(build_verilog(netlist, "top", verilog).has_value());
   int calls = 0;
   const bool written = write_verilog_module(netlist, verilog, [&calls](std::string_view) {
-    return ++calls < 3;  // the declarations, one block, then failure
+    return ++calls < 3;  // the module's head, a block, then failure
   });
   EXPECT_FALSE(written);
   EXPECT_EQ(calls, 3);  // nothing is handed on after the failure

@@ -1,6 +1,6 @@
 // Text made in numbered blocks by two threads, each formatting every other
 // block, and handed on to the sink in block order: while one thread's block
-// is written, the other formats its next. A large netlist's instance lines
+// is written, the other formats its next. A large Verilog module's lines
 // are written this way, using both cores of a small machine.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "netlist/text_chunks.hpp"
+#include "util/run_beside.hpp"
 
 namespace syn {
 
@@ -80,5 +81,35 @@ class BlockText {
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
 };
+
+// Formats items [0, count) in blocks of `per_block`, by `put(text, begin,
+// end)` for the items [begin, end) of a block, and hands the blocks on to
+// `sink` in order. More than one block is formatted by two threads, every
+// other block each. False when the sink failed.
+template <class Put>
+bool write_in_blocks(const TextSink& sink, std::size_t count, std::size_t per_block,
+                     const Put& put) {
+  BlockRelay relay(sink);
+  const auto formatter = [&](std::size_t first, std::size_t step) {
+    try {
+      BlockText text;
+      for (std::size_t block = first; block * per_block < count; block += step) {
+        const std::size_t begin = block * per_block;
+        put(text, begin, std::min(count, begin + per_block));
+        if (!relay.hand_on(block, text.text())) return;
+        text.clear();
+      }
+    } catch (...) {
+      relay.give_up();
+      throw;
+    }
+  };
+  if (count <= per_block) {
+    formatter(0, 1);
+  } else {
+    run_beside([&] { formatter(1, 2); }, [&] { formatter(0, 2); });
+  }
+  return relay.ok();
+}
 
 }  // namespace syn

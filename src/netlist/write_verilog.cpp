@@ -708,10 +708,6 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
 
 namespace {
 
-void put_line(ChunkedText& text, std::string_view line) {
-  text.advance(ChunkedText::put(text.room(line.size()), line));
-}
-
 constexpr std::string_view kSourceEnd = "\" *) ";
 
 // The most bytes put_source writes for a cell of this origin.
@@ -730,20 +726,42 @@ char* put_source(char* at, const VerilogNetlist& verilog, CellOrigin origin) {
   return ChunkedText::put(at, kSourceEnd);
 }
 
-// Formats the instance line of cell `i` (`cell`) into `text`. `instance` is
-// its name followed by a space when it is not u<instance number>, else empty.
+// The start of an instance line: two spaces and the source attribute of the
+// cell's transition, formatted once for the cells of a transition, which
+// follow each other.
+class LineLead {
+ public:
+  std::string_view of(const VerilogNetlist& verilog, CellOrigin origin) {
+    if (!known_ || origin.net != origin_.net || origin.index != origin_.index) {
+      text_.resize(2 + source_bound(verilog, origin));
+      char* at = ChunkedText::put(text_.data(), "  ");
+      text_.resize(static_cast<std::size_t>(put_source(at, verilog, origin) - text_.data()));
+      origin_ = origin;
+      known_ = true;
+    }
+    return text_;
+  }
+
+ private:
+  bool known_ = false;
+  CellOrigin origin_;
+  std::string text_;
+};
+
+// Formats the instance line of cell `i` (`cell`) into `text`, after `lead`.
+// `instance` is its name followed by a space when it is not u<instance
+// number>, else empty.
 void put_instance(BlockText& text, const Netlist& netlist, const VerilogNetlist& verilog,
                   const std::vector<std::string>& modules, std::size_t i, const Cell& cell,
-                  const std::string& instance) {
+                  std::string_view lead, const std::string& instance) {
   const std::uint32_t type = verilog.cell_type[i];
   const auto pins = netlist.pins(cell);
   const std::size_t ports = verilog.cells[type].ports;
-  std::size_t size = 3 + source_bound(verilog, cell.origin) + modules[type].size() +
-                     instance.size() + ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
+  std::size_t size = lead.size() + modules[type].size() + instance.size() +
+                     ChunkedText::kMaxDigits + 2 + 2 * ports + 3;
   size += connections_bound(netlist, verilog, pins);
   char* at = text.room(size);
-  at = ChunkedText::put(at, "  ");
-  at = put_source(at, verilog, cell.origin);
+  at = ChunkedText::put(at, lead);
   at = ChunkedText::put(at, modules[type]);
   if (instance.empty()) {
     *at++ = 'u';
@@ -761,77 +779,62 @@ void put_instance(BlockText& text, const Netlist& netlist, const VerilogNetlist&
   text.advance(ChunkedText::put(at, ");\n"));
 }
 
-// The instance lines are formatted in blocks of this many cells.
-constexpr std::size_t kBlockCells = 4096;
+// The lines are formatted in blocks of this many declarations or cells.
+constexpr std::size_t kBlockLines = 4096;
 
-// Formats the instance lines of blocks first, first + step, ... and hands
-// each on in turn; stops when the relay fails.
-void format_blocks(const Netlist& netlist, const VerilogNetlist& verilog,
-                   const std::vector<std::string>& modules, BlockRelay& relay, std::size_t first,
-                   std::size_t step) {
-  const std::size_t count = netlist.cells().size();
-  BlockText text;
-  for (std::size_t block = first; block * kBlockCells < count; block += step) {
-    const std::size_t begin = block * kBlockCells;
-    const std::size_t end = std::min(count, begin + kBlockCells);
-    auto renamed =
-        std::lower_bound(verilog.renamed_instances.begin(), verilog.renamed_instances.end(), begin,
-                         [](const std::pair<std::size_t, std::string>& entry, std::size_t i) {
-                           return entry.first < i;
-                         });
-    auto cell = netlist.cells().begin() + static_cast<std::ptrdiff_t>(begin);
-    const std::string own_name;
-    for (std::size_t i = begin; i < end; ++i, ++cell) {
-      if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
-        put_instance(text, netlist, verilog, modules, i, *cell,
-                     spaced(identifier_of((renamed++)->second)));
-      } else {
-        put_instance(text, netlist, verilog, modules, i, *cell, own_name);
-      }
+// Formats the instance lines of cells [begin, end).
+void put_instances(BlockText& text, const Netlist& netlist, const VerilogNetlist& verilog,
+                   const std::vector<std::string>& modules, std::size_t begin, std::size_t end) {
+  auto renamed =
+      std::lower_bound(verilog.renamed_instances.begin(), verilog.renamed_instances.end(), begin,
+                       [](const std::pair<std::size_t, std::string>& entry, std::size_t i) {
+                         return entry.first < i;
+                       });
+  auto cell = netlist.cells().begin() + static_cast<std::ptrdiff_t>(begin);
+  const std::string own_name;
+  LineLead lead;
+  for (std::size_t i = begin; i < end; ++i, ++cell) {
+    const std::string_view start = lead.of(verilog, cell->origin);
+    if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
+      put_instance(text, netlist, verilog, modules, i, *cell, start,
+                   spaced(identifier_of((renamed++)->second)));
+    } else {
+      put_instance(text, netlist, verilog, modules, i, *cell, start, own_name);
     }
-    if (!relay.hand_on(block, text.text())) return;
-    text.clear();
   }
 }
 
-// The instance lines, in netlist order. A netlist of more than one block
-// is formatted by two threads, every other block each.
-bool write_instances(const Netlist& netlist, const VerilogNetlist& verilog, const TextSink& sink) {
-  std::vector<std::string> modules;
-  for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
-  BlockRelay relay(sink);
-  const auto formatter = [&](std::size_t first, std::size_t step) {
-    try {
-      format_blocks(netlist, verilog, modules, relay, first, step);
-    } catch (...) {
-      relay.give_up();
-      throw;
-    }
-  };
-  if (netlist.cells().size() <= kBlockCells) {
-    formatter(0, 1);
-  } else {
-    run_beside([&] { formatter(1, 2); }, [&] { formatter(0, 2); });
+// Formats the declarations [begin, end).
+void put_declarations(BlockText& text, const Netlist& netlist, const VerilogNetlist& verilog,
+                      std::size_t begin, std::size_t end) {
+  for (std::size_t k = begin; k < end; ++k) {
+    const VerilogDeclaration& line = verilog.declarations[k];
+    text.advance(put_declaration(text.room(declaration_bound(netlist, verilog, line)), netlist,
+                                 verilog, line));
   }
-  return relay.ok();
 }
 
 }  // namespace
 
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                           const TextSink& sink) {
-  {
-    ChunkedText text(sink);
-    put_line(text, "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
-                       (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n");
-    for (const VerilogDeclaration& line : verilog.declarations) {
-      char* at = text.room(declaration_bound(netlist, verilog, line));
-      text.advance(put_declaration(at, netlist, verilog, line));
-    }
-    if (!verilog.declarations.empty() && !netlist.cells().empty()) put_line(text, "\n");
-    if (!text.finish()) return false;
-  }
-  return write_instances(netlist, verilog, sink) && sink("endmodule\n");
+  const std::string head = "// Structural netlist written by syn-tool.\nmodule " + verilog.top +
+                           (verilog.ports.empty() ? "" : "(" + verilog.ports + ")") + ";\n";
+  if (!sink(head)) return false;
+  const bool declared = write_in_blocks(sink, verilog.declarations.size(), kBlockLines,
+                                        [&](BlockText& text, std::size_t begin, std::size_t end) {
+                                          put_declarations(text, netlist, verilog, begin, end);
+                                        });
+  if (!declared) return false;
+  if (!verilog.declarations.empty() && !netlist.cells().empty() && !sink("\n")) return false;
+  std::vector<std::string> modules;
+  for (const VerilogCell& cell : verilog.cells) modules.push_back(spaced(cell.name));
+  const bool instantiated =
+      write_in_blocks(sink, netlist.cells().size(), kBlockLines,
+                      [&](BlockText& text, std::size_t begin, std::size_t end) {
+                        put_instances(text, netlist, verilog, modules, begin, end);
+                      });
+  return instantiated && sink("endmodule\n");
 }
 
 void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
