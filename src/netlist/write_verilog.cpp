@@ -337,17 +337,19 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
 // has the form u<digits>, so the others need not enter the name space.
 void name_instances(const Netlist& netlist, const std::vector<int>& numbers_taken, NameSpace& space,
                     std::vector<std::pair<std::size_t, std::string>>& renamed) {
-  std::vector<bool> seen;
-  for (std::size_t i = 0; i < netlist.cells().size(); ++i) {
-    const int instance = netlist.cells()[i].instance;
+  std::vector<std::uint8_t> seen;
+  std::size_t i = 0;
+  for (auto cell = netlist.cells().begin(); cell != netlist.cells().end(); ++cell, ++i) {
+    const int instance = cell->instance;
     bool repeated = false;
     bool taken = false;
     if (instance >= 0) {
       const auto number = static_cast<std::size_t>(instance);
-      if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), false);
-      repeated = seen[number];
-      seen[number] = true;
-      taken = std::binary_search(numbers_taken.begin(), numbers_taken.end(), instance);
+      if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), 0);
+      repeated = seen[number] != 0;
+      seen[number] = 1;
+      taken = !numbers_taken.empty() &&
+              std::binary_search(numbers_taken.begin(), numbers_taken.end(), instance);
     } else {
       taken = space.taken("u" + std::to_string(instance));
     }
@@ -477,11 +479,12 @@ std::string_view declared_as(PortKind kind) {
 }
 
 // The most bytes the declaration takes.
+constexpr std::size_t kMostDeclarationBytes = 9 + 10 + 2;  // "  output ", "[65535:0] ", ";\n"
+
 std::size_t declaration_bound(const Netlist& netlist, const VerilogNetlist& verilog,
                               const VerilogDeclaration& line) {
-  constexpr std::size_t kMostLine = 9 + 10 + 2;  // "  output ", "[65535:0] ", ";\n"
-  if (line.vector) return kMostLine + vector_identifier(verilog, line.id).size();
-  return kMostLine + connection_bound(netlist, verilog, line.id);
+  if (line.vector) return kMostDeclarationBytes + vector_identifier(verilog, line.id).size();
+  return kMostDeclarationBytes + connection_bound(netlist, verilog, line.id);
 }
 
 // Formats the identifier of the declaration at `at`.
@@ -807,10 +810,12 @@ void put_instances(BlockText& text, const Netlist& netlist, const VerilogNetlist
 // Formats the declarations [begin, end).
 void put_declarations(BlockText& text, const Netlist& netlist, const VerilogNetlist& verilog,
                       std::size_t begin, std::size_t end) {
+  // Room for the longest connection serves every line, without looking
+  // each line's net up twice.
+  const std::size_t room = kMostDeclarationBytes + verilog.longest_connection;
   for (std::size_t k = begin; k < end; ++k) {
     const VerilogDeclaration& line = verilog.declarations[k];
-    text.advance(put_declaration(text.room(declaration_bound(netlist, verilog, line)), netlist,
-                                 verilog, line));
+    text.advance(put_declaration(text.room(room), netlist, verilog, line));
   }
 }
 
