@@ -800,16 +800,16 @@ void put_instances(BlockText& text, const Netlist& netlist, const VerilogNetlist
                        [](const std::pair<std::size_t, std::string>& entry, std::size_t i) {
                          return entry.first < i;
                        });
-  auto cell = netlist.cells().begin() + static_cast<std::ptrdiff_t>(begin);
   const std::string own_name;
   LineLead lead;
-  for (std::size_t i = begin; i < end; ++i, ++cell) {
-    const std::string_view start = lead.of(verilog, cell->origin);
+  for (std::size_t i = begin; i < end; ++i) {
+    const Cell& cell = netlist.cells()[i];
+    const std::string_view start = lead.of(verilog, cell.origin);
     if (renamed != verilog.renamed_instances.end() && renamed->first == i) {
-      put_instance(text, netlist, verilog, modules, i, *cell, start,
+      put_instance(text, netlist, verilog, modules, i, cell, start,
                    spaced(identifier_of((renamed++)->second)));
     } else {
-      put_instance(text, netlist, verilog, modules, i, *cell, start, own_name);
+      put_instance(text, netlist, verilog, modules, i, cell, start, own_name);
     }
   }
 }
