@@ -10,8 +10,8 @@
 #include <unordered_set>
 
 #include "netlist/block_relay.hpp"
-#include "netlist/name_order.hpp"
 #include "netlist/write_file.hpp"
+#include "text/name_order.hpp"
 #include "util/run_beside.hpp"
 
 namespace syn {

@@ -1,4 +1,5 @@
-// The byte-wise order in which the Verilog module declares its nets. The
+// The byte-wise order of the readers' sorted lists and of the Verilog
+// module's declarations. The
 // sort works eight bytes at a time, so what can break is a name that ends
 // inside those eight bytes or runs on past them, and bytes that are zero
 // or above 127.
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "netlist/name_order.hpp"
+#include "text/name_order.hpp"
 
 namespace syn {
 namespace {

@@ -1,5 +1,6 @@
-// Names with their ids in ascending byte-wise order, as the Verilog module
-// declares its nets: the order of the texts, whatever bytes they hold.
+// Names with their ids in ascending byte-wise order, the order of the
+// readers' sorted lists and of the Verilog module's declarations: the order
+// of the texts, whatever bytes they hold.
 #pragma once
 
 #include <bit>

@@ -1,4 +1,4 @@
-#include "netlist/name_order.hpp"
+#include "text/name_order.hpp"
 
 #include <algorithm>
 #include <array>
