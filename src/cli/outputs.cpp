@@ -1,7 +1,5 @@
 #include "cli/outputs.hpp"
 
-#include <filesystem>
-
 #include "cli/netlist_facts.hpp"
 #include "cli/run.hpp"
 #include "netlist/stats.hpp"
@@ -94,34 +92,10 @@ int write_picture(const OutputOptions& options, const DrawnDesign& design, const
   return exit_ok;
 }
 
-namespace {
-
-// The path with its links and dot folders resolved as far as it exists.
-std::filesystem::path resolved(const std::string& path, std::error_code& error) {
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? absolute : std::filesystem::weakly_canonical(absolute, error);
-}
-
-// Whether two paths may name the same file, so that their temporary files
-// would be one.
-bool same_file(const std::string& a, const std::string& b) {
-  std::error_code error;
-  const std::filesystem::path resolved_a = resolved(a, error);
-  if (error) return true;
-  const std::filesystem::path resolved_b = resolved(b, error);
-  return error || resolved_a == resolved_b;
-}
-
-}  // namespace
-
 bool writes_netlist_while_mapping(const OutputOptions& options,
                                   const std::optional<std::string>& output_file) {
   if (!output_file || options.verilog || writes_to_standard_output(*output_file)) return false;
-  if (!is_replaced_through_temporary(*output_file)) return false;
-  for (const auto& other : {options.cells, options.dot}) {
-    if (other && same_file(*other, *output_file)) return false;
-  }
-  return true;
+  return is_replaced_through_temporary(*output_file);
 }
 
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,

@@ -38,8 +38,7 @@ std::string design_name(const std::string& output_file);
 
 // True when the netlist file can be written while the data net is mapped
 // (NetlistFileWriter): a file named on the command line, in the netlist
-// format, that is replaced through a temporary file which no other output
-// of the run shares.
+// format, that is replaced through a temporary file.
 bool writes_netlist_while_mapping(const OutputOptions& options,
                                   const std::optional<std::string>& output_file);
 

@@ -23,10 +23,22 @@ ReplacingFile::ReplacingFile(const std::string& path)
     // regular file would break whatever reads from it.
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
   } else {
-    temporary_ = path + ".tmp" + std::to_string(::getpid());
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    open_temporary();
   }
   if (fd_ < 0) fail();
+}
+
+// FILE.tmp<pid>, or FILE.tmp<pid>.N when another output of this run is being
+// written to the same target at the same time (the netlist written while
+// mapping and a picture named like it): each keeps a temporary of its own.
+void ReplacingFile::open_temporary() {
+  const std::string first = path_ + ".tmp" + std::to_string(::getpid());
+  temporary_ = first;
+  for (int n = 1; n <= 100; ++n) {
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0 || errno != EEXIST) return;
+    temporary_ = first + "." + std::to_string(n);
+  }
 }
 
 ReplacingFile::~ReplacingFile() {

@@ -61,12 +61,22 @@ void write_netlist(const Netlist& netlist, std::ostream& out) {
   });
 }
 
-std::string write_netlist_file(const Netlist& netlist, const std::string& path) {
-  ReplacingFile file(path);
+namespace {
+
+// Writes the whole netlist into a file opened for it and renames it into
+// place; the reason it failed, or an empty string.
+std::string write_and_commit(const Netlist& netlist, ReplacingFile& file) {
   if (!file.failed()) {
     write_netlist(netlist, [&file](std::string_view text) { return file.write(text); });
   }
   return file.commit();
+}
+
+}  // namespace
+
+std::string write_netlist_file(const Netlist& netlist, const std::string& path) {
+  ReplacingFile file(path);
+  return write_and_commit(netlist, file);
 }
 
 NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, const std::string& path)
@@ -97,12 +107,9 @@ void NetlistFileWriter::write(const std::stop_token& stop) {
 }
 
 std::string NetlistFileWriter::finish() {
-  if (thread_.joinable()) {
-    thread_.join();
-    if (failure_) std::rethrow_exception(failure_);
-  } else if (!file_.failed()) {
-    write_netlist(netlist_, [this](std::string_view bytes) { return file_.write(bytes); });
-  }
+  if (!thread_.joinable()) return write_and_commit(netlist_, file_);  // no second thread
+  thread_.join();
+  if (failure_) std::rethrow_exception(failure_);
   return file_.commit();
 }
 
