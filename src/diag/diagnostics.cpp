@@ -15,6 +15,7 @@ void Diagnostics::append(const Diagnostics& other) {
   all_.insert(all_.end(), other.all_.begin(), other.all_.end());
   errors_ += other.errors_;
   problems_ += other.problems_;
+  warnings_ += other.warnings_;
 }
 
 void Diagnostics::warning_at(const std::string& file, int line, const std::string& what) {
