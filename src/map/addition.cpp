@@ -25,9 +25,9 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
         record.terminal == Terminal::constant)
       constant_part(ctx, record, width);
 
-  std::vector<std::string> inputs;
+  std::vector<NetName> inputs;
   for (const DataArc* p : controls) inputs.emplace_back(ctx.text(p->name));
-  const std::string request = emit_join(ctx, inputs, "");
+  const NetName request = emit_join(ctx, inputs, "");
 
   const std::string adder = "add" + decimal(t.data_input_count) + "_" + decimal(width);
   const int instance = ctx.netlist.new_instance();

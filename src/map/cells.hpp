@@ -14,7 +14,10 @@ namespace syn {
 // A net passed to add_cell: bits of a bus as they are, any name as text.
 inline const BusNet& pin_net(const BusNet& net) { return net; }
 inline std::string_view pin_net(std::string_view net) { return net; }
+inline std::string_view pin_net(const std::string& net) { return net; }
+inline std::string_view pin_net(const char* net) { return net; }
 inline const SymbolText& pin_net(const SymbolText& net) { return net; }
+inline const NetName& pin_net(const NetName& net) { return net; }
 
 // Takes the next instance number, as Netlist::add does.
 template <class... Nets>

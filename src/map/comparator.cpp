@@ -39,21 +39,20 @@ struct Outputs {
   std::string great, equal, less;
 };
 
-void buff(MapContext& ctx, const std::string& from, const std::string& to) {
+void buff(MapContext& ctx, const std::string& from, const NetName& to) {
   add_cell(ctx.netlist, "buff", from, to);
 }
-void or2(MapContext& ctx, const std::string& a, const std::string& b, const std::string& to) {
+void or2(MapContext& ctx, const std::string& a, const std::string& b, const NetName& to) {
   add_cell(ctx.netlist, "OR2", a, b, to);
 }
 
-std::string place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {
+NetName place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {
   return data_control_net(ctx.design, ctx.symbols, t.name, p);
 }
 
 // Gate for one output place of a two-way branch with two relations; false
 // for a relation that names no gate.
-bool drive_by_relation(MapContext& ctx, const Outputs& out, Relation relation,
-                       const std::string& net) {
+bool drive_by_relation(MapContext& ctx, const Outputs& out, Relation relation, const NetName& net) {
   struct Gate {
     Relation relation;
     const std::string Outputs::*first;
@@ -190,7 +189,7 @@ std::optional<std::string> comparator_refusal(const MapContext& ctx, const DataT
   return std::nullopt;
 }
 
-void emit_comparator(MapContext& ctx, const DataTransition& t, const std::string& request) {
+void emit_comparator(MapContext& ctx, const DataTransition& t, const NetName& request) {
   if (!is_comparator(ctx, t)) {
     report_missing_cell(ctx, t);
     return;
@@ -244,7 +243,7 @@ void map_comparison(MapContext& ctx, const DataTransition& t) {
     refuse(ctx, t, *refusal);
     return;
   }
-  const std::string request = emit_join(ctx, control_inputs(ctx, t), "_");
+  const NetName request = emit_join(ctx, control_inputs(ctx, t), "_");
   emit_comparator(ctx, t, request);
 }
 

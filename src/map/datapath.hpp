@@ -103,13 +103,13 @@ std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
 // Emits the join cell "c"+n (pin 1 the joined net, then the inputs) and
 // returns the joined net: the inputs joined by `separator`. A single input
 // needs no cell: its own net is returned.
-std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
-                      const std::string& separator);
+NetName emit_join(MapContext& ctx, const std::vector<NetName>& inputs,
+                  const std::string& separator);
 
 // Request net of a transition from its control input places of the control
 // nets, joined with "_" when there are several. Nothing (and a mapping
 // problem naming the transition) when it has none.
-std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t);
+std::optional<NetName> control_part(MapContext& ctx, const DataTransition& t);
 
 // ---- latch stage (latch_stage.cpp) --------------------------------------
 
@@ -135,7 +135,7 @@ void refuse(MapContext& ctx, const DataTransition& t, const std::string& why);
 
 // The control input places from the control nets, in list order
 // (transfer.cpp).
-std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransition& t);
+std::vector<NetName> control_inputs(const MapContext& ctx, const DataTransition& t);
 
 // The position of a data transition or place in its list.
 std::uint32_t position_of(const MapContext& ctx, const DataTransition& t);

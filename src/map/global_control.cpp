@@ -107,7 +107,7 @@ std::vector<CountedPlace> counted(const std::vector<ListedGlobalPlace>& places,
 
 // Names pin `number` (from 1) of a transition's cell, whose pins were all
 // made with it.
-void name_pin(MapContext& ctx, const TransitionWork& work, int number, const std::string& net) {
+void name_pin(MapContext& ctx, const TransitionWork& work, int number, const NetName& net) {
   ctx.netlist.name_pin(ctx.netlist.cells()[work.cell], static_cast<std::size_t>(number - 1), net);
 }
 
@@ -342,7 +342,7 @@ void name_backward_net(MapContext& ctx, std::size_t index, std::vector<Transitio
     return;
   }
 
-  const std::string net = backward_net_name(work[index].instance, groups);
+  const NetName net = backward_net_name(work[index].instance, groups);
   name_pin(ctx, work[index], 1, net);
   for (const ResetArc& arc : arcs) {
     TransitionWork& producer = work[arc.producer];
@@ -373,11 +373,11 @@ void check_reset_pins(MapContext& ctx, const std::vector<TransitionWork>& work) 
 
 // The signals that start a transition: for each local input place, its
 // global producers, then its local and data producers as "t_p".
-std::vector<std::string> set_signals(const MapContext& ctx, const TransitionWork& work) {
+std::vector<NetName> set_signals(const MapContext& ctx, const TransitionWork& work) {
   const Design& design = ctx.design;
-  std::vector<std::string> names;
+  std::vector<NetName> names;
   for (const LocalInput& entry : work.set_arcs) {
-    const std::string_view place = ctx.text(entry.name);
+    const SymbolText place = ctx.text(entry.name);
     for (const std::uint32_t producer : entry.global->producers) {
       names.emplace_back(ctx.text(design.global_transitions.items[producer].name));
     }
@@ -396,7 +396,7 @@ std::vector<std::string> set_signals(const MapContext& ctx, const TransitionWork
 }
 
 void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work) {
-  const std::vector<std::string> names = set_signals(ctx, work);
+  const std::vector<NetName> names = set_signals(ctx, work);
   if (static_cast<int>(names.size()) != work.set_pins) {
     ctx.diag.error("global transition " + ctx.name(t.name) + ": its local input places have " +
                    decimal(static_cast<long long>(names.size())) +
@@ -416,11 +416,11 @@ void name_set_pins(MapContext& ctx, const GlobalTransition& t, const TransitionW
 // output place: the transition's own name. Several: the transition's own name
 // when global transitions consume every one of them; otherwise one pin cannot
 // drive them all and the transition is refused (empty result).
-std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
+NetName forward_net(MapContext& ctx, const GlobalTransition& t) {
   const std::vector<SymbolId> outputs = places_tagged(ctx.design.outputs_of(t), kLocal);
   if (outputs.size() == 1) {
     const bool consumed = !ctx.design.global_places.find(outputs[0])->consumers.empty();
-    return ctx.name(consumed ? t.name : outputs[0]);
+    return ctx.text(consumed ? t.name : outputs[0]);
   }
   for (const SymbolId place : outputs) {
     if (ctx.design.global_places.find(place)->consumers.empty()) {
@@ -431,18 +431,19 @@ std::string forward_net(MapContext& ctx, const GlobalTransition& t) {
       return {};
     }
   }
-  return ctx.name(t.name);
+  return ctx.text(t.name);
 }
 
 void name_forward_pin(MapContext& ctx, const GlobalTransition& t, const TransitionWork& work,
                       NetDrivers& drivers) {
-  const std::string net = forward_net(ctx, t);
+  const NetName net = forward_net(ctx, t);
   if (net.empty()) return;
   name_pin(ctx, work, work.set_pins + 2, net);
   if (const SymbolId driver = drivers.drive(ctx.netlist.net_named(net), t.name);
       driver != kNoSymbol) {
-    ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " + net +
-                     " is already driven by global transition " + ctx.name(driver));
+    ctx.diag.warning("global transition " + ctx.name(t.name) + ": its forward net " +
+                     std::string(net.text()) + " is already driven by global transition " +
+                     ctx.name(driver));
   }
 }
 

@@ -10,19 +10,20 @@ namespace {
 // The net that requests a late input: the start place's net, or the join of
 // several. A control-net place taken over by an earlier mapping answers to
 // its new name; a place of the data net itself always to its own.
-std::optional<std::string> late_input_request(MapContext& ctx, const DataTransition& t) {
+std::optional<NetName> late_input_request(MapContext& ctx, const DataTransition& t) {
   const int count = t.control_net_inputs + t.data_net_control_inputs;
   const auto controls = places_of_kind(ctx.design.inputs_of(t), ArcKind::control, count);
   if (controls.empty()) {
     ctx.diag.problem("data transition " + ctx.name(t.name) + ": no control input place");
     return std::nullopt;
   }
-  auto net_of = [&](const DataArc& p, bool single) {
+  auto net_of = [&](const DataArc& p, bool single) -> NetName {
     const std::string* given = ctx.given_net(p.place);
-    return given != nullptr && (single || p.net != PlaceNet::data_net) ? *given : ctx.name(p.name);
+    if (given != nullptr && (single || p.net != PlaceNet::data_net)) return *given;
+    return ctx.text(p.name);
   };
   if (controls.size() == 1) return net_of(*controls.front(), true);
-  std::vector<std::string> inputs;
+  std::vector<NetName> inputs;
   for (const DataArc* p : controls) inputs.push_back(net_of(*p, false));
   return emit_join(ctx, inputs, "");
 }
@@ -55,7 +56,7 @@ void map_late_mux_input(MapContext& ctx, const DataTransition& t) {
   if (const DataPlace& record = ctx.design.data_places.items[source->place];
       record.terminal == Terminal::constant)
     constant_part(ctx, record, *width);
-  const std::optional<std::string> request = late_input_request(ctx, t);
+  const std::optional<NetName> request = late_input_request(ctx, t);
   if (!request) return;
   add_mux_input(ctx, mux, ctx.text(source->name), *request, *width);
   complete_mux_if_full(ctx, mux, t, ctx.text(fed->name), *width);

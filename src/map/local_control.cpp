@@ -21,12 +21,12 @@ namespace {
 
 // The net by which transition `t` drives its output place `q`: "t_q" when
 // the global net has the place too.
-std::string output_net(const MapContext& ctx, const LocalTransition& t, SymbolId q) {
+NetName output_net(const MapContext& ctx, const LocalTransition& t, SymbolId q) {
   return driven_net(ctx.text(t.name), ctx.text(q), ctx.design.global_places.contains(q));
 }
 
 // The join cell's output when it feeds buffers: the input names joined by "_".
-std::string joined_inputs(const MapContext& ctx, const LocalTransition& t) {
+NetName joined_inputs(const MapContext& ctx, const LocalTransition& t) {
   std::string joined;
   for (const LocalArc& place : ctx.design.inputs_of(t)) {
     if (!joined.empty()) joined += "_";
@@ -39,11 +39,12 @@ std::string joined_inputs(const MapContext& ctx, const LocalTransition& t) {
 class DriverCheck {
  public:
   explicit DriverCheck(MapContext& ctx) : ctx_(ctx) {}
-  void drives(const LocalTransition& t, const std::string& net) {
+  void drives(const LocalTransition& t, const NetName& net) {
     if (const SymbolId driver = drivers_.drive(ctx_.netlist.net_named(net), t.name);
         driver != kNoSymbol) {
-      ctx_.diag.warning("local transition " + ctx_.name(t.name) + ": net " + net +
-                        " is already driven by local transition " + ctx_.name(driver));
+      ctx_.diag.warning("local transition " + ctx_.name(t.name) + ": net " +
+                        std::string(net.text()) + " is already driven by local transition " +
+                        ctx_.name(driver));
     }
   }
 
@@ -52,7 +53,7 @@ class DriverCheck {
   NetDrivers drivers_;
 };
 
-void add_buffer(MapContext& ctx, std::string_view in, const std::string& out) {
+void add_buffer(MapContext& ctx, const NetName& in, const NetName& out) {
   add_cell(ctx.netlist, "buff", in, out);
 }
 
@@ -62,26 +63,25 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
 
   if (inputs == 1) {
     for (const LocalArc& q : ctx.design.outputs_of(t)) {
-      const std::string net = output_net(ctx, t, q.name);
+      const NetName net = output_net(ctx, t, q.name);
       add_buffer(ctx, ctx.text(ctx.design.inputs_of(t).front().name), net);
       drivers.drives(t, net);
     }
     return;
   }
 
-  const std::string join_net = outputs == 1
-                                   ? output_net(ctx, t, ctx.design.outputs_of(t).front().name)
-                                   : joined_inputs(ctx, t);
-  std::vector<std::string> nets;
+  const NetName join_net = outputs == 1 ? output_net(ctx, t, ctx.design.outputs_of(t).front().name)
+                                        : joined_inputs(ctx, t);
+  std::vector<NetName> nets;
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
   for (const LocalArc& p : ctx.design.inputs_of(t)) nets.emplace_back(ctx.text(p.name));
-  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs)), std::move(nets));
+  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs)), nets);
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 
   for (const LocalArc& q : ctx.design.outputs_of(t)) {
-    const std::string net = output_net(ctx, t, q.name);
+    const NetName net = output_net(ctx, t, q.name);
     add_buffer(ctx, join_net, net);
     drivers.drives(t, net);
   }

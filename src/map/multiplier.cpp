@@ -14,8 +14,8 @@ namespace {
 // control output place, whose record and reader are marked so that the
 // reader's later mapping takes its request from the delay acknowledge.
 // Returns the delayed request.
-std::optional<std::string> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
-                                                 const std::string& request) {
+std::optional<NetName> emit_write_back_delay(MapContext& ctx, const DataTransition& t,
+                                             const NetName& request) {
   const DataArc* done_place = first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
   if (done_place == nullptr) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
@@ -36,7 +36,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   const std::optional<int> width_found = result_width(ctx, t);
   if (!width_found) return;
   const int width = *width_found;
-  std::optional<std::string> request = control_part(ctx, t);
+  std::optional<NetName> request = control_part(ctx, t);
   if (!request) return;
 
   const std::string cell = "mul" + decimal(t.data_input_count) + "_" + decimal(width);

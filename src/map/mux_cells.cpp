@@ -149,7 +149,7 @@ void place_pins(MapContext& ctx, MuxId mux, const First& first, const Second& se
 
 }  // namespace
 
-void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const std::string& select,
+void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const NetName& select,
                    int width) {
   place_pins(ctx, mux, bus(source, width), bus_bar(source, width), select);
 }

@@ -74,7 +74,7 @@ bool mux_may_grow(const MappingState& state, MuxId mux);
 MuxId find_mux(const MapContext& ctx, const DataPlace& fed);
 
 // Adds one input: the source's two rail buses and the select net.
-void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const std::string& select,
+void add_mux_input(MapContext& ctx, MuxId mux, const SymbolText& source, const NetName& select,
                    int width);
 
 // Once the multiplexer has an input from every feeder, adds its three output

@@ -5,19 +5,19 @@
 #include <string_view>
 
 namespace syn {
-std::string driven_net(std::string_view t, std::string_view p, bool p_is_global) {
-  if (!p_is_global) return std::string(p);
+NetName driven_net(std::string_view t, const SymbolText& p, bool p_is_global) {
+  if (!p_is_global) return p;
   std::string net;
-  net.reserve(t.size() + 1 + p.size());
+  net.reserve(t.size() + 1 + p.text.size());
   net += t;
   net += '_';
-  net += p;
+  net += p.text;
   return net;
 }
 
-std::string data_control_net(const Design& design, const Symbols& symbols, SymbolId t,
-                             const DataArc& p) {
-  return driven_net(symbols.text(t), symbols.text(p.name),
+NetName data_control_net(const Design& design, const Symbols& symbols, SymbolId t,
+                         const DataArc& p) {
+  return driven_net(symbols.text(t), SymbolText{p.name, symbols.text(p.name)},
                     design.data_places.items[p.place].net == PlaceNet::global_net);
 }
 

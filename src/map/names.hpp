@@ -42,11 +42,11 @@ inline BusNet done_bus(const SymbolText& x, int width) {
 
 // Net of control place p driven by transition t of the local or data net:
 // "t_p" when p is a place of the global control net, p itself otherwise.
-std::string driven_net(std::string_view t, std::string_view p, bool p_is_global);
+NetName driven_net(std::string_view t, const SymbolText& p, bool p_is_global);
 
 // The same for a place that data transition t names, deciding by the data
 // place list's classification of p.
-std::string data_control_net(const Design& design, const Symbols& symbols, SymbolId t,
-                             const DataArc& p);
+NetName data_control_net(const Design& design, const Symbols& symbols, SymbolId t,
+                         const DataArc& p);
 
 }  // namespace syn

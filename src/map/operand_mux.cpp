@@ -32,10 +32,10 @@ struct StepGroup {
   std::vector<SymbolId> in_registers;   // sources of the operand loads
   std::vector<SymbolId> out_registers;  // destinations of the result reads
 
-  std::vector<std::string> join_inputs(const MapContext& ctx) const {
-    std::vector<std::string> names;
+  std::vector<NetName> join_inputs(const MapContext& ctx) const {
+    std::vector<NetName> names;
     for (const Member& m : members)
-      if (m.kind != MemberKind::reads_result) names.push_back(ctx.name(m.place));
+      if (m.kind != MemberKind::reads_result) names.emplace_back(ctx.text(m.place));
     return names;
   }
   bool writes_back() const {
@@ -164,7 +164,7 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
                       const std::optional<std::string>& delay_place, bool creates_mux) {
   std::unordered_map<std::uint32_t, std::string>& given = ctx.state.given_nets;
-  const std::string joined = emit_join(ctx, group.join_inputs(ctx), "");
+  const std::string joined(emit_join(ctx, group.join_inputs(ctx), "").text());
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) given[m.record] = joined;
 

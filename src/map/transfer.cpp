@@ -34,8 +34,8 @@ int transfer_width(const MapContext& ctx, const DataArc& x, const DataArc& y) {
 }  // namespace
 
 // The control input places from the control nets, in list order.
-std::vector<std::string> control_inputs(const MapContext& ctx, const DataTransition& t) {
-  std::vector<std::string> names;
+std::vector<NetName> control_inputs(const MapContext& ctx, const DataTransition& t) {
+  std::vector<NetName> names;
   for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) names.emplace_back(ctx.text(p.name));
@@ -59,7 +59,7 @@ void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
     refuse(ctx, t, "no width known for its data places");
     return;
   }
-  const std::string control = emit_join(ctx, control_inputs(ctx, t), "_");
+  const NetName control = emit_join(ctx, control_inputs(ctx, t), "_");
   ctx.state.last_width = width;
 
   if (x_record.terminal == Terminal::constant) constant_part(ctx, x_record, width);

@@ -49,21 +49,23 @@ std::pair<BusNet, BusNet> emit_comparator_constant(MapContext& ctx,
   return {bus(place, width), bus_bar(place, width)};
 }
 
-std::string emit_join(MapContext& ctx, const std::vector<std::string>& inputs,
-                      const std::string& separator) {
+NetName emit_join(MapContext& ctx, const std::vector<NetName>& inputs,
+                  const std::string& separator) {
   if (inputs.empty()) return {};
   if (inputs.size() == 1) return inputs.front();
-  std::string joined = inputs.front();
-  for (std::size_t i = 1; i < inputs.size(); ++i) joined += separator + inputs[i];
-
-  std::vector<std::string> nets{joined};
+  std::string joined(inputs.front().text());
+  for (std::size_t i = 1; i < inputs.size(); ++i) {
+    joined += separator;
+    joined += inputs[i].text();
+  }
+  std::vector<NetName> nets{joined};
   nets.insert(nets.end(), inputs.begin(), inputs.end());
-  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs.size())), std::move(nets));
+  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs.size())), nets);
   return joined;
 }
 
-std::optional<std::string> control_part(MapContext& ctx, const DataTransition& t) {
-  std::vector<std::string> inputs;
+std::optional<NetName> control_part(MapContext& ctx, const DataTransition& t) {
+  std::vector<NetName> inputs;
   for (const DataArc& p : ctx.design.inputs_of(t)) {
     if (static_cast<int>(inputs.size()) >= t.control_net_inputs) break;
     if (p.kind == ArcKind::control) inputs.emplace_back(ctx.text(p.name));

@@ -297,6 +297,12 @@ const Cell& Netlist::add(std::string_view type, const std::vector<std::string>& 
   return cell;
 }
 
+const Cell& Netlist::add(std::string_view type, const std::vector<NetName>& nets) {
+  const Cell& cell = start_cell(type, nets.size());
+  for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
+  return cell;
+}
+
 const Cell& Netlist::add(std::string_view type, const std::vector<PinNet>& nets) {
   const Cell& cell = start_cell(type, nets.size());
   for (std::size_t i = 0; i < nets.size(); ++i)
@@ -325,6 +331,11 @@ void Netlist::name_pin(const Cell& cell, std::size_t position, const SymbolText&
   pin_slot(cell, position) = net_of(net);
 }
 
+void Netlist::name_pin(const Cell& cell, std::size_t position, const NetName& net) {
+  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
+  pin_slot(cell, position) = net_of(net);
+}
+
 void Netlist::name_pin(const Cell& cell, std::size_t position, const BusNet& net) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
   pin_slot(cell, position) = net_of(net);
@@ -336,6 +347,11 @@ void Netlist::place_pin(Cell& cell, std::string_view net) {
 }
 
 void Netlist::place_pin(Cell& cell, const SymbolText& net) {
+  pin_slot(cell, cell.pin_count) = net_of(net);
+  ++cell.pin_count;
+}
+
+void Netlist::place_pin(Cell& cell, const NetName& net) {
   pin_slot(cell, cell.pin_count) = net_of(net);
   ++cell.pin_count;
 }

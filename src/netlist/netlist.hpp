@@ -65,8 +65,26 @@ struct BusNet {
   SymbolId base_symbol = kNoSymbol;  // the base's symbol when it is a design name
 };
 
+// A plain net's name as a mapper holds it: a design name, by whose symbol
+// the netlist finds the net without hashing its text, or a name built from
+// parts ("t_q", joined place names), which is entered by its text.
+class NetName {
+ public:
+  NetName() = default;
+  NetName(const SymbolText& design_name) : design_name_(design_name) {}  // NOLINT: a name
+  NetName(std::string built) : built_(std::move(built)) {}               // NOLINT: a name
+  std::string_view text() const { return is_design_name() ? design_name_.text : built_; }
+  bool empty() const { return text().empty(); }
+  bool is_design_name() const { return design_name_.id != kNoSymbol; }
+  const SymbolText& design_name() const { return design_name_; }
+
+ private:
+  SymbolText design_name_;
+  std::string built_;
+};
+
 // A pin's net as a mapper names it: a plain name or bits of a bus.
-using PinNet = std::variant<std::string, BusNet>;
+using PinNet = std::variant<NetName, BusNet>;
 
 // Which net's mapping made a cell.
 enum class SourceNet : std::uint8_t { none, global_net, local_net, data_net };
@@ -103,6 +121,7 @@ class Netlist {
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n on `nets`.
   const Cell& add(std::string_view type, const std::vector<std::string>& nets);
+  const Cell& add(std::string_view type, const std::vector<NetName>& nets);
   const Cell& add(std::string_view type, const std::vector<PinNet>& nets);
 
   // A cell that enters the list later (append), under an instance number
@@ -117,16 +136,18 @@ class Netlist {
   void name_pin(const Cell& cell, std::size_t position, std::string_view net);
   void name_pin(const Cell& cell, std::size_t position, const BusNet& net);
   void name_pin(const Cell& cell, std::size_t position, const SymbolText& net);
+  void name_pin(const Cell& cell, std::size_t position, const NetName& net);
 
   // Places the next pin of a reserved cell.
   void place_pin(Cell& cell, std::string_view net);
   void place_pin(Cell& cell, const BusNet& net);
   void place_pin(Cell& cell, const SymbolText& net);
+  void place_pin(Cell& cell, const NetName& net);
   // Places the next pins of a reserved cell, in order.
   void place_pins(Cell& cell, const std::vector<PinNet>& nets);
 
   // The net of this name, made if it is new.
-  NetId net_named(std::string_view name) { return net_of(name); }
+  NetId net_named(const NetName& name) { return net_of(name); }
 
   // A global control cell's type: the position (from 0) of its forward pin,
   // after the backward pin and the set pins. The global control mapper
@@ -198,6 +219,10 @@ class Netlist {
   NetId net_of(std::string_view name);
   NetId net_of(const BusNet& bus);
   NetId net_of(const SymbolText& name);
+  NetId net_of(const std::string& name) { return net_of(std::string_view(name)); }
+  NetId net_of(const NetName& name) {
+    return name.is_design_name() ? net_of(name.design_name()) : net_of(name.text());
+  }
   NetId plain_net(std::string_view name);
   NetId plain_net_of_symbol(SymbolId symbol);
   NetId bus_net(VectorId vector, int high, int low, bool slice);
