@@ -143,7 +143,7 @@ StepGroup collect_step_group(const Design& design, TraceMemo& traces, const Oper
 
 // The first control output place of the operation, which the delay cell
 // drives; a mapping problem when a delay is needed and there is none.
-std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& op) {
+std::optional<NetName> delay_target(MapContext& ctx, const OperandTransfer& op) {
   const DataTransition* function = ctx.design.data_transitions.find(op.function);
   const DataArc* place =
       function != nullptr ? first_place_of_kind(ctx.design.outputs_of(*function), ArcKind::control)
@@ -153,7 +153,7 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
                      ctx.name(op.function) + " has no control output place for the delay cell");
     return std::nullopt;
   }
-  return ctx.name(place->name);
+  return ctx.text(place->name);
 }
 
 // Joins the step's start places and, when the step writes back into a
@@ -162,7 +162,7 @@ std::optional<std::string> delay_target(MapContext& ctx, const OperandTransfer& 
 // multiplexer also marks the result readers when it inserts the delay; a
 // later feeder only renames them.
 std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
-                      const std::optional<std::string>& delay_place, bool creates_mux) {
+                      const std::optional<NetName>& delay_place, bool creates_mux) {
   std::unordered_map<std::uint32_t, std::string>& given = ctx.state.given_nets;
   const std::string joined(emit_join(ctx, group.join_inputs(ctx), "").text());
   for (const Member& m : group.members)
@@ -227,7 +227,7 @@ void grow_mux(MapContext& ctx, MuxId mux, const OperandTransfer& op, const MuxSo
 // A later transfer into the operand place whose step is not joined yet.
 void add_unjoined_step_input(MapContext& ctx, const OperandTransfer& op, const StepGroup& group,
                              MuxId mux, const MuxSource& source,
-                             const std::optional<std::string>& delay_place) {
+                             const std::optional<NetName>& delay_place) {
   emit_source_drivers(ctx, source, op.width);
   grow_mux(ctx, mux, op, source, join_step(ctx, op, group, delay_place, false));
 }
@@ -266,7 +266,7 @@ void map_operand_mux_input(MapContext& ctx, const DataTransition& t) {
   if (single_feeder(ctx, *op)) return;
   const std::optional<MuxSource> source = find_mux_source(ctx, t);
   if (!source) return;
-  std::optional<std::string> delay_place;
+  std::optional<NetName> delay_place;
   if (group.writes_back()) {
     delay_place = delay_target(ctx, *op);
     if (!delay_place) return;

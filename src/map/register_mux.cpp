@@ -36,7 +36,7 @@ void map_register_mux_input(MapContext& ctx, const DataTransition& t) {
   } else {
     emit_source_drivers(ctx, *source, *width);
   }
-  add_mux_input(ctx, mux, ctx.text(source->name), ctx.name(start->name), *width);
+  add_mux_input(ctx, mux, ctx.text(source->name), ctx.text(start->name), *width);
   complete_mux_if_full(ctx, mux, t, ctx.text(fed->name), *width);
 }
 
