@@ -40,10 +40,10 @@ struct Outputs {
 };
 
 void buff(MapContext& ctx, const std::string& from, const NetName& to) {
-  add_cell(ctx.netlist, "buff", from, to);
+  add_cell(ctx.netlist, kBuff, from, to);
 }
 void or2(MapContext& ctx, const std::string& a, const std::string& b, const NetName& to) {
-  add_cell(ctx.netlist, "OR2", a, b, to);
+  add_cell(ctx.netlist, kOr2, a, b, to);
 }
 
 NetName place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {

@@ -26,8 +26,8 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
   const SymbolText p = ctx.text(destination->name);
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
-    add_cell(ctx.netlist, "dlatch", bit(s1, b), bit(s1_bar, b), req, "Reset_signal",
-             bit(p, b), bit_bar(p, b), bit_done(p, b));
+    add_cell(ctx.netlist, kDlatch, bit(s1, b), bit(s1_bar, b), req, kResetSignal, bit(p, b),
+             bit_bar(p, b), bit_done(p, b));
   }
   add_cell(ctx.netlist, "done_" + decimal(width), done_bus(p, width),
            data_control_net(ctx.design, ctx.symbols, t.name, *control));

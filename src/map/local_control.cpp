@@ -54,7 +54,7 @@ class DriverCheck {
 };
 
 void add_buffer(MapContext& ctx, const NetName& in, const NetName& out) {
-  add_cell(ctx.netlist, "buff", in, out);
+  add_cell(ctx.netlist, kBuff, in, out);
 }
 
 void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& drivers) {

@@ -14,16 +14,16 @@ int constant_digit(int value, int b) {
 }
 
 struct RailSources {
-  const char* true_rail;
-  const char* complement_rail;
+  FixedName true_rail;
+  FixedName complement_rail;
 };
 
 // The constant nets that drive the two rails of a digit. The comparator's
 // drivers and the other builders spell the one digit's nets differently.
 RailSources rail_sources(int digit, ConstantNets spelling) {
-  if (digit == 0) return {"DCasyncValue0", "DCasyncValue1"};
-  if (spelling == ConstantNets::comparator) return {"DCasyncValue1", "DCasyncValue0"};
-  return {"DCasyncvalue1", "DCasyncvalue0"};
+  if (digit == 0) return {kAsyncValue0, kAsyncValue1};
+  if (spelling == ConstantNets::comparator) return {kAsyncValue1, kAsyncValue0};
+  return {kAsyncLowerValue1, kAsyncLowerValue0};
 }
 
 }  // namespace
@@ -32,8 +32,8 @@ void emit_constant_drivers(MapContext& ctx, const SymbolText& place, int value, 
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
-    add_cell(ctx.netlist, "buff", from.true_rail, bit(place, b));
-    add_cell(ctx.netlist, "buff", from.complement_rail, bit_bar(place, b));
+    add_cell(ctx.netlist, kBuff, from.true_rail, bit(place, b));
+    add_cell(ctx.netlist, kBuff, from.complement_rail, bit_bar(place, b));
   }
 }
 

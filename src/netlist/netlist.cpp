@@ -285,10 +285,27 @@ NetId& Netlist::pin_slot(const Cell& cell, std::size_t position) {
 }
 
 const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
-  Cell cell = reserve_cell(type, new_instance(), pin_count);
+  return start_cell_of_type(cell_type(type), pin_count);
+}
+
+const Cell& Netlist::start_cell_of_type(SymbolId type, std::size_t pin_count) {
+  Cell cell = reserve_cell_of_type(type, new_instance(), pin_count);
   cell.pin_count = static_cast<std::uint32_t>(pin_count);
   append(cell);
   return cells_.back();
+}
+
+const Cell& Netlist::start_cell(const FixedName& type, std::size_t pin_count) {
+  SymbolId& symbol = fixed_types_.at(type.slot);
+  if (symbol == kNoSymbol) symbol = symbols_.intern(type.text);
+  return start_cell_of_type(symbol, pin_count);
+}
+
+void Netlist::name_pin(const Cell& cell, std::size_t position, const FixedName& net) {
+  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
+  NetId& id = fixed_nets_.at(net.slot);
+  if (id == kUnnamedNet) id = net_of(net.text);
+  pin_slot(cell, position) = id;
 }
 
 const Cell& Netlist::add(std::string_view type, const std::vector<std::string>& nets) {
@@ -311,8 +328,12 @@ const Cell& Netlist::add(std::string_view type, const std::vector<PinNet>& nets)
 }
 
 Cell Netlist::reserve_cell(std::string_view type, int instance, std::size_t slots) {
+  return reserve_cell_of_type(cell_type(type), instance, slots);
+}
+
+Cell Netlist::reserve_cell_of_type(SymbolId type, int instance, std::size_t slots) {
   Cell cell;
-  cell.type = cell_type(type);
+  cell.type = type;
   cell.instance = instance;
   cell.first_pin = reserve_pins(slots);
   cell.origin = origin_;

@@ -4,6 +4,7 @@
 // knows its bus structure, so the writers never read a name back.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -83,6 +84,14 @@ class NetName {
   std::string built_;
 };
 
+// A name the mapping rules fix ("buff", "Reset_signal"), with a slot of its
+// own in the netlist: the cell type or net it names is looked up once, and
+// the millions of cells and pins that use it are named without their text.
+struct FixedName {
+  std::string_view text;
+  std::uint8_t slot = 0;  // below Netlist::kFixedNames, one per name
+};
+
 // A pin's net as a mapper names it: a plain name or bits of a bus.
 using PinNet = std::variant<NetName, BusNet>;
 
@@ -107,6 +116,9 @@ class Netlist {
  public:
   explicit Netlist(Symbols& symbols);
 
+  // How many fixed names there can be (FixedName::slot).
+  static constexpr std::size_t kFixedNames = 16;
+
   // Increments the instance counter and returns the new number.
   int new_instance() { return ++last_instance_; }
 
@@ -117,6 +129,7 @@ class Netlist {
   // Takes the next instance number and appends a cell with `pin_count` pins,
   // unnamed until name_pin names them. Cells never move.
   const Cell& start_cell(std::string_view type, std::size_t pin_count);
+  const Cell& start_cell(const FixedName& type, std::size_t pin_count);
 
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n on `nets`.
@@ -137,6 +150,7 @@ class Netlist {
   void name_pin(const Cell& cell, std::size_t position, const BusNet& net);
   void name_pin(const Cell& cell, std::size_t position, const SymbolText& net);
   void name_pin(const Cell& cell, std::size_t position, const NetName& net);
+  void name_pin(const Cell& cell, std::size_t position, const FixedName& net);
 
   // Places the next pin of a reserved cell.
   void place_pin(Cell& cell, std::string_view net);
@@ -271,6 +285,17 @@ class Netlist {
   NetId bit_net(VectorId vector, int index);
   NetId new_bus_net(VectorId vector, int high, int low, bool slice);
   SymbolId cell_type(std::string_view type);
+  const Cell& start_cell_of_type(SymbolId type, std::size_t pin_count);
+  Cell reserve_cell_of_type(SymbolId type, int instance, std::size_t slots);
+  // The cell types and nets of fixed names, by slot, once looked up.
+  std::array<SymbolId, kFixedNames> fixed_types_ = filled<SymbolId>(kNoSymbol);
+  std::array<NetId, kFixedNames> fixed_nets_ = filled<NetId>(kUnnamedNet);
+  template <class Id>
+  static constexpr std::array<Id, kFixedNames> filled(Id id) {
+    std::array<Id, kFixedNames> ids{};
+    ids.fill(id);
+    return ids;
+  }
 
   Symbols& symbols_;
   // Lists in blocks that never move: they grow without copying, without
