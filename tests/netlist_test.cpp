@@ -1,8 +1,9 @@
 // The netlist writer on netlists larger than any case: every byte in order
 // through its chunked writing, and a write failing part way.
 // The text of small netlists is in every case of tests/cases.
-#include <gtest/gtest.h>
+#include "netlist/netlist.hpp"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -10,10 +11,10 @@
 
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "netlist/netlist.hpp"
 #include "netlist/write_netlist.hpp"
 #include "test_files.hpp"
 
@@ -51,6 +52,26 @@ Netlist large_netlist(Symbols& symbols, std::string& expected) {
     }
   }
   return netlist;
+}
+
+// A pin past a cell's last is refused whichever way its net is named, so a
+// mapper's miscount cannot write into the next cell's pins.
+TEST(Netlist, NamingAPinPastTheLastIsRefused) {
+  Symbols symbols;
+  Netlist netlist(symbols);
+  const SymbolText design_name{symbols.intern("p"), "p"};
+  const Cell& cell = netlist.start_cell(FixedName{"buff", 0}, 2);
+  netlist.name_pin(cell, 1, FixedName{"Reset_signal", 1});
+  EXPECT_THROW(netlist.name_pin(cell, 2, std::string_view("n")), std::out_of_range);
+  EXPECT_THROW(netlist.name_pin(cell, 2, design_name), std::out_of_range);
+  EXPECT_THROW(netlist.name_pin(cell, 2, NetName(design_name)), std::out_of_range);
+  EXPECT_THROW(netlist.name_pin(cell, 2, FixedName{"Reset_signal", 1}), std::out_of_range);
+  EXPECT_THROW(netlist.name_pin(cell, 2, BusNet{"x", Rail::true_rail, 0, 0, false}),
+               std::out_of_range);
+  std::ostringstream out;
+  write_netlist(netlist, out);
+  EXPECT_EQ(out.str(),
+            "buff          1\n        Pin 1        \n        Pin 2        Reset_signal\n");
 }
 
 TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
