@@ -134,7 +134,7 @@ void map_late_mux_input(MapContext& ctx, const DataTransition& t);      // late_
 void refuse(MapContext& ctx, const DataTransition& t, const std::string& why);
 
 // The control input places from the control nets, in list order
-// (transfer.cpp).
+// (wiring.cpp).
 std::vector<NetName> control_inputs(const MapContext& ctx, const DataTransition& t);
 
 // The position of a data transition or place in its list.

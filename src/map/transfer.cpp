@@ -33,16 +33,6 @@ int transfer_width(const MapContext& ctx, const DataArc& x, const DataArc& y) {
 
 }  // namespace
 
-// The control input places from the control nets, in list order.
-std::vector<NetName> control_inputs(const MapContext& ctx, const DataTransition& t) {
-  std::vector<NetName> names;
-  for (const DataArc& p : ctx.design.inputs_of(t)) {
-    if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
-    if (p.kind == ArcKind::control) names.emplace_back(ctx.text(p.name));
-  }
-  return names;
-}
-
 // Most significant bit first.
 void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
   if (const char* lacks = transfer_lacks(ctx.design, t)) {

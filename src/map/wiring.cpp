@@ -64,12 +64,17 @@ NetName emit_join(MapContext& ctx, const std::vector<NetName>& inputs,
   return joined;
 }
 
-std::optional<NetName> control_part(MapContext& ctx, const DataTransition& t) {
-  std::vector<NetName> inputs;
+std::vector<NetName> control_inputs(const MapContext& ctx, const DataTransition& t) {
+  std::vector<NetName> names;
   for (const DataArc& p : ctx.design.inputs_of(t)) {
-    if (static_cast<int>(inputs.size()) >= t.control_net_inputs) break;
-    if (p.kind == ArcKind::control) inputs.emplace_back(ctx.text(p.name));
+    if (static_cast<int>(names.size()) >= t.control_net_inputs) break;
+    if (p.kind == ArcKind::control) names.emplace_back(ctx.text(p.name));
   }
+  return names;
+}
+
+std::optional<NetName> control_part(MapContext& ctx, const DataTransition& t) {
+  const std::vector<NetName> inputs = control_inputs(ctx, t);
   if (inputs.empty()) {
     ctx.diag.problem("data transition " + ctx.name(t.name) +
                      ": no control input place from the control nets to start it");

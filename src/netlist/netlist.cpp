@@ -301,30 +301,18 @@ const Cell& Netlist::start_cell(const FixedName& type, std::size_t pin_count) {
   return start_cell_of_type(symbol, pin_count);
 }
 
-void Netlist::name_pin(const Cell& cell, std::size_t position, const FixedName& net) {
+NetId Netlist::net_of(const FixedName& name) {
+  NetId& id = fixed_nets_.at(name.slot);
+  if (id == kUnnamedNet) id = net_of(name.text);
+  return id;
+}
+
+NetId Netlist::net_of(const PinNet& net) {
+  return std::visit([this](const auto& name) { return net_of(name); }, net);
+}
+
+void Netlist::check_pin(const Cell& cell, std::size_t position) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  NetId& id = fixed_nets_.at(net.slot);
-  if (id == kUnnamedNet) id = net_of(net.text);
-  pin_slot(cell, position) = id;
-}
-
-const Cell& Netlist::add(std::string_view type, const std::vector<std::string>& nets) {
-  const Cell& cell = start_cell(type, nets.size());
-  for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
-  return cell;
-}
-
-const Cell& Netlist::add(std::string_view type, const std::vector<NetName>& nets) {
-  const Cell& cell = start_cell(type, nets.size());
-  for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
-  return cell;
-}
-
-const Cell& Netlist::add(std::string_view type, const std::vector<PinNet>& nets) {
-  const Cell& cell = start_cell(type, nets.size());
-  for (std::size_t i = 0; i < nets.size(); ++i)
-    pin_slot(cell, i) = std::visit([this](const auto& net) { return net_of(net); }, nets[i]);
-  return cell;
 }
 
 Cell Netlist::reserve_cell(std::string_view type, int instance, std::size_t slots) {
@@ -341,50 +329,5 @@ Cell Netlist::reserve_cell_of_type(SymbolId type, int instance, std::size_t slot
 }
 
 void Netlist::append(const Cell& cell) { cells_.push_back(cell); }
-
-void Netlist::name_pin(const Cell& cell, std::size_t position, std::string_view net) {
-  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pin_slot(cell, position) = net_of(net);
-}
-
-void Netlist::name_pin(const Cell& cell, std::size_t position, const SymbolText& net) {
-  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pin_slot(cell, position) = net_of(net);
-}
-
-void Netlist::name_pin(const Cell& cell, std::size_t position, const NetName& net) {
-  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pin_slot(cell, position) = net_of(net);
-}
-
-void Netlist::name_pin(const Cell& cell, std::size_t position, const BusNet& net) {
-  if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
-  pin_slot(cell, position) = net_of(net);
-}
-
-void Netlist::place_pin(Cell& cell, std::string_view net) {
-  pin_slot(cell, cell.pin_count) = net_of(net);
-  ++cell.pin_count;
-}
-
-void Netlist::place_pin(Cell& cell, const SymbolText& net) {
-  pin_slot(cell, cell.pin_count) = net_of(net);
-  ++cell.pin_count;
-}
-
-void Netlist::place_pin(Cell& cell, const NetName& net) {
-  pin_slot(cell, cell.pin_count) = net_of(net);
-  ++cell.pin_count;
-}
-
-void Netlist::place_pin(Cell& cell, const BusNet& net) {
-  pin_slot(cell, cell.pin_count) = net_of(net);
-  ++cell.pin_count;
-}
-
-void Netlist::place_pins(Cell& cell, const std::vector<PinNet>& nets) {
-  for (const PinNet& net : nets)
-    std::visit([this, &cell](const auto& each) { place_pin(cell, each); }, net);
-}
 
 }  // namespace syn

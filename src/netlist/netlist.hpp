@@ -133,9 +133,14 @@ class Netlist {
 
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n on `nets`.
-  const Cell& add(std::string_view type, const std::vector<std::string>& nets);
-  const Cell& add(std::string_view type, const std::vector<NetName>& nets);
-  const Cell& add(std::string_view type, const std::vector<PinNet>& nets);
+  // A net name is any of std::string_view, std::string, SymbolText,
+  // NetName, FixedName, BusNet or PinNet.
+  template <class Name>
+  const Cell& add(std::string_view type, const std::vector<Name>& nets) {
+    const Cell& cell = start_cell(type, nets.size());
+    for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
+    return cell;
+  }
 
   // A cell that enters the list later (append), under an instance number
   // taken earlier: `slots` pins are reserved for it now and placed one by one
@@ -146,19 +151,22 @@ class Netlist {
   void append(const Cell& cell);
 
   // Names pin `position` (from 0) of a cell made by start_cell.
-  void name_pin(const Cell& cell, std::size_t position, std::string_view net);
-  void name_pin(const Cell& cell, std::size_t position, const BusNet& net);
-  void name_pin(const Cell& cell, std::size_t position, const SymbolText& net);
-  void name_pin(const Cell& cell, std::size_t position, const NetName& net);
-  void name_pin(const Cell& cell, std::size_t position, const FixedName& net);
+  template <class Name>
+  void name_pin(const Cell& cell, std::size_t position, const Name& net) {
+    check_pin(cell, position);
+    pin_slot(cell, position) = net_of(net);
+  }
 
   // Places the next pin of a reserved cell.
-  void place_pin(Cell& cell, std::string_view net);
-  void place_pin(Cell& cell, const BusNet& net);
-  void place_pin(Cell& cell, const SymbolText& net);
-  void place_pin(Cell& cell, const NetName& net);
+  template <class Name>
+  void place_pin(Cell& cell, const Name& net) {
+    pin_slot(cell, cell.pin_count) = net_of(net);
+    ++cell.pin_count;
+  }
   // Places the next pins of a reserved cell, in order.
-  void place_pins(Cell& cell, const std::vector<PinNet>& nets);
+  void place_pins(Cell& cell, const std::vector<PinNet>& nets) {
+    for (const PinNet& net : nets) place_pin(cell, net);
+  }
 
   // The net of this name, made if it is new.
   NetId net_named(const NetName& name) { return net_of(name); }
@@ -237,6 +245,9 @@ class Netlist {
   NetId net_of(const NetName& name) {
     return name.is_design_name() ? net_of(name.design_name()) : net_of(name.text());
   }
+  NetId net_of(const FixedName& name);
+  NetId net_of(const PinNet& net);
+  static void check_pin(const Cell& cell, std::size_t position);
   NetId plain_net(std::string_view name);
   NetId plain_net_of_symbol(SymbolId symbol);
   NetId bus_net(VectorId vector, int high, int low, bool slice);

@@ -12,9 +12,10 @@ namespace syn {
 // An output file written through the temporary FILE.tmp<pid> beside it
 // (FILE.tmp<pid>.N when that is taken). The bytes reach the disk before the
 // new name does (commit syncs, then renames), so that even a machine that
-// stops right after the rename shows the whole file. A file not committed, or whose writing failed,
-// leaves nothing behind. An existing target that is neither a regular file nor a folder (a
-// character device such as /dev/null, a FIFO) is opened and written directly instead, and never
+// stops right after the rename shows the whole file. A file not committed,
+// or whose writing failed, leaves nothing behind. An existing target that is
+// neither a regular file nor a folder (a character device such as
+// /dev/null, a FIFO) is opened and written directly instead, and never
 // replaced.
 class ReplacingFile {
  public:
