@@ -207,6 +207,12 @@ VectorId Netlist::find_vector(std::string_view name) const {
   return symbol < vector_of_symbol_.size() ? vector_of_symbol_[symbol] : kNoVector;
 }
 
+VectorId Netlist::find_vector(std::string_view base, Rail rail) const {
+  std::string name(base);
+  name += suffix_of(rail);
+  return find_vector(name);
+}
+
 NetId Netlist::plain_net_of_symbol(SymbolId symbol) {
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
   NetId& id = net_of_symbol_[symbol];

@@ -184,9 +184,10 @@ class Netlist {
   }
 
   // The plain net of this name, or kUnnamedNet; the vector of this name, or
-  // kNoVector. Nothing is made.
+  // of this rail of the base (x_bar, x_done), or kNoVector. Nothing is made.
   NetId find_plain_net(std::string_view name) const;
   VectorId find_vector(std::string_view name) const;
+  VectorId find_vector(std::string_view base, Rail rail) const;
 
   // The cell at `position` in the list, to place more pins on (a cell
   // never moves).

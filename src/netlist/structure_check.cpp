@@ -53,14 +53,11 @@ void mark_vectors_named_as_places(std::vector<std::uint8_t>& inputs, const Netli
 // found by name: there are few such places, far fewer than nets.
 void mark_place_nets(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
                      const Symbols& symbols, const std::vector<std::uint8_t>& places) {
-  std::string name;
   for (SymbolId place = 0; place < places.size(); ++place) {
     if (places[place] != kUnproduced) continue;
     mark_plain(inputs, netlist, use, symbols.text(place));
-    for (const std::string_view suffix : {"_bar", "_done"}) {
-      name.assign(symbols.text(place));
-      name += suffix;
-      const VectorId v = netlist.find_vector(name);
+    for (const Rail rail : {Rail::complement, Rail::done}) {
+      const VectorId v = netlist.find_vector(symbols.text(place), rail);
       if (v != kNoVector) mark(inputs, use.vector_signals(v));
     }
   }
