@@ -599,7 +599,7 @@ class TypeIndex {
       by_symbol_.emplace_back(types[k].id, static_cast<std::uint32_t>(k));
     std::sort(by_symbol_.begin(), by_symbol_.end());
   }
-  std::uint32_t operator()(SymbolId type) const {
+  std::uint32_t operator()(SymbolId type) {
     if (type != last_.first) {
       last_ = *std::lower_bound(by_symbol_.begin(), by_symbol_.end(),
                                 std::pair<SymbolId, std::uint32_t>(type, 0));
@@ -609,7 +609,7 @@ class TypeIndex {
 
  private:
   std::vector<std::pair<SymbolId, std::uint32_t>> by_symbol_;
-  mutable std::pair<SymbolId, std::uint32_t> last_{kNoSymbol, 0};
+  std::pair<SymbolId, std::uint32_t> last_{kNoSymbol, 0};
 };
 
 // Each type's port widths: as wide as the widest connection of the port.
@@ -633,7 +633,7 @@ void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
                     std::vector<std::uint32_t>& cell_type) {
   for (std::size_t k = 0; k < types.size(); ++k)
     cells.push_back({identifier_of(modules[k]), 0, {}, {}});
-  const TypeIndex index_of(types);
+  TypeIndex index_of(types);
   cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
     const std::uint32_t type = index_of(cell.type);
