@@ -27,7 +27,7 @@ std::size_t net_slot(SourceNet net) { return static_cast<std::size_t>(net); }
 }  // namespace
 
 ModuleFacts module_facts(const NetlistFacts& facts, const Design& design, const TableFiles& files) {
-  ModuleFacts module{&facts.directions, &facts.use, [&facts] { return facts.design_inputs(); }, {}};
+  ModuleFacts module{&facts.directions, &facts.use, facts.design_inputs(), {}};
   module.sources[net_slot(SourceNet::global_net)] =
       sources_of(design.global_transitions.items, files.global_net);
   module.sources[net_slot(SourceNet::local_net)] =

@@ -105,20 +105,28 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
-    // The cell types' modules and ports need nothing of the facts about
-    // the nets: they are worked out on a second thread meanwhile, in full
-    // only for the cell declarations.
+    // The cell types' modules and ports, and the nets' names in order, need
+    // nothing of the facts about the pins: they are worked out on a second
+    // thread meanwhile, the ports in full only for the cell declarations.
     const PortDetail detail = options.cells ? PortDetail::widths_and_directions : PortDetail::count;
     std::optional<std::string> problem;
+    SortedNetNames names;
     std::optional<NetlistFacts> facts;
-    run_beside([&] { problem = build_verilog_cells(netlist, top, verilog, detail); },
-               [&] { facts.emplace(netlist, design); });
+    ModuleFacts module;
+    run_beside(
+        [&] {
+          problem = build_verilog_cells(netlist, top, verilog, detail);
+          if (!problem) names = sort_net_names(netlist);
+        },
+        [&] {
+          facts.emplace(netlist, design);
+          module = module_facts(*facts, design.design, files);
+        });
     if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
-    const ModuleFacts module = module_facts(*facts, design.design, files);
-    build_verilog_nets(netlist, verilog, &module);
+    build_verilog_nets(netlist, std::move(names), verilog, &module);
   }
   if (options.cells && report_failure(*options.cells,
                                       write_stream_file(*options.cells,

@@ -219,22 +219,16 @@ struct NetCensus {
   std::vector<int> largest_bit;  // by VectorId; -1 for a vector on no pin
   std::vector<NamedId> vectors;  // the vectors on pins, ascending by name
   std::vector<NamedId> plain;    // the plain nets on pins, ascending by name
-  // What can be told of each plain net on a pin by its own name, found
-  // while the names are read in the order they are stored: by NetId, its
-  // name as it is or escaped, or a fresh name where the name is unprintable
-  // (a net named like a vector gets one later).
-  std::vector<WireSpelling> spelling;
-  std::size_t longest_plain = 0;  // the longest plain name, escaped
-  std::vector<int> numbers;       // instance numbers whose name u<n> a net has
+  std::vector<WireSpelling> spelling;  // by NetId, as SortedNetNames::spelling
+  std::size_t longest_plain = 0;       // the longest plain name on a pin, escaped
+  std::vector<int> numbers;            // instance numbers whose name u<n> a net has
 };
 
-// Notes what the name of a plain net on a pin tells (see NetCensus).
-void note_plain_name(NetCensus& census, NetId id, std::string_view text) {
-  census.spelling[id] = !escapable(text)            ? WireSpelling::fresh_name
-                        : is_plain_identifier(text) ? WireSpelling::own_name
-                                                    : WireSpelling::escaped_name;
-  if (census.spelling[id] != WireSpelling::fresh_name)
-    census.longest_plain = std::max(census.longest_plain, text.size() + 2);
+// What the name of a plain net tells of its spelling (see SortedNetNames).
+WireSpelling spelling_of(std::string_view text) {
+  return !escapable(text)            ? WireSpelling::fresh_name
+         : is_plain_identifier(text) ? WireSpelling::own_name
+                                     : WireSpelling::escaped_name;
 }
 
 // Read off the signals' use: a vector has a signal for each bit up to its
@@ -245,52 +239,44 @@ bool plain_on_pin(const NetUse& use, NetId id) {
   return use.drivers(id) > 0 || use.readers(id) > 0;
 }
 
-// The lists are counted before they are filled: grown by doubling, they
-// would hold up to twice the room, and leave the old blocks behind.
-NetCensus take_census(const Netlist& netlist, const NetUse& use) {
+// Notes the instance number of each name of the form u<n>; the first byte
+// of a name is in its lead, so the others are passed over unread.
+void note_instance_numbers(const std::vector<NamedId>& names, std::vector<int>& numbers) {
+  constexpr std::uint64_t kFirstByte = std::uint64_t{0xff} << 56;
+  constexpr std::uint64_t kLetterU = std::uint64_t{'u'} << 56;
+  for (const NamedId& name : names) {
+    if ((name.lead & kFirstByte) != kLetterU) continue;
+    if (const auto number = instance_number(name.text)) numbers.push_back(*number);
+  }
+}
+
+// The names sorted beforehand, kept where a pin holds them.
+NetCensus take_census(const Netlist& netlist, const NetUse& use, SortedNetNames names) {
   NetCensus census;
   census.largest_bit.resize(netlist.vectors().size());
   for (VectorId v = 0; v < census.largest_bit.size(); ++v)
     census.largest_bit[v] = static_cast<int>(use.vector_signals(v).count) - 1;
-  census.vectors.reserve(static_cast<std::size_t>(std::count_if(
-      census.largest_bit.begin(), census.largest_bit.end(), [](int bit) { return bit >= 0; })));
-  for (VectorId v = 0; v < census.largest_bit.size(); ++v) {
-    if (census.largest_bit[v] < 0) continue;
-    census.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
-    if (const auto number = instance_number(census.vectors.back().text))
-      census.numbers.push_back(*number);
+  census.vectors = std::move(names.vectors);
+  std::erase_if(census.vectors,
+                [&](const NamedId& vector) { return census.largest_bit[vector.id] < 0; });
+  census.plain = std::move(names.plain);
+  std::erase_if(census.plain, [&](const NamedId& plain) { return !plain_on_pin(use, plain.id); });
+  census.spelling = std::move(names.spelling);
+  for (const NamedId& plain : census.plain) {
+    if (census.spelling[plain.id] != WireSpelling::fresh_name)
+      census.longest_plain = std::max(census.longest_plain, plain.text.size() + 2);
   }
-  std::size_t plain = 0;
-  for (NetId id = 1; id < netlist.net_count(); ++id) plain += plain_on_pin(use, id);
-  census.plain.reserve(plain);
-  census.spelling.assign(netlist.net_count(), WireSpelling::own_name);
-  // The names are fetched first, one independently of the other, then read
-  // with the bytes of the names a little ahead asked for in advance: each
-  // name's bytes are somewhere else in memory.
-  for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (plain_on_pin(use, id)) census.plain.push_back({0, netlist.plain_name(id), id});
-  }
-  constexpr std::size_t kAhead = 16;
-  for (std::size_t k = 0; k < census.plain.size(); ++k) {
-    if (k + kAhead < census.plain.size()) __builtin_prefetch(census.plain[k + kAhead].text.data());
-    NamedId& name = census.plain[k];
-    name.lead = eight_bytes_at(name.text, 0);
-    note_plain_name(census, name.id, name.text);
-    if (const auto number = instance_number(name.text)) census.numbers.push_back(*number);
-  }
+  note_instance_numbers(census.vectors, census.numbers);
+  note_instance_numbers(census.plain, census.numbers);
   std::sort(census.numbers.begin(), census.numbers.end());
-  // One after the other: the room a sort takes besides its list is then
-  // needed only once.
-  sort_by_text(census.vectors);
-  sort_by_text(census.plain);
   return census;
 }
 
 // The census from the facts' use of the signals, or from one worked out here.
-NetCensus take_census(const Netlist& netlist, const ModuleFacts* facts) {
-  if (facts != nullptr) return take_census(netlist, *facts->use);
+NetCensus take_census(const Netlist& netlist, const ModuleFacts* facts, SortedNetNames names) {
+  if (facts != nullptr) return take_census(netlist, *facts->use, std::move(names));
   const PinDirections directions(netlist);
-  return take_census(netlist, NetUse(netlist, directions));
+  return take_census(netlist, NetUse(netlist, directions), std::move(names));
 }
 
 // Identifier texts for vectors and plain nets, claimed in that order of
@@ -516,22 +502,21 @@ char* put_declaration(char* at, const Netlist& netlist, const VerilogNetlist& ve
 
 // The declarations: the vectors, then the plain nets, each ascending by name.
 // Without facts every one is a wire.
-std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts,
-                                             const std::vector<std::uint8_t>& design_inputs) {
+std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts) {
   std::vector<VerilogDeclaration> lines;
   lines.reserve(census.vectors.size() + census.plain.size());
   for (const NamedId& vector : census.vectors) {
     const PortKind kind =
-        facts ? port_kind(*facts->use, design_inputs, facts->use->vector_signals(vector.id))
+        facts ? port_kind(*facts->use, facts->design_inputs, facts->use->vector_signals(vector.id))
               : PortKind::wire;
     lines.push_back(
         {vector.id, static_cast<std::uint16_t>(census.largest_bit[vector.id]), true, kind});
   }
   // A plain net's one signal is numbered as the net.
   for (const NamedId& plain : census.plain) {
-    const PortKind kind = facts
-                              ? port_kind(*facts->use, design_inputs, NetUse::Signals{plain.id, 1})
-                              : PortKind::wire;
+    const PortKind kind =
+        facts ? port_kind(*facts->use, facts->design_inputs, NetUse::Signals{plain.id, 1})
+              : PortKind::wire;
     lines.push_back({plain.id, 0, false, kind});
   }
   return lines;
@@ -672,6 +657,37 @@ std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
 }
 
+// The lists are counted before they are filled: grown by doubling, they
+// would hold up to twice the room, and leave the old blocks behind.
+SortedNetNames sort_net_names(const Netlist& netlist) {
+  SortedNetNames names;
+  names.vectors.reserve(netlist.vectors().size());
+  for (VectorId v = 0; v < netlist.vectors().size(); ++v)
+    names.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
+  std::size_t plain = 0;
+  for (NetId id = 1; id < netlist.net_count(); ++id) plain += !netlist.net(id).is_bus();
+  names.plain.reserve(plain);
+  for (NetId id = 1; id < netlist.net_count(); ++id) {
+    if (!netlist.net(id).is_bus()) names.plain.push_back({0, netlist.plain_name(id), id});
+  }
+  // The names are listed first, then read with the bytes of the names a
+  // little ahead asked for in advance: each name's bytes are somewhere else
+  // in memory.
+  names.spelling.assign(netlist.net_count(), WireSpelling::own_name);
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t k = 0; k < names.plain.size(); ++k) {
+    if (k + kAhead < names.plain.size()) __builtin_prefetch(names.plain[k + kAhead].text.data());
+    NamedId& name = names.plain[k];
+    name.lead = eight_bytes_at(name.text, 0);
+    names.spelling[name.id] = spelling_of(name.text);
+  }
+  // One after the other: the room a sort takes besides its list is then
+  // needed only once.
+  sort_by_text(names.vectors);
+  sort_by_text(names.plain);
+  return names;
+}
+
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, PortDetail detail) {
   out = {};
@@ -685,20 +701,13 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   return std::nullopt;
 }
 
-void build_verilog_nets(const Netlist& netlist, VerilogNetlist& out, const ModuleFacts* facts) {
-  // The design's inputs share nothing with the nets' names: they are worked
-  // out on a second thread.
-  std::vector<std::uint8_t> design_inputs;
-  NetCensus census;
-  run_beside(
-      [&] {
-        if (facts != nullptr) design_inputs = facts->design_inputs();
-      },
-      [&] {
-        census = take_census(netlist, facts);
-        name_nets_and_instances(netlist, census, out);
-      });
-  out.declarations = declarations(census, facts, design_inputs);
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
+                        const ModuleFacts* facts) {
+  NetCensus census = take_census(netlist, facts, std::move(names));
+  // The declarations' kinds need the pins' use, not the names: they are
+  // worked out beside the naming.
+  run_beside([&] { out.declarations = declarations(census, facts); },
+             [&] { name_nets_and_instances(netlist, census, out); });
   out.ports = port_list(netlist, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
@@ -712,7 +721,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
   if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
-  build_verilog_nets(netlist, out, facts);
+  build_verilog_nets(netlist, sort_net_names(netlist), out, facts);
   return std::nullopt;
 }
 

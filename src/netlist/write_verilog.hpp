@@ -19,7 +19,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -30,6 +29,7 @@
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/text_chunks.hpp"
+#include "text/name_order.hpp"
 
 namespace syn {
 
@@ -65,9 +65,7 @@ enum class PortDetail : std::uint8_t { count, widths, widths_and_directions };
 struct ModuleFacts {
   const PinDirections* directions = nullptr;
   const NetUse* use = nullptr;
-  // By signal, 1 for an input of the design: worked out when asked, which
-  // build_verilog does once, beside the naming of the nets.
-  std::function<std::vector<std::uint8_t>()> design_inputs;
+  std::vector<std::uint8_t> design_inputs;  // by signal, 1 for an input of the design
   // By SourceNet: the table file of its transitions, and by transition index
   // the line each one starts on.
   struct TableLines {
@@ -114,14 +112,27 @@ struct VerilogNetlist {
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out, const ModuleFacts* facts = nullptr);
 
-// The same in two steps that share nothing but `out`, so that the first
-// can run while the facts for the second are worked out. The first names
-// the modules and describes the cell types' ports as far as `detail` says
-// (build_verilog: with their directions when it has facts), and returns the
-// error above; the second, once it succeeded, does the rest.
+// The names of the netlist's vectors and plain nets, each list ascending by
+// name, with what each plain net's name tells of its spelling: its own name,
+// escaped, or a fresh name where it is unprintable (a net named like a vector
+// gets one later). They need nothing of the pins.
+struct SortedNetNames {
+  std::vector<NamedId> vectors;
+  std::vector<NamedId> plain;
+  std::vector<WireSpelling> spelling;  // by NetId
+};
+
+// The same in steps, so that the first two can run while the facts for the
+// last are worked out: they share nothing but what they hand on. The first
+// names the modules and describes the cell types' ports as far as `detail`
+// says (build_verilog: with their directions when it has facts), and returns
+// the error above; the second sorts the names; the last, once the first
+// succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, PortDetail detail);
-void build_verilog_nets(const Netlist& netlist, VerilogNetlist& out, const ModuleFacts* facts);
+SortedNetNames sort_net_names(const Netlist& netlist);
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
+                        const ModuleFacts* facts);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
