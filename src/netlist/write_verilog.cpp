@@ -657,19 +657,21 @@ std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
 }
 
-// The lists are counted before they are filled: grown by doubling, they
+// The name lists are sized before they are filled: grown by doubling, they
 // would hold up to twice the room, and leave the old blocks behind.
 SortedNetNames sort_net_names(const Netlist& netlist) {
   SortedNetNames names;
   names.vectors.reserve(netlist.vectors().size());
   for (VectorId v = 0; v < netlist.vectors().size(); ++v)
     names.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
-  std::size_t plain = 0;
-  for (NetId id = 1; id < netlist.net_count(); ++id) plain += !netlist.net(id).is_bus();
-  names.plain.reserve(plain);
+  // The plain nets are found in one pass over the nets, most of which are
+  // bus nets, and their names fetched after.
+  std::vector<NetId> plain;
   for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (!netlist.net(id).is_bus()) names.plain.push_back({0, netlist.plain_name(id), id});
+    if (!netlist.net(id).is_bus()) plain.push_back(id);
   }
+  names.plain.reserve(plain.size());
+  for (const NetId id : plain) names.plain.push_back({0, netlist.plain_name(id), id});
   // The names are listed first, then read with the bytes of the names a
   // little ahead asked for in advance: each name's bytes are somewhere else
   // in memory.
