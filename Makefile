@@ -48,10 +48,14 @@ fuzz:
 	  -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds tests/data/robust/fuzz
 
 # Benchmark: generated designs of doubling size up to four million cells,
-# then the same shape with long transfer chains up to a million cells.
+# then the same shape with long transfer chains up to a million cells, then
+# the two writers' times on the first shape up to a million cells.
 .PHONY: bench
 bench: build
 	@python3 bench/run_bench.py $(BUILD)/syn-tool
 	@echo
 	@echo "With 16 transfers between each accumulator and its adder:"
 	@python3 bench/run_bench.py $(BUILD)/syn-tool --chain 16 --max-cells 1000000
+	@echo
+	@echo "The netlist writer and the Verilog writer on the same netlists, both to /dev/null:"
+	@python3 bench/run_bench.py $(BUILD)/syn-tool --writers --max-cells 1000000

@@ -13,6 +13,14 @@ process), and an I/O floor measured in the same run: reading the four input
 files and writing a file of the netlist's size (the best of three tries, as
 the floor is the least the machine needs for it).
 
+With --writers it compares the two output formats instead: for each size it
+maps the design R times writing the netlist and R times writing it as a
+Verilog module, both to /dev/null, and prints the best writing time
+(--time) of each and their ratio. Writing to the null device leaves out
+the copy into the page cache and the sync, which cost the same per byte
+for both; the netlist writer writes after mapping there, as it does for
+any output that is not a file replaced through a temporary.
+
 With --chain L every block carries its accumulator to the adder through L
 transfers inside the data net, which the mapping rules do not map: each is
 reported as a mapping problem (exit status 3), and the walks along those
@@ -86,6 +94,8 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--chain", type=int, default=0)
+    parser.add_argument("--writers", action="store_true",
+                        help="compare the netlist and Verilog writers instead")
     parser.add_argument("--keep", help="leave the designs and netlists in this folder")
     args = parser.parse_args()
 
@@ -93,6 +103,8 @@ def main():
     os.makedirs(work, exist_ok=True)
     header = ("cells", "input B", "netlist B", "wall s", "read/map/write s", "peak MiB", "cells/s",
               "x per 2x", "x I/O floor")
+    if args.writers:
+        header = ("cells", "netlist writer s", "Verilog writer s", "Verilog / netlist")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     blocks, previous = args.start_blocks, None
@@ -101,41 +113,64 @@ def main():
             design = os.path.join(work, f"d{blocks}")
             subprocess.run([sys.executable, os.path.join(HERE, "gen_design.py"), str(blocks), design,
                             "--seed", str(args.seed), "--chain", str(args.chain)], check=True)
-            netlist = os.path.join(design, "out.net")
-            argv = [args.syn_tool, "-o", netlist] + [os.path.join(design, t) for t in TABLES]
-            runs = []
-            for _ in range(max(1, args.repeat)):
-                # Each run writes a new file, as the floor does: replacing the
-                # last run's netlist would add the freeing of its blocks.
-                if os.path.exists(netlist):
-                    os.remove(netlist)
-                # Nor does a run wait for the disk to take the last run's
-                # bytes: those are written out before it starts.
-                os.sync()
-                runs.append(run_measured(argv, (0, 3) if args.chain else (0,)))
-            best = min(runs, key=lambda run: run[0])
-            wall = best[0]
-            steps = "/".join(f"{x:.2f}" for x in best[2])
-            peak_kib = max(run[1] for run in runs)
-            cells = count_cells(netlist)
-            in_bytes = sum(os.path.getsize(os.path.join(design, t)) for t in TABLES)
-            out_bytes = os.path.getsize(netlist)
-            os.sync()
-            floor = min(io_floor(design, out_bytes, os.path.join(design, "floor.tmp"))
-                        for _ in range(3))
-            os.remove(os.path.join(design, "floor.tmp"))
-            ratio = f"{wall / previous:.2f}" if previous else "-"
-            print(f"| {cells} | {in_bytes} | {out_bytes} | {wall:.3f} | {steps} | {peak_kib / 1024:.0f} "
-                  f"| {cells / wall:,.0f} | {ratio} | {wall / floor:.1f} |", flush=True)
+            if args.writers:
+                cells = writers_row(args, design)
+            else:
+                cells, previous = cost_row(args, design, previous)
             if not args.keep:
                 shutil.rmtree(design)
-            previous = wall
             if cells >= args.max_cells:
                 break
             blocks *= 2
     finally:
         if not args.keep:
             shutil.rmtree(work, ignore_errors=True)
+
+
+def cost_row(args, design, previous):
+    """Prints the cost row of one design; returns its cells and wall time."""
+    netlist = os.path.join(design, "out.net")
+    argv = [args.syn_tool, "-o", netlist] + [os.path.join(design, t) for t in TABLES]
+    runs = []
+    for _ in range(max(1, args.repeat)):
+        # Each run writes a new file, as the floor does: replacing the
+        # last run's netlist would add the freeing of its blocks.
+        if os.path.exists(netlist):
+            os.remove(netlist)
+        # Nor does a run wait for the disk to take the last run's
+        # bytes: those are written out before it starts.
+        os.sync()
+        runs.append(run_measured(argv, (0, 3) if args.chain else (0,)))
+    best = min(runs, key=lambda run: run[0])
+    wall = best[0]
+    steps = "/".join(f"{x:.2f}" for x in best[2])
+    peak_kib = max(run[1] for run in runs)
+    cells = count_cells(netlist)
+    in_bytes = sum(os.path.getsize(os.path.join(design, t)) for t in TABLES)
+    out_bytes = os.path.getsize(netlist)
+    os.sync()
+    floor = min(io_floor(design, out_bytes, os.path.join(design, "floor.tmp"))
+                for _ in range(3))
+    os.remove(os.path.join(design, "floor.tmp"))
+    ratio = f"{wall / previous:.2f}" if previous else "-"
+    print(f"| {cells} | {in_bytes} | {out_bytes} | {wall:.3f} | {steps} | {peak_kib / 1024:.0f} "
+          f"| {cells / wall:,.0f} | {ratio} | {wall / floor:.1f} |", flush=True)
+    return cells, wall
+
+
+def writers_row(args, design):
+    """Prints the writers' row of one design; returns its cells."""
+    tables = [os.path.join(design, t) for t in TABLES]
+    best = []
+    for fmt in ("netlist", "verilog"):
+        runs = [run_measured([args.syn_tool, "-o", "/dev/null", "--format", fmt] + tables, (0,))
+                for _ in range(max(1, args.repeat))]
+        best.append(min(run[2][2] for run in runs))
+    netlist = os.path.join(design, "out.net")
+    run_measured([args.syn_tool, "-o", netlist] + tables, (0,))
+    cells = count_cells(netlist)
+    print(f"| {cells} | {best[0]:.3f} | {best[1]:.3f} | {best[1] / best[0]:.2f} |", flush=True)
+    return cells
 
 
 if __name__ == "__main__":
