@@ -66,9 +66,23 @@ class ChunkedText {
   }
   bool ok() const { return ok_; }
 
+  // Most texts put are names and words of a few bytes: those are copied
+  // with moves of fixed size (two of them may overlap), without a call.
   static char* put(char* at, std::string_view text) {
-    std::memcpy(at, text.data(), text.size());
-    return at + text.size();
+    const char* from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8 && size <= 16) {
+      std::memcpy(at, from, 8);
+      std::memcpy(at + size - 8, from + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+      std::memcpy(at, from, 4);
+      std::memcpy(at + size - 4, from + size - 4, 4);
+    } else if (size < 4) {
+      for (std::size_t i = 0; i < size; ++i) at[i] = from[i];
+    } else {
+      std::memcpy(at, from, size);
+    }
+    return at + size;
   }
   static char* put_number(char* at, long number) {
     return std::to_chars(at, at + kMaxDigits, number).ptr;
