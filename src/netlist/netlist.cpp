@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "netlist/net_names.hpp"
+#include "netlist/text_chunks.hpp"
 
 namespace syn {
 
@@ -156,12 +157,10 @@ NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
 char* Netlist::put_net_name(char* at, NetId id) const {
   const Net& net = nets_[id];
   if (!net.is_bus()) {
-    const std::string_view name = plain_name(id);
-    return std::copy(name.begin(), name.end(), at);
+    return ChunkedText::put(at, plain_name(id));
   }
   // "base[high]" or "base[high:low]"; both numbers are below 65536.
-  const std::string_view base = symbols_.text(vectors_[net.vector()]);
-  at = std::copy(base.begin(), base.end(), at);
+  at = ChunkedText::put(at, symbols_.text(vectors_[net.vector()]));
   *at++ = '[';
   at = std::to_chars(at, at + 5, net.high).ptr;
   if (net.slice()) {
