@@ -212,6 +212,21 @@ VectorId Netlist::find_vector(std::string_view base, Rail rail) const {
   return find_vector(name);
 }
 
+NetId Netlist::find_plain_net(SymbolId name) const {
+  return name < net_of_symbol_.size() ? net_of_symbol_[name] : kUnnamedNet;
+}
+
+// A rail the mappers asked for by its base's symbol is known by that symbol;
+// any other is looked up by its name.
+VectorId Netlist::find_vector(SymbolId base, Rail rail) const {
+  const std::vector<VectorId>& of_symbol = rail == Rail::true_rail   ? vector_of_symbol_
+                                           : rail == Rail::complement ? complement_of_symbol_
+                                                                      : done_of_symbol_;
+  if (base < of_symbol.size() && of_symbol[base] != kNoVector) return of_symbol[base];
+  if (rail == Rail::true_rail) return kNoVector;
+  return find_vector(symbols_.text(base), rail);
+}
+
 NetId Netlist::plain_net_of_symbol(SymbolId symbol) {
   cover_symbols(net_of_symbol_, symbols_.size(), kUnnamedNet);
   NetId& id = net_of_symbol_[symbol];

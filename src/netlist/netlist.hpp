@@ -188,6 +188,9 @@ class Netlist {
   NetId find_plain_net(std::string_view name) const;
   VectorId find_vector(std::string_view name) const;
   VectorId find_vector(std::string_view base, Rail rail) const;
+  // The same for a name given by its symbol, mostly without its text.
+  NetId find_plain_net(SymbolId name) const;
+  VectorId find_vector(SymbolId base, Rail rail) const;
 
   // The cell at `position` in the list, to place more pins on (a cell
   // never moves).

@@ -11,8 +11,9 @@ void mark(std::vector<std::uint8_t>& inputs, NetUse::Signals s) {
   for (SignalId k = s.first; k < s.first + s.count; ++k) inputs[k] = 1;
 }
 
+template <class Name>
 void mark_plain(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
-                std::string_view name) {
+                Name name) {
   const NetId id = netlist.find_plain_net(name);
   if (id != kUnnamedNet) mark(inputs, use.signals_of(id));
 }
@@ -50,14 +51,14 @@ void mark_vectors_named_as_places(std::vector<std::uint8_t>& inputs, const Netli
 }
 
 // The plain nets, complement and done vectors of the unproduced places,
-// found by name: there are few such places, far fewer than nets.
+// found by the places' symbols, which the netlist shares.
 void mark_place_nets(std::vector<std::uint8_t>& inputs, const Netlist& netlist, const NetUse& use,
-                     const Symbols& symbols, const std::vector<std::uint8_t>& places) {
+                     const std::vector<std::uint8_t>& places) {
   for (SymbolId place = 0; place < places.size(); ++place) {
     if (places[place] != kUnproduced) continue;
-    mark_plain(inputs, netlist, use, symbols.text(place));
+    mark_plain(inputs, netlist, use, place);
     for (const Rail rail : {Rail::complement, Rail::done}) {
-      const VectorId v = netlist.find_vector(symbols.text(place), rail);
+      const VectorId v = netlist.find_vector(place, rail);
       if (v != kNoVector) mark(inputs, use.vector_signals(v));
     }
   }
@@ -154,7 +155,7 @@ std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbo
   // one that is not is an input with its plain net and its three rails.
   const std::vector<std::uint8_t> places = place_states(design, symbols);
   mark_vectors_named_as_places(inputs, netlist, use, places);
-  mark_place_nets(inputs, netlist, use, symbols, places);
+  mark_place_nets(inputs, netlist, use, places);
   return inputs;
 }
 
