@@ -1,12 +1,14 @@
 // -o naming something that is not a regular file: a FIFO or a character
 // device is written into and stays what it was; it is never replaced by a
-// regular file, and no temporary file is left beside it.
+// regular file, and no temporary file is left beside it. A symbolic link
+// stays too: the file it leads to gets the netlist.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -93,6 +95,40 @@ TEST(DeviceTargets, CharacterDeviceIsWrittenIntoNotReplaced) {
   EXPECT_TRUE(S_ISCHR(status.st_mode));
   EXPECT_EQ(status.st_rdev, makedev(1, 3));
   EXPECT_TRUE(other_entries(dir.path(), node).empty());
+}
+
+// A symbolic link is followed: what it points to gets the netlist, made when
+// it does not exist yet, and the link stays a link with no temporary file
+// left beside it. (Replacing the link would cut it; -o /dev/stdout would
+// put a regular file in /dev.)
+TEST(DeviceTargets, LinkIsFollowedAndKept) {
+  TempDir dir;
+  const fs::path reference = dir.path() / "mac.net";
+  ASSERT_EQ(map_mac_into(reference).status, 0);
+  const std::string expected = read_file(reference);
+  fs::create_directory(dir.path() / "links");
+  fs::create_directory(dir.path() / "made");
+  write_file(dir.path() / "old.net", "old netlist\n");
+  const fs::path to_file = dir.path() / "links" / "to_file";
+  const fs::path dangling = dir.path() / "links" / "dangling";
+  fs::create_symlink("../old.net", to_file);
+  fs::create_symlink("../made/new.net", dangling);
+
+  for (const fs::path& link : {to_file, dangling}) {
+    const ToolRun run = map_mac_into(link);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_EQ(fs::read_symlink(to_file), "../old.net");
+  EXPECT_EQ(fs::read_symlink(dangling), "../made/new.net");
+  EXPECT_EQ(read_file(dir.path() / "old.net"), expected);
+  EXPECT_EQ(read_file(dir.path() / "made" / "new.net"), expected);
+  EXPECT_TRUE(other_entries(dir.path() / "made", dir.path() / "made" / "new.net").empty());
+  std::vector<std::string> in_links;
+  for (const auto& entry : fs::directory_iterator(dir.path() / "links"))
+    in_links.push_back(entry.path().filename().string());
+  std::sort(in_links.begin(), in_links.end());
+  EXPECT_EQ(in_links, (std::vector<std::string>{"dangling", "to_file"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <streambuf>
 
 namespace syn {
@@ -16,8 +17,31 @@ bool is_replaced_through_temporary(const std::string& path) {
   return ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
 }
 
+namespace {
+
+// The file a path leads to through symbolic links: a link is kept and what
+// it points to is replaced (made, when it does not exist yet), with the
+// temporary beside that. Replacing the link itself would cut it, and for
+// /dev/stdout would put a regular file in /dev. A loop of links is left to
+// fail as the path itself.
+std::string followed_links(const std::string& path) {
+  namespace fs = std::filesystem;
+  constexpr int kMostLinks = 40;
+  fs::path at = path;
+  for (int links = 0; links < kMostLinks; ++links) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(at, error))) return at.string();
+    const fs::path target = fs::read_symlink(at, error);
+    if (error) return path;
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  return path;
+}
+
+}  // namespace
+
 ReplacingFile::ReplacingFile(const std::string& path)
-    : path_(path), direct_(!is_replaced_through_temporary(path)) {
+    : path_(followed_links(path)), direct_(!is_replaced_through_temporary(path)) {
   if (direct_) {
     // A device or a FIFO is written into as it is: replacing it with a
     // regular file would break whatever reads from it.

@@ -16,7 +16,8 @@ namespace syn {
 // or whose writing failed, leaves nothing behind. An existing target that is
 // neither a regular file nor a folder (a character device such as
 // /dev/null, a FIFO) is opened and written directly instead, and never
-// replaced.
+// replaced. A symbolic link is followed: the file it leads to is replaced,
+// and the link stays.
 class ReplacingFile {
  public:
   explicit ReplacingFile(const std::string& path);
