@@ -20,6 +20,9 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
   run_beside(
       [&ctx] {
         map_global_control(ctx);
+        // The local control mapper only adds cells: the global control
+        // cells are final, and the netlist file can take them meanwhile.
+        ctx.netlist.settle(ctx.netlist.cells().size());
         map_local_control(ctx);
       },
       [&design, &widths] { widths = data_place_widths(design); });
