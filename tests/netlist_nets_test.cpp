@@ -88,5 +88,21 @@ TEST(NetlistNets, BitsKeepTheirNetsAsAVectorGrows) {
     EXPECT_EQ(f.netlist().net_text(first[k]), "v[" + std::to_string(k) + "]");
 }
 
+// A vector's first slice and the others (kept apart) are each one net,
+// written as the slice it is.
+TEST(NetlistNets, EverySliceOfAVectorIsItsOwnNet) {
+  NetFinder f;
+  const SymbolText w = f.design_name("w");
+  const NetId low_half = f.net(bus(w, 4));
+  const NetId whole = f.net(bus(w, 8));
+  const NetId lowest = f.net(bus(w, 1));
+  EXPECT_EQ(f.net(std::string_view("w[7:0]")), whole);
+  EXPECT_EQ(f.net(bus(std::string_view("w"), 4)), low_half);
+  EXPECT_EQ(f.net(std::string_view("w[0:0]")), lowest);
+  EXPECT_EQ(f.netlist().net_text(low_half), "w[3:0]");
+  EXPECT_EQ(f.netlist().net_text(whole), "w[7:0]");
+  EXPECT_EQ(f.netlist().net_text(lowest), "w[0:0]");
+}
+
 }  // namespace
 }  // namespace syn
