@@ -72,6 +72,7 @@ TEST(NetlistNets, NamesThatAreNotBusBitsStayPlainNets) {
   // A design name that reads as a bus bit is that bit.
   const SymbolText named_bit = f.design_name("y[2]");
   EXPECT_EQ(f.net(named_bit), f.net(bit(std::string_view("y"), 2)));
+  EXPECT_EQ(f.net(f.design_name("y[90]")), f.net(bit(std::string_view("y"), 90)));
   // Leading zeros make a plain name, apart from the bit.
   EXPECT_NE(f.net(std::string_view("y[02]")), f.net(bit(std::string_view("y"), 2)));
 }
