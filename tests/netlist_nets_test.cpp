@@ -2,7 +2,7 @@
 // and a design name passed with its symbol must all reach the same net when
 // they spell the same name, and a name that is not a bus bit stays a plain
 // net, whatever way it came. One net per name is what the writers and the
-// driver checks rely on.
+// driver checks rely on; the summary counts as nets only the bits on pins.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 
 #include "map/names.hpp"
 #include "netlist/netlist.hpp"
+#include "netlist/stats.hpp"
 
 namespace syn {
 namespace {
@@ -103,6 +104,38 @@ TEST(NetlistNets, EverySliceOfAVectorIsItsOwnNet) {
   EXPECT_EQ(f.netlist().net_text(low_half), "w[3:0]");
   EXPECT_EQ(f.netlist().net_text(whole), "w[7:0]");
   EXPECT_EQ(f.netlist().net_text(lowest), "w[0:0]");
+}
+
+// A rail is found by its base's symbol however the mapper named it, by its
+// parts with the symbol or by text: the design's inputs are looked up so.
+TEST(NetlistNets, RailsAreFoundByTheirBaseSymbol) {
+  NetFinder f;
+  const SymbolText p = f.design_name("p");
+  const SymbolText q = f.design_name("q");
+  f.net(bit_bar(std::string_view("p"), 0));
+  f.net(bit_done(q, 1));
+  f.net(q);
+  const Netlist& n = f.netlist();
+  EXPECT_NE(n.find_vector(p.id, Rail::complement), kNoVector);
+  EXPECT_EQ(n.find_vector(p.id, Rail::complement), n.find_vector("p_bar"));
+  EXPECT_NE(n.find_vector(q.id, Rail::done), kNoVector);
+  EXPECT_EQ(n.find_vector(q.id, Rail::done), n.find_vector("q_done"));
+  EXPECT_EQ(n.find_vector(p.id, Rail::done), kNoVector);
+  EXPECT_EQ(n.find_vector(p.id, Rail::true_rail), kNoVector);
+  EXPECT_EQ(n.find_plain_net(q.id), n.find_plain_net("q"));
+  EXPECT_EQ(n.find_plain_net(p.id), kUnnamedNet);
+}
+
+// The bits of a vector between those on pins are no nets: x[0] and x[3]
+// are two nets, each on a single pin, not four.
+TEST(NetlistNets, StatsCountOnlyBitsOnPins) {
+  NetFinder f;
+  f.net(bit(std::string_view("x"), 0));
+  f.net(bit(std::string_view("x"), 3));
+  const NetlistStats stats = collect_stats(f.netlist());
+  EXPECT_EQ(stats.nets, 2);
+  EXPECT_EQ(stats.single_pin_nets, 2);
+  EXPECT_EQ(stats.single_pin_names, (std::vector<std::string>{"x[0]", "x[3]"}));
 }
 
 }  // namespace
