@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
+#include <cstdint>
 #include <string_view>
 #include <type_traits>
 
@@ -21,27 +21,32 @@ inline const SymbolText& pin_net(const SymbolText& net) { return net; }
 inline const NetName& pin_net(const NetName& net) { return net; }
 inline const FixedName& pin_net(const FixedName& net) { return net; }
 
-// The cell types and nets the rules name most often.
-inline constexpr FixedName kBuff{"buff", 0};
-inline constexpr FixedName kDlatch{"dlatch", 1};
-inline constexpr FixedName kOr2{"OR2", 2};
-inline constexpr FixedName kResetSignal{"Reset_signal", 3};
-inline constexpr FixedName kAsyncValue0{"DCasyncValue0", 4};
-inline constexpr FixedName kAsyncValue1{"DCasyncValue1", 5};
-inline constexpr FixedName kAsyncLowerValue0{"DCasyncvalue0", 6};
-inline constexpr FixedName kAsyncLowerValue1{"DCasyncvalue1", 7};
+// The cell types and nets the rules name most often, each with a slot of
+// its own in the netlist: the slots are numbered by this list.
+enum class FixedSlot : std::uint8_t {
+  buff,
+  dlatch,
+  or2,
+  reset_signal,
+  value0,
+  value1,
+  lower_value0,
+  lower_value1,
+  count
+};
+static_assert(static_cast<std::size_t>(FixedSlot::count) <= Netlist::kFixedNames);
 
-// Every fixed name has a slot of its own.
-constexpr bool slots_are_distinct(std::initializer_list<FixedName> names) {
-  unsigned used = 0;
-  for (const FixedName& name : names) {
-    if (name.slot >= Netlist::kFixedNames || (used >> name.slot & 1u) != 0) return false;
-    used |= 1u << name.slot;
-  }
-  return true;
+constexpr FixedName fixed(std::string_view text, FixedSlot slot) {
+  return {text, static_cast<std::uint8_t>(slot)};
 }
-static_assert(slots_are_distinct({kBuff, kDlatch, kOr2, kResetSignal, kAsyncValue0, kAsyncValue1,
-                                  kAsyncLowerValue0, kAsyncLowerValue1}));
+inline constexpr FixedName kBuff = fixed("buff", FixedSlot::buff);
+inline constexpr FixedName kDlatch = fixed("dlatch", FixedSlot::dlatch);
+inline constexpr FixedName kOr2 = fixed("OR2", FixedSlot::or2);
+inline constexpr FixedName kResetSignal = fixed("Reset_signal", FixedSlot::reset_signal);
+inline constexpr FixedName kAsyncValue0 = fixed("DCasyncValue0", FixedSlot::value0);
+inline constexpr FixedName kAsyncValue1 = fixed("DCasyncValue1", FixedSlot::value1);
+inline constexpr FixedName kAsyncLowerValue0 = fixed("DCasyncvalue0", FixedSlot::lower_value0);
+inline constexpr FixedName kAsyncLowerValue1 = fixed("DCasyncvalue1", FixedSlot::lower_value1);
 
 // Takes the next instance number, as Netlist::add does.
 template <class Type, class... Nets>

@@ -206,12 +206,6 @@ VectorId Netlist::find_vector(std::string_view name) const {
   return symbol < vector_of_symbol_.size() ? vector_of_symbol_[symbol] : kNoVector;
 }
 
-VectorId Netlist::find_vector(std::string_view base, Rail rail) const {
-  std::string name(base);
-  name += suffix_of(rail);
-  return find_vector(name);
-}
-
 NetId Netlist::find_plain_net(SymbolId name) const {
   return name < net_of_symbol_.size() ? net_of_symbol_[name] : kUnnamedNet;
 }
@@ -224,7 +218,9 @@ VectorId Netlist::find_vector(SymbolId base, Rail rail) const {
                                                                       : done_of_symbol_;
   if (base < of_symbol.size() && of_symbol[base] != kNoVector) return of_symbol[base];
   if (rail == Rail::true_rail) return kNoVector;
-  return find_vector(symbols_.text(base), rail);
+  std::string name(symbols_.text(base));
+  name += suffix_of(rail);
+  return find_vector(name);
 }
 
 NetId Netlist::plain_net_of_symbol(SymbolId symbol) {

@@ -184,11 +184,11 @@ class Netlist {
   }
 
   // The plain net of this name, or kUnnamedNet; the vector of this name, or
-  // of this rail of the base (x_bar, x_done), or kNoVector. Nothing is made.
+  // kNoVector. Nothing is made.
   NetId find_plain_net(std::string_view name) const;
   VectorId find_vector(std::string_view name) const;
-  VectorId find_vector(std::string_view base, Rail rail) const;
-  // The same for a name given by its symbol, mostly without its text.
+  // The same for a name given by its symbol, and the vector of a rail of a
+  // base (x, x_bar, x_done), mostly without their texts.
   NetId find_plain_net(SymbolId name) const;
   VectorId find_vector(SymbolId base, Rail rail) const;
 
