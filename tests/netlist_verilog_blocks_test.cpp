@@ -1,7 +1,9 @@
 // The declarations and instance lines of a large netlist are formatted in
 // blocks by two threads and handed on in block order: what can break is the
 // order across blocks, a renamed instance in a later block, and a sink that
-// fails while the other thread still formats.
+// fails while the other thread still formats. Besides, the instance names:
+// a cell whose number repeats an earlier cell's is found before the nets
+// are named, and must take a fresh name whether or not a net is named u<n>.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -59,6 +61,33 @@ TEST(VerilogBlocks, FailingSinkStopsBothFormatters) {
   });
   EXPECT_FALSE(written);
   EXPECT_EQ(calls, 3);  // nothing is handed on after the failure
+}
+
+// The instance lines of three buffers on `nets`, the last one entered under
+// the first one's number.
+std::string instance_lines(const std::vector<std::string>& nets) {
+  Symbols symbols;
+  Netlist netlist(symbols);
+  netlist.add("buff", std::vector<std::string>{nets[0], nets[1]});
+  netlist.add("buff", std::vector<std::string>{nets[1], nets[2]});
+  Cell again = netlist.reserve_cell("buff", 1, 2);
+  netlist.place_pin(again, nets[2]);
+  netlist.place_pin(again, nets[3]);
+  netlist.append(again);
+  VerilogNetlist verilog;
+  EXPECT_FALSE(build_verilog(netlist, "top", verilog).has_value());
+  std::ostringstream out;
+  write_verilog_module(netlist, verilog, out);
+  const std::string text = out.str();
+  return text.substr(text.find("  buff "));
+}
+
+TEST(VerilogInstances, RepeatedNumberTakesFreshName) {
+  EXPECT_EQ(instance_lines({"a", "b", "c", "d"}),
+            "  buff u1 (a, b);\n  buff u2 (b, c);\n  buff u1_1 (c, d);\nendmodule\n");
+  // A net named u2 takes instance 2's name as well.
+  EXPECT_EQ(instance_lines({"a", "b", "u2", "d"}),
+            "  buff u1 (a, b);\n  buff u2_1 (b, u2);\n  buff u1_1 (u2, d);\nendmodule\n");
 }
 
 }  // namespace

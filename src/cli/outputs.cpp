@@ -105,14 +105,16 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
-    // The cell types' modules and ports, and the nets' names in order, need
-    // nothing of the facts about the pins: they are worked out on a second
-    // thread meanwhile, the ports in full only for the cell declarations.
+    // The nets' names in order need nothing of the pins: they are sorted on
+    // a second thread while the facts about the pins are worked out, and the
+    // cell types' modules and ports after them (the ports in full only for
+    // the cell declarations).
     const PortDetail detail = options.cells ? PortDetail::widths_and_directions : PortDetail::count;
     std::optional<std::string> problem;
     SortedNetNames names;
     std::optional<NetlistFacts> facts;
     ModuleFacts module;
+    std::vector<std::size_t> unusual;
     run_beside(
         [&] {
           problem = build_verilog_cells(netlist, top, verilog, detail);
@@ -121,12 +123,13 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
         [&] {
           facts.emplace(netlist, design);
           module = module_facts(*facts, design.design, files);
+          unusual = unusual_instances(netlist);
         });
     if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
-    build_verilog_nets(netlist, std::move(names), verilog, &module);
+    build_verilog_nets(netlist, std::move(names), unusual, verilog, &module);
   }
   if (options.cells && report_failure(*options.cells,
                                       write_stream_file(*options.cells,

@@ -328,28 +328,31 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
 // Instances are u<instance number>; the few whose name is taken (by a net,
 // or by an earlier cell of the same number) get a fresh one. No fresh name
 // has the form u<digits>, so the others need not enter the name space.
-void name_instances(const Netlist& netlist, const std::vector<int>& numbers_taken, NameSpace& space,
+// Without nets named u<n>, only the cells of an unusual number (negative or
+// repeated) can be taken, and only those are looked at.
+void name_instances(const Netlist& netlist, const std::vector<std::size_t>& unusual,
+                    const std::vector<int>& numbers_taken, NameSpace& space,
                     std::vector<std::pair<std::size_t, std::string>>& renamed) {
-  std::vector<std::uint8_t> seen;
-  std::size_t i = 0;
-  for (auto cell = netlist.cells().begin(); cell != netlist.cells().end(); ++cell, ++i) {
-    const int instance = cell->instance;
-    bool repeated = false;
-    bool taken = false;
-    if (instance >= 0) {
-      const auto number = static_cast<std::size_t>(instance);
-      if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), 0);
-      repeated = seen[number] != 0;
-      seen[number] = 1;
-      taken = !numbers_taken.empty() &&
-              std::binary_search(numbers_taken.begin(), numbers_taken.end(), instance);
-    } else {
-      taken = space.taken("u" + std::to_string(instance));
-    }
-    if (!repeated && !taken) continue;
+  const auto name_cell = [&](std::size_t i, bool unusual_number) {
+    const int instance = netlist.cells()[i].instance;
+    const bool repeated = unusual_number && instance >= 0;
+    const bool taken =
+        instance >= 0 ? std::binary_search(numbers_taken.begin(), numbers_taken.end(), instance)
+                      : space.taken("u" + std::to_string(instance));
+    if (!repeated && !taken) return;
     const std::string wanted = "u" + std::to_string(instance);
     if (repeated) space.claim(wanted);
     renamed.emplace_back(i, space.claim_near(wanted));
+  };
+  if (numbers_taken.empty()) {
+    for (const std::size_t i : unusual) name_cell(i, true);
+    return;
+  }
+  auto next_unusual = unusual.begin();
+  for (std::size_t i = 0; i < netlist.cells().size(); ++i) {
+    const bool listed = next_unusual != unusual.end() && *next_unusual == i;
+    if (listed) ++next_unusual;
+    name_cell(i, listed);
   }
 }
 
@@ -641,10 +644,12 @@ std::string spaced(const std::string& identifier) {
 }
 
 // The names of the nets and instances, and how each net is written.
-void name_nets_and_instances(const Netlist& netlist, NetCensus& census, VerilogNetlist& out) {
+void name_nets_and_instances(const Netlist& netlist, NetCensus& census,
+                             const std::vector<std::size_t>& unusual_instances,
+                             VerilogNetlist& out) {
   NameSpace space({&census.vectors, &census.plain});
   const NetNames names = name_nets(netlist, census, space);
-  name_instances(netlist, census.numbers, space, out.renamed_instances);
+  name_instances(netlist, unusual_instances, census.numbers, space, out.renamed_instances);
   spell_nets(netlist, census, names, out);
   out.longest_connection = longest_connection(census, out);
 }
@@ -653,35 +658,50 @@ void name_nets_and_instances(const Netlist& netlist, NetCensus& census, VerilogN
 
 std::string verilog_identifier(const std::string& name) { return identifier_of(name); }
 
+std::vector<std::size_t> unusual_instances(const Netlist& netlist) {
+  std::vector<std::size_t> unusual;
+  std::vector<std::uint8_t> seen;
+  std::size_t i = 0;
+  for (auto cell = netlist.cells().begin(); cell != netlist.cells().end(); ++cell, ++i) {
+    if (cell->instance < 0) {
+      unusual.push_back(i);
+      continue;
+    }
+    const auto number = static_cast<std::size_t>(cell->instance);
+    if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), 0);
+    if (seen[number] != 0) unusual.push_back(i);
+    seen[number] = 1;
+  }
+  return unusual;
+}
+
 std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
 }
 
-// The name lists are sized before they are filled: grown by doubling, they
-// would hold up to twice the room, and leave the old blocks behind.
+// Every vector and plain net is named by a symbol of its own, so both are
+// listed in one pass over the symbols, whose texts lie in the order they were
+// entered: the texts are read one after the other, not fetched from all over.
+// The lists are sized before they are filled: grown by doubling, they would
+// hold up to twice the room, and leave the old blocks behind.
 SortedNetNames sort_net_names(const Netlist& netlist) {
+  const auto symbols = static_cast<SymbolId>(netlist.symbol_count());
+  std::size_t plain_nets = 0;
+  for (SymbolId s = 0; s < symbols; ++s) plain_nets += netlist.find_plain_net(s) != kUnnamedNet;
   SortedNetNames names;
   names.vectors.reserve(netlist.vectors().size());
-  for (VectorId v = 0; v < netlist.vectors().size(); ++v)
-    names.vectors.push_back(named(v, netlist.text(netlist.vectors()[v])));
-  // The plain nets are found in one pass over the nets, most of which are
-  // bus nets, and their names fetched after.
-  std::vector<NetId> plain;
-  for (NetId id = 1; id < netlist.net_count(); ++id) {
-    if (!netlist.net(id).is_bus()) plain.push_back(id);
-  }
-  names.plain.reserve(plain.size());
-  for (const NetId id : plain) names.plain.push_back({0, netlist.plain_name(id), id});
-  // The names are listed first, then read with the bytes of the names a
-  // little ahead asked for in advance: each name's bytes are somewhere else
-  // in memory.
+  names.plain.reserve(plain_nets);
   names.spelling.assign(netlist.net_count(), WireSpelling::own_name);
-  constexpr std::size_t kAhead = 16;
-  for (std::size_t k = 0; k < names.plain.size(); ++k) {
-    if (k + kAhead < names.plain.size()) __builtin_prefetch(names.plain[k + kAhead].text.data());
-    NamedId& name = names.plain[k];
-    name.lead = eight_bytes_at(name.text, 0);
-    names.spelling[name.id] = spelling_of(name.text);
+  for (SymbolId s = 0; s < symbols; ++s) {
+    const VectorId vector = netlist.find_vector(s, Rail::true_rail);
+    const NetId plain = netlist.find_plain_net(s);
+    if (vector == kNoVector && plain == kUnnamedNet) continue;
+    const NamedId name = named(0, netlist.text(s));
+    if (vector != kNoVector) names.vectors.push_back({name.lead, name.text, vector});
+    if (plain != kUnnamedNet) {
+      names.plain.push_back({name.lead, name.text, plain});
+      names.spelling[plain] = spelling_of(name.text);
+    }
   }
   // One after the other: the room a sort takes besides its list is then
   // needed only once.
@@ -703,13 +723,14 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   return std::nullopt;
 }
 
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names,
+                        const std::vector<std::size_t>& unusual_instances, VerilogNetlist& out,
                         const ModuleFacts* facts) {
   NetCensus census = take_census(netlist, facts, std::move(names));
   // The declarations' kinds need the pins' use, not the names: they are
   // worked out beside the naming.
   run_beside([&] { out.declarations = declarations(census, facts); },
-             [&] { name_nets_and_instances(netlist, census, out); });
+             [&] { name_nets_and_instances(netlist, census, unusual_instances, out); });
   out.ports = port_list(netlist, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
@@ -723,7 +744,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
   if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
-  build_verilog_nets(netlist, sort_net_names(netlist), out, facts);
+  build_verilog_nets(netlist, sort_net_names(netlist), unusual_instances(netlist), out, facts);
   return std::nullopt;
 }
 

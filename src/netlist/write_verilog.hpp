@@ -122,16 +122,20 @@ struct SortedNetNames {
   std::vector<WireSpelling> spelling;  // by NetId
 };
 
-// The same in steps, so that the first two can run while the facts for the
-// last are worked out: they share nothing but what they hand on. The first
-// names the modules and describes the cell types' ports as far as `detail`
-// says (build_verilog: with their directions when it has facts), and returns
-// the error above; the second sorts the names; the last, once the first
-// succeeded, does the rest.
+// The same in steps, so that the first three can run while the facts for
+// the last are worked out: they share nothing but what they hand on. The
+// first names the modules and describes the cell types' ports as far as
+// `detail` says (build_verilog: with their directions when it has facts),
+// and returns the error above; the second sorts the names; the third finds
+// the cells whose instance number is negative or repeats an earlier cell's
+// (by position, ascending), the only ones that may need another name unless
+// a net is named u<n>; the last, once the first succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, PortDetail detail);
 SortedNetNames sort_net_names(const Netlist& netlist);
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
+std::vector<std::size_t> unusual_instances(const Netlist& netlist);
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names,
+                        const std::vector<std::size_t>& unusual_instances, VerilogNetlist& out,
                         const ModuleFacts* facts);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
