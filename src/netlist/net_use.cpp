@@ -15,19 +15,14 @@ void count_up(std::uint8_t& count) {
 // Each vector gets a signal for every bit up to the highest of its nets;
 // the bits no pin reaches stay unused, and vector_signals leaves them out.
 std::vector<std::uint32_t> NetUse::number_signals(const Netlist& netlist) {
-  std::vector<std::uint32_t> bits(netlist.vectors().size(), 0);
-  for (NetId id = 1; id < netlist.net_count(); ++id) {
-    const Net& net = netlist.net(id);
-    if (net.is_bus())
-      bits[net.vector()] = std::max<std::uint32_t>(bits[net.vector()], net.high + 1u);
-  }
-  std::vector<std::uint32_t> start(bits.size() + 1);
+  const std::size_t vectors = netlist.vectors().size();
+  std::vector<std::uint32_t> start(vectors + 1);
   auto next = static_cast<std::uint32_t>(netlist.net_count());
-  for (std::size_t v = 0; v < bits.size(); ++v) {
+  for (VectorId v = 0; v < vectors; ++v) {
     start[v] = next;
-    next += bits[v];
+    next += netlist.vector_width(v);
   }
-  start[bits.size()] = next;
+  start[vectors] = next;
   return start;
 }
 

@@ -150,6 +150,8 @@ NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
   net.high = static_cast<std::uint16_t>(high);
   net.low = static_cast<std::uint16_t>(low);
   net.shape = slice ? Net::Shape::slice : Net::Shape::bit;
+  std::uint32_t& width = nets_of_vector_[vector].width;
+  width = std::max(width, static_cast<std::uint32_t>(high) + 1);
   nets_.push_back(net);
   return static_cast<NetId>(nets_.size() - 1);
 }
