@@ -224,11 +224,21 @@ struct NetCensus {
   std::vector<int> numbers;            // instance numbers whose name u<n> a net has
 };
 
-// What the name of a plain net tells of its spelling (see SortedNetNames).
+// What a name tells of its spelling (see SortedNetNames): fresh where it is
+// not escapable, else its own where it is a plain identifier, else escaped.
+// Read in one pass: it is asked of every name.
 WireSpelling spelling_of(std::string_view text) {
-  return !escapable(text)            ? WireSpelling::fresh_name
-         : is_plain_identifier(text) ? WireSpelling::own_name
-                                     : WireSpelling::escaped_name;
+  if (text.empty()) return WireSpelling::fresh_name;
+  const auto letter = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  };
+  bool identifier = letter(text[0]);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= ' ' || byte >= 127) return WireSpelling::fresh_name;
+    identifier = identifier && (letter(c) || (c >= '0' && c <= '9') || c == '$');
+  }
+  return identifier && !is_keyword(text) ? WireSpelling::own_name : WireSpelling::escaped_name;
 }
 
 // Read off the signals' use: a vector has a signal for each bit up to its
@@ -303,8 +313,9 @@ std::vector<NetId> plain_nets_to_rename(const NetCensus& census) {
   return left;
 }
 
-NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& space) {
-  NetNames names;
+// The vectors' names: their own where printable, else fresh.
+void name_vectors(const Netlist& netlist, const NetCensus& census, NameSpace& space,
+                  NetNames& names) {
   names.vector_name.resize(netlist.vectors().size());
   std::vector<VectorId> vectors_left;
   for (const NamedId& vector : census.vectors) {
@@ -317,6 +328,14 @@ NetNames name_nets(const Netlist& netlist, const NetCensus& census, NameSpace& s
     names.vector_name[v] =
         names.fresh.emplace_back(space.claim_near(netlist.text(netlist.vectors()[v])));
   }
+}
+
+// With `vectors_spelled`, every vector on a pin keeps its name, and only the
+// plain nets are named.
+NetNames name_nets(const Netlist& netlist, const NetCensus& census, bool vectors_spelled,
+                   NameSpace& space) {
+  NetNames names;
+  if (!vectors_spelled) name_vectors(netlist, census, space, names);
   for (const NetId id : plain_nets_to_rename(census)) {
     names.renamed_wire.emplace_back(
         id, names.fresh.emplace_back(space.claim_near(netlist.plain_name(id))));
@@ -356,17 +375,33 @@ void name_instances(const Netlist& netlist, const std::vector<std::size_t>& unus
   }
 }
 
+// The identifiers of the vectors whose largest bit on a pin is not below 0,
+// each named as `name_of` says.
+template <class NameOf>
+VectorIdentifiers vector_identifiers(const Netlist& netlist, const std::vector<int>& largest_bit,
+                                     const NameOf& name_of) {
+  VectorIdentifiers identifiers;
+  identifiers.start.assign(netlist.vectors().size() + 1, 0);
+  for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
+    identifiers.start[v] = identifiers.text.size();
+    if (largest_bit[v] < 0) continue;
+    const std::string_view name = name_of(v);
+    append_spelled(identifiers.text, name, is_plain_identifier(name));
+  }
+  identifiers.start.back() = identifiers.text.size();
+  identifiers.complete = true;
+  return identifiers;
+}
+
 // How every net on a pin is written (see VerilogNetlist).
 void spell_nets(const Netlist& netlist, NetCensus& census, const NetNames& names,
-                VerilogNetlist& out) {
-  out.vector_start.assign(netlist.vectors().size() + 1, 0);
-  for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
-    out.vector_start[v] = out.vector_identifiers.size();
-    if (census.largest_bit[v] < 0) continue;
-    const std::string_view name = names.vector_name[v];
-    append_spelled(out.vector_identifiers, name, is_plain_identifier(name));
+                VectorIdentifiers vectors, VerilogNetlist& out) {
+  if (!vectors.complete) {
+    vectors = vector_identifiers(netlist, census.largest_bit,
+                                 [&](VectorId v) { return names.vector_name[v]; });
   }
-  out.vector_start.back() = out.vector_identifiers.size();
+  out.vector_identifiers = std::move(vectors.text);
+  out.vector_start = std::move(vectors.start);
   out.wire_spelling = std::move(census.spelling);
   for (const auto& [id, name] : names.renamed_wire) {
     out.wire_spelling[id] = WireSpelling::fresh_name;
@@ -646,11 +681,11 @@ std::string spaced(const std::string& identifier) {
 // The names of the nets and instances, and how each net is written.
 void name_nets_and_instances(const Netlist& netlist, NetCensus& census,
                              const std::vector<std::size_t>& unusual_instances,
-                             VerilogNetlist& out) {
+                             VectorIdentifiers vectors, VerilogNetlist& out) {
   NameSpace space({&census.vectors, &census.plain});
-  const NetNames names = name_nets(netlist, census, space);
+  const NetNames names = name_nets(netlist, census, vectors.complete, space);
   name_instances(netlist, unusual_instances, census.numbers, space, out.renamed_instances);
-  spell_nets(netlist, census, names, out);
+  spell_nets(netlist, census, names, std::move(vectors), out);
   out.longest_connection = longest_connection(census, out);
 }
 
@@ -723,14 +758,35 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   return std::nullopt;
 }
 
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names,
-                        const std::vector<std::size_t>& unusual_instances, VerilogNetlist& out,
+// A vector whose name is unprintable gets a fresh name: then the
+// identifiers are spelled with the names.
+VectorIdentifiers spell_vectors(const Netlist& netlist, const NetUse& use) {
+  const std::size_t vectors = netlist.vectors().size();
+  VectorIdentifiers identifiers;
+  identifiers.start.assign(vectors + 1, 0);
+  for (VectorId v = 0; v < vectors; ++v) {
+    identifiers.start[v] = identifiers.text.size();
+    if (use.vector_signals(v).count == 0) continue;
+    const std::string_view name = netlist.text(netlist.vectors()[v]);
+    const WireSpelling spelling = spelling_of(name);
+    if (spelling == WireSpelling::fresh_name) return {};
+    append_spelled(identifiers.text, name, spelling == WireSpelling::own_name);
+  }
+  identifiers.start.back() = identifiers.text.size();
+  identifiers.complete = true;
+  return identifiers;
+}
+
+void build_verilog_nets(const Netlist& netlist, NamingGroundwork groundwork, VerilogNetlist& out,
                         const ModuleFacts* facts) {
-  NetCensus census = take_census(netlist, facts, std::move(names));
+  NetCensus census = take_census(netlist, facts, std::move(groundwork.names));
   // The declarations' kinds need the pins' use, not the names: they are
   // worked out beside the naming.
   run_beside([&] { out.declarations = declarations(census, facts); },
-             [&] { name_nets_and_instances(netlist, census, unusual_instances, out); });
+             [&] {
+               name_nets_and_instances(netlist, census, groundwork.unusual_instances,
+                                       std::move(groundwork.vectors), out);
+             });
   out.ports = port_list(netlist, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
@@ -744,7 +800,8 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
   if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
-  build_verilog_nets(netlist, sort_net_names(netlist), unusual_instances(netlist), out, facts);
+  build_verilog_nets(netlist, {sort_net_names(netlist), unusual_instances(netlist), {}}, out,
+                     facts);
   return std::nullopt;
 }
 

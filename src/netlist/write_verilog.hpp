@@ -122,20 +122,40 @@ struct SortedNetNames {
   std::vector<WireSpelling> spelling;  // by NetId
 };
 
-// The same in steps, so that the first three can run while the facts for
-// the last are worked out: they share nothing but what they hand on. The
-// first names the modules and describes the cell types' ports as far as
-// `detail` says (build_verilog: with their directions when it has facts),
-// and returns the error above; the second sorts the names; the third finds
-// the cells whose instance number is negative or repeats an earlier cell's
-// (by position, ascending), the only ones that may need another name unless
-// a net is named u<n>; the last, once the first succeeded, does the rest.
+// The identifiers of the vectors on pins, laid out as in VerilogNetlist
+// (vector_identifiers, vector_start), each the vector's own name as written.
+// Worked out with the facts, before the names are chosen; `complete` only
+// when every such name is printable, for a vector whose name is not gets a
+// fresh name and the identifiers are then spelled once the names are chosen.
+struct VectorIdentifiers {
+  std::string text;
+  std::vector<std::size_t> start;
+  bool complete = false;
+};
+
+// What naming the nets and instances needs that can be worked out before,
+// while the facts about the pins are: the names sorted, the cells whose
+// instance number is negative or repeats an earlier cell's (by position,
+// ascending: unless a net is named u<n>, the only ones that may need another
+// name), and, from the facts, the vectors' identifiers.
+struct NamingGroundwork {
+  SortedNetNames names;
+  std::vector<std::size_t> unusual_instances;
+  VectorIdentifiers vectors;  // not complete: spelled with the names
+};
+
+// The same in steps, so that the first ones can run while the facts for the
+// last are worked out: they share nothing but what they hand on. The first
+// names the modules and describes the cell types' ports as far as `detail`
+// says (build_verilog: with their directions when it has facts), and returns
+// the error above; the next three lay the groundwork; the last, once the
+// first succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, PortDetail detail);
 SortedNetNames sort_net_names(const Netlist& netlist);
 std::vector<std::size_t> unusual_instances(const Netlist& netlist);
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names,
-                        const std::vector<std::size_t>& unusual_instances, VerilogNetlist& out,
+VectorIdentifiers spell_vectors(const Netlist& netlist, const NetUse& use);
+void build_verilog_nets(const Netlist& netlist, NamingGroundwork groundwork, VerilogNetlist& out,
                         const ModuleFacts* facts);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
