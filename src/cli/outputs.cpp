@@ -111,25 +111,20 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
     // the cell declarations).
     const PortDetail detail = options.cells ? PortDetail::widths_and_directions : PortDetail::count;
     std::optional<std::string> problem;
-    NamingGroundwork groundwork;
+    SortedNetNames names;
     std::optional<NetlistFacts> facts;
     ModuleFacts module;
-    run_beside(
-        [&] {
-          problem = build_verilog_cells(netlist, top, verilog, detail);
-          if (!problem) groundwork.names = sort_net_names(netlist);
-        },
-        [&] {
-          facts.emplace(netlist, design);
-          module = module_facts(*facts, design.design, files);
-          groundwork.unusual_instances = unusual_instances(netlist);
-          groundwork.vectors = spell_vectors(netlist, facts->use);
-        });
+    run_beside([&] { names = sort_net_names(netlist); },
+               [&] {
+                 facts.emplace(netlist, design);
+                 module = module_facts(*facts, design.design, files);
+                 problem = build_verilog_cells(netlist, top, verilog, detail);
+               });
     if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
-    build_verilog_nets(netlist, std::move(groundwork), verilog, &module);
+    build_verilog_nets(netlist, std::move(names), verilog, &module);
   }
   if (options.cells && report_failure(*options.cells,
                                       write_stream_file(*options.cells,

@@ -375,33 +375,32 @@ void name_instances(const Netlist& netlist, const std::vector<std::size_t>& unus
   }
 }
 
-// The identifiers of the vectors whose largest bit on a pin is not below 0,
-// each named as `name_of` says.
-template <class NameOf>
-VectorIdentifiers vector_identifiers(const Netlist& netlist, const std::vector<int>& largest_bit,
-                                     const NameOf& name_of) {
+// Appends the vector's identifier, `name` as written, and notes where it is.
+void add_identifier(VectorIdentifiers& identifiers, VectorId vector, std::string_view name,
+                    bool plain) {
+  const std::size_t offset = identifiers.text.size();
+  append_spelled(identifiers.text, name, plain);
+  identifiers.span[vector] = {offset, identifiers.text.size() - offset};
+}
+
+// The identifiers of the vectors on pins, from the names chosen.
+VectorIdentifiers chosen_identifiers(const Netlist& netlist, const NetCensus& census,
+                                     const NetNames& names) {
   VectorIdentifiers identifiers;
-  identifiers.start.assign(netlist.vectors().size() + 1, 0);
+  identifiers.span.resize(netlist.vectors().size());
   for (VectorId v = 0; v < netlist.vectors().size(); ++v) {
-    identifiers.start[v] = identifiers.text.size();
-    if (largest_bit[v] < 0) continue;
-    const std::string_view name = name_of(v);
-    append_spelled(identifiers.text, name, is_plain_identifier(name));
+    if (census.largest_bit[v] < 0) continue;
+    const std::string_view name = names.vector_name[v];
+    add_identifier(identifiers, v, name, is_plain_identifier(name));
   }
-  identifiers.start.back() = identifiers.text.size();
-  identifiers.complete = true;
   return identifiers;
 }
 
-// How every net on a pin is written (see VerilogNetlist).
+// How every net on a pin is written (see VerilogNetlist). `own_names` are
+// the vectors' identifiers when every vector keeps its name.
 void spell_nets(const Netlist& netlist, NetCensus& census, const NetNames& names,
-                VectorIdentifiers vectors, VerilogNetlist& out) {
-  if (!vectors.complete) {
-    vectors = vector_identifiers(netlist, census.largest_bit,
-                                 [&](VectorId v) { return names.vector_name[v]; });
-  }
-  out.vector_identifiers = std::move(vectors.text);
-  out.vector_start = std::move(vectors.start);
+                std::optional<VectorIdentifiers> own_names, VerilogNetlist& out) {
+  out.vectors = own_names ? std::move(*own_names) : chosen_identifiers(netlist, census, names);
   out.wire_spelling = std::move(census.spelling);
   for (const auto& [id, name] : names.renamed_wire) {
     out.wire_spelling[id] = WireSpelling::fresh_name;
@@ -410,9 +409,7 @@ void spell_nets(const Netlist& netlist, NetCensus& census, const NetNames& names
 }
 
 std::string_view vector_identifier(const VerilogNetlist& verilog, VectorId v) {
-  const std::size_t start = verilog.vector_start[v];
-  return std::string_view(verilog.vector_identifiers)
-      .substr(start, verilog.vector_start[v + 1] - start);
+  return verilog.vectors.of(v);
 }
 
 std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
@@ -439,7 +436,7 @@ std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& veril
 // as well: a bound, at worst a little more room than needed.
 std::size_t longest_connection(const NetCensus& census, const VerilogNetlist& verilog) {
   std::size_t longest = census.longest_plain;
-  for (VectorId v = 0; v + 1 < verilog.vector_start.size(); ++v) {
+  for (VectorId v = 0; v < verilog.vectors.span.size(); ++v) {
     if (census.largest_bit[v] >= 0)
       longest = std::max(longest, vector_identifier(verilog, v).size() + kMostBitBytes);
   }
@@ -650,17 +647,44 @@ void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>
 // Each cell's entry in out.cells, and each type's ports: as many as its
 // widest cell has pins, with their widths where `widths` says, and their
 // directions where `directions` are given.
+// Notes the cells whose instance number is negative or repeats an earlier
+// cell's (VerilogNetlist::unusual_instances).
+class UnusualInstances {
+ public:
+  void note(std::size_t position, int instance) {
+    if (instance < 0) {
+      cells_.push_back(position);
+      return;
+    }
+    const auto number = static_cast<std::size_t>(instance);
+    if (number >= seen_.size()) seen_.resize(std::max(number + 1, 2 * seen_.size()), 0);
+    if (seen_[number] != 0) cells_.push_back(position);
+    seen_[number] = 1;
+  }
+  std::vector<std::size_t> take() { return std::move(cells_); }
+
+ private:
+  std::vector<std::size_t> cells_;
+  std::vector<std::uint8_t> seen_;  // by instance number: a cell had it
+};
+
+// Each cell's entry in out.cells, and each type's ports: as many as its
+// widest cell has pins, with their widths where `widths` says, and their
+// directions where `directions` are given. With them, the cells of an
+// unusual instance number.
 void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
                     const std::vector<std::string>& modules, bool widths,
-                    const PinDirections* directions, std::vector<VerilogCell>& cells,
-                    std::vector<std::uint32_t>& cell_type) {
+                    const PinDirections* directions, VerilogNetlist& out) {
+  std::vector<VerilogCell>& cells = out.cells;
   for (std::size_t k = 0; k < types.size(); ++k)
     cells.push_back({identifier_of(modules[k]), 0, {}, {}});
   TypeIndex index_of(types);
-  cell_type.reserve(netlist.cells().size());
+  UnusualInstances unusual;
+  out.cell_type.reserve(netlist.cells().size());
   for (const Cell& cell : netlist.cells()) {
+    unusual.note(out.cell_type.size(), cell.instance);
     const std::uint32_t type = index_of(cell.type);
-    cell_type.push_back(type);
+    out.cell_type.push_back(type);
     cells[type].ports = std::max<std::size_t>(cells[type].ports, cell.pin_count);
     if (widths) note_port_widths(netlist, cell, cells[type].port_widths);
     // The directions of the type's cell with the most pins: a multiplexer
@@ -671,6 +695,7 @@ void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
       for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions->of(cell, p);
     }
   }
+  out.unusual_instances = unusual.take();
 }
 
 // An identifier followed by one space: an escaped one ends in its own.
@@ -679,36 +704,19 @@ std::string spaced(const std::string& identifier) {
 }
 
 // The names of the nets and instances, and how each net is written.
+// `own_names` are the vectors' identifiers when every vector keeps its name.
 void name_nets_and_instances(const Netlist& netlist, NetCensus& census,
-                             const std::vector<std::size_t>& unusual_instances,
-                             VectorIdentifiers vectors, VerilogNetlist& out) {
+                             std::optional<VectorIdentifiers> own_names, VerilogNetlist& out) {
   NameSpace space({&census.vectors, &census.plain});
-  const NetNames names = name_nets(netlist, census, vectors.complete, space);
-  name_instances(netlist, unusual_instances, census.numbers, space, out.renamed_instances);
-  spell_nets(netlist, census, names, std::move(vectors), out);
+  const NetNames names = name_nets(netlist, census, own_names.has_value(), space);
+  name_instances(netlist, out.unusual_instances, census.numbers, space, out.renamed_instances);
+  spell_nets(netlist, census, names, std::move(own_names), out);
   out.longest_connection = longest_connection(census, out);
 }
 
 }  // namespace
 
 std::string verilog_identifier(const std::string& name) { return identifier_of(name); }
-
-std::vector<std::size_t> unusual_instances(const Netlist& netlist) {
-  std::vector<std::size_t> unusual;
-  std::vector<std::uint8_t> seen;
-  std::size_t i = 0;
-  for (auto cell = netlist.cells().begin(); cell != netlist.cells().end(); ++cell, ++i) {
-    if (cell->instance < 0) {
-      unusual.push_back(i);
-      continue;
-    }
-    const auto number = static_cast<std::size_t>(cell->instance);
-    if (number >= seen.size()) seen.resize(std::max(number + 1, 2 * seen.size()), 0);
-    if (seen[number] != 0) unusual.push_back(i);
-    seen[number] = 1;
-  }
-  return unusual;
-}
 
 std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
@@ -727,15 +735,24 @@ SortedNetNames sort_net_names(const Netlist& netlist) {
   names.vectors.reserve(netlist.vectors().size());
   names.plain.reserve(plain_nets);
   names.spelling.assign(netlist.net_count(), WireSpelling::own_name);
+  names.own_vector_names.span.resize(netlist.vectors().size());
   for (SymbolId s = 0; s < symbols; ++s) {
     const VectorId vector = netlist.find_vector(s, Rail::true_rail);
     const NetId plain = netlist.find_plain_net(s);
     if (vector == kNoVector && plain == kUnnamedNet) continue;
     const NamedId name = named(0, netlist.text(s));
-    if (vector != kNoVector) names.vectors.push_back({name.lead, name.text, vector});
+    const WireSpelling spelling = spelling_of(name.text);
+    if (vector != kNoVector) {
+      names.vectors.push_back({name.lead, name.text, vector});
+      if (spelling == WireSpelling::fresh_name)
+        names.vector_names_printable = false;
+      else
+        add_identifier(names.own_vector_names, vector, name.text,
+                       spelling == WireSpelling::own_name);
+    }
     if (plain != kUnnamedNet) {
       names.plain.push_back({name.lead, name.text, plain});
-      names.spelling[plain] = spelling_of(name.text);
+      names.spelling[plain] = spelling;
     }
   }
   // One after the other: the room a sort takes besides its list is then
@@ -754,39 +771,19 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   std::optional<PinDirections> directions;
   if (detail == PortDetail::widths_and_directions) directions.emplace(netlist);
   describe_cells(netlist, types, cell_module, detail != PortDetail::count,
-                 directions ? &*directions : nullptr, out.cells, out.cell_type);
+                 directions ? &*directions : nullptr, out);
   return std::nullopt;
 }
 
-// A vector whose name is unprintable gets a fresh name: then the
-// identifiers are spelled with the names.
-VectorIdentifiers spell_vectors(const Netlist& netlist, const NetUse& use) {
-  const std::size_t vectors = netlist.vectors().size();
-  VectorIdentifiers identifiers;
-  identifiers.start.assign(vectors + 1, 0);
-  for (VectorId v = 0; v < vectors; ++v) {
-    identifiers.start[v] = identifiers.text.size();
-    if (use.vector_signals(v).count == 0) continue;
-    const std::string_view name = netlist.text(netlist.vectors()[v]);
-    const WireSpelling spelling = spelling_of(name);
-    if (spelling == WireSpelling::fresh_name) return {};
-    append_spelled(identifiers.text, name, spelling == WireSpelling::own_name);
-  }
-  identifiers.start.back() = identifiers.text.size();
-  identifiers.complete = true;
-  return identifiers;
-}
-
-void build_verilog_nets(const Netlist& netlist, NamingGroundwork groundwork, VerilogNetlist& out,
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
                         const ModuleFacts* facts) {
-  NetCensus census = take_census(netlist, facts, std::move(groundwork.names));
+  std::optional<VectorIdentifiers> own_names;
+  if (names.vector_names_printable) own_names = std::move(names.own_vector_names);
+  NetCensus census = take_census(netlist, facts, std::move(names));
   // The declarations' kinds need the pins' use, not the names: they are
   // worked out beside the naming.
   run_beside([&] { out.declarations = declarations(census, facts); },
-             [&] {
-               name_nets_and_instances(netlist, census, groundwork.unusual_instances,
-                                       std::move(groundwork.vectors), out);
-             });
+             [&] { name_nets_and_instances(netlist, census, std::move(own_names), out); });
   out.ports = port_list(netlist, out);
   if (facts != nullptr) {
     for (std::size_t net = 0; net < facts->sources.size(); ++net) {
@@ -800,8 +797,7 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
   if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
-  build_verilog_nets(netlist, {sort_net_names(netlist), unusual_instances(netlist), {}}, out,
-                     facts);
+  build_verilog_nets(netlist, sort_net_names(netlist), out, facts);
   return std::nullopt;
 }
 

@@ -22,6 +22,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,20 @@ struct ModuleFacts {
   std::array<TableLines, 4> sources;
 };
 
+// The identifiers of vectors, by VectorId: the text [offset, offset + size)
+// of `text`.
+struct VectorIdentifiers {
+  struct Span {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+  };
+  std::string text;
+  std::vector<Span> span;  // by VectorId
+  std::string_view of(std::size_t vector) const {
+    return std::string_view(text).substr(span[vector].offset, span[vector].size);
+  }
+};
+
 // How the netlist is written as Verilog: the names chosen for its modules,
 // nets and instances, and the expression that each net connects with.
 struct VerilogNetlist {
@@ -86,14 +101,16 @@ struct VerilogNetlist {
   std::vector<VerilogDeclaration> declarations;
   std::vector<VerilogCell> cells;         // one per cell type, ascending by name
   std::vector<std::uint32_t> cell_type;   // per cell in netlist order: its entry in `cells`
+  // Cells whose instance number is negative or repeats an earlier cell's,
+  // by position, ascending: found with the cell types, they are the only
+  // ones that may need another name unless a net is named u<n>.
+  std::vector<std::size_t> unusual_instances;
   // Cells not named u<instance number>, by position in the netlist, ascending.
   std::vector<std::pair<std::size_t, std::string>> renamed_instances;
-  // How a pin's net is written. A bus net: its vector's identifier, the text
-  // vector_identifiers[vector_start[v], vector_start[v + 1]), then [high] or
-  // [high:low]. A plain net: as wire_spelling says, its own name, that name
-  // escaped, or its identifier in renamed_wires (ascending by net).
-  std::string vector_identifiers;
-  std::vector<std::size_t> vector_start;
+  // How a pin's net is written. A bus net: its vector's identifier, then
+  // [high] or [high:low]. A plain net: as wire_spelling says, its own name,
+  // that name escaped, or its identifier in renamed_wires (ascending by net).
+  VectorIdentifiers vectors;
   std::vector<WireSpelling> wire_spelling;  // by NetId
   std::vector<std::pair<NetId, std::string>> renamed_wires;
   std::size_t longest_connection = 0;  // the most bytes any net's expression takes
@@ -115,47 +132,28 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
 // The names of the netlist's vectors and plain nets, each list ascending by
 // name, with what each plain net's name tells of its spelling: its own name,
 // escaped, or a fresh name where it is unprintable (a net named like a vector
-// gets one later). They need nothing of the pins.
+// gets one later). They need nothing of the pins. With them, every vector's
+// own name as written: the vectors' identifiers, unless a vector's name is
+// unprintable; that one gets a fresh name, and the identifiers are then
+// spelled once the names are chosen.
 struct SortedNetNames {
   std::vector<NamedId> vectors;
   std::vector<NamedId> plain;
   std::vector<WireSpelling> spelling;  // by NetId
+  VectorIdentifiers own_vector_names;
+  bool vector_names_printable = true;
 };
 
-// The identifiers of the vectors on pins, laid out as in VerilogNetlist
-// (vector_identifiers, vector_start), each the vector's own name as written.
-// Worked out with the facts, before the names are chosen; `complete` only
-// when every such name is printable, for a vector whose name is not gets a
-// fresh name and the identifiers are then spelled once the names are chosen.
-struct VectorIdentifiers {
-  std::string text;
-  std::vector<std::size_t> start;
-  bool complete = false;
-};
-
-// What naming the nets and instances needs that can be worked out before,
-// while the facts about the pins are: the names sorted, the cells whose
-// instance number is negative or repeats an earlier cell's (by position,
-// ascending: unless a net is named u<n>, the only ones that may need another
-// name), and, from the facts, the vectors' identifiers.
-struct NamingGroundwork {
-  SortedNetNames names;
-  std::vector<std::size_t> unusual_instances;
-  VectorIdentifiers vectors;  // not complete: spelled with the names
-};
-
-// The same in steps, so that the first ones can run while the facts for the
+// The same in steps, so that the first two can run while the facts for the
 // last are worked out: they share nothing but what they hand on. The first
 // names the modules and describes the cell types' ports as far as `detail`
 // says (build_verilog: with their directions when it has facts), and returns
-// the error above; the next three lay the groundwork; the last, once the
-// first succeeded, does the rest.
+// the error above; the second sorts the names; the last, once the first
+// succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, PortDetail detail);
 SortedNetNames sort_net_names(const Netlist& netlist);
-std::vector<std::size_t> unusual_instances(const Netlist& netlist);
-VectorIdentifiers spell_vectors(const Netlist& netlist, const NetUse& use);
-void build_verilog_nets(const Netlist& netlist, NamingGroundwork groundwork, VerilogNetlist& out,
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
                         const ModuleFacts* facts);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
