@@ -6,9 +6,8 @@
 namespace syn {
 namespace {
 
-void count_up(std::uint8_t& count) {
-  if (count < 2) ++count;
-}
+// Adds two counts, still counting up to 2.
+std::uint8_t up_to_two(int a, int b) { return static_cast<std::uint8_t>(std::min(2, a + b)); }
 
 }  // namespace
 
@@ -58,7 +57,10 @@ void NetUse::count_pins_by_net(const PinDirections& directions) {
     for (std::size_t p = 0; p < pins.size(); ++p) {
       const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
       Counts& counts = counts_[pins[p]];
-      count_up(drives ? counts.drivers : counts.readers);
+      if (drives)
+        counts.drivers = up_to_two(counts.drivers, 1);
+      else
+        counts.readers = up_to_two(counts.readers, 1);
     }
   }
   // The unnamed net is no signal.
@@ -77,8 +79,8 @@ void NetUse::spread_bus_counts() {
     const SignalId end = first + (net.high - net.low) + 1u;
     for (SignalId k = first; k < end; ++k) {
       Counts& bit = counts_[k];
-      bit.drivers = static_cast<std::uint8_t>(std::min(2, bit.drivers + on_net.drivers));
-      bit.readers = static_cast<std::uint8_t>(std::min(2, bit.readers + on_net.readers));
+      bit.drivers = up_to_two(bit.drivers, on_net.drivers);
+      bit.readers = up_to_two(bit.readers, on_net.readers);
     }
   }
 }

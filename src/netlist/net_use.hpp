@@ -53,9 +53,10 @@ class NetUse {
   std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
   std::vector<std::uint32_t> used_bits_;     // by VectorId: bits up to the highest on a pin
   // A signal's two counts side by side: a pin or a bit touches one place.
+  // Each up to 2 in two bits: a signal takes one byte.
   struct Counts {
-    std::uint8_t drivers = 0;
-    std::uint8_t readers = 0;
+    std::uint8_t drivers : 2 = 0;
+    std::uint8_t readers : 2 = 0;
   };
   std::vector<Counts> counts_;  // by signal
 };
