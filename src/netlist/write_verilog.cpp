@@ -76,15 +76,15 @@ bool is_keyword(std::string_view name) {
   return std::find(group.begin(), group.end(), name) != group.end();
 }
 
+// The bytes a plain identifier starts with, and those it goes on with.
+bool identifier_start(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool identifier_byte(char c) { return identifier_start(c) || (c >= '0' && c <= '9') || c == '$'; }
+
 bool is_plain_identifier(std::string_view name) {
-  if (name.empty()) return false;
-  auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (!letter(name[0])) return false;
-  for (char c : name) {
-    if (!letter(c) && !digit(c) && c != '$') return false;
-  }
-  return !is_keyword(name);
+  if (name.empty() || !identifier_start(name[0])) return false;
+  return std::all_of(name.begin(), name.end(), identifier_byte) && !is_keyword(name);
 }
 
 // An escaped identifier carries any printable byte but white space.
@@ -229,14 +229,11 @@ struct NetCensus {
 // Read in one pass: it is asked of every name.
 WireSpelling spelling_of(std::string_view text) {
   if (text.empty()) return WireSpelling::fresh_name;
-  const auto letter = [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-  };
-  bool identifier = letter(text[0]);
+  bool identifier = identifier_start(text[0]);
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte <= ' ' || byte >= 127) return WireSpelling::fresh_name;
-    identifier = identifier && (letter(c) || (c >= '0' && c <= '9') || c == '$');
+    identifier = identifier && identifier_byte(c);
   }
   return identifier && !is_keyword(text) ? WireSpelling::own_name : WireSpelling::escaped_name;
 }
@@ -408,10 +405,6 @@ void spell_nets(const Netlist& netlist, NetCensus& census, const NetNames& names
   }
 }
 
-std::string_view vector_identifier(const VerilogNetlist& verilog, VectorId v) {
-  return verilog.vectors.of(v);
-}
-
 std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
   const auto found =
       std::lower_bound(verilog.renamed_wires.begin(), verilog.renamed_wires.end(), id,
@@ -425,7 +418,7 @@ std::string_view fresh_identifier(const VerilogNetlist& verilog, NetId id) {
 std::size_t connection_bound(const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
   if (id == kUnnamedNet) return 0;
   const Net& net = netlist.net(id);
-  if (net.is_bus()) return vector_identifier(verilog, net.vector()).size() + kMostBitBytes;
+  if (net.is_bus()) return verilog.vectors.of(net.vector()).size() + kMostBitBytes;
   if (verilog.wire_spelling[id] == WireSpelling::fresh_name)
     return fresh_identifier(verilog, id).size();
   return netlist.plain_name(id).size() + 2;
@@ -438,7 +431,7 @@ std::size_t longest_connection(const NetCensus& census, const VerilogNetlist& ve
   std::size_t longest = census.longest_plain;
   for (VectorId v = 0; v < verilog.vectors.span.size(); ++v) {
     if (census.largest_bit[v] >= 0)
-      longest = std::max(longest, vector_identifier(verilog, v).size() + kMostBitBytes);
+      longest = std::max(longest, verilog.vectors.of(v).size() + kMostBitBytes);
   }
   for (const auto& [id, identifier] : verilog.renamed_wires)
     longest = std::max(longest, identifier.size());
@@ -463,7 +456,7 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   if (id == kUnnamedNet) return at;
   const Net& net = netlist.net(id);
   if (net.is_bus()) {
-    at = ChunkedText::put(at, vector_identifier(verilog, net.vector()));
+    at = ChunkedText::put(at, verilog.vectors.of(net.vector()));
     *at++ = '[';
     at = ChunkedText::put_number(at, net.high);
     if (net.slice()) {
@@ -511,7 +504,7 @@ constexpr std::size_t kMostDeclarationBytes = 9 + 10 + 2;  // "  output ", "[655
 
 std::size_t declaration_bound(const Netlist& netlist, const VerilogNetlist& verilog,
                               const VerilogDeclaration& line) {
-  if (line.vector) return kMostDeclarationBytes + vector_identifier(verilog, line.id).size();
+  if (line.vector) return kMostDeclarationBytes + verilog.vectors.of(line.id).size();
   return kMostDeclarationBytes + connection_bound(netlist, verilog, line.id);
 }
 
@@ -519,7 +512,7 @@ std::size_t declaration_bound(const Netlist& netlist, const VerilogNetlist& veri
 char* put_declared(char* at, const Netlist& netlist, const VerilogNetlist& verilog,
                    const VerilogDeclaration& line) {
   if (!line.vector) return put_connection(at, netlist, verilog, line.id);
-  return ChunkedText::put(at, vector_identifier(verilog, line.id));
+  return ChunkedText::put(at, verilog.vectors.of(line.id));
 }
 
 // Formats the declaration at `at`, which has room for declaration_bound.
@@ -644,9 +637,6 @@ void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>
   }
 }
 
-// Each cell's entry in out.cells, and each type's ports: as many as its
-// widest cell has pins, with their widths where `widths` says, and their
-// directions where `directions` are given.
 // Notes the cells whose instance number is negative or repeats an earlier
 // cell's (VerilogNetlist::unusual_instances).
 class UnusualInstances {

@@ -86,7 +86,7 @@ struct VectorIdentifiers {
   std::string text;
   std::vector<Span> span;  // by VectorId
   std::string_view of(std::size_t vector) const {
-    return std::string_view(text).substr(span[vector].offset, span[vector].size);
+    return {text.data() + span[vector].offset, span[vector].size};
   }
 };
 
