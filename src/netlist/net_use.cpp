@@ -14,14 +14,14 @@ std::uint8_t up_to_two(int a, int b) { return static_cast<std::uint8_t>(std::min
 // Each vector gets a signal for every bit up to the highest of its nets;
 // the bits no pin reaches stay unused, and vector_signals leaves them out.
 std::vector<std::uint32_t> NetUse::number_signals(const Netlist& netlist) {
-  const std::size_t vectors = netlist.vectors().size();
-  std::vector<std::uint32_t> start(vectors + 1);
+  const std::vector<std::uint32_t> widths = netlist.vector_widths();
+  std::vector<std::uint32_t> start(widths.size() + 1);
   auto next = static_cast<std::uint32_t>(netlist.net_count());
-  for (VectorId v = 0; v < vectors; ++v) {
+  for (std::size_t v = 0; v < widths.size(); ++v) {
     start[v] = next;
-    next += netlist.vector_width(v);
+    next += widths[v];
   }
-  start[vectors] = next;
+  start[widths.size()] = next;
   return start;
 }
 

@@ -144,14 +144,31 @@ NetId Netlist::bit_net(VectorId vector, int index) {
   return bit_nets_[bits.start + bit];
 }
 
+// Read off the vectors' own lists, after mapping: the top of each one's
+// range of bits, skipping bits with no net, its first slice, and the other
+// slices.
+std::vector<std::uint32_t> Netlist::vector_widths() const {
+  std::vector<std::uint32_t> widths(nets_of_vector_.size(), 0);
+  const auto reach = [&](std::uint32_t& width, NetId net) {
+    width = std::max<std::uint32_t>(width, nets_[net].high + 1u);
+  };
+  for (VectorId v = 0; v < widths.size(); ++v) {
+    const VectorNets& of = nets_of_vector_[v];
+    std::uint32_t bits = of.count;
+    while (bits > 0 && bit_nets_[of.start + bits - 1] == kUnnamedNet) --bits;
+    widths[v] = bits;
+    if (of.first_slice != kUnnamedNet) reach(widths[v], of.first_slice);
+  }
+  for (const auto& [key, net] : other_slices_) reach(widths[static_cast<VectorId>(key >> 32)], net);
+  return widths;
+}
+
 NetId Netlist::new_bus_net(VectorId vector, int high, int low, bool slice) {
   Net net;
   net.symbol_or_vector = vector;
   net.high = static_cast<std::uint16_t>(high);
   net.low = static_cast<std::uint16_t>(low);
   net.shape = slice ? Net::Shape::slice : Net::Shape::bit;
-  std::uint32_t& width = nets_of_vector_[vector].width;
-  width = std::max(width, static_cast<std::uint32_t>(high) + 1);
   nets_.push_back(net);
   return static_cast<NetId>(nets_.size() - 1);
 }

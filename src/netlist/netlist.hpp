@@ -220,8 +220,9 @@ class Netlist {
   std::size_t net_count() const { return nets_.size(); }
   // The names of the vectors, by VectorId.
   const BlockList<SymbolId>& vectors() const { return vectors_; }
-  // How many bits a vector's nets reach: the highest bit of any, plus one.
-  std::uint32_t vector_width(VectorId vector) const { return nets_of_vector_[vector].width; }
+  // By VectorId, how many bits a vector's nets reach: the highest bit of
+  // any, plus one.
+  std::vector<std::uint32_t> vector_widths() const;
 
   std::string_view text(SymbolId id) const { return symbols_.text(id); }
   // The name of a plain net (empty for the unnamed net).
@@ -294,7 +295,6 @@ class Netlist {
     std::uint32_t start = 0;
     std::uint32_t count = 0;
     NetId first_slice = kUnnamedNet;
-    std::uint32_t width = 0;  // the highest bit of any of its nets, plus one
   };
   std::vector<VectorNets> nets_of_vector_;  // by VectorId
   std::deque<NetId> bit_nets_;              // kUnnamedNet where a bit has no net yet

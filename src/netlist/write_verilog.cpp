@@ -88,12 +88,13 @@ bool is_plain_identifier(std::string_view name) {
 }
 
 // An escaped identifier carries any printable byte but white space.
+bool escapable_byte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte > ' ' && byte < 127;
+}
+
 bool escapable(std::string_view name) {
-  if (name.empty()) return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte > ' ' && byte < 127;
-  });
+  return !name.empty() && std::all_of(name.begin(), name.end(), escapable_byte);
 }
 
 // The name with every byte that an identifier cannot hold written _xHH.
@@ -102,7 +103,7 @@ std::string printable_form(std::string_view name) {
   std::string out;
   for (char c : name) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte > ' ' && byte < 127) {
+    if (escapable_byte(c)) {
       out += c;
     } else {
       out += "_x";
@@ -231,8 +232,7 @@ WireSpelling spelling_of(std::string_view text) {
   if (text.empty()) return WireSpelling::fresh_name;
   bool identifier = identifier_start(text[0]);
   for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= ' ' || byte >= 127) return WireSpelling::fresh_name;
+    if (!escapable_byte(c)) return WireSpelling::fresh_name;
     identifier = identifier && identifier_byte(c);
   }
   return identifier && !is_keyword(text) ? WireSpelling::own_name : WireSpelling::escaped_name;
