@@ -15,21 +15,27 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
   Design& design = *run.design;
   Symbols& symbols = run.symbols;
   // Designs bring about one new name for every 64 bytes of their tables, or
-  // fewer: room for that many spares the symbol table most of its rehashes
-  // while reading, and costs no more than the table reaches by the end.
+  // fewer, and mapping adds about half as many again (the rails of each data
+  // value, the control nets): room for one name per 32 bytes spares the
+  // symbol table its rehashes, which cost most once the table is large.
   symbols.reserve((tables.io_spec.text.size() + tables.global_net.text.size() +
                    tables.local_net.text.size() + tables.data_net.text.size()) /
-                  64);
-  // The data net, most of a design, has its lines cut out and checked on a
-  // second thread while the other three tables are read.
+                  32);
+  // The lines of the local control and data nets are cut out and checked on
+  // a second thread: the local net's while the IO specification is read,
+  // the data net's, most of a design, while the control nets are read.
+  std::optional<LocalNetText> local_lines;
   std::optional<DataNetText> data_lines;
   run_beside(
-      [&] { data_lines.emplace(tables.data_net.file, tables.data_net.text); },
-      [&] {
-        read_io_spec(tables.io_spec.file, tables.io_spec.text, design, symbols, run.diag);
-        read_global_net(tables.global_net.file, tables.global_net.text, design, symbols, run.diag);
-        read_local_net(tables.local_net.file, tables.local_net.text, design, symbols, run.diag);
-      });
+      [&] { local_lines.emplace(tables.local_net.file, tables.local_net.text); },
+      [&] { read_io_spec(tables.io_spec.file, tables.io_spec.text, design, symbols, run.diag); });
+  run_beside([&] { data_lines.emplace(tables.data_net.file, tables.data_net.text); },
+             [&] {
+               read_global_net(tables.global_net.file, tables.global_net.text, design, symbols,
+                               run.diag);
+               read_local_net(*local_lines, design, symbols, run.diag);
+             });
+  local_lines.reset();
   read_data_net(*data_lines, design, symbols, run.diag);
   data_lines.reset();
   warn_about_unlinked_places({tables.global_net.file, tables.global_net.text},

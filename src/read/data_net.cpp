@@ -480,9 +480,4 @@ void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Di
              [&] { build_places(read, design); });
 }
 
-void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
-                   Diagnostics& diag) {
-  read_data_net(DataNetText(file, text), design, symbols, diag);
-}
-
 }  // namespace syn

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "read/local_net_text.hpp"
 #include "read/name_table.hpp"
 #include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
@@ -15,20 +16,25 @@
 namespace syn {
 namespace {
 
-NetArcs read_lines(const std::string& file, const NetTable& table, Symbols& symbols,
-                   Diagnostics& diag) {
+// Numbers the names of the lines, each line's transition and then its
+// place, and sorts both name lists.
+NetArcs number_lines(const LocalNetText& text, Symbols& symbols) {
   NetArcs read(symbols);
-  read.arcs.reserve(table.line_bound());
-  table.for_each_data_line([&](const TableLine& line) {
-    table.warn_about_characters(file, line, diag);
-    const auto names = transition_and_place(file, line, diag);
-    if (!names) return;
-    const std::uint32_t transition = read.transitions.id(names->transition);
+  read.arcs.reserve(text.lines.size());
+  // Names are looked for in a table far larger than the cache: the slots of
+  // the names some lines ahead are fetched while this line is numbered.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    if (i + kAhead < text.lines.size()) {
+      symbols.prefetch(text.lines[i + kAhead].transition_hash);
+      symbols.prefetch(text.lines[i + kAhead].place_hash);
+    }
+    const LocalLineText& line = text.lines[i];
+    const std::uint32_t transition = read.transitions.id(line.transition, line.transition_hash);
     if (transition == read.first_line.size()) read.first_line.push_back(line.number);
-    const std::uint32_t place = read.places.id(names->place);
-    if (!direction_is_known(file, line, diag)) return;
-    read.arcs.push_back({transition, place, line.letter(kDirectionColumn) == 'i'});
-  });
+    const std::uint32_t place = read.places.id(line.place, line.place_hash);
+    if (line.adds_arc) read.arcs.push_back({transition, place, line.input});
+  }
   run_beside([&read] { read.transitions.sort(); }, [&read] { read.places.sort(); });
   return read;
 }
@@ -70,13 +76,25 @@ void build_transitions(const NetArcs& read, Design& design) {
 
 }  // namespace
 
-void read_local_net(const std::string& file, std::string_view text, Design& design,
-                    Symbols& symbols, Diagnostics& diag) {
-  std::string unix_text;
-  text = without_carriage_returns(file, text, unix_text, diag);
+LocalNetText::LocalNetText(const std::string& file, std::string_view text) {
+  text = without_carriage_returns(file, text, unix_text_, diag);
   const NetTable table(text);
   table.check_header(file, 3, "the local control net reads the letter under title 3", diag);
-  const NetArcs read = read_lines(file, table, symbols, diag);
+  lines.reserve(table.line_bound());
+  table.for_each_data_line([&](const TableLine& line) {
+    table.warn_about_characters(file, line, diag);
+    const auto names = transition_and_place(file, line, diag);
+    if (!names) return;
+    const bool adds_arc = direction_is_known(file, line, diag);
+    lines.push_back({names->transition, names->place, NameIndex::hash_of(names->transition),
+                     NameIndex::hash_of(names->place), line.number, adds_arc,
+                     line.letter(kDirectionColumn) == 'i'});
+  });
+}
+
+void read_local_net(const LocalNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
+  diag.append(text.diag);
+  const NetArcs read = number_lines(text, symbols);
   build_transitions(read, design);
   // The transitions' list is in rank order: a rank is a position.
   build_places(

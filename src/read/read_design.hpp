@@ -7,6 +7,7 @@
 #include "diag/diagnostics.hpp"
 #include "model/design.hpp"
 #include "read/data_net_text.hpp"
+#include "read/local_net_text.hpp"
 
 namespace syn {
 
@@ -28,12 +29,10 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
                   Diagnostics& diag);
 void read_global_net(const std::string& file, std::string_view text, Design& design,
                      Symbols& symbols, Diagnostics& diag);
-void read_local_net(const std::string& file, std::string_view text, Design& design,
-                    Symbols& symbols, Diagnostics& diag);
-void read_data_net(const std::string& file, std::string_view text, Design& design, Symbols& symbols,
-                   Diagnostics& diag);
-// The data net from its lines read beforehand; their diagnostics are added
-// to `diag` first.
+// The local control and data nets from their lines read beforehand (which
+// needs nothing but the text); the lines' diagnostics are added to `diag`
+// first.
+void read_local_net(const LocalNetText& text, Design& design, Symbols& symbols, Diagnostics& diag);
 void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag);
 
 }  // namespace syn
