@@ -31,17 +31,16 @@ std::string joined(const MapContext& ctx, const std::vector<SymbolId>& names) {
 // place. The data place record says, from the reader, which other nets share
 // the name (the global net and maybe the local one, the local net only, or
 // neither), so that the other lists are asked only when they can have it.
-bool has_producer(const Design& design, const DataArc& place) {
-  const DataPlace* data = &design.data_places.items[place.place];
-  if (!design.producers_of(*data).empty()) return true;
-  const bool maybe_local = data->net != PlaceNet::data_net;
-  const bool maybe_global = maybe_local && data->net != PlaceNet::local_net;
+bool has_producer(const Design& design, const DataPlace& data) {
+  if (!design.producers_of(data).empty()) return true;
+  const bool maybe_local = data.net != PlaceNet::data_net;
+  const bool maybe_global = maybe_local && data.net != PlaceNet::local_net;
   if (maybe_local) {
-    const LocalPlace* local = design.local_places.find(place.name);
+    const LocalPlace* local = design.local_places.find(data.name);
     if (local != nullptr && !design.producers_of(*local).empty()) return true;
   }
   if (maybe_global) {
-    const GlobalPlace* global = design.global_places.find(place.name);
+    const GlobalPlace* global = design.global_places.find(data.name);
     if (global != nullptr && !global->producers.empty()) return true;
   }
   return false;
@@ -49,9 +48,10 @@ bool has_producer(const Design& design, const DataArc& place) {
 
 // A control input that nothing drives leaves the transition waiting for a
 // request that never comes; the cells are still made as the rules say.
-void warn_about_undriven_control(MapContext& ctx, const DataTransition& t) {
+void warn_about_undriven_control(MapContext& ctx, const DataTransition& t,
+                                 const std::vector<bool>& produced) {
   for (const DataArc& p : ctx.design.inputs_of(t)) {
-    if (p.kind != ArcKind::control || has_producer(ctx.design, p)) continue;
+    if (p.kind != ArcKind::control || produced[p.place]) continue;
     ctx.diag.warning("data transition " + ctx.name(t.name) + ": control input place " +
                      ctx.name(p.name) +
                      " is produced by no transition of any net, so its request never comes");
@@ -105,8 +105,8 @@ std::string refusal(MapContext& ctx, const DataTransition& t, DataRule rule) {
   }
 }
 
-void map_transition(MapContext& ctx, const DataTransition& t) {
-  warn_about_undriven_control(ctx, t);
+void map_transition(MapContext& ctx, const DataTransition& t, const std::vector<bool>& produced) {
+  warn_about_undriven_control(ctx, t, produced);
   const DataRule rule = choose_data_rule(ctx, t);
   switch (rule) {
     case DataRule::plain_transfer: map_plain_transfer(ctx, t); break;
@@ -144,14 +144,18 @@ std::vector<int> declared_widths(const Design& design) {
 
 }  // namespace
 
-PlaceWidths data_place_widths(const Design& design) {
-  return propagate_widths(design, declared_widths(design));
+DataNetPrelude prepare_data_net(const Design& design) {
+  DataNetPrelude prelude{propagate_widths(design, declared_widths(design)), {}};
+  prelude.produced.reserve(design.data_places.items.size());
+  for (const DataPlace& place : design.data_places.items)
+    prelude.produced.push_back(has_producer(design, place));
+  return prelude;
 }
 
-void map_data_net(MapContext& ctx, PlaceWidths widths) {
-  ctx.state.place_widths = std::move(widths.widths);
-  if (!widths.missing.empty()) {
-    ctx.diag.warning("data places without a width: " + joined(ctx, widths.missing));
+void map_data_net(MapContext& ctx, DataNetPrelude prelude) {
+  ctx.state.place_widths = std::move(prelude.widths.widths);
+  if (!prelude.widths.missing.empty()) {
+    ctx.diag.warning("data places without a width: " + joined(ctx, prelude.widths.missing));
   }
   const std::size_t transitions = ctx.design.data_transitions.items.size();
   ctx.state.fed_mux_instance.assign(transitions, 0);
@@ -159,7 +163,7 @@ void map_data_net(MapContext& ctx, PlaceWidths widths) {
   for (const DataTransition& t : ctx.design.data_transitions.items) {
     ctx.netlist.set_origin(origin_of(SourceNet::data_net, ctx.design.data_transitions.items, t));
     ctx.console << "D";
-    map_transition(ctx, t);
+    map_transition(ctx, t, prelude.produced);
     settle_finished_cells(ctx);
   }
   // Nothing walks the data chains after this pass: give their tables back

@@ -12,11 +12,11 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
                               Diagnostics& diag, std::ostream& console) {
   MapContext ctx{design, symbols, netlist, diag, console};
   ctx.console << "Initializing......\n";
-  // The data places' widths depend on the design alone: they are worked
-  // out here while the control nets are mapped on a second thread. (This
-  // way round the widths' scratch tables are freed where the netlist grows
-  // next, and the memory is used again.)
-  PlaceWidths widths;
+  // What the data net pass needs of the design alone is worked out here
+  // while the control nets are mapped on a second thread. (This way round
+  // the widths' scratch tables are freed where the netlist grows next, and
+  // the memory is used again.)
+  DataNetPrelude prelude;
   run_beside(
       [&ctx] {
         map_global_control(ctx);
@@ -25,8 +25,8 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
         ctx.netlist.settle(ctx.netlist.cells().size());
         map_local_control(ctx);
       },
-      [&design, &widths] { widths = data_place_widths(design); });
-  map_data_net(ctx, std::move(widths));
+      [&design, &prelude] { prelude = prepare_data_net(design); });
+  map_data_net(ctx, std::move(prelude));
   report_incomplete_muxes(ctx);
   netlist.settle_all();
   return std::move(ctx.state.place_widths);

@@ -18,10 +18,15 @@ std::vector<int> main_mapping(const Design& design, const Symbols& symbols, Netl
 // The passes, each in its own file.
 void map_global_control(MapContext& ctx);
 void map_local_control(MapContext& ctx);
-// The data net pass takes the data places' widths, which depend on the
-// design alone (`data_place_widths`), so that they can be worked out while
-// the control nets are mapped.
-PlaceWidths data_place_widths(const Design& design);
-void map_data_net(MapContext& ctx, PlaceWidths widths);
+// What the data net pass needs of the design alone, so that it can be
+// worked out while the control nets are mapped: the data places' widths, and
+// which data places some transition of any of the three nets puts a token
+// into.
+struct DataNetPrelude {
+  PlaceWidths widths;
+  std::vector<bool> produced;  // by data place position
+};
+DataNetPrelude prepare_data_net(const Design& design);
+void map_data_net(MapContext& ctx, DataNetPrelude prelude);
 
 }  // namespace syn

@@ -63,7 +63,9 @@ class NameIndex {
   template <class NameOf>
   std::size_t insert(std::string_view name, std::uint32_t hash, std::size_t position,
                      const NameOf& name_of) {
-    if (capacity_for(size_ + 1) > slots_.size()) rehash(capacity_for(size_ + 1));
+    // The table is empty or a power of two of at least 16 slots: one more
+    // name fits when the table stays at most half full.
+    if (2 * (size_ + 1) > slots_.size()) rehash(capacity_for(size_ + 1));
     std::size_t i = hash & mask();
     for (; slots_[i].position != kEmpty; i = (i + 1) & mask()) {
       if (slots_[i].hash == hash && name_of(slots_[i].position) == name) return slots_[i].position;
