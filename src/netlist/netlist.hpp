@@ -19,6 +19,7 @@
 
 #include "model/symbols.hpp"
 #include "util/block_list.hpp"
+#include "util/cache_line.hpp"
 #include "util/watermark.hpp"
 
 namespace syn {
@@ -328,10 +329,12 @@ class Netlist {
   // The table of blocks is made once, at its full size (pin indexes are
   // 32 bits), so that it never moves either.
   static constexpr std::size_t kMaxPinBlocks = (std::uint64_t{1} << 32) / kPinBlock;
-  std::unique_ptr<std::unique_ptr<NetId[]>[]> pin_blocks_ =
+  // The table, which the writing thread reads, lies apart from the counts,
+  // which every new cell changes (see BlockList).
+  alignas(kCacheLine) std::unique_ptr<std::unique_ptr<NetId[]>[]> pin_blocks_ =
       std::make_unique<std::unique_ptr<NetId[]>[]>(kMaxPinBlocks);
-  std::size_t pin_blocks_used_ = 0;  // table entries covered by blocks
-  std::uint64_t pins_end_ = 0;       // the next free pin index
+  alignas(kCacheLine) std::size_t pin_blocks_used_ = 0;  // table entries covered by blocks
+  std::uint64_t pins_end_ = 0;                           // the next free pin index
   const NetId* pin_slots(std::uint32_t first) const {
     return pin_blocks_[first / kPinBlock].get() + first % kPinBlock;
   }

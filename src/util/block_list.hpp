@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "util/cache_line.hpp"
+
 namespace syn {
 
 template <class T>
@@ -84,8 +86,11 @@ class BlockList {
   const_iterator end() const { return {this, size_}; }
 
  private:
-  std::unique_ptr<T*[]> blocks_;  // the first ceil(size_ / kBlock) entries are blocks
-  std::size_t size_ = 0;
+  // The table and the size lie in cache lines of their own: a thread that
+  // reads the list while another appends reads a line that appending does
+  // not write.
+  alignas(kCacheLine) std::unique_ptr<T*[]> blocks_;  // the first ceil(size_ / kBlock) are blocks
+  alignas(kCacheLine) std::size_t size_ = 0;
 };
 
 }  // namespace syn
