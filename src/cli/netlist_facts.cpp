@@ -2,11 +2,19 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace syn {
 
 NetlistFacts::NetlistFacts(const Netlist& of_netlist, const DrawnDesign& of_design)
     : netlist(of_netlist), drawn(of_design), directions(of_netlist), use(of_netlist, directions) {}
+
+NetlistFacts::NetlistFacts(const Netlist& of_netlist, const DrawnDesign& of_design,
+                           PinDirections of_directions, std::vector<NetUse::Counts> pins_by_net)
+    : netlist(of_netlist),
+      drawn(of_design),
+      directions(std::move(of_directions)),
+      use(of_netlist, std::move(pins_by_net)) {}
 
 std::vector<std::uint8_t> NetlistFacts::design_inputs() const {
   return design_input_signals(drawn.design, drawn.symbols, netlist, use);

@@ -18,6 +18,9 @@ namespace syn {
 
 struct NetlistFacts {
   NetlistFacts(const Netlist& netlist, const DrawnDesign& drawn);
+  // From the directions and pins of a tally of the cells (CellTally).
+  NetlistFacts(const Netlist& netlist, const DrawnDesign& drawn, PinDirections directions,
+               std::vector<NetUse::Counts> pins_by_net);
   const Netlist& netlist;
   const DrawnDesign& drawn;
   PinDirections directions;

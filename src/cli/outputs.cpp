@@ -92,6 +92,17 @@ int write_picture(const OutputOptions& options, const DrawnDesign& design, const
   return exit_ok;
 }
 
+PortDetail verilog_port_detail(const OutputOptions& options) {
+  // The ports in full only for the cell declarations.
+  return options.cells ? PortDetail::widths_and_directions : PortDetail::count;
+}
+
+bool tallies_cells_while_mapping(const OutputOptions& options,
+                                 const std::optional<std::string>& output_file) {
+  // Beside a netlist file written while mapping, the second core is taken.
+  return (options.verilog || options.cells) && !writes_netlist_while_mapping(options, output_file);
+}
+
 bool writes_netlist_while_mapping(const OutputOptions& options,
                                   const std::optional<std::string>& output_file) {
   if (!output_file || options.verilog || writes_to_standard_output(*output_file)) return false;
@@ -100,26 +111,28 @@ bool writes_netlist_while_mapping(const OutputOptions& options,
 
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
                   const Netlist& netlist, NetlistFileWriter* netlist_file,
-                  const std::string& output_file, std::ostream& standard_output,
-                  std::ostream& err) {
+                  CellTallyWhileMapping* cell_tally, const std::string& output_file,
+                  std::ostream& standard_output, std::ostream& err) {
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
     // The nets' names in order need nothing of the pins: they are sorted on
-    // a second thread while the facts about the pins are worked out, and the
-    // cell types' modules and ports after them (the ports in full only for
-    // the cell declarations).
-    const PortDetail detail = options.cells ? PortDetail::widths_and_directions : PortDetail::count;
+    // a second thread while the facts about the pins are worked out from the
+    // tally of the cells (made while mapping, when it was), and the cell
+    // types' modules and ports after them.
     std::optional<std::string> problem;
     SortedNetNames names;
     std::optional<NetlistFacts> facts;
     ModuleFacts module;
-    run_beside([&] { names = sort_net_names(netlist); },
-               [&] {
-                 facts.emplace(netlist, design);
-                 module = module_facts(*facts, design.design, files);
-                 problem = build_verilog_cells(netlist, top, verilog, detail);
-               });
+    run_beside(
+        [&] { names = sort_net_names(netlist); },
+        [&] {
+          CellTally tally =
+              cell_tally ? cell_tally->finish() : CellTally(netlist, verilog_port_detail(options));
+          facts.emplace(netlist, design, std::move(tally.directions), std::move(tally.pins_by_net));
+          module = module_facts(*facts, design.design, files);
+          problem = build_verilog_cells(netlist, top, verilog, std::move(tally));
+        });
     if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;

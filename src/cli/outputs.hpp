@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "netlist/cell_tally.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/structure_check.hpp"
 #include "netlist/write_dot.hpp"
@@ -42,15 +43,26 @@ std::string design_name(const std::string& output_file);
 bool writes_netlist_while_mapping(const OutputOptions& options,
                                   const std::optional<std::string>& output_file);
 
+// True when the cells are tallied for the Verilog module or the cell
+// declarations while the data net is mapped (CellTallyWhileMapping): when
+// either is asked for and no netlist file is written meanwhile.
+bool tallies_cells_while_mapping(const OutputOptions& options,
+                                 const std::optional<std::string>& output_file);
+// How much the tally works out of the cell types' ports.
+PortDetail verilog_port_detail(const OutputOptions& options);
+
 // Writes the requested extra files, then the netlist to `output_file` (to
 // `standard_output` for "-"; by finishing `netlist_file` when it was written
-// while mapping), then the summary. Every file goes through a temporary
-// file renamed into place, or straight into a device or FIFO; when anything
-// fails the netlist is not written. Returns 0, or the exit status of the
-// failure after printing its message on `err`.
+// while mapping), then the summary; the Verilog module and the cell
+// declarations take `cell_tally` when the cells were tallied while mapping.
+// Every file goes through a temporary file renamed into place, or straight
+// into a device or FIFO; when anything fails the netlist is not written.
+// Returns 0, or the exit status of the failure after printing its message
+// on `err`.
 int write_outputs(const OutputOptions& options, const DrawnDesign& design, const TableFiles& files,
                   const Netlist& netlist, NetlistFileWriter* netlist_file,
-                  const std::string& output_file, std::ostream& standard_output, std::ostream& err);
+                  CellTallyWhileMapping* cell_tally, const std::string& output_file,
+                  std::ostream& standard_output, std::ostream& err);
 
 // Writes the Graphviz picture alone, when it is asked for (a design whose
 // mapping was refused); the same return as above.

@@ -234,6 +234,11 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
   if (writes_netlist_while_mapping(options.extra, options.output)) {
     netlist_file.emplace(*run.netlist, *options.output);
   }
+  // Otherwise, for the Verilog module, the cells are tallied as they settle.
+  std::optional<CellTallyWhileMapping> cell_tally;
+  if (tallies_cells_while_mapping(options.extra, options.output)) {
+    cell_tally.emplace(*run.netlist, verilog_port_detail(options.extra));
+  }
   PhaseTimes times(options.time);
   if (!read_and_map(*files, run, console.progress, times, err)) return exit_error;
   if (!run.mapped) return exit_error;
@@ -270,7 +275,8 @@ int run_tool(int argc, char** argv, std::istream& in, std::ostream& out, std::os
     times.skip();
   }
   if (int status = write_outputs(options.extra, drawn, table_files, *run.netlist,
-                                 netlist_file ? &*netlist_file : nullptr, output_file, out, err)) {
+                                 netlist_file ? &*netlist_file : nullptr,
+                                 cell_tally ? &*cell_tally : nullptr, output_file, out, err)) {
     return status;
   }
   times.end_step("writing");

@@ -86,22 +86,20 @@ PinDirection pin_direction(const CellShape& shape, std::size_t position, std::si
   return in;
 }
 
-PinDirections::PinDirections(const Netlist& netlist)
-    : shapes_(1), shape_of_type_(netlist.symbol_count(), 0) {
-  // Entry 0 of shapes_ stands for a type not yet met: a type's entry is set
-  // once, when its first cell comes, and needs no renumbering after.
-  constexpr std::uint32_t kNew = 0;
-  for (const Cell& cell : netlist.cells()) {
-    if (shape_of_type_[cell.type] != kNew) continue;
-    const std::string_view name = netlist.type_name(cell);
-    CellShape shape;
-    shape.kind = cell_kind(name);
-    if (shape.kind == CellKind::multiplexer) shape.feeders = multiplexer_feeders(name);
-    if (shape.kind == CellKind::global_control)
-      shape.forward_pin = netlist.forward_pin(cell.type).value_or(0);
-    shape_of_type_[cell.type] = static_cast<std::uint32_t>(shapes_.size());
-    shapes_.push_back(shape);
-  }
+PinDirections::PinDirections(const Netlist& netlist) {
+  shape_of_type_.assign(netlist.symbol_count(), kNew);
+  for (const Cell& cell : netlist.cells()) note(netlist, cell);
+}
+
+void PinDirections::note_type(const Netlist& netlist, const Cell& cell) {
+  const std::string_view name = netlist.type_name(cell);
+  CellShape shape;
+  shape.kind = cell_kind(name);
+  if (shape.kind == CellKind::multiplexer) shape.feeders = multiplexer_feeders(name);
+  if (shape.kind == CellKind::global_control)
+    shape.forward_pin = netlist.forward_pin(cell.type).value_or(0);
+  shape_of_type_[cell.type] = static_cast<std::uint32_t>(shapes_.size());
+  shapes_.push_back(shape);
 }
 
 }  // namespace syn

@@ -51,7 +51,18 @@ PinDirection pin_direction(const CellShape& shape, std::size_t position, std::si
 // The shapes of a netlist's cell types, worked out once per type.
 class PinDirections {
  public:
+  // Knows no type yet: `note` tells it each cell's.
+  PinDirections() = default;
+  // Knows the types of all the netlist's cells.
   explicit PinDirections(const Netlist& netlist);
+
+  // Works out the shape of the cell's type when it is the first cell of it.
+  // Reads nothing of the netlist but the cell's type, so that it may run on
+  // the cells that have settled while mapping goes on.
+  void note(const Netlist& netlist, const Cell& cell) {
+    if (cell.type >= shape_of_type_.size()) shape_of_type_.resize(cell.type + std::size_t{1}, kNew);
+    if (shape_of_type_[cell.type] == kNew) note_type(netlist, cell);
+  }
 
   const CellShape& shape(const Cell& cell) const { return shapes_[shape_of_type_[cell.type]]; }
   PinDirection of(const Cell& cell, std::size_t position) const {
@@ -59,7 +70,12 @@ class PinDirections {
   }
 
  private:
-  std::vector<CellShape> shapes_;             // one per cell type in use, after entry 0
+  // Entry 0 of shapes_ stands for a type not yet met: a type's entry is set
+  // once, when its first cell comes, and needs no renumbering after.
+  static constexpr std::uint32_t kNew = 0;
+  void note_type(const Netlist& netlist, const Cell& cell);
+
+  std::vector<CellShape> shapes_ = std::vector<CellShape>(1);  // one per type met, after entry 0
   std::vector<std::uint32_t> shape_of_type_;  // by the type's SymbolId: its entry in shapes_
 };
 

@@ -39,32 +39,47 @@ std::vector<std::uint32_t> NetUse::used_bits() const {
   return used;
 }
 
+namespace {
+
+std::vector<NetUse::Counts> pins_by_net(const Netlist& netlist, const PinDirections& directions) {
+  std::vector<NetUse::Counts> by_net(netlist.net_count());
+  for (const Cell& cell : netlist.cells()) NetUse::count_pins(netlist, directions, cell, by_net);
+  return by_net;
+}
+
+}  // namespace
+
 NetUse::NetUse(const Netlist& netlist, const PinDirections& directions)
-    : netlist_(netlist), vector_start_(number_signals(netlist)) {
-  counts_.assign(vector_start_.back(), Counts{});
-  count_pins_by_net(directions);
+    : NetUse(netlist, pins_by_net(netlist, directions)) {}
+
+// The pins are counted in the slot numbered as the net: a plain net's
+// signal, and for a bus net a slot no signal uses, emptied again once its
+// counts are spread over its bits. Each pin costs no look-up of its net.
+NetUse::NetUse(const Netlist& netlist, std::vector<Counts> pins_by_net)
+    : netlist_(netlist), vector_start_(number_signals(netlist)), counts_(std::move(pins_by_net)) {
+  // No pin is on a net past the netlist's: slots beyond them, room left
+  // by growing, hold no counts and may serve as the bits' signals.
+  counts_.resize(vector_start_.back());
+  // The unnamed net is no signal.
+  counts_[kUnnamedNet] = Counts{};
   spread_bus_counts();
   used_bits_ = used_bits();
 }
 
-// Counts the pins on each net in the slot numbered as the net: a plain net's
-// signal, and for a bus net a slot no signal uses, emptied again once its
-// counts are spread over its bits. Each pin costs no look-up of its net.
-void NetUse::count_pins_by_net(const PinDirections& directions) {
-  for (const Cell& cell : netlist_.cells()) {
-    const CellShape& shape = directions.shape(cell);
-    const auto pins = netlist_.pins(cell);
-    for (std::size_t p = 0; p < pins.size(); ++p) {
-      const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
-      Counts& counts = counts_[pins[p]];
-      if (drives)
-        counts.drivers = up_to_two(counts.drivers, 1);
-      else
-        counts.readers = up_to_two(counts.readers, 1);
-    }
+void NetUse::count_pins(const Netlist& netlist, const PinDirections& directions, const Cell& cell,
+                        std::vector<Counts>& by_net) {
+  const CellShape& shape = directions.shape(cell);
+  const auto pins = netlist.pins(cell);
+  for (std::size_t p = 0; p < pins.size(); ++p) {
+    if (pins[p] >= by_net.size())
+      by_net.resize(std::max<std::size_t>(pins[p] + 1u, 2 * by_net.size()));
+    const bool drives = pin_direction(shape, p, pins.size()) == PinDirection::output;
+    Counts& counts = by_net[pins[p]];
+    if (drives)
+      counts.drivers = up_to_two(counts.drivers, 1);
+    else
+      counts.readers = up_to_two(counts.readers, 1);
   }
-  // The unnamed net is no signal.
-  counts_[kUnnamedNet] = Counts{};
 }
 
 // Adds each bus net's counts to the bits it covers, still counting up to 2.

@@ -18,7 +18,22 @@ using SignalId = std::uint32_t;
 
 class NetUse {
  public:
+  // A signal's two counts side by side: a pin or a bit touches one place.
+  // Each up to 2 in two bits: a signal takes one byte.
+  struct Counts {
+    std::uint8_t drivers : 2 = 0;
+    std::uint8_t readers : 2 = 0;
+  };
+
   NetUse(const Netlist& netlist, const PinDirections& directions);
+  // From the pins counted on each net beforehand (count_pins), by NetId.
+  NetUse(const Netlist& netlist, std::vector<Counts> pins_by_net);
+
+  // Counts the pins of `cell` on their nets, by NetId, growing `by_net` to
+  // hold the nets met. Reads nothing of the netlist but the cell's pins, so
+  // that it may run on the cells that have settled while mapping goes on.
+  static void count_pins(const Netlist& netlist, const PinDirections& directions, const Cell& cell,
+                         std::vector<Counts>& by_net);
 
   // The signals of a net: [first, first + count). The signals numbered
   // below the net count are the nets' own: a plain net's one signal, and
@@ -46,18 +61,11 @@ class NetUse {
  private:
   static std::vector<std::uint32_t> number_signals(const Netlist& netlist);
   std::vector<std::uint32_t> used_bits() const;
-  void count_pins_by_net(const PinDirections& directions);
   void spread_bus_counts();
 
   const Netlist& netlist_;
   std::vector<std::uint32_t> vector_start_;  // by VectorId, then one past the last
   std::vector<std::uint32_t> used_bits_;     // by VectorId: bits up to the highest on a pin
-  // A signal's two counts side by side: a pin or a bit touches one place.
-  // Each up to 2 in two bits: a signal takes one byte.
-  struct Counts {
-    std::uint8_t drivers : 2 = 0;
-    std::uint8_t readers : 2 = 0;
-  };
   std::vector<Counts> counts_;  // by signal
 };
 

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "netlist/block_relay.hpp"
+#include "netlist/cell_tally.hpp"
 #include "netlist/write_file.hpp"
 #include "text/name_order.hpp"
 #include "util/run_beside.hpp"
@@ -564,19 +565,6 @@ std::string port_list(const Netlist& netlist, const VerilogNetlist& verilog) {
   return ports;
 }
 
-// The cell types in use, ascending by name.
-std::vector<NamedId> cell_types(const Netlist& netlist) {
-  std::vector<std::uint8_t> seen(netlist.symbol_count(), 0);
-  std::vector<NamedId> types;
-  for (const Cell& cell : netlist.cells()) {
-    if (seen[cell.type]) continue;
-    seen[cell.type] = 1;
-    types.push_back(named(cell.type, netlist.type_name(cell)));
-  }
-  sort_by_text(types);
-  return types;
-}
-
 // Module names: the cell types keep theirs; the top module must not take
 // one of them. `cell_module` gets each type's module name, in the order of
 // `types`.
@@ -601,91 +589,6 @@ std::optional<std::string> name_modules(const std::vector<NamedId>& types, const
   top_module = identifier_of(top);
   for (const std::size_t k : left) cell_module[k] = space.claim_near(types[k].text);
   return std::nullopt;
-}
-
-// A cell type's position in the list of types, found among the few types
-// by symbol; cells of one type mostly follow each other.
-class TypeIndex {
- public:
-  explicit TypeIndex(const std::vector<NamedId>& types) {
-    for (std::size_t k = 0; k < types.size(); ++k)
-      by_symbol_.emplace_back(types[k].id, static_cast<std::uint32_t>(k));
-    std::sort(by_symbol_.begin(), by_symbol_.end());
-  }
-  std::uint32_t operator()(SymbolId type) {
-    if (type != last_.first) {
-      last_ = *std::lower_bound(by_symbol_.begin(), by_symbol_.end(),
-                                std::pair<SymbolId, std::uint32_t>(type, 0));
-    }
-    return last_.second;
-  }
-
- private:
-  std::vector<std::pair<SymbolId, std::uint32_t>> by_symbol_;
-  std::pair<SymbolId, std::uint32_t> last_{kNoSymbol, 0};
-};
-
-// Each type's port widths: as wide as the widest connection of the port.
-void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>& widths) {
-  if (widths.size() < cell.pin_count) widths.resize(cell.pin_count, 1);
-  std::size_t p = 0;
-  for (const NetId id : netlist.pins(cell)) {
-    const Net& net = netlist.net(id);
-    const int bits = id == kUnnamedNet ? 0 : net.high - net.low + 1;
-    widths[p] = std::max(widths[p], bits);
-    ++p;
-  }
-}
-
-// Notes the cells whose instance number is negative or repeats an earlier
-// cell's (VerilogNetlist::unusual_instances).
-class UnusualInstances {
- public:
-  void note(std::size_t position, int instance) {
-    if (instance < 0) {
-      cells_.push_back(position);
-      return;
-    }
-    const auto number = static_cast<std::size_t>(instance);
-    if (number >= seen_.size()) seen_.resize(std::max(number + 1, 2 * seen_.size()), 0);
-    if (seen_[number] != 0) cells_.push_back(position);
-    seen_[number] = 1;
-  }
-  std::vector<std::size_t> take() { return std::move(cells_); }
-
- private:
-  std::vector<std::size_t> cells_;
-  std::vector<std::uint8_t> seen_;  // by instance number: a cell had it
-};
-
-// Each cell's entry in out.cells, and each type's ports: as many as its
-// widest cell has pins, with their widths where `widths` says, and their
-// directions where `directions` are given. With them, the cells of an
-// unusual instance number.
-void describe_cells(const Netlist& netlist, const std::vector<NamedId>& types,
-                    const std::vector<std::string>& modules, bool widths,
-                    const PinDirections* directions, VerilogNetlist& out) {
-  std::vector<VerilogCell>& cells = out.cells;
-  for (std::size_t k = 0; k < types.size(); ++k)
-    cells.push_back({identifier_of(modules[k]), 0, {}, {}});
-  TypeIndex index_of(types);
-  UnusualInstances unusual;
-  out.cell_type.reserve(netlist.cells().size());
-  for (const Cell& cell : netlist.cells()) {
-    unusual.note(out.cell_type.size(), cell.instance);
-    const std::uint32_t type = index_of(cell.type);
-    out.cell_type.push_back(type);
-    cells[type].ports = std::max<std::size_t>(cells[type].ports, cell.pin_count);
-    if (widths) note_port_widths(netlist, cell, cells[type].port_widths);
-    // The directions of the type's cell with the most pins: a multiplexer
-    // left with fewer pins has only inputs.
-    std::vector<PinDirection>& sides = cells[type].port_directions;
-    if (directions != nullptr && sides.size() < cell.pin_count) {
-      sides.resize(cell.pin_count);
-      for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions->of(cell, p);
-    }
-  }
-  out.unusual_instances = unusual.take();
 }
 
 // An identifier followed by one space: an escaped one ends in its own.
@@ -753,15 +656,26 @@ SortedNetNames sort_net_names(const Netlist& netlist) {
 }
 
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
-                                               VerilogNetlist& out, PortDetail detail) {
+                                               VerilogNetlist& out, CellTally tally) {
   out = {};
-  const std::vector<NamedId> types = cell_types(netlist);
+  // The types ascending by name, each knowing its place in the tally.
+  std::vector<NamedId> types;
+  types.reserve(tally.types.size());
+  for (std::uint32_t k = 0; k < tally.types.size(); ++k)
+    types.push_back(named(k, netlist.text(tally.types[k])));
+  sort_by_text(types);
   std::vector<std::string> cell_module;
   if (auto error = name_modules(types, top, cell_module, out.top)) return error;
-  std::optional<PinDirections> directions;
-  if (detail == PortDetail::widths_and_directions) directions.emplace(netlist);
-  describe_cells(netlist, types, cell_module, detail != PortDetail::count,
-                 directions ? &*directions : nullptr, out);
+  std::vector<std::uint32_t> rank(types.size());
+  out.cells.reserve(types.size());
+  for (std::size_t r = 0; r < types.size(); ++r) {
+    rank[types[r].id] = static_cast<std::uint32_t>(r);
+    out.cells.push_back(std::move(tally.ports[types[r].id]));
+    out.cells.back().name = identifier_of(cell_module[r]);
+  }
+  out.cell_type = std::move(tally.cell_type);
+  for (std::uint32_t& type : out.cell_type) type = rank[type];
+  out.unusual_instances = std::move(tally.unusual_instances);
   return std::nullopt;
 }
 
@@ -786,7 +700,7 @@ void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNet
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
-  if (auto error = build_verilog_cells(netlist, top, out, detail)) return error;
+  if (auto error = build_verilog_cells(netlist, top, out, CellTally(netlist, detail))) return error;
   build_verilog_nets(netlist, sort_net_names(netlist), out, facts);
   return std::nullopt;
 }

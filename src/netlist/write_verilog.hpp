@@ -144,14 +144,16 @@ struct SortedNetNames {
   bool vector_names_printable = true;
 };
 
+struct CellTally;  // cell_tally.hpp
+
 // The same in steps, so that the first two can run while the facts for the
 // last are worked out: they share nothing but what they hand on. The first
-// names the modules and describes the cell types' ports as far as `detail`
-// says (build_verilog: with their directions when it has facts), and returns
-// the error above; the second sorts the names; the last, once the first
-// succeeded, does the rest.
+// names the modules and describes the cell types' ports from a tally of the
+// cells (worked out as far as its PortDetail says; build_verilog: with their
+// directions when it has facts), and returns the error above; the second
+// sorts the names; the last, once the first succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
-                                               VerilogNetlist& out, PortDetail detail);
+                                               VerilogNetlist& out, CellTally tally);
 SortedNetNames sort_net_names(const Netlist& netlist);
 void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
                         const ModuleFacts* facts);

@@ -1,0 +1,109 @@
+#include "netlist/cell_tally.hpp"
+
+#include <algorithm>
+#include <system_error>
+
+namespace syn {
+namespace {
+
+constexpr std::uint32_t kNoType = static_cast<std::uint32_t>(-1);
+
+// Each port as wide as the widest net on it.
+void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>& widths) {
+  if (widths.size() < cell.pin_count) widths.resize(cell.pin_count, 1);
+  std::size_t p = 0;
+  for (const NetId id : netlist.pins(cell)) {
+    const Net& net = netlist.net(id);
+    const int bits = id == kUnnamedNet ? 0 : net.high - net.low + 1;
+    widths[p] = std::max(widths[p], bits);
+    ++p;
+  }
+}
+
+}  // namespace
+
+CellTally::CellTally(PortDetail port_detail) : detail(port_detail) {}
+
+CellTally::CellTally(const Netlist& netlist, PortDetail port_detail) : detail(port_detail) {
+  cell_type.reserve(netlist.cells().size());
+  pins_by_net.resize(netlist.net_count());
+  for (const Cell& cell : netlist.cells()) add(netlist, cell);
+}
+
+std::uint32_t CellTally::type_of(const Cell& cell) {
+  if (cell.type >= type_of_symbol_.size())
+    type_of_symbol_.resize(cell.type + std::size_t{1}, kNoType);
+  std::uint32_t& type = type_of_symbol_[cell.type];
+  if (type == kNoType) {
+    type = static_cast<std::uint32_t>(types.size());
+    types.push_back(cell.type);
+    ports.emplace_back();
+  }
+  return type;
+}
+
+void CellTally::note_instance(int instance) {
+  const std::size_t position = cell_type.size();
+  if (instance < 0) {
+    unusual_instances.push_back(position);
+    return;
+  }
+  const auto number = static_cast<std::size_t>(instance);
+  if (number >= instance_seen_.size())
+    instance_seen_.resize(std::max(number + 1, 2 * instance_seen_.size()), 0);
+  if (instance_seen_[number] != 0) unusual_instances.push_back(position);
+  instance_seen_[number] = 1;
+}
+
+void CellTally::add(const Netlist& netlist, const Cell& cell) {
+  note_instance(cell.instance);
+  const std::uint32_t type = type_of(cell);
+  cell_type.push_back(type);
+  directions.note(netlist, cell);
+  NetUse::count_pins(netlist, directions, cell, pins_by_net);
+  VerilogCell& of_type = ports[type];
+  of_type.ports = std::max<std::size_t>(of_type.ports, cell.pin_count);
+  if (detail != PortDetail::count) note_port_widths(netlist, cell, of_type.port_widths);
+  // The directions of the type's cell with the most pins: a multiplexer
+  // left with fewer pins has only inputs.
+  std::vector<PinDirection>& sides = of_type.port_directions;
+  if (detail == PortDetail::widths_and_directions && sides.size() < cell.pin_count) {
+    sides.resize(cell.pin_count);
+    for (std::size_t p = 0; p < cell.pin_count; ++p) sides[p] = directions.of(cell, p);
+  }
+}
+
+CellTallyWhileMapping::CellTallyWhileMapping(const Netlist& netlist, PortDetail detail)
+    : netlist_(netlist), tally_(detail) {
+  try {
+    thread_ = std::jthread([this](const std::stop_token& stop) { tally(stop); });
+  } catch (const std::system_error&) {
+    // No second thread to be had: finish tallies every cell.
+  }
+}
+
+void CellTallyWhileMapping::tally(const std::stop_token& stop) {
+  try {
+    for (std::size_t done = 0;;) {
+      const Watermark::Level settled = netlist_.settled_cells().wait_above(done, stop);
+      if (stop.stop_requested()) return;
+      for (; done < settled.count; ++done) tally_.add(netlist_, netlist_.cells()[done]);
+      if (settled.final) return;
+    }
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
+
+CellTally CellTallyWhileMapping::finish() {
+  if (thread_.joinable()) {
+    thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
+  }
+  // Without a second thread, or had it stopped short: the cells left.
+  for (std::size_t i = tally_.cells(); i < netlist_.cells().size(); ++i)
+    tally_.add(netlist_, netlist_.cells()[i]);
+  return std::move(tally_);
+}
+
+}  // namespace syn
