@@ -60,19 +60,20 @@ TEST(CellTally, WhileMappingEqualsTallyOfFinishedNetlist) {
   Netlist netlist(symbols);
   CellTallyWhileMapping while_mapping(netlist, PortDetail::widths_and_directions);
   map_cells(netlist);
-  const CellTally got = while_mapping.finish();
-  const CellTally want(netlist, PortDetail::widths_and_directions);
+  CellTally got = while_mapping.finish();
+  CellTally want(netlist, PortDetail::widths_and_directions);
 
-  EXPECT_EQ(got.types, want.types);
-  EXPECT_EQ(got.cell_type, want.cell_type);
-  ASSERT_EQ(got.ports.size(), want.ports.size());
-  for (std::size_t t = 0; t < got.ports.size(); ++t) expect_same_ports(got.ports[t], want.ports[t]);
-  EXPECT_EQ(got.unusual_instances, std::vector<std::size_t>{netlist.cells().size() - 1});
-  EXPECT_EQ(got.unusual_instances, want.unusual_instances);
+  EXPECT_EQ(got.types.types, want.types.types);
+  EXPECT_EQ(got.types.cell_type, want.types.cell_type);
+  ASSERT_EQ(got.types.ports.size(), want.types.ports.size());
+  for (std::size_t t = 0; t < got.types.ports.size(); ++t)
+    expect_same_ports(got.types.ports[t], want.types.ports[t]);
+  EXPECT_EQ(got.types.unusual_instances, std::vector<std::size_t>{netlist.cells().size() - 1});
+  EXPECT_EQ(got.types.unusual_instances, want.types.unusual_instances);
   // The multiplexer's pins are counted as finally named: its slices widen
   // its ports to 4 bits, and no pin is left on the unnamed net.
-  const std::size_t mux_type = got.cell_type[kMuxAt];
-  EXPECT_EQ(got.ports[mux_type].port_widths, (std::vector<int>{4, 1, 4, 1, 1, 4}));
+  const std::size_t mux_type = got.types.cell_type[kMuxAt];
+  EXPECT_EQ(got.types.ports[mux_type].port_widths, (std::vector<int>{4, 1, 4, 1, 1, 4}));
   for (NetId id = 0; id < netlist.net_count(); ++id) {
     const auto count = [id](const CellTally& tally) {
       const NetUse::Counts none{};
@@ -85,6 +86,18 @@ TEST(CellTally, WhileMappingEqualsTallyOfFinishedNetlist) {
     for (std::size_t p = 0; p < cell.pin_count; ++p)
       ASSERT_EQ(got.directions.of(cell, p), want.directions.of(cell, p));
   }
+  // The names of the nets on pins, the multiplexer's among them.
+  const SortedNetNames got_names = std::move(got.names).sorted(netlist);
+  const SortedNetNames want_names = std::move(want.names).sorted(netlist);
+  const auto texts = [](const std::vector<NamedId>& names) {
+    std::vector<std::string> listed;
+    for (const NamedId& name : names) listed.emplace_back(name.text);
+    return listed;
+  };
+  EXPECT_EQ(texts(got_names.vectors), texts(want_names.vectors));
+  EXPECT_EQ(texts(got_names.plain), texts(want_names.plain));
+  EXPECT_EQ(texts(got_names.vectors),
+            (std::vector<std::string>{"a", "b", "v", "x", "x_bar", "y", "y_bar", "y_done", "z"}));
 }
 
 TEST(CellTally, DroppedBeforeMappingEndsStops) {

@@ -116,23 +116,23 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
   VerilogNetlist verilog;
   if (options.verilog || options.cells) {
     const std::string top = options.top ? *options.top : design_name(output_file);
-    // The nets' names in order need nothing of the pins: they are sorted on
-    // a second thread while the facts about the pins are worked out from the
-    // tally of the cells (made while mapping, when it was), and the cell
-    // types' modules and ports after them.
+    // The tally of the cells (made while mapping, when it was) has the
+    // names of the nets on pins and the pins on each net: the names are
+    // sorted on a second thread while the facts about the pins are worked
+    // out, and the cell types' modules and ports after them.
+    CellTally tally =
+        cell_tally ? cell_tally->finish() : CellTally(netlist, verilog_port_detail(options));
     std::optional<std::string> problem;
     SortedNetNames names;
     std::optional<NetlistFacts> facts;
     ModuleFacts module;
-    run_beside(
-        [&] { names = sort_net_names(netlist); },
-        [&] {
-          CellTally tally =
-              cell_tally ? cell_tally->finish() : CellTally(netlist, verilog_port_detail(options));
-          facts.emplace(netlist, design, std::move(tally.directions), std::move(tally.pins_by_net));
-          module = module_facts(*facts, design.design, files);
-          problem = build_verilog_cells(netlist, top, verilog, std::move(tally));
-        });
+    run_beside([&] { names = std::move(tally.names).sorted(netlist); },
+               [&] {
+                 facts.emplace(netlist, design, std::move(tally.directions),
+                               std::move(tally.pins_by_net));
+                 module = module_facts(*facts, design.design, files);
+                 problem = build_verilog_cells(netlist, top, verilog, std::move(tally.types));
+               });
     if (problem) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;

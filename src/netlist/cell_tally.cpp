@@ -25,7 +25,7 @@ void note_port_widths(const Netlist& netlist, const Cell& cell, std::vector<int>
 CellTally::CellTally(PortDetail port_detail) : detail(port_detail) {}
 
 CellTally::CellTally(const Netlist& netlist, PortDetail port_detail) : detail(port_detail) {
-  cell_type.reserve(netlist.cells().size());
+  types.cell_type.reserve(netlist.cells().size());
   pins_by_net.resize(netlist.net_count());
   for (const Cell& cell : netlist.cells()) add(netlist, cell);
 }
@@ -35,33 +35,34 @@ std::uint32_t CellTally::type_of(const Cell& cell) {
     type_of_symbol_.resize(cell.type + std::size_t{1}, kNoType);
   std::uint32_t& type = type_of_symbol_[cell.type];
   if (type == kNoType) {
-    type = static_cast<std::uint32_t>(types.size());
-    types.push_back(cell.type);
-    ports.emplace_back();
+    type = static_cast<std::uint32_t>(types.types.size());
+    types.types.push_back(cell.type);
+    types.ports.emplace_back();
   }
   return type;
 }
 
 void CellTally::note_instance(int instance) {
-  const std::size_t position = cell_type.size();
+  const std::size_t position = cells();
   if (instance < 0) {
-    unusual_instances.push_back(position);
+    types.unusual_instances.push_back(position);
     return;
   }
   const auto number = static_cast<std::size_t>(instance);
   if (number >= instance_seen_.size())
     instance_seen_.resize(std::max(number + 1, 2 * instance_seen_.size()), 0);
-  if (instance_seen_[number] != 0) unusual_instances.push_back(position);
+  if (instance_seen_[number] != 0) types.unusual_instances.push_back(position);
   instance_seen_[number] = 1;
 }
 
 void CellTally::add(const Netlist& netlist, const Cell& cell) {
   note_instance(cell.instance);
   const std::uint32_t type = type_of(cell);
-  cell_type.push_back(type);
+  types.cell_type.push_back(type);
   directions.note(netlist, cell);
   NetUse::count_pins(netlist, directions, cell, pins_by_net);
-  VerilogCell& of_type = ports[type];
+  names.add(netlist, cell);
+  VerilogCell& of_type = types.ports[type];
   of_type.ports = std::max<std::size_t>(of_type.ports, cell.pin_count);
   if (detail != PortDetail::count) note_port_widths(netlist, cell, of_type.port_widths);
   // The directions of the type's cell with the most pins: a multiplexer

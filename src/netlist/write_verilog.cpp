@@ -615,39 +615,52 @@ std::string default_top_name(const std::string& output_path) {
   return std::filesystem::path(output_path).stem().string();
 }
 
-// Every vector and plain net is named by a symbol of its own, so both are
-// listed in one pass over the symbols, whose texts lie in the order they were
-// entered: the texts are read one after the other, not fetched from all over.
-// The lists are sized before they are filled: grown by doubling, they would
-// hold up to twice the room, and leave the old blocks behind.
-SortedNetNames sort_net_names(const Netlist& netlist) {
-  const auto symbols = static_cast<SymbolId>(netlist.symbol_count());
-  std::size_t plain_nets = 0;
-  for (SymbolId s = 0; s < symbols; ++s) plain_nets += netlist.find_plain_net(s) != kUnnamedNet;
-  SortedNetNames names;
-  names.vectors.reserve(netlist.vectors().size());
-  names.plain.reserve(plain_nets);
-  names.spelling.assign(netlist.net_count(), WireSpelling::own_name);
-  names.own_vector_names.span.resize(netlist.vectors().size());
-  for (SymbolId s = 0; s < symbols; ++s) {
-    const VectorId vector = netlist.find_vector(s, Rail::true_rail);
-    const NetId plain = netlist.find_plain_net(s);
-    if (vector == kNoVector && plain == kUnnamedNet) continue;
-    const NamedId name = named(0, netlist.text(s));
-    const WireSpelling spelling = spelling_of(name.text);
-    if (vector != kNoVector) {
-      names.vectors.push_back({name.lead, name.text, vector});
-      if (spelling == WireSpelling::fresh_name)
-        names.vector_names_printable = false;
-      else
-        add_identifier(names.own_vector_names, vector, name.text,
-                       spelling == WireSpelling::own_name);
+void NetNameListing::add(const Netlist& netlist, const Cell& cell) {
+  for (const NetId id : netlist.pins(cell)) {
+    if (id == kUnnamedNet) continue;
+    if (id >= net_listed_.size())
+      net_listed_.resize(std::max<std::size_t>(id + 1u, 2 * net_listed_.size()), 0);
+    if (net_listed_[id] != 0) continue;
+    net_listed_[id] = 1;
+    const Net& net = netlist.net(id);
+    if (net.is_bus()) {
+      add_vector(netlist, net.vector());
+      continue;
     }
-    if (plain != kUnnamedNet) {
-      names.plain.push_back({name.lead, name.text, plain});
-      names.spelling[plain] = spelling;
-    }
+    const NamedId name = named(id, netlist.plain_name(id));
+    names_.plain.push_back(name);
+    if (id >= names_.spelling.size())
+      names_.spelling.resize(std::max<std::size_t>(id + 1u, 2 * names_.spelling.size()),
+                             WireSpelling::own_name);
+    names_.spelling[id] = spelling_of(name.text);
   }
+}
+
+void NetNameListing::add_vector(const Netlist& netlist, VectorId vector) {
+  if (vector >= vector_listed_.size())
+    vector_listed_.resize(std::max<std::size_t>(vector + 1u, 2 * vector_listed_.size()), 0);
+  if (vector_listed_[vector] != 0) return;
+  vector_listed_[vector] = 1;
+  const NamedId name = named(vector, netlist.text(netlist.vectors()[vector]));
+  names_.vectors.push_back(name);
+  // The vector's identifier is its own name, plain or escaped, unless a
+  // name is unprintable: then every identifier is spelled once the names
+  // are chosen.
+  const WireSpelling spelling = spelling_of(name.text);
+  if (spelling == WireSpelling::fresh_name) {
+    names_.vector_names_printable = false;
+    return;
+  }
+  VectorIdentifiers& own = names_.own_vector_names;
+  if (vector >= own.span.size())
+    own.span.resize(std::max<std::size_t>(vector + 1u, 2 * own.span.size()));
+  add_identifier(own, vector, name.text, spelling == WireSpelling::own_name);
+}
+
+SortedNetNames NetNameListing::sorted(const Netlist& netlist) && {
+  SortedNetNames names = std::move(names_);
+  names.spelling.resize(netlist.net_count(), WireSpelling::own_name);
+  names.own_vector_names.span.resize(netlist.vectors().size());
   // One after the other: the room a sort takes besides its list is then
   // needed only once.
   sort_by_text(names.vectors);
@@ -656,7 +669,7 @@ SortedNetNames sort_net_names(const Netlist& netlist) {
 }
 
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
-                                               VerilogNetlist& out, CellTally tally) {
+                                               VerilogNetlist& out, CellTypes tally) {
   out = {};
   // The types ascending by name, each knowing its place in the tally.
   std::vector<NamedId> types;
@@ -700,8 +713,9 @@ void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNet
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out, const ModuleFacts* facts) {
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
-  if (auto error = build_verilog_cells(netlist, top, out, CellTally(netlist, detail))) return error;
-  build_verilog_nets(netlist, sort_net_names(netlist), out, facts);
+  CellTally tally(netlist, detail);
+  if (auto error = build_verilog_cells(netlist, top, out, std::move(tally.types))) return error;
+  build_verilog_nets(netlist, std::move(tally.names).sorted(netlist), out, facts);
   return std::nullopt;
 }
 

@@ -129,13 +129,13 @@ struct VerilogNetlist {
 std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
                                          VerilogNetlist& out, const ModuleFacts* facts = nullptr);
 
-// The names of the netlist's vectors and plain nets, each list ascending by
-// name, with what each plain net's name tells of its spelling: its own name,
-// escaped, or a fresh name where it is unprintable (a net named like a vector
-// gets one later). They need nothing of the pins. With them, every vector's
-// own name as written: the vectors' identifiers, unless a vector's name is
-// unprintable; that one gets a fresh name, and the identifiers are then
-// spelled once the names are chosen.
+// The names of the vectors and plain nets on the netlist's pins, each list
+// ascending by name, with what each plain net's name tells of its spelling:
+// its own name, escaped, or a fresh name where it is unprintable (a net named
+// like a vector gets one later). With them, every vector's own name as
+// written: the vectors' identifiers, unless a vector's name is unprintable;
+// that one gets a fresh name, and the identifiers are then spelled once the
+// names are chosen.
 struct SortedNetNames {
   std::vector<NamedId> vectors;
   std::vector<NamedId> plain;
@@ -144,17 +144,35 @@ struct SortedNetNames {
   bool vector_names_printable = true;
 };
 
-struct CellTally;  // cell_tally.hpp
+// Lists the names of the nets on the pins of the cells given, each net and
+// vector once, as the cells come; `sorted` puts them in order at the end.
+class NetNameListing {
+ public:
+  // Lists the nets on the cell's pins not met before.
+  void add(const Netlist& netlist, const Cell& cell);
+  // The names listed, sorted; the tables by net and by vector sized to the
+  // netlist's.
+  SortedNetNames sorted(const Netlist& netlist) &&;
+
+ private:
+  void add_vector(const Netlist& netlist, VectorId vector);
+
+  SortedNetNames names_;
+  std::vector<std::uint8_t> net_listed_;     // by NetId
+  std::vector<std::uint8_t> vector_listed_;  // by VectorId
+};
+
+// What build_verilog_cells takes of a tally of the cells (cell_tally.hpp).
+struct CellTypes;
 
 // The same in steps, so that the first two can run while the facts for the
 // last are worked out: they share nothing but what they hand on. The first
 // names the modules and describes the cell types' ports from a tally of the
 // cells (worked out as far as its PortDetail says; build_verilog: with their
-// directions when it has facts), and returns the error above; the second
-// sorts the names; the last, once the first succeeded, does the rest.
+// directions when it has facts), and returns the error above; the second is
+// NetNameListing::sorted; the last, once the first succeeded, does the rest.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
-                                               VerilogNetlist& out, CellTally tally);
-SortedNetNames sort_net_names(const Netlist& netlist);
+                                               VerilogNetlist& out, CellTypes types);
 void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
                         const ModuleFacts* facts);
 
