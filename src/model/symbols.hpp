@@ -46,10 +46,10 @@ class Symbols {
     // transitions, a control net on every cell of a transition): a small
     // table of recent ones, which stays in the cache, answers most of them.
     Recent& recent = recent_[hash % kRecent];
-    if (recent.hash == hash && recent.id != kNoSymbol && spans_[recent.id] == text)
+    if (recent.hash == hash && recent.id != kNoSymbol && this->text(recent.id) == text)
       return recent.id;
-    const std::size_t found = index_.insert(text, hash, spans_.size(), TextOf{this});
-    if (found == spans_.size()) spans_.push_back(texts_.store(text));
+    const std::size_t found = index_.insert(text, hash, texts_of_.size(), TextOf{this});
+    if (found == texts_of_.size()) texts_of_.push_back(texts_.store(text));
     recent = {static_cast<SymbolId>(found), hash};
     return static_cast<SymbolId>(found);
   }
@@ -63,19 +63,19 @@ class Symbols {
   }
 
   // The text of a symbol. The view stays valid as long as the table.
-  std::string_view text(SymbolId id) const { return spans_[id]; }
+  std::string_view text(SymbolId id) const { return texts_.view(texts_of_[id]); }
 
-  std::size_t size() const { return spans_.size(); }
+  std::size_t size() const { return texts_of_.size(); }
 
   // Makes room for about `count` symbols without growing on the way.
   void reserve(std::size_t count) { index_.reserve(count); }
 
  private:
   TextBlocks texts_;  // every symbol's bytes, in blocks that never move
-  // By id. Neither a symbol's view nor its text moves when symbols are
+  // By id. Neither a symbol's place nor its text moves when symbols are
   // added, so the netlist writer may read the names of settled cells on a
   // second thread while mapping goes on.
-  BlockList<std::string_view> spans_;
+  BlockList<TextRef> texts_of_;
   NameIndex index_;
   struct Recent {
     SymbolId id = kNoSymbol;
