@@ -1,7 +1,7 @@
 #include "netlist/cell_tally.hpp"
 
 #include <algorithm>
-#include <system_error>
+#include <utility>
 
 namespace syn {
 namespace {
@@ -75,33 +75,15 @@ void CellTally::add(const Netlist& netlist, const Cell& cell) {
 }
 
 CellTallyWhileMapping::CellTallyWhileMapping(const Netlist& netlist, PortDetail detail)
-    : netlist_(netlist), tally_(detail) {
-  try {
-    thread_ = std::jthread([this](const std::stop_token& stop) { tally(stop); });
-  } catch (const std::system_error&) {
-    // No second thread to be had: finish tallies every cell.
-  }
-}
-
-void CellTallyWhileMapping::tally(const std::stop_token& stop) {
-  try {
-    for (std::size_t done = 0;;) {
-      const Watermark::Level settled = netlist_.settled_cells().wait_above(done, stop);
-      if (stop.stop_requested()) return;
-      for (; done < settled.count; ++done) tally_.add(netlist_, netlist_.cells()[done]);
-      if (settled.final) return;
-    }
-  } catch (...) {
-    failure_ = std::current_exception();
-  }
-}
+    : netlist_(netlist),
+      tally_(detail),
+      thread_(netlist, [this](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) tally_.add(netlist_, netlist_.cells()[i]);
+      }) {}
 
 CellTally CellTallyWhileMapping::finish() {
-  if (thread_.joinable()) {
-    thread_.join();
-    if (failure_) std::rethrow_exception(failure_);
-  }
-  // Without a second thread, or had it stopped short: the cells left.
+  thread_.finish();
+  // Without a second thread: every cell now.
   for (std::size_t i = tally_.cells(); i < netlist_.cells().size(); ++i)
     tally_.add(netlist_, netlist_.cells()[i]);
   return std::move(tally_);

@@ -8,14 +8,12 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
-#include <stop_token>
-#include <thread>
 #include <vector>
 
 #include "netlist/cell_library.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
+#include "netlist/settled_cells.hpp"
 #include "netlist/write_verilog.hpp"
 
 namespace syn {
@@ -70,12 +68,9 @@ class CellTallyWhileMapping {
   CellTally finish();
 
  private:
-  void tally(const std::stop_token& stop);
-
   const Netlist& netlist_;
   CellTally tally_;
-  std::exception_ptr failure_;  // what the tallying thread threw
-  std::jthread thread_;         // last: stopped and joined first
+  SettledCellsThread thread_;  // last: stopped first
 };
 
 }  // namespace syn

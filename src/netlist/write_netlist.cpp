@@ -80,36 +80,21 @@ std::string write_netlist_file(const Netlist& netlist, const std::string& path) 
 }
 
 NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, const std::string& path)
-    : netlist_(netlist), file_(path) {
+    : netlist_(netlist),
+      file_(path),
+      sink_([this](std::string_view bytes) { return file_.write(bytes); }),
+      text_(sink_) {
   if (file_.failed()) return;
-  try {
-    thread_ = std::jthread([this](const std::stop_token& stop) { write(stop); });
-  } catch (const std::system_error&) {
-    // No second thread to be had: finish writes the whole netlist.
-  }
-}
-
-void NetlistFileWriter::write(const std::stop_token& stop) {
-  try {
-    const TextSink sink = [this](std::string_view bytes) { return file_.write(bytes); };
-    ChunkedText text(sink);
-    for (std::size_t done = 0; text.ok();) {
-      const Watermark::Level settled = netlist_.settled_cells().wait_above(done, stop);
-      if (stop.stop_requested()) return;
-      put_cells(netlist_, done, settled.count, text);
-      done = settled.count;
-      if (settled.final) break;
-    }
-    text.finish();
-  } catch (...) {
-    failure_ = std::current_exception();
-  }
+  thread_.emplace(netlist, [this](std::size_t begin, std::size_t end) {
+    if (text_.ok()) put_cells(netlist_, begin, end, text_);
+  });
 }
 
 std::string NetlistFileWriter::finish() {
-  if (!thread_.joinable()) return write_and_commit(netlist_, file_);  // no second thread
-  thread_.join();
-  if (failure_) std::rethrow_exception(failure_);
+  // Without a second thread (or a file to write) the whole netlist is
+  // written now.
+  if (!thread_ || !thread_->finish()) return write_and_commit(netlist_, file_);
+  text_.finish();
   return file_.commit();
 }
 

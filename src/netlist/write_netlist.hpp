@@ -1,13 +1,12 @@
 // The netlist file: every cell line followed by its pin lines.
 #pragma once
 
-#include <exception>
+#include <optional>
 #include <ostream>
-#include <stop_token>
 #include <string>
-#include <thread>
 
 #include "netlist/netlist.hpp"
+#include "netlist/settled_cells.hpp"
 #include "netlist/text_chunks.hpp"
 #include "netlist/write_file.hpp"
 
@@ -44,12 +43,11 @@ class NetlistFileWriter {
   std::string finish();
 
  private:
-  void write(const std::stop_token& stop);
-
   const Netlist& netlist_;
   ReplacingFile file_;
-  std::exception_ptr failure_;  // what the writing thread threw
-  std::jthread thread_;         // last: stopped and joined first
+  TextSink sink_;
+  ChunkedText text_;                          // filled on the writing thread until finish
+  std::optional<SettledCellsThread> thread_;  // last: stopped first
 };
 
 }  // namespace syn
