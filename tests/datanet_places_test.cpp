@@ -41,7 +41,8 @@ Net read_net(const std::string& lines, const std::string& widths = "") {
   }
   Net net;
   Diagnostics diag;
-  read_data_net(DataNetText("data.txt", text), net.design, net.symbols, diag);
+  build_data_net(number_data_net(DataNetText("data.txt", text), net.design, net.symbols, diag),
+                 net.design, net.symbols);
   net.widths.assign(net.design.data_places.items.size(), 0);
   std::istringstream given(widths);
   for (std::string w; given >> w;) {

@@ -23,21 +23,29 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
                   32);
   // The lines of the local control and data nets are cut out and checked on
   // a second thread: the local net's while the IO specification is read,
-  // the data net's, most of a design, while the control nets are read.
+  // the data net's, most of a design, while the control nets' names are
+  // entered. The local net's records are then built on the second thread
+  // while the data net's names are entered.
   std::optional<LocalNetText> local_lines;
   std::optional<DataNetText> data_lines;
   run_beside(
       [&] { local_lines.emplace(tables.local_net.file, tables.local_net.text); },
       [&] { read_io_spec(tables.io_spec.file, tables.io_spec.text, design, symbols, run.diag); });
+  std::optional<NetArcs> local_names;
   run_beside([&] { data_lines.emplace(tables.data_net.file, tables.data_net.text); },
              [&] {
                read_global_net(tables.global_net.file, tables.global_net.text, design, symbols,
                                run.diag);
-               read_local_net(*local_lines, design, symbols, run.diag);
+               local_names.emplace(number_local_net(*local_lines, symbols, run.diag));
              });
   local_lines.reset();
-  read_data_net(*data_lines, design, symbols, run.diag);
+  std::optional<DataLines> data_names;
+  run_beside([&] { build_local_net(std::move(*local_names), design); },
+             [&] { data_names.emplace(number_data_net(*data_lines, design, symbols, run.diag)); });
+  local_names.reset();
   data_lines.reset();
+  build_data_net(*data_names, design, symbols);
+  data_names.reset();
   warn_about_unlinked_places({tables.global_net.file, tables.global_net.text},
                              {tables.local_net.file, tables.local_net.text}, design, symbols,
                              run.diag);

@@ -170,16 +170,6 @@ DataNetText::DataNetText(const std::string& file, std::string_view text) : file_
 
 namespace {
 
-// The data lines of the table, with their names numbered.
-struct DataLines {
-  explicit DataLines(Symbols& symbols) : transitions(symbols), places(symbols) {}
-  std::vector<DataLine> lines;
-  std::vector<SymbolId> relations;
-  std::vector<int> first_line;  // by transition id: the first line naming it
-  NameTable transitions;
-  NameTable places;
-};
-
 // Numbers the names of the parsed lines, each line's relation word first,
 // then its transition and its place, and sorts both name lists (the
 // transitions' on a second thread when one can be had). Warns about what a
@@ -469,15 +459,19 @@ void build_places(const DataLines& read, Design& design) {
 
 }  // namespace
 
-void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
+DataLines number_data_net(const DataNetText& text, const Design& design, Symbols& symbols,
+                          Diagnostics& diag) {
   diag.append(text.diag);
-  const DataLines read = number_lines(text, design, symbols, diag);
+  return number_lines(text, design, symbols, diag);
+}
+
+void build_data_net(const DataLines& names, Design& design, const Symbols& symbols) {
   // The place records are made first; then the places' names and links and
   // the transitions (which set the places' kind and terminal type, other
   // fields of the same records) are filled in side by side.
-  design.data_places.items.resize(read.places.size());
-  run_beside([&] { build_transitions(read, design, symbols); },
-             [&] { build_places(read, design); });
+  design.data_places.items.resize(names.places.size());
+  run_beside([&] { build_transitions(names, design, symbols); },
+             [&] { build_places(names, design); });
 }
 
 }  // namespace syn

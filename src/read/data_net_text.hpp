@@ -1,6 +1,7 @@
 // The data net's lines as read from the text, before their names are
 // entered into the symbol table: this part of reading needs nothing but
-// the text, so it can run while the other tables are read.
+// the text, so it can run while the other tables are read. Then the same
+// lines with their names numbered.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "diag/diagnostics.hpp"
+#include "read/name_table.hpp"
 
 namespace syn {
 
@@ -52,6 +54,16 @@ class DataNetText {
 
  private:
   std::string unix_text_;  // the text without its carriage returns, if it had any
+};
+
+// The data lines of the table, with their names numbered.
+struct DataLines {
+  explicit DataLines(Symbols& symbols) : transitions(symbols), places(symbols) {}
+  std::vector<DataLine> lines;
+  std::vector<SymbolId> relations;
+  std::vector<int> first_line;  // by transition id: the first line naming it
+  NameTable transitions;
+  NameTable places;
 };
 
 }  // namespace syn

@@ -11,33 +11,9 @@
 #include "read/net_arcs.hpp"
 #include "read/read_design.hpp"
 #include "read/table.hpp"
-#include "util/run_beside.hpp"
 
 namespace syn {
 namespace {
-
-// Numbers the names of the lines, each line's transition and then its
-// place, and sorts both name lists.
-NetArcs number_lines(const LocalNetText& text, Symbols& symbols) {
-  NetArcs read(symbols);
-  read.arcs.reserve(text.lines.size());
-  // Names are looked for in a table far larger than the cache: the slots of
-  // the names some lines ahead are fetched while this line is numbered.
-  constexpr std::size_t kAhead = 8;
-  for (std::size_t i = 0; i < text.lines.size(); ++i) {
-    if (i + kAhead < text.lines.size()) {
-      symbols.prefetch(text.lines[i + kAhead].transition_hash);
-      symbols.prefetch(text.lines[i + kAhead].place_hash);
-    }
-    const LocalLineText& line = text.lines[i];
-    const std::uint32_t transition = read.transitions.id(line.transition, line.transition_hash);
-    if (transition == read.first_line.size()) read.first_line.push_back(line.number);
-    const std::uint32_t place = read.places.id(line.place, line.place_hash);
-    if (line.adds_arc) read.arcs.push_back({transition, place, line.input});
-  }
-  run_beside([&read] { read.transitions.sort(); }, [&read] { read.places.sort(); });
-  return read;
-}
 
 // Appends the places of one side of a transition to `arcs`, ascending, each
 // once; gives their range.
@@ -92,13 +68,35 @@ LocalNetText::LocalNetText(const std::string& file, std::string_view text) {
   });
 }
 
-void read_local_net(const LocalNetText& text, Design& design, Symbols& symbols, Diagnostics& diag) {
+NetArcs number_local_net(const LocalNetText& text, Symbols& symbols, Diagnostics& diag) {
   diag.append(text.diag);
-  const NetArcs read = number_lines(text, symbols);
-  build_transitions(read, design);
+  NetArcs read(symbols);
+  read.arcs.reserve(text.lines.size());
+  // Names are looked for in a table far larger than the cache: the slots of
+  // the names some lines ahead are fetched while this line is numbered.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    if (i + kAhead < text.lines.size()) {
+      symbols.prefetch(text.lines[i + kAhead].transition_hash);
+      symbols.prefetch(text.lines[i + kAhead].place_hash);
+    }
+    const LocalLineText& line = text.lines[i];
+    const std::uint32_t transition = read.transitions.id(line.transition, line.transition_hash);
+    if (transition == read.first_line.size()) read.first_line.push_back(line.number);
+    const std::uint32_t place = read.places.id(line.place, line.place_hash);
+    if (line.adds_arc) read.arcs.push_back({transition, place, line.input});
+  }
+  return read;
+}
+
+void build_local_net(NetArcs names, Design& design) {
+  names.transitions.sort();
+  names.places.sort();
+  build_transitions(names, design);
   // The transitions' list is in rank order: a rank is a position.
   build_places(
-      read, [](std::uint32_t rank) { return rank; }, design.local_places, design.local_place_links);
+      names, [](std::uint32_t rank) { return rank; }, design.local_places,
+      design.local_place_links);
 }
 
 }  // namespace syn

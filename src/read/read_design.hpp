@@ -8,6 +8,7 @@
 #include "model/design.hpp"
 #include "read/data_net_text.hpp"
 #include "read/local_net_text.hpp"
+#include "read/net_arcs.hpp"
 
 namespace syn {
 
@@ -29,10 +30,17 @@ void read_io_spec(const std::string& file, std::string_view text, Design& design
                   Diagnostics& diag);
 void read_global_net(const std::string& file, std::string_view text, Design& design,
                      Symbols& symbols, Diagnostics& diag);
-// The local control and data nets from their lines read beforehand (which
-// needs nothing but the text); the lines' diagnostics are added to `diag`
-// first.
-void read_local_net(const LocalNetText& text, Design& design, Symbols& symbols, Diagnostics& diag);
-void read_data_net(const DataNetText& text, Design& design, Symbols& symbols, Diagnostics& diag);
+// The local control and data nets are read in steps: their lines are cut
+// out of the text (LocalNetText, DataNetText: the text alone); then their
+// names are entered into `symbols`, in file order, and put in order (the
+// lines' diagnostics are added to `diag` first; the data net's checks read
+// the IO declarations); then the records are built. Building the local
+// net's records enters no name, so it can run while the data net's names
+// are entered; the data net's records consult the local net's.
+NetArcs number_local_net(const LocalNetText& text, Symbols& symbols, Diagnostics& diag);
+void build_local_net(NetArcs names, Design& design);
+DataLines number_data_net(const DataNetText& text, const Design& design, Symbols& symbols,
+                          Diagnostics& diag);
+void build_data_net(const DataLines& names, Design& design, const Symbols& symbols);
 
 }  // namespace syn
