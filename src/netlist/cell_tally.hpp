@@ -2,9 +2,10 @@
 // over the cells in netlist order: the cell types in order of first use, with
 // what their ports need; each cell's type among them; the cells whose
 // instance number is unusual; the pins' directions by type; how many pins
-// drive and read each net; and the names of the nets on the pins. For a Verilog run the pass goes
-// on on a second thread while the data net is mapped, over the cells as they settle
-// (CellTallyWhileMapping), so that little of it is left once mapping ends.
+// drive and read each net; and the names of the nets on the pins. For a
+// Verilog run the pass goes on on a second thread while the data net is
+// mapped, over the cells as they settle (CellTallyWhileMapping), so that
+// little of it is left once mapping ends.
 #pragma once
 
 #include <cstdint>
