@@ -5,7 +5,7 @@ Usage: run_bench.py SYN_TOOL [--max-cells N] [--start-blocks K] [--seed S] [--re
                     [--chain L] [--keep DIR]
 
 For each size (the number of blocks doubles each step) it generates a design,
-runs `syn-tool -o` on it R times (3 by default; the best time counts, as on a
+runs `syn-tool -o` on it R times (5 by default; the best time counts, as on a
 shared machine the others only add what other work took), and measures the
 wall time, the tool's own split into reading, mapping and writing (--time),
 the peak memory (the operating system's accounting of the child
@@ -92,7 +92,7 @@ def main():
     parser.add_argument("--max-cells", type=int, default=4_000_000)
     parser.add_argument("--start-blocks", type=int, default=160)
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--repeat", type=int, default=5)
     parser.add_argument("--chain", type=int, default=0)
     parser.add_argument("--writers", action="store_true",
                         help="compare the netlist and Verilog writers instead")
