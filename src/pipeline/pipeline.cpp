@@ -22,7 +22,7 @@ void run_pipeline(const TableTexts& tables, PipelineRun& run, std::ostream& cons
                    tables.local_net.text.size() + tables.data_net.text.size()) /
                   32);
   // The lines of the local control and data nets are cut out and checked on
-  // a second thread: the local net's while the IO specification is read,
+  // a second thread: the local net's while the IO declarations are read,
   // the data net's, most of a design, while the control nets' names are
   // entered. The local net's records are then built on the second thread
   // while the data net's names are entered.
