@@ -59,3 +59,9 @@ bench: build
 	@echo
 	@echo "The netlist writer and the Verilog writer on the same netlists, both to /dev/null:"
 	@python3 bench/run_bench.py $(BUILD)/syn-tool --writers --max-cells 1000000
+
+# The instructions of one run of each size, under valgrind: the work per
+# cell, apart from what the caches and the machine's other work add.
+.PHONY: bench-instructions
+bench-instructions: build
+	@python3 bench/run_bench.py $(BUILD)/syn-tool --instructions

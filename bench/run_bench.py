@@ -2,7 +2,7 @@
 """Maps generated designs of growing size and prints the cost table.
 
 Usage: run_bench.py SYN_TOOL [--max-cells N] [--start-blocks K] [--seed S] [--repeat R]
-                    [--chain L] [--keep DIR]
+                    [--chain L] [--writers | --instructions] [--keep DIR]
 
 For each size (the number of blocks doubles each step) it generates a design,
 runs `syn-tool -o` on it R times (5 by default; the best time counts, as on a
@@ -20,6 +20,12 @@ Verilog module, both to /dev/null, and prints the best writing time
 the copy into the page cache and the sync, which cost the same per byte
 for both; the netlist writer writes after mapping there, as it does for
 any output that is not a file replaced through a temporary.
+
+With --instructions it counts the instructions of one run of each size
+instead, under valgrind's cachegrind without its cache model: a count that
+does not depend on what else the machine is doing, so its doubling ratio
+shows whether the work per cell stays flat, apart from the caches and the
+memory that make the wall time of the larger rows grow a little faster.
 
 With --chain L every block carries its accumulator to the adder through L
 transfers inside the data net, which the mapping rules do not map: each is
@@ -96,8 +102,12 @@ def main():
     parser.add_argument("--chain", type=int, default=0)
     parser.add_argument("--writers", action="store_true",
                         help="compare the netlist and Verilog writers instead")
+    parser.add_argument("--instructions", action="store_true",
+                        help="count the instructions of each size under valgrind instead")
     parser.add_argument("--keep", help="leave the designs and netlists in this folder")
     args = parser.parse_args()
+    if args.instructions and not shutil.which("valgrind"):
+        sys.exit("run_bench.py: --instructions needs valgrind (Debian package valgrind)")
 
     work = args.keep or tempfile.mkdtemp(prefix="syn-bench-")
     os.makedirs(work, exist_ok=True)
@@ -105,6 +115,8 @@ def main():
               "x per 2x", "x I/O floor")
     if args.writers:
         header = ("cells", "netlist writer s", "Verilog writer s", "Verilog / netlist")
+    elif args.instructions:
+        header = ("cells", "instructions", "per cell", "x per 2x")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     blocks, previous = args.start_blocks, None
@@ -115,6 +127,8 @@ def main():
                             "--seed", str(args.seed), "--chain", str(args.chain)], check=True)
             if args.writers:
                 cells = writers_row(args, design)
+            elif args.instructions:
+                cells, previous = instructions_row(args, design, previous)
             else:
                 cells, previous = cost_row(args, design, previous)
             if not args.keep:
@@ -156,6 +170,28 @@ def cost_row(args, design, previous):
     print(f"| {cells} | {in_bytes} | {out_bytes} | {wall:.3f} | {steps} | {peak_kib / 1024:.0f} "
           f"| {cells / wall:,.0f} | {ratio} | {wall / floor:.1f} |", flush=True)
     return cells, wall
+
+
+INSTRUCTIONS_LINE = re.compile(r"I\s+refs:\s+([0-9,]+)")
+
+
+def instructions_row(args, design, previous):
+    """Prints the instruction count of one run of the design; returns its
+    cells and count."""
+    netlist = os.path.join(design, "out.net")
+    argv = ["valgrind", "--tool=cachegrind", "--cache-sim=no", "--cachegrind-out-file=/dev/null",
+            args.syn_tool, "-o", netlist] + [os.path.join(design, t) for t in TABLES]
+    proc = subprocess.run(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE)
+    err = proc.stderr.decode(errors="replace")
+    count = INSTRUCTIONS_LINE.search(err)
+    if proc.returncode not in ((0, 3) if args.chain else (0,)) or not count:
+        sys.exit(f"syn-tool under valgrind failed (status {proc.returncode}):\n{err}")
+    instructions = int(count.group(1).replace(",", ""))
+    cells = count_cells(netlist)
+    ratio = f"{instructions / previous:.3f}" if previous else "-"
+    print(f"| {cells} | {instructions:,} | {instructions / cells:,.0f} | {ratio} |", flush=True)
+    return cells, instructions
 
 
 def writers_row(args, design):
