@@ -100,10 +100,11 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--repeat", type=int, default=5)
     parser.add_argument("--chain", type=int, default=0)
-    parser.add_argument("--writers", action="store_true",
-                        help="compare the netlist and Verilog writers instead")
-    parser.add_argument("--instructions", action="store_true",
-                        help="count the instructions of each size under valgrind instead")
+    table = parser.add_mutually_exclusive_group()
+    table.add_argument("--writers", action="store_true",
+                       help="compare the netlist and Verilog writers instead")
+    table.add_argument("--instructions", action="store_true",
+                       help="count the instructions of each size under valgrind instead")
     parser.add_argument("--keep", help="leave the designs and netlists in this folder")
     args = parser.parse_args()
     if args.instructions and not shutil.which("valgrind"):
