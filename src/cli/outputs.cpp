@@ -137,7 +137,7 @@ int write_outputs(const OutputOptions& options, const DrawnDesign& design, const
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
-    build_verilog_nets(netlist, std::move(names), verilog, &module);
+    build_verilog_nets(netlist, *module.use, std::move(names), verilog, &module);
   }
   if (options.cells && report_failure(*options.cells,
                                       write_stream_file(*options.cells,

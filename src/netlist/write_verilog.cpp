@@ -280,13 +280,6 @@ NetCensus take_census(const Netlist& netlist, const NetUse& use, SortedNetNames 
   return census;
 }
 
-// The census from the facts' use of the signals, or from one worked out here.
-NetCensus take_census(const Netlist& netlist, const ModuleFacts* facts, SortedNetNames names) {
-  if (facts != nullptr) return take_census(netlist, *facts->use, std::move(names));
-  const PinDirections directions(netlist);
-  return take_census(netlist, NetUse(netlist, directions), std::move(names));
-}
-
 // Identifier texts for vectors and plain nets, claimed in that order of
 // precedence; a text that is taken or unprintable gets a fresh one. Vector
 // names differ from each other, and so do plain net names, so the only
@@ -692,11 +685,11 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   return std::nullopt;
 }
 
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
-                        const ModuleFacts* facts) {
+void build_verilog_nets(const Netlist& netlist, const NetUse& use, SortedNetNames names,
+                        VerilogNetlist& out, const ModuleFacts* facts) {
   std::optional<VectorIdentifiers> own_names;
   if (names.vector_names_printable) own_names = std::move(names.own_vector_names);
-  NetCensus census = take_census(netlist, facts, std::move(names));
+  NetCensus census = take_census(netlist, use, std::move(names));
   // The declarations' kinds need the pins' use, not the names: they are
   // worked out beside the naming.
   run_beside([&] { out.declarations = declarations(census, facts); },
@@ -715,7 +708,11 @@ std::optional<std::string> build_verilog(const Netlist& netlist, const std::stri
   const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
   CellTally tally(netlist, detail);
   if (auto error = build_verilog_cells(netlist, top, out, std::move(tally.types))) return error;
-  build_verilog_nets(netlist, std::move(tally.names).sorted(netlist), out, facts);
+  // The facts' use of the signals, or the one the tally's pin counts give.
+  std::optional<NetUse> own_use;
+  if (facts == nullptr) own_use.emplace(netlist, std::move(tally.pins_by_net));
+  build_verilog_nets(netlist, facts ? *facts->use : *own_use,
+                     std::move(tally.names).sorted(netlist), out, facts);
   return std::nullopt;
 }
 

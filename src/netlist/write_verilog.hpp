@@ -170,11 +170,12 @@ struct CellTypes;
 // names the modules and describes the cell types' ports from a tally of the
 // cells (worked out as far as its PortDetail says; build_verilog: with their
 // directions when it has facts), and returns the error above; the second is
-// NetNameListing::sorted; the last, once the first succeeded, does the rest.
+// NetNameListing::sorted; the last, once the first succeeded, does the rest
+// from the signals' use (the facts' own when there are facts).
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, CellTypes types);
-void build_verilog_nets(const Netlist& netlist, SortedNetNames names, VerilogNetlist& out,
-                        const ModuleFacts* facts);
+void build_verilog_nets(const Netlist& netlist, const NetUse& use, SortedNetNames names,
+                        VerilogNetlist& out, const ModuleFacts* facts);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
