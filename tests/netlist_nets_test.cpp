@@ -138,5 +138,44 @@ TEST(NetlistNets, StatsCountOnlyBitsOnPins) {
   EXPECT_EQ(stats.single_pin_names, (std::vector<std::string>{"x[0]", "x[3]"}));
 }
 
+// The mappers build names in buffers they use again: a name of the same
+// length in the same place is another name all the same. The netlist's
+// caches of recent names must look at the bytes, not only where they lie.
+TEST(NetlistNets, ANameBuiltAgainInTheSameBufferIsAnotherName) {
+  NetFinder f;
+  char buffer[] = "n0";
+  const std::string_view name(buffer, 2);
+  const NetId n0 = f.net(name);
+  const NetId n0_bar = f.net(BusNet{name, Rail::complement, 3, 3, false});
+  const NetId n0_done = f.net(BusNet{name, Rail::done, 7, 0, true});
+  buffer[1] = '1';
+  const NetId n1 = f.net(name);
+  const NetId n1_bar = f.net(BusNet{name, Rail::complement, 3, 3, false});
+  const NetId n1_done = f.net(BusNet{name, Rail::done, 7, 0, true});
+  EXPECT_EQ(f.netlist().net_text(n0), "n0");
+  EXPECT_EQ(f.netlist().net_text(n1), "n1");
+  EXPECT_EQ(f.netlist().net_text(n0_bar), "n0_bar[3]");
+  EXPECT_EQ(f.netlist().net_text(n1_bar), "n1_bar[3]");
+  EXPECT_EQ(f.netlist().net_text(n0_done), "n0_done[7:0]");
+  EXPECT_EQ(f.netlist().net_text(n1_done), "n1_done[7:0]");
+  buffer[1] = '0';
+  EXPECT_EQ(f.net(name), n0);
+  EXPECT_EQ(f.net(BusNet{name, Rail::complement, 3, 3, false}), n0_bar);
+}
+
+// The same for the cell types.
+TEST(NetlistNets, ACellTypeBuiltAgainInTheSameBufferIsAnotherType) {
+  Symbols symbols;
+  Netlist netlist(symbols);
+  char buffer[] = "c2";
+  const std::string_view type(buffer, 2);
+  netlist.start_cell(type, 0);
+  buffer[1] = '3';
+  netlist.start_cell(type, 0);
+  ASSERT_EQ(netlist.cells().size(), 2u);
+  EXPECT_EQ(netlist.text(netlist.cells()[0].type), "c2");
+  EXPECT_EQ(netlist.text(netlist.cells()[1].type), "c3");
+}
+
 }  // namespace
 }  // namespace syn
