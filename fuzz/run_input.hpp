@@ -1,7 +1,11 @@
 // One fuzz input through the whole pipeline, in memory: the input is split
 // into the four tables at lines holding only "%%", read, mapped and written
-// in every output form the tool has. Shared by the fuzz target and the tests
-// that map designs in memory (the replayed fuzz findings, large shapes).
+// in every output form the tool has, through the command line's own outputs
+// (outputs.hpp) into memory. It is mapped twice, as the command line maps
+// for the netlist file and for the Verilog module: what follows mapping on a
+// second thread differs between the two. Shared by the fuzz target and the
+// tests that map designs in memory (the replayed fuzz findings, large
+// shapes).
 #pragma once
 
 #include <sstream>
@@ -9,11 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/netlist_facts.hpp"
-#include "netlist/stats.hpp"
-#include "netlist/write_dot.hpp"
-#include "netlist/write_netlist.hpp"
-#include "netlist/write_verilog.hpp"
+#include "outputs/netlist_facts.hpp"
+#include "outputs/outputs.hpp"
 #include "pipeline/pipeline.hpp"
 
 namespace syn::fuzz {
@@ -48,36 +49,50 @@ struct Outcome {
   bool mapped = false;
   std::string diagnostics;  // every line, each ended by a newline
   std::string netlist;
+  std::string verilog;
+  std::string cells;    // the cell declarations
+  std::string picture;  // the Graphviz picture
+  std::string console;  // what the outputs and the check printed
 };
 
-// The four tables, named io, gn, ln and dn in messages.
-inline Outcome run_tables(const std::string_view (&tables)[4]) {
+// Reads and maps the four tables (named io, gn, ln and dn in messages), and
+// writes what `request` asks for; true when the design was mapped.
+inline bool map_and_write(const std::string_view (&tables)[4], const OutputRequest& request,
+                          std::string& diagnostics, std::ostream& console, bool check) {
   PipelineRun run;
-  std::ostringstream console;
+  Outputs outputs(*run.netlist, request, console);
+  std::ostringstream progress;
   run_pipeline({{"io", tables[0]}, {"gn", tables[1]}, {"ln", tables[2]}, {"dn", tables[3]}}, run,
-               console, {}, [](const Design& design) { return !too_wide_to_map(design); });
+               progress, {}, [](const Design& design) { return !too_wide_to_map(design); });
+  diagnostics.clear();
+  for (const Diagnostic& d : run.diag.all()) diagnostics += d.text + "\n";
+  if (!run.mapped || run.diag.has_errors()) return false;
+  const MappedDesign mapped{*run.netlist,
+                            {*run.design, run.symbols, run.data_place_widths},
+                            {"gn", "ln", "dn"}};
+  if (check) report_structure(mapped.netlist, mapped.drawn, mapped.files, console);
+  outputs.write(mapped, console);
+  return true;
+}
+
+inline Outcome run_tables(const std::string_view (&tables)[4]) {
   Outcome outcome;
-  if (run.mapped && !run.diag.has_errors()) {
-    outcome.mapped = true;
-    const Netlist& netlist = *run.netlist;
-    std::ostringstream out;
-    write_netlist(netlist, out);
-    outcome.netlist = out.str();
-    const DrawnDesign drawn{*run.design, run.symbols, run.data_place_widths};
-    write_dot(drawn, "fuzz", out);
-    write_stats(collect_stats(netlist), out);
-    const TableFiles files{"gn", "ln", "dn"};
-    write_cells_by_transition(netlist, drawn, files, out);
-    report_structure(netlist, drawn, files, out);
-    const NetlistFacts facts(netlist, drawn);
-    const ModuleFacts module = module_facts(facts, *run.design, files);
-    VerilogNetlist verilog;
-    if (!build_verilog(netlist, "fuzz", verilog, &module)) {
-      write_verilog_module(netlist, verilog, out);
-      write_verilog_cells(verilog, out);
-    }
+  std::ostringstream console;
+  OutputRequest as_netlist;
+  as_netlist.netlist = OutputTarget::memory(outcome.netlist, "fuzz.net");
+  as_netlist.cells = OutputTarget::memory(outcome.cells, "fuzz.v");
+  as_netlist.dot = OutputTarget::memory(outcome.picture, "fuzz.dot");
+  as_netlist.stats = true;
+  as_netlist.stats_by_transition = true;
+  outcome.mapped = map_and_write(tables, as_netlist, outcome.diagnostics, console, true);
+  if (outcome.mapped) {
+    OutputRequest as_verilog;
+    as_verilog.format = NetlistFormat::verilog;
+    as_verilog.netlist = OutputTarget::memory(outcome.verilog, "fuzz.v");
+    std::string diagnostics;
+    map_and_write(tables, as_verilog, diagnostics, console, false);
   }
-  for (const Diagnostic& d : run.diag.all()) outcome.diagnostics += d.text + "\n";
+  outcome.console = console.str();
   return outcome;
 }
 

@@ -100,14 +100,5 @@ TEST(CellTally, WhileMappingEqualsTallyOfFinishedNetlist) {
             (std::vector<std::string>{"a", "b", "v", "x", "x_bar", "y", "y_bar", "y_done", "z"}));
 }
 
-TEST(CellTally, DroppedBeforeMappingEndsStops) {
-  Symbols symbols;
-  Netlist netlist(symbols);
-  {
-    CellTallyWhileMapping while_mapping(netlist, PortDetail::count);
-    netlist.add("buff", std::vector<std::string>{"a", "b"});
-  }  // mapping failed: nothing settled, and the tally's thread must not wait on
-}
-
 }  // namespace
 }  // namespace syn

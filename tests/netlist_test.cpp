@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "netlist/write_file.hpp"
 #include "netlist/write_netlist.hpp"
 #include "test_files.hpp"
 
@@ -84,7 +85,8 @@ TEST(WriteNetlist, LargeNetlistComesOutWholeAndInOrder) {
   EXPECT_TRUE(out.str() == expected);  // not EXPECT_EQ: a diff of megabytes helps no one
 
   const TempDir dir;
-  ASSERT_EQ(write_netlist_file(netlist, dir.path() / "out.net"), "");
+  ReplacingFile file(dir.path() / "out.net");
+  ASSERT_EQ(write_netlist(netlist, file), "");
   EXPECT_TRUE(read_file(dir.path() / "out.net") == expected);
 }
 
@@ -108,8 +110,11 @@ TEST(WriteNetlist, WriteFailingPartWayKeepsTheOldFile) {
       signal(SIGXFSZ, SIG_IGN);
       const rlimit limit{5u << 20, 5u << 20};
       setrlimit(RLIMIT_FSIZE, &limit);
-      const std::string failure = while_mapping ? NetlistFileWriter(netlist, path).finish()
-                                                : write_netlist_file(netlist, path);
+      const std::string failure = [&] {
+        ReplacingFile file(path);  // gone before _exit, with its temporary
+        return while_mapping ? NetlistFileWriter(netlist, file).finish()
+                             : write_netlist(netlist, file);
+      }();
       _exit(failure == "File too large" ? 0 : 1);
     }
     int status = 0;

@@ -13,6 +13,8 @@
 #include "model/symbols.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/write_verilog.hpp"
+#include "one_thread.hpp"
+#include "verilog_of.hpp"
 
 namespace syn {
 namespace {
@@ -32,10 +34,7 @@ TEST(VerilogBlocks, InstanceLinesKeepNetlistOrderAcrossBlocks) {
   Symbols symbols;
   Netlist netlist(symbols);
   fill(netlist);
-  VerilogNetlist verilog;
-  ASSERT_FALSE(build_verilog(netlist, "top", verilog).has_value());
-  std::ostringstream out;
-  write_verilog_module(netlist, verilog, out);
+  const VerilogNetlist verilog = test::verilog_of(netlist, symbols);
   std::string expected;
   for (int i = 0; i < kCells; ++i) {
     const int number = i + 1;
@@ -43,18 +42,24 @@ TEST(VerilogBlocks, InstanceLinesKeepNetlistOrderAcrossBlocks) {
     expected +=
         "  buff " + instance + " (" + (i == 8000 ? "u9000" : net(i)) + ", " + net(i + 1) + ");\n";
   }
-  const std::string text = out.str();
-  const std::size_t first = text.find("  buff u1 (");
-  ASSERT_NE(first, std::string::npos);
-  EXPECT_EQ(text.substr(first), expected + "endmodule\n");
+  // Two threads format every other block; one thread formats them all.
+  for (const bool one_thread : {false, true}) {
+    SCOPED_TRACE(one_thread ? "one thread" : "two threads");
+    const test::ThreadSwitch threads(one_thread ? "1" : nullptr);
+    std::ostringstream out;
+    write_verilog_module(netlist, verilog, out);
+    const std::string text = out.str();
+    const std::size_t first = text.find("  buff u1 (");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(text.substr(first), expected + "endmodule\n");
+  }
 }
 
 TEST(VerilogBlocks, FailingSinkStopsBothFormatters) {
   Symbols symbols;
   Netlist netlist(symbols);
   fill(netlist);
-  VerilogNetlist verilog;
-  ASSERT_FALSE(build_verilog(netlist, "top", verilog).has_value());
+  const VerilogNetlist verilog = test::verilog_of(netlist, symbols);
   int calls = 0;
   const bool written = write_verilog_module(netlist, verilog, [&calls](std::string_view) {
     return ++calls < 3;  // the module's head, a block, then failure
@@ -74,8 +79,7 @@ std::string instance_lines(const std::vector<std::string>& nets) {
   netlist.place_pin(again, nets[2]);
   netlist.place_pin(again, nets[3]);
   netlist.append(again);
-  VerilogNetlist verilog;
-  EXPECT_FALSE(build_verilog(netlist, "top", verilog).has_value());
+  const VerilogNetlist verilog = test::verilog_of(netlist, symbols);
   std::ostringstream out;
   write_verilog_module(netlist, verilog, out);
   const std::string text = out.str();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../fuzz/run_input.hpp"
+#include "one_thread.hpp"
 #include "test_files.hpp"
 
 namespace syn::test {
@@ -111,6 +112,32 @@ TEST(Generator, EverySeedMapsWithoutAnyMessage) {
     EXPECT_TRUE(r.mapped && !r.netlist.empty()) << "seed " << seed;
     EXPECT_EQ(r.diagnostics, "") << "seed " << seed;
   }
+}
+
+// SYN_TOOL_THREADS=1 runs every piece of work that may go to a second thread
+// on the calling one: every output of a design large enough for each of
+// them (cells settled in many steps, a netlist file of several chunks, the
+// Verilog module's lines in many blocks) must come out the same both ways.
+TEST(Generator, OneThreadGivesTheSameOutputs) {
+  TempDir dir;
+  if (!generate(300, dir.path(), "")) GTEST_SKIP() << "no python3";
+  const fuzz::Outcome threads = [&] {
+    const TwoThreads two_threads;
+    return map_generated(dir.path());
+  }();
+  ASSERT_TRUE(threads.mapped);
+  ASSERT_GT(threads.netlist.size(), std::size_t{3} << 20);
+  const fuzz::Outcome one = [&] {
+    const OneThread one_thread;
+    return map_generated(dir.path());
+  }();
+  // Not EXPECT_EQ: no diff of megabytes.
+  EXPECT_TRUE(one.netlist == threads.netlist);
+  EXPECT_TRUE(one.verilog == threads.verilog);
+  EXPECT_TRUE(one.cells == threads.cells);
+  EXPECT_TRUE(one.picture == threads.picture);
+  EXPECT_TRUE(one.console == threads.console);
+  EXPECT_EQ(one.diagnostics, threads.diagnostics);
 }
 
 #if defined(__SANITIZE_ADDRESS__)

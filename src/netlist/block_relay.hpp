@@ -8,12 +8,14 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <thread>
 
 #include "netlist/text_chunks.hpp"
-#include "util/run_beside.hpp"
+#include "util/second_thread.hpp"
 
 namespace syn {
 
@@ -85,7 +87,8 @@ class BlockText {
 // Formats items [0, count) in blocks of `per_block`, by `put(text, begin,
 // end)` for the items [begin, end) of a block, and hands the blocks on to
 // `sink` in order. More than one block is formatted by two threads, every
-// other block each. False when the sink failed.
+// other block each, when a second thread is given. False when the sink
+// failed.
 template <class Put>
 bool write_in_blocks(const TextSink& sink, std::size_t count, std::size_t per_block,
                      const Put& put) {
@@ -106,9 +109,22 @@ bool write_in_blocks(const TextSink& sink, std::size_t count, std::size_t per_bl
   };
   if (count <= per_block) {
     formatter(0, 1);
-  } else {
-    run_beside([&] { formatter(1, 2); }, [&] { formatter(0, 2); });
+    return relay.ok();
   }
+  std::exception_ptr other_failed;
+  {
+    const std::jthread other = start_second_thread([&] {
+      try {
+        formatter(1, 2);
+      } catch (...) {
+        other_failed = std::current_exception();
+      }
+    });
+    // Without a second thread this one formats every block: the other
+    // half's blocks would wait for turns that never come.
+    formatter(0, other.joinable() ? 2 : 1);
+  }  // the other thread is joined here, also when this one threw
+  if (other_failed) std::rethrow_exception(other_failed);
   return relay.ok();
 }
 

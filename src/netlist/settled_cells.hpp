@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <exception>
 #include <stop_token>
-#include <system_error>
 #include <thread>
 
 #include "netlist/netlist.hpp"
+#include "util/second_thread.hpp"
 
 namespace syn {
 
@@ -17,16 +17,14 @@ class SettledCellsThread {
  public:
   // Calls `visit(begin, end)` on a second thread for the cells [begin, end)
   // of each step in which cells settle, the steps in order, until every cell
-  // has settled. Where no thread can be had, nothing is called (see finish).
+  // has settled. Where no second thread is given, nothing is called (see
+  // finish).
   // Dropped before then, the thread stops.
   template <class Visit>
   SettledCellsThread(const Netlist& netlist, Visit visit) {
-    try {
-      thread_ = std::jthread(
-          [this, &netlist, visit](const std::stop_token& stop) { follow(netlist, visit, stop); });
-    } catch (const std::system_error&) {
-      // No second thread: the caller visits the cells itself.
-    }
+    // Without a second thread the caller visits the cells itself.
+    thread_ = start_second_thread(
+        [this, &netlist, visit](const std::stop_token& stop) { follow(netlist, visit, stop); });
   }
   SettledCellsThread(const SettledCellsThread&) = delete;
   SettledCellsThread& operator=(const SettledCellsThread&) = delete;

@@ -15,8 +15,9 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
-#include <system_error>
 #include <thread>
+
+#include "util/second_thread.hpp"
 
 namespace syn {
 
@@ -105,7 +106,7 @@ class ChunkedText {
     Buffer& filled = buffers_[filling_];
     if (filled.used == 0) return;
     if (!deliverer_.joinable() && !start_deliverer()) {
-      // No second thread to be had (a process limit): this one writes.
+      // No second thread given: this one writes.
       if (ok_ && !sink_(std::string_view(filled.bytes.get(), filled.used))) ok_ = false;
       filled.used = 0;
       return;
@@ -122,13 +123,9 @@ class ChunkedText {
 
   bool start_deliverer() {
     if (no_thread_) return false;
-    try {
-      deliverer_ = std::jthread([this](std::stop_token stop) { deliver_chunks(stop); });
-      return true;
-    } catch (const std::system_error&) {
-      no_thread_ = true;
-      return false;
-    }
+    deliverer_ = start_second_thread([this](std::stop_token stop) { deliver_chunks(stop); });
+    no_thread_ = !deliverer_.joinable();
+    return !no_thread_;
   }
 
   void wait_for_delivery() {
@@ -160,7 +157,7 @@ class ChunkedText {
   std::condition_variable_any changed_;
   bool has_chunk_ = false;
   std::atomic<bool> ok_ = true;
-  bool no_thread_ = false;  // starting the second thread failed
+  bool no_thread_ = false;  // no second thread was given
   std::jthread deliverer_;  // last: stopped and joined before the rest goes
 };
 

@@ -119,10 +119,10 @@ std::string ReplacingFile::commit() {
 
 namespace {
 
-// A stream buffer that hands its bytes on to a ReplacingFile.
-class FileBuffer : public std::streambuf {
+// A stream buffer that hands its bytes on to a destination.
+class DestinationBuffer : public std::streambuf {
  public:
-  explicit FileBuffer(ReplacingFile& file) : file_(file) { setp(bytes_, bytes_ + sizeof bytes_); }
+  explicit DestinationBuffer(Destination& to) : to_(to) { setp(bytes_, bytes_ + sizeof bytes_); }
 
  protected:
   int_type overflow(int_type c) override {
@@ -135,29 +135,27 @@ class FileBuffer : public std::streambuf {
   }
   int sync() override {
     const bool written =
-        file_.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        to_.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
     setp(bytes_, bytes_ + sizeof bytes_);
     return written ? 0 : -1;
   }
 
  private:
-  ReplacingFile& file_;
+  Destination& to_;
   char bytes_[1 << 16];
 };
 
 }  // namespace
 
-std::string write_stream_file(const std::string& path,
-                              const std::function<void(std::ostream&)>& fill) {
-  ReplacingFile file(path);
-  if (file.failed()) return file.commit();
+std::string write_through_stream(Destination& to, const std::function<void(std::ostream&)>& fill) {
+  if (to.failed()) return to.commit();
   {
-    FileBuffer buffer(file);
+    DestinationBuffer buffer(to);
     std::ostream out(&buffer);
     fill(out);
     out.flush();
   }
-  return file.commit();
+  return to.commit();
 }
 
 }  // namespace syn

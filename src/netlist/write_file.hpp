@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "netlist/destination.hpp"
+
 namespace syn {
 
 // An output file written through the temporary FILE.tmp<pid> beside it
@@ -18,22 +20,23 @@ namespace syn {
 // /dev/null, a FIFO) is opened and written directly instead, and never
 // replaced. A symbolic link is followed: the file it leads to is replaced,
 // and the link stays.
-class ReplacingFile {
+class ReplacingFile final : public Destination {
  public:
   explicit ReplacingFile(const std::string& path);
-  ReplacingFile(const ReplacingFile&) = delete;
-  ReplacingFile& operator=(const ReplacingFile&) = delete;
-  ~ReplacingFile();
+  ~ReplacingFile() override;
 
   // Appends bytes, retrying short writes; false once a write has failed.
-  bool write(std::string_view bytes);
+  bool write(std::string_view bytes) override;
 
-  // True once opening or writing has failed.
-  bool failed() const { return !failure_.empty(); }
+  bool failed() const override { return !failure_.empty(); }
 
   // Syncs, closes and renames the temporary into place. Returns an empty
   // string on success, otherwise the reason the file could not be written.
-  std::string commit();
+  std::string commit() override;
+
+  // A device or a FIFO is written into directly: its bytes cannot be taken
+  // back.
+  bool held_until_commit() const override { return !direct_; }
 
  private:
   void open_temporary();
@@ -55,9 +58,8 @@ class ReplacingFile {
 // is written into as it is.
 bool is_replaced_through_temporary(const std::string& path);
 
-// Writes `path` from the text `fill` writes into a stream; an empty string
-// on success, otherwise the reason it failed.
-std::string write_stream_file(const std::string& path,
-                              const std::function<void(std::ostream&)>& fill);
+// Writes and commits `to` from the text `fill` writes into a stream; an
+// empty string on success, otherwise the reason it failed.
+std::string write_through_stream(Destination& to, const std::function<void(std::ostream&)>& fill);
 
 }  // namespace syn

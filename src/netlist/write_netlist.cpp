@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "netlist/write_file.hpp"
 
 namespace syn {
 namespace {
@@ -61,30 +60,17 @@ void write_netlist(const Netlist& netlist, std::ostream& out) {
   });
 }
 
-namespace {
-
-// Writes the whole netlist into a file opened for it and renames it into
-// place; the reason it failed, or an empty string.
-std::string write_and_commit(const Netlist& netlist, ReplacingFile& file) {
-  if (!file.failed()) {
-    write_netlist(netlist, [&file](std::string_view text) { return file.write(text); });
-  }
-  return file.commit();
+std::string write_netlist(const Netlist& netlist, Destination& to) {
+  if (!to.failed()) write_netlist(netlist, [&to](std::string_view text) { return to.write(text); });
+  return to.commit();
 }
 
-}  // namespace
-
-std::string write_netlist_file(const Netlist& netlist, const std::string& path) {
-  ReplacingFile file(path);
-  return write_and_commit(netlist, file);
-}
-
-NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, const std::string& path)
+NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, Destination& to)
     : netlist_(netlist),
-      file_(path),
-      sink_([this](std::string_view bytes) { return file_.write(bytes); }),
+      to_(to),
+      sink_([this](std::string_view bytes) { return to_.write(bytes); }),
       text_(sink_) {
-  if (file_.failed()) return;
+  if (to_.failed()) return;
   thread_.emplace(netlist, [this](std::size_t begin, std::size_t end) {
     if (text_.ok()) put_cells(netlist_, begin, end, text_);
   });
@@ -93,9 +79,9 @@ NetlistFileWriter::NetlistFileWriter(const Netlist& netlist, const std::string& 
 std::string NetlistFileWriter::finish() {
   // Without a second thread (or a file to write) the whole netlist is
   // written now.
-  if (!thread_ || !thread_->finish()) return write_and_commit(netlist_, file_);
+  if (!thread_ || !thread_->finish()) return write_netlist(netlist_, to_);
   text_.finish();
-  return file_.commit();
+  return to_.commit();
 }
 
 }  // namespace syn

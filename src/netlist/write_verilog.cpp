@@ -523,22 +523,18 @@ char* put_declaration(char* at, const Netlist& netlist, const VerilogNetlist& ve
 }
 
 // The declarations: the vectors, then the plain nets, each ascending by name.
-// Without facts every one is a wire.
-std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts* facts) {
+std::vector<VerilogDeclaration> declarations(const NetCensus& census, const ModuleFacts& facts) {
   std::vector<VerilogDeclaration> lines;
   lines.reserve(census.vectors.size() + census.plain.size());
   for (const NamedId& vector : census.vectors) {
     const PortKind kind =
-        facts ? port_kind(*facts->use, facts->design_inputs, facts->use->vector_signals(vector.id))
-              : PortKind::wire;
+        port_kind(*facts.use, facts.design_inputs, facts.use->vector_signals(vector.id));
     lines.push_back(
         {vector.id, static_cast<std::uint16_t>(census.largest_bit[vector.id]), true, kind});
   }
   // A plain net's one signal is numbered as the net.
   for (const NamedId& plain : census.plain) {
-    const PortKind kind =
-        facts ? port_kind(*facts->use, facts->design_inputs, NetUse::Signals{plain.id, 1})
-              : PortKind::wire;
+    const PortKind kind = port_kind(*facts.use, facts.design_inputs, NetUse::Signals{plain.id, 1});
     lines.push_back({plain.id, 0, false, kind});
   }
   return lines;
@@ -685,35 +681,20 @@ std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std
   return std::nullopt;
 }
 
-void build_verilog_nets(const Netlist& netlist, const NetUse& use, SortedNetNames names,
-                        VerilogNetlist& out, const ModuleFacts* facts) {
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, const ModuleFacts& facts,
+                        VerilogNetlist& out) {
   std::optional<VectorIdentifiers> own_names;
   if (names.vector_names_printable) own_names = std::move(names.own_vector_names);
-  NetCensus census = take_census(netlist, use, std::move(names));
+  NetCensus census = take_census(netlist, *facts.use, std::move(names));
   // The declarations' kinds need the pins' use, not the names: they are
   // worked out beside the naming.
   run_beside([&] { out.declarations = declarations(census, facts); },
              [&] { name_nets_and_instances(netlist, census, std::move(own_names), out); });
   out.ports = port_list(netlist, out);
-  if (facts != nullptr) {
-    for (std::size_t net = 0; net < facts->sources.size(); ++net) {
-      out.source_lead[net] = "(* src = \"" + verilog_string_body(facts->sources[net].file) + ":";
-      out.source_line[net] = facts->sources[net].lines;
-    }
+  for (std::size_t net = 0; net < facts.sources.size(); ++net) {
+    out.source_lead[net] = "(* src = \"" + verilog_string_body(facts.sources[net].file) + ":";
+    out.source_line[net] = facts.sources[net].lines;
   }
-}
-
-std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
-                                         VerilogNetlist& out, const ModuleFacts* facts) {
-  const PortDetail detail = facts ? PortDetail::widths_and_directions : PortDetail::widths;
-  CellTally tally(netlist, detail);
-  if (auto error = build_verilog_cells(netlist, top, out, std::move(tally.types))) return error;
-  // The facts' use of the signals, or the one the tally's pin counts give.
-  std::optional<NetUse> own_use;
-  if (facts == nullptr) own_use.emplace(netlist, std::move(tally.pins_by_net));
-  build_verilog_nets(netlist, facts ? *facts->use : *own_use,
-                     std::move(tally.names).sorted(netlist), out, facts);
-  return std::nullopt;
 }
 
 namespace {
@@ -879,14 +860,12 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
   }
 }
 
-std::string write_verilog_file(const Netlist& netlist, const VerilogNetlist& verilog,
-                               const std::string& path) {
-  ReplacingFile file(path);
-  if (!file.failed()) {
-    write_verilog_module(netlist, verilog,
-                         [&file](std::string_view text) { return file.write(text); });
+std::string write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
+                                 Destination& to) {
+  if (!to.failed()) {
+    write_verilog_module(netlist, verilog, [&to](std::string_view text) { return to.write(text); });
   }
-  return file.commit();
+  return to.commit();
 }
 
 }  // namespace syn

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "netlist/cell_library.hpp"
+#include "netlist/destination.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/text_chunks.hpp"
@@ -121,14 +122,6 @@ struct VerilogNetlist {
   std::array<std::vector<int>, 4> source_line;
 };
 
-// Builds the Verilog form of `netlist` with the module named `top`. Returns
-// an error text when `top` cannot serve as the module name (empty, holding
-// white space or control bytes, or the name of a cell type).
-// With `facts`, the module gets its ports and the instances their sources,
-// and the cells' ports their directions.
-std::optional<std::string> build_verilog(const Netlist& netlist, const std::string& top,
-                                         VerilogNetlist& out, const ModuleFacts* facts = nullptr);
-
 // The names of the vectors and plain nets on the netlist's pins, each list
 // ascending by name, with what each plain net's name tells of its spelling:
 // its own name, escaped, or a fresh name where it is unprintable (a net named
@@ -165,17 +158,20 @@ class NetNameListing {
 // What build_verilog_cells takes of a tally of the cells (cell_tally.hpp).
 struct CellTypes;
 
-// The same in steps, so that the first two can run while the facts for the
-// last are worked out: they share nothing but what they hand on. The first
-// names the modules and describes the cell types' ports from a tally of the
-// cells (worked out as far as its PortDetail says; build_verilog: with their
-// directions when it has facts), and returns the error above; the second is
+// The Verilog form of a netlist is built in three steps (verilog_form in
+// outputs.hpp runs them), so that the first two can run while the facts for
+// the last are worked out: they share nothing but what they hand on. The
+// first names the modules and describes the cell types' ports from a tally
+// of the cells (worked out as far as its PortDetail says), and returns an
+// error text when `top` cannot serve as the module's name (empty, holding
+// white space or control bytes, or the name of a cell type); the second is
 // NetNameListing::sorted; the last, once the first succeeded, does the rest
-// from the signals' use (the facts' own when there are facts).
+// from the signals' use, with the module's ports and the instances' sources
+// from `facts`.
 std::optional<std::string> build_verilog_cells(const Netlist& netlist, const std::string& top,
                                                VerilogNetlist& out, CellTypes types);
-void build_verilog_nets(const Netlist& netlist, const NetUse& use, SortedNetNames names,
-                        VerilogNetlist& out, const ModuleFacts* facts);
+void build_verilog_nets(const Netlist& netlist, SortedNetNames names, const ModuleFacts& facts,
+                        VerilogNetlist& out);
 
 // Writes the module to `sink` in chunks; false when the sink failed.
 bool write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
@@ -184,11 +180,10 @@ void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
 // Needs the ports' widths (PortDetail::widths or more).
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out);
 
-// Writes the module to `path` through a temporary file beside it that is
-// renamed into place once complete. Returns an empty string on success,
-// otherwise the reason it failed (nothing is left behind).
-std::string write_verilog_file(const Netlist& netlist, const VerilogNetlist& verilog,
-                               const std::string& path);
+// Writes the module to `to` and commits it. Returns an empty string on
+// success, otherwise the reason it failed.
+std::string write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
+                                 Destination& to);
 
 // The module name used when none is given: the output file's name without
 // folder and last extension ("out/design.v" gives "design").

@@ -1,11 +1,13 @@
 // Two jobs that share nothing run at the same time, one on a second thread,
-// so that a run uses both cores of a small machine. Where no thread can be
-// started (a process limit) the two run one after the other.
+// so that a run uses both cores of a small machine. Where no second thread
+// is given (second_thread.hpp) the two run one after the other, `beside`
+// first.
 #pragma once
 
 #include <exception>
-#include <system_error>
 #include <thread>
+
+#include "util/second_thread.hpp"
 
 namespace syn {
 
@@ -23,12 +25,8 @@ void run_beside(const Beside& beside, const Here& here) {
     }
   };
   {
-    std::jthread thread;
-    try {
-      thread = std::jthread(guarded);
-    } catch (const std::system_error&) {
-      guarded();
-    }
+    const std::jthread thread = start_second_thread(guarded);
+    if (!thread.joinable()) guarded();
     here();  // the thread is joined on the way out, also when this throws
   }
   if (beside_failed) std::rethrow_exception(beside_failed);

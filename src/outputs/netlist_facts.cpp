@@ -1,4 +1,4 @@
-#include "cli/netlist_facts.hpp"
+#include "outputs/netlist_facts.hpp"
 
 #include <array>
 #include <string>
