@@ -29,17 +29,17 @@ void map_cells(Netlist& netlist) {
   for (int i = 0; i < kCells; ++i) {
     if (i == kMuxAt) {
       mux = netlist.cells().size();
-      netlist.start_cell("mux2_4", 6);
+      netlist.start_cell(multiplexer_cell(2, 4), 6);
     } else if (i % 3 == 0) {
-      netlist.add("buff", std::vector<std::string>{"n" + std::to_string(i), bit("v", i % 64)});
+      netlist.add(buffer_cell(), std::vector<std::string>{"n" + std::to_string(i), bit("v", i % 64)});
     } else {
-      netlist.add("dlatch", std::vector<std::string>{bit("x", i % 8), bit("x_bar", i % 8), "go",
+      netlist.add(latch_cell(), std::vector<std::string>{bit("x", i % 8), bit("x_bar", i % 8), "go",
                                                      "Reset_signal", bit("y", i % 8),
                                                      bit("y_bar", i % 8), "y_done[7:0]"});
     }
     netlist.settle(i < kMuxAt ? netlist.cells().size() : mux);
   }
-  Cell again = netlist.reserve_cell("buff", 1, 2);
+  Cell again = netlist.reserve_cell(buffer_cell(), 1, 2);
   netlist.place_pin(again, std::string("n1"));
   netlist.place_pin(again, std::string("again"));
   netlist.append(again);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/symbols.hpp"
-#include "netlist/cell_library.hpp"
+#include "netlist/cell_catalogue.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
 
@@ -22,11 +22,11 @@ class Buffers {
   Buffers() : netlist_(symbols_) {}
   // A buffer reading `in` and driving `out`; returns the net it drives.
   NetId drive(const std::string& in, const std::string& out) {
-    return netlist_.pins(netlist_.add("buff", std::vector<std::string>{in, out}))[1];
+    return netlist_.pins(netlist_.add(buffer_cell(), std::vector<std::string>{in, out}))[1];
   }
   // A buffer reading `in`; returns the net it reads.
   NetId read(const std::string& in, const std::string& out) {
-    return netlist_.pins(netlist_.add("buff", std::vector<std::string>{in, out}))[0];
+    return netlist_.pins(netlist_.add(buffer_cell(), std::vector<std::string>{in, out}))[0];
   }
   const Netlist& netlist() const { return netlist_; }
 

@@ -21,7 +21,7 @@ class NetFinder {
   NetFinder() : netlist_(symbols_) {}
   template <class Net>
   NetId net(const Net& name) {
-    const Cell& cell = netlist_.start_cell("buff", 1);
+    const Cell& cell = netlist_.start_cell(buffer_cell(), 1);
     netlist_.name_pin(cell, 0, name);
     return netlist_.pins(netlist_.cells().back()).front();
   }
@@ -169,9 +169,9 @@ TEST(NetlistNets, ACellTypeBuiltAgainInTheSameBufferIsAnotherType) {
   Netlist netlist(symbols);
   char buffer[] = "c2";
   const std::string_view type(buffer, 2);
-  netlist.start_cell(type, 0);
+  netlist.start_cell(type, join_cell(2), 0);
   buffer[1] = '3';
-  netlist.start_cell(type, 0);
+  netlist.start_cell(type, join_cell(3), 0);
   ASSERT_EQ(netlist.cells().size(), 2u);
   EXPECT_EQ(netlist.text(netlist.cells()[0].type), "c2");
   EXPECT_EQ(netlist.text(netlist.cells()[1].type), "c3");

@@ -39,7 +39,7 @@ Netlist large_netlist(Symbols& symbols, std::string& expected) {
   Netlist netlist(symbols);
   for (int i = 0; i < 60000; ++i) {
     const std::string a = "net_a_" + std::to_string(i), b = "a_much_longer_net_name_" + std::to_string(i);
-    netlist.add("dlatch", std::vector<std::string>{a, b});
+    netlist.add(latch_cell(), std::vector<std::string>{a, b});
     expected += expected_text("dlatch", i + 1, {a, b});
     // Cells of more pins than are kept in one block, and cells that do not
     // fit in what is left of a block.
@@ -47,8 +47,8 @@ Netlist large_netlist(Symbols& symbols, std::string& expected) {
       std::vector<std::string> wide;
       const int pins = i == 30000 ? 1200000 : 700000;
       for (int k = 0; k < pins; ++k) wide.push_back("w" + std::to_string(k));
-      netlist.add("mux_wide", wide);
-      expected += expected_text("mux_wide", i + 2, wide);
+      netlist.add(join_cell(pins - 1), wide);
+      expected += expected_text("c" + std::to_string(pins - 1), i + 2, wide);
       ++i;
     }
   }
@@ -61,7 +61,7 @@ TEST(Netlist, NamingAPinPastTheLastIsRefused) {
   Symbols symbols;
   Netlist netlist(symbols);
   const SymbolText design_name{symbols.intern("p"), "p"};
-  const Cell& cell = netlist.start_cell(FixedName{"buff", 0}, 2);
+  const Cell& cell = netlist.start_cell(buffer_cell(), 2);
   netlist.name_pin(cell, 1, FixedName{"Reset_signal", 1});
   EXPECT_THROW(netlist.name_pin(cell, 2, std::string_view("n")), std::out_of_range);
   EXPECT_THROW(netlist.name_pin(cell, 2, design_name), std::out_of_range);

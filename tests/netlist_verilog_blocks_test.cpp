@@ -26,7 +26,7 @@ std::string net(int i) { return "n" + std::to_string(i); }
 // A chain of buffers; a net named u9000 makes instance 9000 take a fresh name.
 void fill(Netlist& netlist) {
   for (int i = 0; i < kCells; ++i) {
-    netlist.add("buff", std::vector<std::string>{i == 8000 ? "u9000" : net(i), net(i + 1)});
+    netlist.add(buffer_cell(), std::vector<std::string>{i == 8000 ? "u9000" : net(i), net(i + 1)});
   }
 }
 
@@ -73,9 +73,9 @@ TEST(VerilogBlocks, FailingSinkStopsBothFormatters) {
 std::string instance_lines(const std::vector<std::string>& nets) {
   Symbols symbols;
   Netlist netlist(symbols);
-  netlist.add("buff", std::vector<std::string>{nets[0], nets[1]});
-  netlist.add("buff", std::vector<std::string>{nets[1], nets[2]});
-  Cell again = netlist.reserve_cell("buff", 1, 2);
+  netlist.add(buffer_cell(), std::vector<std::string>{nets[0], nets[1]});
+  netlist.add(buffer_cell(), std::vector<std::string>{nets[1], nets[2]});
+  Cell again = netlist.reserve_cell(buffer_cell(), 1, 2);
   netlist.place_pin(again, nets[2]);
   netlist.place_pin(again, nets[3]);
   netlist.append(again);

@@ -23,8 +23,8 @@ TEST(VerilogDeclarations, OnlyWhatPinsHoldIsDeclared) {
   netlist.net_named(NetName(std::string("ghost")));
   netlist.net_named(NetName(std::string("v[3]")));
   netlist.net_named(NetName(std::string("w[9]")));
-  netlist.add("buff", std::vector<std::string>{"a", "v[1]"});
-  netlist.add("buff", std::vector<std::string>{"w[7]", "b"});
+  netlist.add(buffer_cell(), std::vector<std::string>{"a", "v[1]"});
+  netlist.add(buffer_cell(), std::vector<std::string>{"w[7]", "b"});
   const VerilogNetlist verilog = test::verilog_of(netlist, symbols);
   std::ostringstream out;
   write_verilog_module(netlist, verilog, out);

@@ -126,7 +126,7 @@ constexpr std::size_t kCells = 5 * 4096 + 17;  // settled in several steps
 
 void add_cells(Netlist& netlist, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
-    netlist.add("buff", std::vector<std::string>{"n" + std::to_string(i), "m"});
+    netlist.add(buffer_cell(), std::vector<std::string>{"n" + std::to_string(i), "m"});
     netlist.settle(netlist.cells().size());
   }
 }
@@ -175,7 +175,7 @@ TEST(SettledCells, DroppedBeforeMappingEndsStopsUnvisited) {
   std::atomic<int> visits = 0;
   EXPECT_TRUE(ends_in_time([&] {
     SettledCellsThread thread(netlist, [&visits](std::size_t, std::size_t) { ++visits; });
-    netlist.add("buff", std::vector<std::string>{"a", "b"});
+    netlist.add(buffer_cell(), std::vector<std::string>{"a", "b"});
   }));
   EXPECT_EQ(visits, 0);
 }

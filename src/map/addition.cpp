@@ -29,9 +29,9 @@ void map_addition(MapContext& ctx, const DataTransition& t) {
   for (const DataArc* p : controls) inputs.emplace_back(ctx.text(p->name));
   const NetName request = emit_join(ctx, inputs, "");
 
-  const std::string adder = "add" + decimal(t.data_input_count) + "_" + decimal(width);
+  const CellShape adder = adder_cell(t.data_input_count, width);
   const int instance = ctx.netlist.new_instance();
-  const std::string result_name = "U" + decimal(instance) + "_" + adder;
+  const std::string result_name = "U" + decimal(instance) + "_" + type_name(adder);
   std::vector<PinNet> pins;
   for (const DataArc* p : operands) {
     pins.push_back(bus(ctx.text(p->name), width));

@@ -21,12 +21,9 @@ inline const SymbolText& pin_net(const SymbolText& net) { return net; }
 inline const NetName& pin_net(const NetName& net) { return net; }
 inline const FixedName& pin_net(const FixedName& net) { return net; }
 
-// The cell types and nets the rules name most often, each with a slot of
-// its own in the netlist: the slots are numbered by this list.
+// The nets the rules name most often, each with a slot of its own in the
+// netlist: the slots are numbered by this list.
 enum class FixedSlot : std::uint8_t {
-  buff,
-  dlatch,
-  or2,
   reset_signal,
   value0,
   value1,
@@ -39,9 +36,6 @@ static_assert(static_cast<std::size_t>(FixedSlot::count) <= Netlist::kFixedNames
 constexpr FixedName fixed(std::string_view text, FixedSlot slot) {
   return {text, static_cast<std::uint8_t>(slot)};
 }
-inline constexpr FixedName kBuff = fixed("buff", FixedSlot::buff);
-inline constexpr FixedName kDlatch = fixed("dlatch", FixedSlot::dlatch);
-inline constexpr FixedName kOr2 = fixed("OR2", FixedSlot::or2);
 inline constexpr FixedName kResetSignal = fixed("Reset_signal", FixedSlot::reset_signal);
 inline constexpr FixedName kAsyncValue0 = fixed("DCasyncValue0", FixedSlot::value0);
 inline constexpr FixedName kAsyncValue1 = fixed("DCasyncValue1", FixedSlot::value1);
@@ -49,11 +43,11 @@ inline constexpr FixedName kAsyncLowerValue0 = fixed("DCasyncvalue0", FixedSlot:
 inline constexpr FixedName kAsyncLowerValue1 = fixed("DCasyncvalue1", FixedSlot::lower_value1);
 
 // Takes the next instance number, as Netlist::add does.
-template <class Type, class... Nets>
-void add_cell(Netlist& netlist, const Type& name, const Nets&... nets) {
+template <class... Nets>
+void add_cell(Netlist& netlist, const CellShape& shape, const Nets&... nets) {
   // A number would make a one-character net name.
   static_assert((!std::is_arithmetic_v<std::remove_cvref_t<Nets>> && ...));
-  const Cell& cell = netlist.start_cell(name, sizeof...(Nets));
+  const Cell& cell = netlist.start_cell(shape, sizeof...(Nets));
   // A fold over the comma operator runs left to right: pin 1 first.
   std::size_t position = 0;
   (netlist.name_pin(cell, position++, pin_net(nets)), ...);

@@ -40,10 +40,10 @@ struct Outputs {
 };
 
 void buff(MapContext& ctx, const std::string& from, const NetName& to) {
-  add_cell(ctx.netlist, kBuff, from, to);
+  add_cell(ctx.netlist, buffer_cell(), from, to);
 }
 void or2(MapContext& ctx, const std::string& a, const std::string& b, const NetName& to) {
-  add_cell(ctx.netlist, kOr2, a, b, to);
+  add_cell(ctx.netlist, or_cell(), a, b, to);
 }
 
 NetName place_net(const MapContext& ctx, const DataTransition& t, const DataArc& p) {
@@ -216,7 +216,7 @@ void emit_comparator(MapContext& ctx, const DataTransition& t, const NetName& re
   }
   const std::string name = ctx.name(t.name);
   const Outputs out{name + "_great", name + "_equal", name + "_less"};
-  add_cell(ctx.netlist, "comp_" + decimal(width), std::move(operands[0]),
+  add_cell(ctx.netlist, comparator_cell(width), std::move(operands[0]),
            std::move(operands[1]), std::move(operands[2]), std::move(operands[3]), request,
            out.great, out.equal, out.less);
 

@@ -272,11 +272,11 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
 
   // bk, the set pins, fw, the reset pins; named by the later passes.
   const Cell& cell = ctx.netlist.start_cell(control_cell_name(set_list, reset_list),
+                                            global_control_cell(set_pins),
                                             static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
   work.cell = ctx.netlist.cells().size() - 1;
   work.set_pins = set_pins;
-  ctx.netlist.note_forward_pin(cell.type, static_cast<std::uint32_t>(set_pins + 1));
 
   work.backward_arcs = backward_list(work.global_in);
   work.set_arcs = local_input_list(ctx.design, t);

@@ -26,10 +26,10 @@ bool emit_latch_stage(MapContext& ctx, const DataTransition& t, const std::strin
   const SymbolText p = ctx.text(destination->name);
   // Most significant bit first, then the cell that gathers the bits' done.
   for (int b = width - 1; b >= 0; --b) {
-    add_cell(ctx.netlist, kDlatch, bit(s1, b), bit(s1_bar, b), req, kResetSignal, bit(p, b),
+    add_cell(ctx.netlist, latch_cell(), bit(s1, b), bit(s1_bar, b), req, kResetSignal, bit(p, b),
              bit_bar(p, b), bit_done(p, b));
   }
-  add_cell(ctx.netlist, "done_" + decimal(width), done_bus(p, width),
+  add_cell(ctx.netlist, done_cell(width), done_bus(p, width),
            data_control_net(ctx.design, ctx.symbols, t.name, *control));
   return true;
 }

@@ -54,7 +54,7 @@ class DriverCheck {
 };
 
 void add_buffer(MapContext& ctx, const NetName& in, const NetName& out) {
-  add_cell(ctx.netlist, kBuff, in, out);
+  add_cell(ctx.netlist, buffer_cell(), in, out);
 }
 
 void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& drivers) {
@@ -76,7 +76,7 @@ void map_transition(MapContext& ctx, const LocalTransition& t, DriverCheck& driv
   nets.reserve(inputs + 1);
   nets.push_back(join_net);
   for (const LocalArc& p : ctx.design.inputs_of(t)) nets.emplace_back(ctx.text(p.name));
-  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs)), nets);
+  ctx.netlist.add(join_cell(static_cast<int>(inputs)), nets);
   drivers.drives(t, join_net);
   if (outputs == 1) return;
 

@@ -24,7 +24,7 @@ std::optional<NetName> emit_write_back_delay(MapContext& ctx, const DataTransiti
   }
   const std::string ack = ctx.name(t.name) + "_dele_ack";
   const std::string delayed = ctx.name(t.name) + "_dele_req";
-  add_cell(ctx.netlist, "dele", request, ack, delayed, ctx.text(done_place->name));
+  add_cell(ctx.netlist, delay_cell(), request, ack, delayed, ctx.text(done_place->name));
   ctx.state.given_nets[done_place->place] = ack;
   mark_first_reader_late(ctx, done_place->place);
   return delayed;
@@ -39,7 +39,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
   std::optional<NetName> request = control_part(ctx, t);
   if (!request) return;
 
-  const std::string cell = "mul" + decimal(t.data_input_count) + "_" + decimal(width);
+  const CellShape cell = multiplier_cell(t.data_input_count, width);
   std::vector<PinNet> pins;
   bool delayed = false;
   int operands = 0;
@@ -61,7 +61,7 @@ void map_multiplication(MapContext& ctx, const DataTransition& t) {
     pins.push_back(bus_bar(ctx.text(p.name), width));
   }
 
-  const std::string result_name = ctx.name(t.name) + "_DC_" + cell;
+  const std::string result_name = ctx.name(t.name) + "_DC_" + type_name(cell);
   pins.push_back(*request);
   pins.push_back(bus(result_name, width));
   pins.push_back(bus_bar(result_name, width));

@@ -81,7 +81,7 @@ int feeder_pins_of(const DataPlace& fed) { return 3 * fed.writer_lines; }
 Cell reserve_mux(MapContext& ctx, const DataPlace& fed, int width) {
   const int feeders = fed.writer_lines;
   const Cell mux = ctx.netlist.reserve_cell(
-      "mux" + decimal(feeders) + "_" + decimal(width), ctx.netlist.new_instance(),
+      multiplexer_cell(feeders, width), ctx.netlist.new_instance(),
       static_cast<std::size_t>(std::max(feeder_pins_of(fed), 0)) + 3);
   for (const std::uint32_t writer : ctx.design.producers_of(fed))
     ctx.state.fed_mux_instance[writer] = mux.instance;

@@ -175,7 +175,7 @@ std::string join_step(MapContext& ctx, const OperandTransfer& op, const StepGrou
   }
   const std::string ack = ctx.name(op.function) + "_dele_ack";
   const std::string request = ctx.name(op.function) + "_dele_req";
-  add_cell(ctx.netlist, "dele", joined, ack, request, *delay_place);
+  add_cell(ctx.netlist, delay_cell(), joined, ack, request, *delay_place);
   for (const Member& m : group.members)
     if (m.kind != MemberKind::reads_result) given[m.record] = request;
   for (const Member& m : group.members) {

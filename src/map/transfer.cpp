@@ -54,11 +54,11 @@ void map_plain_transfer(MapContext& ctx, const DataTransition& t) {
 
   if (x_record.terminal == Terminal::constant) constant_part(ctx, x_record, width);
   for (int k = width - 1; k >= 0; --k) {
-    add_cell(ctx.netlist, kDlatch, bit(x, k), bit_bar(x, k), control, kResetSignal, bit(y, k),
+    add_cell(ctx.netlist, latch_cell(), bit(x, k), bit_bar(x, k), control, kResetSignal, bit(y, k),
              bit_bar(y, k), bit_done(y, k));
   }
   const DataArc& done_place = *first_place_of_kind(ctx.design.outputs_of(t), ArcKind::control);
-  add_cell(ctx.netlist, "done_" + decimal(width), done_bus(y, width),
+  add_cell(ctx.netlist, done_cell(width), done_bus(y, width),
            data_control_net(ctx.design, ctx.symbols, t.name, done_place));
 }
 

@@ -32,8 +32,8 @@ void emit_constant_drivers(MapContext& ctx, const SymbolText& place, int value, 
                            ConstantNets spelling) {
   for (int b = width - 1; b >= 0; --b) {
     const RailSources from = rail_sources(constant_digit(value, b), spelling);
-    add_cell(ctx.netlist, kBuff, from.true_rail, bit(place, b));
-    add_cell(ctx.netlist, kBuff, from.complement_rail, bit_bar(place, b));
+    add_cell(ctx.netlist, buffer_cell(), from.true_rail, bit(place, b));
+    add_cell(ctx.netlist, buffer_cell(), from.complement_rail, bit_bar(place, b));
   }
 }
 
@@ -60,7 +60,7 @@ NetName emit_join(MapContext& ctx, const std::vector<NetName>& inputs,
   }
   std::vector<NetName> nets{joined};
   nets.insert(nets.end(), inputs.begin(), inputs.end());
-  ctx.netlist.add("c" + decimal(static_cast<long long>(inputs.size())), nets);
+  ctx.netlist.add(join_cell(static_cast<int>(inputs.size())), nets);
   return joined;
 }
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "netlist/cell_library.hpp"
+#include "netlist/pin_directions.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"
 #include "netlist/settled_cells.hpp"

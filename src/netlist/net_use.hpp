@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "netlist/cell_library.hpp"
+#include "netlist/pin_directions.hpp"
 #include "netlist/netlist.hpp"
 
 namespace syn {

@@ -196,14 +196,31 @@ std::string Netlist::net_text(NetId id) const {
   return text;
 }
 
-SymbolId Netlist::cell_type(std::string_view type) {
-  RecentName& recent = recent_types_[recent_slot(type.data(), type.size(), 0)];
-  if (recent.text == type.data() && recent.size == type.size() &&
-      symbols_.text(recent.id) == type)
+// A type met again is found among the recent names; only a new one is
+// looked up among the types.
+SymbolId Netlist::cell_type(std::string_view name, const CellShape& shape) {
+  RecentName& recent = recent_types_[recent_slot(name.data(), name.size(), 0)];
+  if (recent.text == name.data() && recent.size == name.size() &&
+      symbols_.text(recent.id) == name)
     return recent.id;
-  const SymbolId symbol = symbols_.intern(type);
-  recent = {type.data(), type.size(), symbol};
+  const SymbolId symbol = enter_type(symbols_.intern(name), shape);
+  recent = {name.data(), name.size(), symbol};
   return symbol;
+}
+
+SymbolId Netlist::cell_type(const CellShape& shape) {
+  if (!has_fixed_name(shape.kind)) return cell_type(syn::type_name(shape), shape);
+  SymbolId& symbol = fixed_kind_types_[static_cast<std::size_t>(shape.kind)];
+  if (symbol == kNoSymbol) symbol = enter_type(symbols_.intern(syn::type_name(shape)), shape);
+  return symbol;
+}
+
+// The first shape given for a type stays its entry.
+SymbolId Netlist::enter_type(SymbolId type, const CellShape& shape) {
+  const auto [entry, added] =
+      entry_of_type_.try_emplace(type, static_cast<std::uint32_t>(type_entries_.size()));
+  if (added) type_entries_.push_back({type, shape});
+  return type;
 }
 
 NetId Netlist::plain_net(std::string_view name) {
@@ -319,8 +336,13 @@ NetId& Netlist::pin_slot(const Cell& cell, std::size_t position) {
   return pin_blocks_[cell.first_pin / kPinBlock][cell.first_pin % kPinBlock + position];
 }
 
-const Cell& Netlist::start_cell(std::string_view type, std::size_t pin_count) {
-  return start_cell_of_type(cell_type(type), pin_count);
+const Cell& Netlist::start_cell(const CellShape& shape, std::size_t pin_count) {
+  return start_cell_of_type(cell_type(shape), pin_count);
+}
+
+const Cell& Netlist::start_cell(std::string_view name, const CellShape& shape,
+                                std::size_t pin_count) {
+  return start_cell_of_type(cell_type(name, shape), pin_count);
 }
 
 const Cell& Netlist::start_cell_of_type(SymbolId type, std::size_t pin_count) {
@@ -328,12 +350,6 @@ const Cell& Netlist::start_cell_of_type(SymbolId type, std::size_t pin_count) {
   cell.pin_count = static_cast<std::uint32_t>(pin_count);
   append(cell);
   return cells_.back();
-}
-
-const Cell& Netlist::start_cell(const FixedName& type, std::size_t pin_count) {
-  SymbolId& symbol = fixed_types_.at(type.slot);
-  if (symbol == kNoSymbol) symbol = symbols_.intern(type.text);
-  return start_cell_of_type(symbol, pin_count);
 }
 
 NetId Netlist::net_of(const FixedName& name) {
@@ -350,8 +366,8 @@ void Netlist::check_pin(const Cell& cell, std::size_t position) {
   if (position >= cell.pin_count) throw std::out_of_range("netlist: no such pin");
 }
 
-Cell Netlist::reserve_cell(std::string_view type, int instance, std::size_t slots) {
-  return reserve_cell_of_type(cell_type(type), instance, slots);
+Cell Netlist::reserve_cell(const CellShape& shape, int instance, std::size_t slots) {
+  return reserve_cell_of_type(cell_type(shape), instance, slots);
 }
 
 Cell Netlist::reserve_cell_of_type(SymbolId type, int instance, std::size_t slots) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "model/symbols.hpp"
+#include "netlist/cell_catalogue.hpp"
 #include "util/block_list.hpp"
 #include "util/cache_line.hpp"
 #include "util/watermark.hpp"
@@ -127,18 +128,20 @@ class Netlist {
   // records it.
   void set_origin(CellOrigin origin) { origin_ = origin; }
 
-  // Takes the next instance number and appends a cell with `pin_count` pins,
-  // unnamed until name_pin names them. Cells never move.
-  const Cell& start_cell(std::string_view type, std::size_t pin_count);
-  const Cell& start_cell(const FixedName& type, std::size_t pin_count);
+  // Takes the next instance number and appends a cell of the catalogue's
+  // `shape` with `pin_count` pins, unnamed until name_pin names them. Cells
+  // never move. The type's name is the catalogue's, or `name` for a global
+  // control cell.
+  const Cell& start_cell(const CellShape& shape, std::size_t pin_count);
+  const Cell& start_cell(std::string_view name, const CellShape& shape, std::size_t pin_count);
 
   // The common case: takes the next instance number and appends a cell with
   // pins 1..n on `nets`.
   // A net name is any of std::string_view, std::string, SymbolText,
   // NetName, FixedName, BusNet or PinNet.
   template <class Name>
-  const Cell& add(std::string_view type, const std::vector<Name>& nets) {
-    const Cell& cell = start_cell(type, nets.size());
+  const Cell& add(const CellShape& shape, const std::vector<Name>& nets) {
+    const Cell& cell = start_cell(shape, nets.size());
     for (std::size_t i = 0; i < nets.size(); ++i) pin_slot(cell, i) = net_of(nets[i]);
     return cell;
   }
@@ -146,7 +149,7 @@ class Netlist {
   // A cell that enters the list later (append), under an instance number
   // taken earlier: `slots` pins are reserved for it now and placed one by one
   // (place_pin); it has as many pins as are placed.
-  Cell reserve_cell(std::string_view type, int instance, std::size_t slots);
+  Cell reserve_cell(const CellShape& shape, int instance, std::size_t slots);
 
   // Appends a reserved cell; the list order is the output order.
   void append(const Cell& cell);
@@ -172,17 +175,14 @@ class Netlist {
   // The net of this name, made if it is new.
   NetId net_named(const NetName& name) { return net_of(name); }
 
-  // A global control cell's type: the position (from 0) of its forward pin,
-  // after the backward pin and the set pins. The global control mapper
-  // notes it; the other pins' directions follow from the type's name.
-  void note_forward_pin(SymbolId type, std::uint32_t position) {
-    forward_pin_of_type_.emplace(type, position);
-  }
-  std::optional<std::uint32_t> forward_pin(SymbolId type) const {
-    const auto found = forward_pin_of_type_.find(type);
-    if (found == forward_pin_of_type_.end()) return std::nullopt;
-    return found->second;
-  }
+  // The catalogue entry of each cell type, in the order the types were
+  // first used: a type's entry is there before any cell of it, so a thread
+  // that reads settled cells may read the entries up to theirs.
+  struct TypeEntry {
+    SymbolId type = kNoSymbol;
+    CellShape shape;
+  };
+  const BlockList<TypeEntry>& type_entries() const { return type_entries_; }
 
   // The plain net of this name, or kUnnamedNet; the vector of this name, or
   // kNoVector. Nothing is made.
@@ -303,11 +303,21 @@ class Netlist {
   NetId slice_net(VectorId vector, int high, int low);
   NetId bit_net(VectorId vector, int index);
   NetId new_bus_net(VectorId vector, int high, int low, bool slice);
-  SymbolId cell_type(std::string_view type);
+  SymbolId cell_type(std::string_view name, const CellShape& shape);
+  SymbolId cell_type(const CellShape& shape);
+  SymbolId enter_type(SymbolId type, const CellShape& shape);
   const Cell& start_cell_of_type(SymbolId type, std::size_t pin_count);
   Cell reserve_cell_of_type(SymbolId type, int instance, std::size_t slots);
   // The cell types and nets of fixed names, by slot, once looked up.
-  std::array<SymbolId, kFixedNames> fixed_types_ = filled<SymbolId>(kNoSymbol);
+  // The types of the kinds whose cells all have one name, by kind.
+  std::array<SymbolId, static_cast<std::size_t>(CellKind::unknown) + 1> fixed_kind_types_ =
+      filled_types();
+  static constexpr std::array<SymbolId, static_cast<std::size_t>(CellKind::unknown) + 1>
+  filled_types() {
+    std::array<SymbolId, static_cast<std::size_t>(CellKind::unknown) + 1> ids{};
+    ids.fill(kNoSymbol);
+    return ids;
+  }
   std::array<NetId, kFixedNames> fixed_nets_ = filled<NetId>(kUnnamedNet);
   template <class Id>
   static constexpr std::array<Id, kFixedNames> filled(Id id) {
@@ -348,7 +358,8 @@ class Netlist {
   static constexpr std::size_t kSettleStep = 4096;
   std::size_t announced_settled_ = 0;
   std::unique_ptr<Watermark> settled_ = std::make_unique<Watermark>();  // movable netlist
-  std::unordered_map<SymbolId, std::uint32_t> forward_pin_of_type_;
+  BlockList<TypeEntry> type_entries_;
+  std::unordered_map<SymbolId, std::uint32_t> entry_of_type_;  // by type: its place in type_entries_
 };
 
 }  // namespace syn

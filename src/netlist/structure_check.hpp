@@ -14,6 +14,7 @@
 #include "model/design.hpp"
 #include "model/symbols.hpp"
 #include "netlist/net_use.hpp"
+#include "netlist/pin_directions.hpp"
 #include "netlist/netlist.hpp"
 
 namespace syn {

@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "netlist/cell_library.hpp"
+#include "netlist/pin_directions.hpp"
 #include "netlist/destination.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/netlist.hpp"

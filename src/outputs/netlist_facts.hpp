@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-#include "netlist/cell_library.hpp"
+#include "netlist/pin_directions.hpp"
 #include "netlist/net_use.hpp"
 #include "netlist/structure_check.hpp"
 #include "netlist/write_dot.hpp"
