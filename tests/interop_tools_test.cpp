@@ -66,7 +66,7 @@ std::vector<std::string> case_tables(const fs::path& file) {
 }
 
 // The connections of a Yosys BLIF file, by instance name: the cell type and
-// each port bit ("pin2", "pin1[3]") with the Yosys net on it.
+// each port bit ("req", "a[3]") with the Yosys net on it.
 struct Instance {
   std::string type;
   std::map<std::string, std::string> bits;
@@ -107,8 +107,24 @@ std::vector<std::string> instance_names(const std::string& verilog) {
   return names;
 }
 
+// The ports of each cell type of the cell declarations, in order: the
+// native netlist's pins connect to them by position.
+std::map<std::string, std::vector<std::string>> port_names(const std::string& cells) {
+  std::map<std::string, std::vector<std::string>> ports;
+  std::istringstream in(cells);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("module ", 0) != 0) continue;
+    std::string type = line.substr(7, line.find(" (") - 7);
+    if (!type.empty() && type[0] == '\\') type = type.substr(1);
+    std::istringstream list(line.substr(line.find('(') + 1, line.find(')') - line.find('(') - 1));
+    for (std::string port; std::getline(list >> std::ws, port, ',');) ports[type].push_back(port);
+  }
+  return ports;
+}
+
 // Compares the native netlist text with what Yosys made of its Verilog.
 std::string compare(const std::string& netlist, const std::vector<std::string>& names,
+                    const std::map<std::string, std::vector<std::string>>& ports,
                     const std::map<std::string, Instance>& instances) {
   std::vector<std::pair<std::string, std::vector<std::string>>> cells;  // type, pin nets
   std::istringstream in(netlist);
@@ -127,8 +143,13 @@ std::string compare(const std::string& netlist, const std::vector<std::string>& 
       continue;
     }
     std::size_t used = 0, connected = 0;
+    const auto type_ports = ports.find(cells[c].first);
     for (std::size_t p = 0; p < cells[c].second.size(); ++p) {
-      const std::string port = "pin" + std::to_string(p + 1);
+      if (type_ports == ports.end() || p >= type_ports->second.size()) {
+        failures << where << ": no port " << p + 1 << " declared\n";
+        break;
+      }
+      const std::string& port = type_ports->second[p];
       const std::vector<std::string> bits = expand_bits(cells[c].second[p]);
       for (std::size_t k = 0; k < bits.size(); ++k) {
         const std::string& native = bits[bits.size() - 1 - k];  // Yosys counts from bit 0 up
@@ -170,6 +191,7 @@ void check_design(const fs::path& dir) {
   ASSERT_EQ(shell(dir, "yosys -q -s script.ys", log), 0) << log;
   EXPECT_EQ(log.find("arning"), std::string::npos) << log;
   EXPECT_EQ(compare(read_file(dir / "native.net"), instance_names(read_file(dir / "design.v")),
+                    port_names(read_file(dir / "cells.v")),
                     read_blif(read_file(dir / "design.blif"))),
             "");
   EXPECT_EQ(shell(dir, "dot -Tsvg -o picture.svg picture.dot", log), 0) << log;

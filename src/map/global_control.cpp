@@ -263,6 +263,13 @@ int sum_of_counts(const std::vector<CountedPlace>& list) {
   return sum;
 }
 
+std::vector<int> group_counts(const std::vector<CountedPlace>& list) {
+  std::vector<int> counts;
+  counts.reserve(list.size());
+  for (const CountedPlace& entry : list) counts.push_back(entry.num);
+  return counts;
+}
+
 void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work) {
   ctx.console << "G";
   const auto set_list = counted(work.global_in, true);
@@ -272,7 +279,8 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
 
   // bk, the set pins, fw, the reset pins; named by the later passes.
   const Cell& cell = ctx.netlist.start_cell(control_cell_name(set_list, reset_list),
-                                            global_control_cell(set_pins),
+                                            global_control_cell(group_counts(set_list),
+                                                                group_counts(reset_list)),
                                             static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
   work.cell = ctx.netlist.cells().size() - 1;

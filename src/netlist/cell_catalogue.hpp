@@ -39,31 +39,32 @@ struct CellShape {
   int count = 0;
   // comparator, done, multiplier, adder, multiplexer: the bits of a value.
   int width = 0;
+  // global control: how its set and its reset pins group, one count per
+  // place in pin order (a place's pins are its producers on the set side,
+  // its consumers on the reset side).
+  std::vector<int> set_groups;
+  std::vector<int> reset_groups;
 };
 
-constexpr CellShape join_cell(int inputs) { return {CellKind::join, inputs, 0}; }
-constexpr CellShape buffer_cell() { return {CellKind::buffer, 0, 0}; }
-constexpr CellShape or_cell() { return {CellKind::or_gate, 0, 0}; }
-constexpr CellShape comparator_cell(int width) {
-  return {CellKind::comparator, 0, width};
+inline CellShape join_cell(int inputs) { return {CellKind::join, inputs, 0, {}, {}}; }
+inline CellShape buffer_cell() { return {CellKind::buffer, 0, 0, {}, {}}; }
+inline CellShape or_cell() { return {CellKind::or_gate, 0, 0, {}, {}}; }
+inline CellShape comparator_cell(int width) { return {CellKind::comparator, 0, width, {}, {}}; }
+inline CellShape latch_cell() { return {CellKind::latch, 0, 0, {}, {}}; }
+inline CellShape done_cell(int width) { return {CellKind::done, 0, width, {}, {}}; }
+inline CellShape delay_cell() { return {CellKind::delay, 0, 0, {}, {}}; }
+inline CellShape multiplier_cell(int operands, int width) {
+  return {CellKind::multiplier, operands, width, {}, {}};
 }
-constexpr CellShape latch_cell() { return {CellKind::latch, 0, 0}; }
-constexpr CellShape done_cell(int width) { return {CellKind::done, 0, width}; }
-constexpr CellShape delay_cell() { return {CellKind::delay, 0, 0}; }
-constexpr CellShape multiplier_cell(int operands, int width) {
-  return {CellKind::multiplier, operands, width};
+inline CellShape adder_cell(int operands, int width) {
+  return {CellKind::adder, operands, width, {}, {}};
 }
-constexpr CellShape adder_cell(int operands, int width) {
-  return {CellKind::adder, operands, width};
+inline CellShape multiplexer_cell(int feeders, int width) {
+  return {CellKind::multiplexer, feeders, width, {}, {}};
 }
-constexpr CellShape multiplexer_cell(int feeders, int width) {
-  return {CellKind::multiplexer, feeders, width};
-}
-// The name of a global control cell tells how its set and reset pins group
-// (control_cell_name), so the mapper names it; its entry has the set pins.
-constexpr CellShape global_control_cell(int set_pins) {
-  return {CellKind::global_control, set_pins, 0};
-}
+// The name of a global control cell spells how its set and reset pins
+// group (control_cell_name), so the mapper names it.
+CellShape global_control_cell(std::vector<int> set_groups, std::vector<int> reset_groups);
 
 // The type name of a cell of this shape ("c3", "comp_8", "mux2_4"); empty
 // for a global control cell, which the mapper names.

@@ -63,6 +63,7 @@ void CellTally::add(const Netlist& netlist, const Cell& cell) {
   NetUse::count_pins(netlist, directions, cell, pins_by_net);
   names.add(netlist, cell);
   VerilogCell& of_type = types.ports[type];
+  if (of_type.ports == 0) of_type.shape = directions.shape(cell);
   of_type.ports = std::max<std::size_t>(of_type.ports, cell.pin_count);
   if (detail != PortDetail::count) note_port_widths(netlist, cell, of_type.port_widths);
   // The directions of the type's cell with the most pins: a multiplexer

@@ -840,12 +840,12 @@ void write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
 
 void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
   out << "// Cell types of a netlist written by syn-tool, as empty modules with one\n"
-      << "// port per pin, each an input or an output as the cell's pin is; replace\n"
-      << "// these with the cell library's own models.\n";
+      << "// port per pin, named for its role, each an input or an output as the\n"
+      << "// cell's pin is; replace these with the cell library's own models.\n";
   for (const VerilogCell& cell : verilog.cells) {
     out << "(* blackbox *)\n" << "module " << spaced(cell.name) << "(";
     for (std::size_t p = 0; p < cell.ports; ++p) {
-      out << (p == 0 ? "" : ", ") << "pin" << p + 1;
+      out << (p == 0 ? "" : ", ") << pin_role(cell.shape, p, cell.ports).name;
     }
     out << ");\n";
     for (std::size_t p = 0; p < cell.ports; ++p) {
@@ -854,7 +854,7 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out) {
               : sides[p] == PinDirection::output ? "  output "
                                                  : "  input ");
       if (cell.port_widths[p] > 1) out << '[' << cell.port_widths[p] - 1 << ":0] ";
-      out << "pin" << p + 1 << ";\n";
+      out << pin_role(cell.shape, p, cell.ports).name << ";\n";
     }
     out << "endmodule\n";
   }

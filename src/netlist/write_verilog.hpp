@@ -49,6 +49,7 @@ struct VerilogDeclaration {
 
 struct VerilogCell {
   std::string name;       // module name as written
+  CellShape shape;        // its catalogue entry
   std::size_t ports = 0;  // as many as the type's cell with the most pins has pins
   // What the cell declarations (write_verilog_cells) say of each port, worked
   // out only where asked for (see PortDetail):
