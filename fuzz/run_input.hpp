@@ -51,6 +51,8 @@ struct Outcome {
   std::string netlist;
   std::string verilog;
   std::string cells;    // the cell declarations
+  std::string models;   // the cells' behavioural models
+  std::string testbench;
   std::string picture;  // the Graphviz picture
   std::string console;  // what the outputs and the check printed
 };
@@ -89,6 +91,8 @@ inline Outcome run_tables(const std::string_view (&tables)[4]) {
     OutputRequest as_verilog;
     as_verilog.format = NetlistFormat::verilog;
     as_verilog.netlist = OutputTarget::memory(outcome.verilog, "fuzz.v");
+    as_verilog.models = OutputTarget::memory(outcome.models, "models.v");
+    as_verilog.testbench = OutputTarget::memory(outcome.testbench, "tb.v");
     std::string diagnostics;
     map_and_write(tables, as_verilog, diagnostics, console, false);
   }

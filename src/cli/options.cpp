@@ -37,9 +37,10 @@ bool parse_output_option(int argc, char** argv, int& i, Options& options,
     else error = "unknown format '" + *format + "' (netlist or verilog)";
     return true;
   }
-  std::optional<std::string>* targets[] = {&options.top, &options.cells, &options.dot};
-  const char* names[] = {"--top", "--cells", "--dot"};
-  for (int k = 0; k < 3 && !error; ++k) {
+  std::optional<std::string>* targets[] = {&options.top, &options.cells, &options.dot,
+                                           &options.models, &options.testbench};
+  const char* names[] = {"--top", "--cells", "--dot", "--models", "--testbench"};
+  for (int k = 0; k < 5 && !error; ++k) {
     if (auto value = option_value(argc, argv, i, names[k], error)) {
       *targets[k] = *value;
       return true;
@@ -72,6 +73,8 @@ const char* const kUsage =
     "  --format verilog  write the netlist as a structural Verilog module\n"
     "  --top NAME   name of that module (default: the output file's name)\n"
     "  --cells FILE declare the cell types used as empty Verilog modules in FILE\n"
+    "  --models FILE  write behavioural Verilog models of the cell types used\n"
+    "  --testbench FILE  write a testbench for the Verilog module\n"
     "  --dot FILE   draw the three nets of the design as a Graphviz graph in FILE\n"
     "  --stats      print cell, pin and net counts on standard error, with the\n"
     "               first 20 nets found on a single pin\n"

@@ -19,6 +19,8 @@ struct Options {
   bool verilog = false;               // --format verilog instead of the netlist file
   std::optional<std::string> top;     // --top NAME
   std::optional<std::string> cells;   // --cells FILE
+  std::optional<std::string> models;  // --models FILE
+  std::optional<std::string> testbench;  // --testbench FILE
   std::optional<std::string> dot;     // --dot FILE
   bool stats = false;                 // --stats
   bool stats_by_transition = false;   // --stats-by-transition

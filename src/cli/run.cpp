@@ -113,6 +113,8 @@ OutputRequest output_request(const Options& options) {
   }
   request.top = options.top;
   if (options.cells) request.cells = OutputTarget::file(*options.cells);
+  if (options.models) request.models = OutputTarget::file(*options.models);
+  if (options.testbench) request.testbench = OutputTarget::file(*options.testbench);
   if (options.dot) request.dot = OutputTarget::file(*options.dot);
   request.stats = options.stats;
   request.stats_by_transition = options.stats_by_transition;

@@ -474,6 +474,20 @@ char* put_connection(char* at, const Netlist& netlist, const VerilogNetlist& ver
   return at;
 }
 
+}  // namespace
+
+std::string verilog_connection(const Netlist& netlist, const VerilogNetlist& verilog, NetId id) {
+  std::string text(connection_bound(netlist, verilog, id), '\0');
+  text.resize(static_cast<std::size_t>(put_connection(text.data(), netlist, verilog, id) - text.data()));
+  return text;
+}
+
+std::string verilog_vector(const VerilogNetlist& verilog, VectorId vector) {
+  return std::string(verilog.vectors.of(vector));
+}
+
+namespace {
+
 PortKind port_kind(const NetUse& use, const std::vector<std::uint8_t>& design_inputs,
                    NetUse::Signals signals) {
   bool driven = false;

@@ -186,6 +186,11 @@ void write_verilog_cells(const VerilogNetlist& verilog, std::ostream& out);
 std::string write_verilog_module(const Netlist& netlist, const VerilogNetlist& verilog,
                                  Destination& to);
 
+// How the module writes net `id` on a pin ("x[3:0]", "\\a-b ", "k"), and
+// the identifier of a vector: for a testbench that reaches into it.
+std::string verilog_connection(const Netlist& netlist, const VerilogNetlist& verilog, NetId id);
+std::string verilog_vector(const VerilogNetlist& verilog, VectorId vector);
+
 // The module name used when none is given: the output file's name without
 // folder and last extension ("out/design.v" gives "design").
 std::string default_top_name(const std::string& output_path);

@@ -5,7 +5,9 @@
 #include "netlist/stats.hpp"
 #include "netlist/write_file.hpp"
 #include "netlist/write_verilog.hpp"
+#include "outputs/cell_models.hpp"
 #include "outputs/netlist_facts.hpp"
+#include "outputs/testbench.hpp"
 #include "util/run_beside.hpp"
 
 namespace syn {
@@ -108,7 +110,7 @@ Outputs::Outputs(const Netlist& netlist, OutputRequest request, std::ostream& st
   if (request_.format == NetlistFormat::netlist && target && target->held_until_commit()) {
     netlist_destination_ = target->open(standard_output_);
     following_->netlist_file.emplace(netlist_, *netlist_destination_);
-  } else if (request_.format == NetlistFormat::verilog || request_.cells) {
+  } else if (needs_verilog()) {
     following_->cell_tally.emplace(netlist_, port_detail());
   }
 }
@@ -117,9 +119,16 @@ Outputs::~Outputs() = default;
 
 void Outputs::set_netlist_target(OutputTarget target) { request_.netlist = std::move(target); }
 
+bool Outputs::needs_verilog() const {
+  return request_.format == NetlistFormat::verilog || request_.cells || request_.models ||
+         request_.testbench;
+}
+
 PortDetail Outputs::port_detail() const {
-  // The ports in full only for the cell declarations.
-  return request_.cells ? PortDetail::widths_and_directions : PortDetail::count;
+  // The ports in full only for the cell declarations and the models.
+  return request_.cells || request_.models || request_.testbench
+             ? PortDetail::widths_and_directions
+             : PortDetail::count;
 }
 
 std::optional<std::string> Outputs::prepare_verilog(const MappedDesign& design,
@@ -132,13 +141,15 @@ std::optional<std::string> Outputs::prepare_verilog(const MappedDesign& design,
 
 int Outputs::write(const MappedDesign& design, std::ostream& err) {
   VerilogNetlist verilog;
-  if (request_.format == NetlistFormat::verilog || request_.cells) {
+  if (needs_verilog()) {
     if (auto problem = prepare_verilog(design, verilog)) {
       err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
   }
   if (int status = write_cell_declarations(verilog, err)) return status;
+  if (int status = write_cell_models(verilog, err)) return status;
+  if (int status = write_testbench(design, verilog, err)) return status;
   if (int status = write_picture(design.drawn, err)) return status;
   if (int status = write_netlist(verilog, err)) return status;
   if (request_.stats) write_stats(collect_stats(netlist_), err);
@@ -153,6 +164,23 @@ int Outputs::write_cell_declarations(const VerilogNetlist& verilog, std::ostream
   const std::string failure =
       write_through_stream(*to, [&](std::ostream& out) { write_verilog_cells(verilog, out); });
   return report_failure(*request_.cells, failure, err) ? exit_error : exit_ok;
+}
+
+int Outputs::write_cell_models(const VerilogNetlist& verilog, std::ostream& err) {
+  if (!request_.models) return exit_ok;
+  const std::unique_ptr<Destination> to = request_.models->open(standard_output_);
+  const std::string failure =
+      write_through_stream(*to, [&](std::ostream& out) { syn::write_cell_models(verilog, out); });
+  return report_failure(*request_.models, failure, err) ? exit_error : exit_ok;
+}
+
+int Outputs::write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
+                             std::ostream& err) {
+  if (!request_.testbench) return exit_ok;
+  const std::unique_ptr<Destination> to = request_.testbench->open(standard_output_);
+  const std::string failure = write_through_stream(
+      *to, [&](std::ostream& out) { syn::write_testbench(design, verilog, out); });
+  return report_failure(*request_.testbench, failure, err) ? exit_error : exit_ok;
 }
 
 int Outputs::write_picture(const DrawnDesign& drawn, std::ostream& err) {

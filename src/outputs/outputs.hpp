@@ -57,6 +57,8 @@ struct OutputRequest {
   std::optional<OutputTarget> netlist;  // unknown until asked for on the console
   std::optional<std::string> top;       // --top: the Verilog module's name
   std::optional<OutputTarget> cells;
+  std::optional<OutputTarget> models;     // behavioural models of the cell types
+  std::optional<OutputTarget> testbench;  // a testbench for the Verilog module
   std::optional<OutputTarget> dot;
   bool stats = false;
   bool stats_by_transition = false;
@@ -97,7 +99,11 @@ class Outputs {
 
   PortDetail port_detail() const;
   std::optional<std::string> prepare_verilog(const MappedDesign& design, VerilogNetlist& verilog);
+  bool needs_verilog() const;
   int write_cell_declarations(const VerilogNetlist& verilog, std::ostream& err);
+  int write_cell_models(const VerilogNetlist& verilog, std::ostream& err);
+  int write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
+                      std::ostream& err);
   int write_netlist(const VerilogNetlist& verilog, std::ostream& err);
 
   const Netlist& netlist_;

@@ -1,0 +1,333 @@
+#include "outputs/testbench.hpp"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "netlist/pin_directions.hpp"
+
+namespace syn {
+namespace {
+
+std::string range(int largest_bit) {
+  return largest_bit > 0 ? "[" + std::to_string(largest_bit) + ":0] " : "";
+}
+
+// What the testbench knows of the module and its cells.
+struct Bench {
+  const MappedDesign& design;
+  const VerilogNetlist& verilog;
+  PinDirections directions;
+  // By vector: the data value whose rails it is (its IO declaration), and
+  // whether it is the complement rail.
+  struct Rail {
+    const IoDeclaration* value = nullptr;
+    bool complement = false;
+  };
+  std::map<VectorId, Rail> rails;
+  std::set<VectorId> driven_vectors, read_vectors;
+};
+
+const Netlist& netlist_of(const Bench& bench) { return bench.design.netlist; }
+
+std::string instance_name(const Bench& bench, std::size_t position) {
+  for (const auto& [at, name] : bench.verilog.renamed_instances)
+    if (at == position) return name;
+  return "u" + std::to_string(netlist_of(bench).cells()[position].instance);
+}
+
+void find_rails(Bench& bench) {
+  const Design& design = bench.design.drawn.design;
+  const Netlist& netlist = netlist_of(bench);
+  for (const auto* list : {&design.inputs, &design.outputs, &design.registers}) {
+    for (const IoDeclaration& value : *list) {
+      const VectorId rail = netlist.find_vector(value.name, Rail::true_rail);
+      const VectorId bar = netlist.find_vector(value.name, Rail::complement);
+      if (rail != kNoVector) bench.rails.emplace(rail, Bench::Rail{&value, false});
+      if (bar != kNoVector) bench.rails.emplace(bar, Bench::Rail{&value, true});
+    }
+  }
+  for (const Cell& cell : netlist.cells()) {
+    const auto pins = netlist.pins(cell);
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      const Net& net = netlist.net(pins[p]);
+      if (pins[p] == kUnnamedNet || !net.is_bus()) continue;
+      if (bench.directions.of(cell, p) == PinDirection::output)
+        bench.driven_vectors.insert(net.vector());
+      else
+        bench.read_vectors.insert(net.vector());
+    }
+  }
+}
+
+// The nets on the done pins of the cells that drive the vector: the value
+// is complete when all are high.
+std::vector<NetId> done_nets(const Bench& bench, VectorId vector) {
+  const Netlist& netlist = netlist_of(bench);
+  std::vector<NetId> found;
+  for (const Cell& cell : netlist.cells()) {
+    const auto pins = netlist.pins(cell);
+    bool drives = false;
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      const Net& net = netlist.net(pins[p]);
+      drives = drives || (pins[p] != kUnnamedNet && net.is_bus() && net.vector() == vector &&
+                          bench.directions.of(cell, p) == PinDirection::output);
+    }
+    if (!drives) continue;
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      if (pin_role(bench.directions.shape(cell), p, pins.size()).name == "done" &&
+          std::find(found.begin(), found.end(), pins[p]) == found.end())
+        found.push_back(pins[p]);
+    }
+  }
+  return found;
+}
+
+// The cells that read the net, by instance name.
+std::string readers(const Bench& bench, NetId id) {
+  const Netlist& netlist = netlist_of(bench);
+  std::string names;
+  for (std::size_t c = 0; c < netlist.cells().size(); ++c) {
+    const Cell& cell = netlist.cells()[c];
+    const auto pins = netlist.pins(cell);
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      if (pins[p] == id && bench.directions.of(cell, p) == PinDirection::input) {
+        names += " " + instance_name(bench, c);
+        break;
+      }
+    }
+  }
+  return names;
+}
+
+bool is_constant(std::string_view name, char& value) {
+  if (name == "DCasyncValue0" || name == "DCasyncvalue0") value = '0';
+  else if (name == "DCasyncValue1" || name == "DCasyncvalue1") value = '1';
+  else return false;
+  return true;
+}
+
+// The text of a Verilog string literal for a name.
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+struct Ports {
+  std::vector<std::string> requests, acknowledges;
+  std::vector<std::string> acknowledge_names;  // as the tables name them
+  bool reset = false;
+};
+
+// Declares a testbench signal for every port of the module, named as the
+// port, and drives the inputs.
+Ports declare_ports(const Bench& bench, std::ostream& out) {
+  const Netlist& netlist = netlist_of(bench);
+  const VerilogNetlist& verilog = bench.verilog;
+  Ports ports;
+  std::set<const IoDeclaration*> values;
+  for (const VerilogDeclaration& line : verilog.declarations) {
+    if (line.kind == PortKind::wire) continue;
+    const bool input = line.kind == PortKind::input;
+    if (line.vector) {
+      const std::string name = verilog_vector(verilog, line.id);
+      const auto rail = bench.rails.find(line.id);
+      if (!input || rail == bench.rails.end()) {
+        out << "  wire " << range(line.largest_bit) << name << (input ? " = 0;\n" : ";\n");
+        continue;
+      }
+      const IoDeclaration& value = *rail->second.value;
+      const std::string text(netlist.text(value.name));
+      if (values.insert(&value).second) {
+        out << "  reg [" << std::max(value.width, 1) - 1 << ":0] value_" << text << " = 0;\n"
+            << "  initial if ($value$plusargs(" << quoted(text + "=%d") << ", value_" << text
+            << ")) begin end\n";
+      }
+      out << "  wire " << range(line.largest_bit) << name << " = "
+          << (rail->second.complement ? "~" : "") << "value_" << text << "["
+          << line.largest_bit << ":0];\n";
+      continue;
+    }
+    const NetId id = line.id;
+    const std::string name = verilog_connection(netlist, verilog, id);
+    const std::string_view text = netlist.plain_name(id);
+    char constant = 0;
+    if (!input) {
+      out << "  wire " << name << ";\n";
+      ports.acknowledges.push_back(name);
+      ports.acknowledge_names.emplace_back(text);
+    } else if (text == "Reset_signal") {
+      out << "  reg " << name << " = 1'b1;\n";
+      ports.reset = true;
+    } else if (is_constant(text, constant)) {
+      out << "  wire " << name << " = 1'b" << constant << ";\n";
+    } else {
+      out << "  reg " << name << " = 1'b0;\n";
+      ports.requests.push_back(name);
+    }
+  }
+  return ports;
+}
+
+// "name = value" each time a value no cell reads completes.
+void print_values(const Bench& bench, std::ostream& out) {
+  int k = 0;
+  for (const auto& [vector, rail] : bench.rails) {
+    if (rail.complement || !bench.driven_vectors.count(vector) || bench.read_vectors.count(vector))
+      continue;
+    const std::vector<NetId> dones = done_nets(bench, vector);
+    if (dones.empty()) continue;
+    std::string all;
+    for (const NetId id : dones)
+      all += (all.empty() ? "dut." : ", dut.") + verilog_connection(netlist_of(bench), bench.verilog, id);
+    const std::string name(netlist_of(bench).text(rail.value->name));
+    ++k;
+    out << "  wire complete" << k << " = &{" << all << "} === 1'b1;\n"
+        << "  always @(posedge complete" << k << ") $display(\"%s = %0d\", "
+        << quoted(name) << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
+  }
+}
+
+// The global control cells, in the order of their transitions.
+std::vector<std::size_t> global_cells(const Bench& bench) {
+  std::vector<std::size_t> cells;
+  const Netlist& netlist = netlist_of(bench);
+  for (std::size_t c = 0; c < netlist.cells().size(); ++c) {
+    const Cell& cell = netlist.cells()[c];
+    if (bench.directions.shape(cell).kind == CellKind::global_control &&
+        cell.origin.net == SourceNet::global_net)
+      cells.push_back(c);
+  }
+  return cells;
+}
+
+// Watches the plain nets of the module; when none changes for a while, says
+// which are high and which cells read them, and fails.
+void watch_for_stalls(const Bench& bench, std::ostream& out) {
+  const Netlist& netlist = netlist_of(bench);
+  std::vector<NetId> controls;
+  for (const VerilogDeclaration& line : bench.verilog.declarations) {
+    char constant = 0;
+    if (line.vector || netlist.plain_name(line.id) == "Reset_signal" ||
+        is_constant(netlist.plain_name(line.id), constant))
+      continue;
+    controls.push_back(line.id);
+  }
+  out << "  time last_change = 0;\n";
+  if (!controls.empty()) {
+    out << "  always @(";
+    for (std::size_t k = 0; k < controls.size(); ++k)
+      out << (k == 0 ? "" : " or ") << "dut." << verilog_connection(netlist, bench.verilog, controls[k]);
+    out << ") last_change = $time;\n";
+  }
+  out << "  always begin\n"
+      << "    #100;\n"
+      << "    if ($time - last_change > 2000) begin\n"
+      << "      $display(\"stall\");\n";
+  for (const NetId id : controls) {
+    const std::string name = verilog_connection(netlist, bench.verilog, id);
+    out << "      if (dut." << name << " === 1'b1) $display(\"  %s high, read by%s\", "
+        << quoted(netlist.plain_name(id)) << ", " << quoted(readers(bench, id)) << ");\n";
+  }
+  out << "      $fatal(1, \"no change for 2000 ns\");\n"
+      << "    end\n"
+      << "  end\n";
+}
+
+void run_with_environment(const Ports& ports, std::ostream& out) {
+  std::string requests, acknowledges;
+  for (const std::string& name : ports.requests) requests += (requests.empty() ? "" : ", ") + name;
+  for (const std::string& name : ports.acknowledges)
+    acknowledges += (acknowledges.empty() ? "" : ", ") + name;
+  out << "      #5 {" << requests << "} = {" << ports.requests.size() << "{1'b1}};\n";
+  if (!acknowledges.empty()) {
+    out << "      wait (|{" << acknowledges << "} === 1'b1);\n";
+    for (std::size_t k = 0; k < ports.acknowledges.size(); ++k)
+      out << "      if (" << ports.acknowledges[k] << " === 1'b1) $display(\"acknowledge %s\", "
+          << quoted(ports.acknowledge_names[k]) << ");\n";
+  } else {
+    out << "      #10 wait ($time - last_change > 100);\n";
+  }
+  out << "      #5 {" << requests << "} = 0;\n";
+  if (!acknowledges.empty()) out << "      wait (|{" << acknowledges << "} === 1'b0);\n";
+  else out << "      #10 wait ($time - last_change > 100);\n";
+}
+
+}  // namespace
+
+void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
+                     std::ostream& out) {
+  Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}};
+  find_rails(bench);
+  const std::vector<std::size_t> tokens = global_cells(bench);
+  // An escaped name ends at a blank: the testbench's name goes before it.
+  const bool escaped = !verilog.top.empty() && verilog.top.back() == ' ';
+  const std::string name = escaped ? verilog.top.substr(0, verilog.top.size() - 1) + "_tb "
+                                   : verilog.top + "_tb";
+  out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
+      << "// --testbench in the README for what it drives and prints).\n"
+      << "`timescale 1ns / 1ps\n"
+      << "module " << name << ";\n";
+  const Ports ports = declare_ports(bench, out);
+  out << "  " << verilog.top << " dut(" << verilog.ports << ");\n";
+  print_values(bench, out);
+  watch_for_stalls(bench, out);
+  const bool ring = ports.requests.empty() && !tokens.empty();
+  const bool settle = ports.requests.empty() && tokens.empty();
+  if (ring) {
+    out << "  wire [" << tokens.size() - 1 << ":0] holding = {";
+    for (std::size_t k = tokens.size(); k-- > 0;)
+      out << "dut." << instance_name(bench, tokens[k]) << ".state" << (k == 0 ? "" : ", ");
+    out << "};\n  integer holder = 0;\n";
+  }
+  out << "  integer cycles = 1, cycle;\n"
+      << "  reg [8 * 256 - 1:0] token;\n"
+      << "  // A design that keeps moving without ending a cycle fails as well.\n"
+      << "  integer timeout = 1000000;\n"
+      << "  initial begin\n"
+      << "    if (!$value$plusargs(\"timeout=%d\", timeout)) timeout = 1000000;\n"
+      << "    #(timeout);\n"
+      << "    $display(\"no end of cycle %0d after %0d ns\", cycle, timeout);\n"
+      << "    $fatal(1, \"timeout\");\n"
+      << "  end\n"
+      << "  initial begin\n"
+      << "    if (!$value$plusargs(\"cycles=%d\", cycles)) cycles = 1;\n";
+  if (ring) {
+    const Design& d = design.drawn.design;
+    out << "    if (!$value$plusargs(\"token=%s\", token)) token = "
+        << quoted(netlist_of(bench).text(d.global_transitions.items[design.netlist.cells()[tokens[0]].origin.index].name))
+        << ";\n";
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+      const Cell& cell = design.netlist.cells()[tokens[k]];
+      out << "    " << (k == 0 ? "" : "else ") << "if (token == "
+          << quoted(netlist_of(bench).text(d.global_transitions.items[cell.origin.index].name))
+          << ") holder = " << k << ";\n";
+    }
+    out << "    else begin\n"
+        << "      $display(\"no global transition %0s\", token);\n"
+        << "      $fatal(1, \"unknown +token\");\n"
+        << "    end\n"
+        << "    #1;\n";
+    for (std::size_t k = 0; k < tokens.size(); ++k)
+      out << "    if (holder == " << k << ") dut." << instance_name(bench, tokens[k])
+          << ".state = 1'b1;\n";
+  }
+  if (ports.reset) out << "    #10 Reset_signal = 1'b0;\n";
+  out << "    for (cycle = 1; cycle <= cycles; cycle = cycle + 1) begin\n";
+  if (ring) out << "      @(negedge holding[holder]);\n      @(posedge holding[holder]);\n";
+  else if (settle) out << "      #10 wait ($time - last_change > 100);\n";
+  else run_with_environment(ports, out);
+  out << "      $display(\"cycle %0d\", cycle);\n"
+      << "    end\n"
+      << "    #5 $finish;\n"
+      << "  end\n"
+      << "endmodule\n";
+}
+
+}  // namespace syn
