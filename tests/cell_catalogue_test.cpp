@@ -17,7 +17,8 @@ std::string pins(const CellShape& shape, std::size_t count) {
   for (std::size_t p = 0; p < count; ++p) {
     const PinRole role = pin_role(shape, p, count);
     EXPECT_EQ(role.direction, pin_direction(shape, p, count)) << role.name;
-    text += (p == 0 ? "" : " ") + role.name + (role.direction == PinDirection::output ? ":o" : ":i");
+    text +=
+        (p == 0 ? "" : " ") + role.name + (role.direction == PinDirection::output ? ":o" : ":i");
     if (role.width != 1) text += ":" + std::to_string(role.width);
   }
   return text;
@@ -53,7 +54,8 @@ TEST(CellCatalogue, JoinDrivesItsFirstPinWhateverItsInputs) {
 
 TEST(CellCatalogue, GlobalControlDrivesBackwardAndForwardPins) {
   // Backward, three set pins, forward, two reset pins.
-  EXPECT_EQ(pins(global_control_cell({2, 1}, {1, 1}), 7), "bk:o set1:i set2:i set3:i fw:o reset1:i reset2:i");
+  EXPECT_EQ(pins(global_control_cell({2, 1}, {1, 1}), 7),
+            "bk:o set1:i set2:i set3:i fw:o reset1:i reset2:i");
 }
 
 TEST(CellCatalogue, OperationsEndInResultAndDoneWhateverTheirOperands) {

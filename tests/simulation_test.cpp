@@ -27,7 +27,8 @@ bool have_icarus() { return std::system("iverilog -V >/dev/null 2>&1") == 0; }
 class Simulated {
  public:
   // From a case file's tables, or from a folder of the four tables.
-  explicit Simulated(const fs::path& source) {
+  // `defines` go to the compiler (-DSYN_CELL_DELAY=3: other delays).
+  explicit Simulated(const fs::path& source, const std::string& defines = "") {
     const char* names[4][2] = {{"io.txt", "io.txt"},
                                {"global.txt", "gn.txt"},
                                {"local.txt", "ln.txt"},
@@ -42,15 +43,22 @@ class Simulated {
         write_file(dir_.path() / name[0], found ? found->text : "");
       }
     }
-    std::vector<std::string> args = {"--quiet", "--format", "verilog", "--models",
-                                     (dir_.path() / "models.v").string(), "--testbench",
-                                     (dir_.path() / "tb.v").string(), "-o",
+    std::vector<std::string> args = {"--quiet",
+                                     "--format",
+                                     "verilog",
+                                     "--models",
+                                     (dir_.path() / "models.v").string(),
+                                     "--testbench",
+                                     (dir_.path() / "tb.v").string(),
+                                     "-o",
                                      (dir_.path() / "design.v").string()};
     for (const auto& name : names) args.push_back((dir_.path() / name[0]).string());
     const ToolRun run = run_tool_with(args);
     EXPECT_TRUE(run.status == 0 || run.status == 3) << run.err;
     std::string log;
-    EXPECT_EQ(shell(dir_.path(), "iverilog -g2012 -o sim tb.v design.v models.v", log), 0) << log;
+    EXPECT_EQ(
+        shell(dir_.path(), "iverilog -g2012 " + defines + " -o sim tb.v design.v models.v", log), 0)
+        << log;
     EXPECT_EQ(log, "");
   }
 
@@ -62,8 +70,10 @@ class Simulated {
   std::string run(const std::string& plusargs, int* status = nullptr) const {
     std::string log;
     const int exit = shell(dir_.path(), "vvp -n sim " + plusargs, log);
-    if (status != nullptr) *status = exit;
-    else EXPECT_EQ(exit, 0) << plusargs << "\n" << log;
+    if (status != nullptr)
+      *status = exit;
+    else
+      EXPECT_EQ(exit, 0) << plusargs << "\n" << log;
     return log;
   }
 
@@ -114,13 +124,18 @@ TEST(Simulation, MultiplicationOfEveryPairOfTwoBitValues) {
   }
 }
 
+// Also with every cell three times slower: the handshakes, not the delays,
+// order the steps.
 TEST(Simulation, AdditionStartedByTheProductsCompletion) {
   if (!have_icarus()) GTEST_SKIP() << "no Icarus Verilog";
-  const Simulated design(kReference / "addition.case");
-  for (const auto& [a, b, d] : std::vector<std::array<int, 3>>{{1, 3, 0}, {2, 3, 1}, {3, 3, 3}}) {
-    EXPECT_EQ(design.run(plusarg("a", a) + plusarg("b", b) + plusarg("d", d)),
-              "s = " + std::to_string((a * b % 4 + d) % 4) + "\nacknowledge ks\ncycle 1\n")
-        << a << " * " << b << " + " << d;
+  for (const char* defines : {"", "-DSYN_CELL_DELAY=3"}) {
+    SCOPED_TRACE(defines);
+    const Simulated design(kReference / "addition.case", defines);
+    for (const auto& [a, b, d] : std::vector<std::array<int, 3>>{{1, 3, 0}, {2, 3, 1}, {3, 3, 3}}) {
+      EXPECT_EQ(design.run(plusarg("a", a) + plusarg("b", b) + plusarg("d", d)),
+                "s = " + std::to_string((a * b % 4 + d) % 4) + "\nacknowledge ks\ncycle 1\n")
+          << a << " * " << b << " + " << d;
+    }
   }
 }
 
@@ -162,13 +177,14 @@ TEST(Simulation, SharedDoneBitsOfTwoWritersRace) {
 // warning (above, with each design) and pass Verilator's lint.
 TEST(Simulation, ModelsOfEveryKindPassVerilatorsLint) {
   if (std::system("verilator --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no Verilator";
-  for (const fs::path& source : {fs::path(SYN_EXAMPLES) / "mac",
-                                 fs::path(SYN_CASES) / "outputs" / "verilog_cells_every_kind.case"}) {
+  for (const fs::path& source :
+       {fs::path(SYN_EXAMPLES) / "mac",
+        fs::path(SYN_CASES) / "outputs" / "verilog_cells_every_kind.case"}) {
     SCOPED_TRACE(source.string());
     const Simulated design(source);
     std::string log;
-    EXPECT_EQ(design.shell_in("verilator --lint-only --timing -Wno-fatal -Wno-MULTITOP models.v", log),
-              0)
+    EXPECT_EQ(
+        design.shell_in("verilator --lint-only --timing -Wno-fatal -Wno-MULTITOP models.v", log), 0)
         << log;
     EXPECT_EQ(log.find("%Error"), std::string::npos) << log;
   }

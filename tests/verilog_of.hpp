@@ -14,12 +14,13 @@
 
 namespace syn::test {
 
-inline VerilogNetlist verilog_of(const Netlist& netlist, const Symbols& symbols) {
+inline VerilogNetlist verilog_of(const Netlist& netlist, const Symbols& symbols,
+                                 PortDetail detail = PortDetail::count) {
   static const Design no_tables;
   static const std::vector<int> no_widths;
   const MappedDesign mapped{netlist, {no_tables, symbols, no_widths}, {"gn", "ln", "dn"}};
   VerilogNetlist verilog;
-  EXPECT_FALSE(verilog_form(mapped, "top", PortDetail::count, verilog).has_value());
+  EXPECT_FALSE(verilog_form(mapped, "top", detail, verilog).has_value());
   return verilog;
 }
 

@@ -5,7 +5,7 @@ namespace {
 
 // Reads "--name VALUE" or "--name=VALUE" at argv[i].
 std::optional<std::string> option_value(int argc, char** argv, int& i, const std::string& name,
-                                         std::optional<std::string>& error) {
+                                        std::optional<std::string>& error) {
   const std::string arg = argv[i];
   if (arg == name) {
     if (i + 1 >= argc) {
@@ -33,8 +33,10 @@ bool parse_output_option(int argc, char** argv, int& i, Options& options,
     return true;
   }
   if (auto format = option_value(argc, argv, i, "--format", error)) {
-    if (*format == "verilog" || *format == "netlist") options.verilog = *format == "verilog";
-    else error = "unknown format '" + *format + "' (netlist or verilog)";
+    if (*format == "verilog" || *format == "netlist")
+      options.verilog = *format == "verilog";
+    else
+      error = "unknown format '" + *format + "' (netlist or verilog)";
     return true;
   }
   std::optional<std::string>* targets[] = {&options.top, &options.cells, &options.dot,

@@ -14,7 +14,8 @@ void PinDirections::note_type(const Netlist& netlist, const Cell& cell) {
   const BlockList<Netlist::TypeEntry>& entries = netlist.type_entries();
   while (shape_of_type_[cell.type] == kNew) {
     const Netlist::TypeEntry& entry = entries[entries_read_++];
-    if (entry.type >= shape_of_type_.size()) shape_of_type_.resize(entry.type + std::size_t{1}, kNew);
+    if (entry.type >= shape_of_type_.size())
+      shape_of_type_.resize(entry.type + std::size_t{1}, kNew);
     shape_of_type_[entry.type] = static_cast<std::uint32_t>(shapes_.size());
     shapes_.push_back(entry.shape);
   }

@@ -14,9 +14,7 @@ std::vector<std::string> port_names(const VerilogCell& cell) {
   return names;
 }
 
-std::string range(int width) {
-  return width > 1 ? "[" + std::to_string(width - 1) + ":0] " : "";
-}
+std::string range(int width) { return width > 1 ? "[" + std::to_string(width - 1) + ":0] " : ""; }
 
 // "module NAME (ports);" and the port declarations, as --cells writes them.
 void put_head(const VerilogCell& cell, const std::vector<std::string>& names, std::ostream& out) {
@@ -24,11 +22,11 @@ void put_head(const VerilogCell& cell, const std::vector<std::string>& names, st
   for (std::size_t p = 0; p < names.size(); ++p) out << (p == 0 ? "" : ", ") << names[p];
   out << ");\n";
   for (std::size_t p = 0; p < names.size(); ++p) {
-    const bool output = p < cell.port_directions.size() &&
-                        cell.port_directions[p] == PinDirection::output;
+    const bool output =
+        p < cell.port_directions.size() && cell.port_directions[p] == PinDirection::output;
     out << (output ? "  output " : "  input ") << range(cell.port_widths[p]) << names[p] << ";\n";
   }
-  out << "  parameter D = 1;\n";
+  out << "  parameter D = `SYN_CELL_DELAY;\n";
 }
 
 // "{a, b, c}" of the names [first, first + count) stepping by `step`.
@@ -242,8 +240,12 @@ void put_body(const VerilogCell& cell, const std::vector<std::string>& names, st
 void write_cell_models(const VerilogNetlist& verilog, std::ostream& out) {
   out << "// Behavioural models of the cell types of a netlist written by syn-tool,\n"
       << "// following docs/cells.md: four-phase handshakes on the control nets,\n"
-      << "// dual-rail values with a done bit each. D is each cell's delay.\n"
-      << "`timescale 1ns / 1ps\n";
+      << "// dual-rail values with a done bit each. D is each cell's delay, 1 ns\n"
+      << "// unless SYN_CELL_DELAY is defined (iverilog -DSYN_CELL_DELAY=3).\n"
+      << "`timescale 1ns / 1ps\n"
+      << "`ifndef SYN_CELL_DELAY\n"
+      << "`define SYN_CELL_DELAY 1\n"
+      << "`endif\n";
   for (const VerilogCell& cell : verilog.cells) {
     const std::vector<std::string> names = port_names(cell);
     put_head(cell, names, out);

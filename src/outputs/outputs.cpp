@@ -126,9 +126,8 @@ bool Outputs::needs_verilog() const {
 
 PortDetail Outputs::port_detail() const {
   // The ports in full only for the cell declarations and the models.
-  return request_.cells || request_.models || request_.testbench
-             ? PortDetail::widths_and_directions
-             : PortDetail::count;
+  return request_.cells || request_.models || request_.testbench ? PortDetail::widths_and_directions
+                                                                 : PortDetail::count;
 }
 
 std::optional<std::string> Outputs::prepare_verilog(const MappedDesign& design,
@@ -143,7 +142,8 @@ int Outputs::write(const MappedDesign& design, std::ostream& err) {
   VerilogNetlist verilog;
   if (needs_verilog()) {
     if (auto problem = prepare_verilog(design, verilog)) {
-      err << "syn-tool: " << *problem << "\n" << "Try 'syn-tool --help'.\n";
+      err << "syn-tool: " << *problem << "\n"
+          << "Try 'syn-tool --help'.\n";
       return exit_usage;
     }
   }
@@ -185,8 +185,7 @@ int Outputs::write_testbench(const MappedDesign& design, const VerilogNetlist& v
 
 int Outputs::write_picture(const DrawnDesign& drawn, std::ostream& err) {
   if (!request_.dot) return exit_ok;
-  const std::string title =
-      (request_.netlist ? *request_.netlist : *request_.dot).design_name();
+  const std::string title = (request_.netlist ? *request_.netlist : *request_.dot).design_name();
   const std::unique_ptr<Destination> to = request_.dot->open(standard_output_);
   const std::string failure =
       write_through_stream(*to, [&](std::ostream& out) { write_dot(drawn, title, out); });

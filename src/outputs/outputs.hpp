@@ -102,8 +102,7 @@ class Outputs {
   bool needs_verilog() const;
   int write_cell_declarations(const VerilogNetlist& verilog, std::ostream& err);
   int write_cell_models(const VerilogNetlist& verilog, std::ostream& err);
-  int write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
-                      std::ostream& err);
+  int write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& err);
   int write_netlist(const VerilogNetlist& verilog, std::ostream& err);
 
   const Netlist& netlist_;

@@ -103,9 +103,12 @@ std::string readers(const Bench& bench, NetId id) {
 }
 
 bool is_constant(std::string_view name, char& value) {
-  if (name == "DCasyncValue0" || name == "DCasyncvalue0") value = '0';
-  else if (name == "DCasyncValue1" || name == "DCasyncvalue1") value = '1';
-  else return false;
+  if (name == "DCasyncValue0" || name == "DCasyncvalue0")
+    value = '0';
+  else if (name == "DCasyncValue1" || name == "DCasyncvalue1")
+    value = '1';
+  else
+    return false;
   return true;
 }
 
@@ -150,8 +153,8 @@ Ports declare_ports(const Bench& bench, std::ostream& out) {
             << ")) begin end\n";
       }
       out << "  wire " << range(line.largest_bit) << name << " = "
-          << (rail->second.complement ? "~" : "") << "value_" << text << "["
-          << line.largest_bit << ":0];\n";
+          << (rail->second.complement ? "~" : "") << "value_" << text << "[" << line.largest_bit
+          << ":0];\n";
       continue;
     }
     const NetId id = line.id;
@@ -185,12 +188,13 @@ void print_values(const Bench& bench, std::ostream& out) {
     if (dones.empty()) continue;
     std::string all;
     for (const NetId id : dones)
-      all += (all.empty() ? "dut." : ", dut.") + verilog_connection(netlist_of(bench), bench.verilog, id);
+      all += (all.empty() ? "dut." : ", dut.") +
+             verilog_connection(netlist_of(bench), bench.verilog, id);
     const std::string name(netlist_of(bench).text(rail.value->name));
     ++k;
     out << "  wire complete" << k << " = &{" << all << "} === 1'b1;\n"
-        << "  always @(posedge complete" << k << ") $display(\"%s = %0d\", "
-        << quoted(name) << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
+        << "  always @(posedge complete" << k << ") $display(\"%s = %0d\", " << quoted(name)
+        << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
   }
 }
 
@@ -223,7 +227,8 @@ void watch_for_stalls(const Bench& bench, std::ostream& out) {
   if (!controls.empty()) {
     out << "  always @(";
     for (std::size_t k = 0; k < controls.size(); ++k)
-      out << (k == 0 ? "" : " or ") << "dut." << verilog_connection(netlist, bench.verilog, controls[k]);
+      out << (k == 0 ? "" : " or ") << "dut."
+          << verilog_connection(netlist, bench.verilog, controls[k]);
     out << ") last_change = $time;\n";
   }
   out << "  always begin\n"
@@ -255,21 +260,22 @@ void run_with_environment(const Ports& ports, std::ostream& out) {
     out << "      #10 wait ($time - last_change > 100);\n";
   }
   out << "      #5 {" << requests << "} = 0;\n";
-  if (!acknowledges.empty()) out << "      wait (|{" << acknowledges << "} === 1'b0);\n";
-  else out << "      #10 wait ($time - last_change > 100);\n";
+  if (!acknowledges.empty())
+    out << "      wait (|{" << acknowledges << "} === 1'b0);\n";
+  else
+    out << "      #10 wait ($time - last_change > 100);\n";
 }
 
 }  // namespace
 
-void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
-                     std::ostream& out) {
+void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& out) {
   Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}};
   find_rails(bench);
   const std::vector<std::size_t> tokens = global_cells(bench);
   // An escaped name ends at a blank: the testbench's name goes before it.
   const bool escaped = !verilog.top.empty() && verilog.top.back() == ' ';
-  const std::string name = escaped ? verilog.top.substr(0, verilog.top.size() - 1) + "_tb "
-                                   : verilog.top + "_tb";
+  const std::string name =
+      escaped ? verilog.top.substr(0, verilog.top.size() - 1) + "_tb " : verilog.top + "_tb";
   out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
       << "// --testbench in the README for what it drives and prints).\n"
       << "`timescale 1ns / 1ps\n"
@@ -301,7 +307,8 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
   if (ring) {
     const Design& d = design.drawn.design;
     out << "    if (!$value$plusargs(\"token=%s\", token)) token = "
-        << quoted(netlist_of(bench).text(d.global_transitions.items[design.netlist.cells()[tokens[0]].origin.index].name))
+        << quoted(netlist_of(bench).text(
+               d.global_transitions.items[design.netlist.cells()[tokens[0]].origin.index].name))
         << ";\n";
     for (std::size_t k = 0; k < tokens.size(); ++k) {
       const Cell& cell = design.netlist.cells()[tokens[k]];
@@ -320,9 +327,12 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
   }
   if (ports.reset) out << "    #10 Reset_signal = 1'b0;\n";
   out << "    for (cycle = 1; cycle <= cycles; cycle = cycle + 1) begin\n";
-  if (ring) out << "      @(negedge holding[holder]);\n      @(posedge holding[holder]);\n";
-  else if (settle) out << "      #10 wait ($time - last_change > 100);\n";
-  else run_with_environment(ports, out);
+  if (ring)
+    out << "      @(negedge holding[holder]);\n      @(posedge holding[holder]);\n";
+  else if (settle)
+    out << "      #10 wait ($time - last_change > 100);\n";
+  else
+    run_with_environment(ports, out);
   out << "      $display(\"cycle %0d\", cycle);\n"
       << "    end\n"
       << "    #5 $finish;\n"
