@@ -193,7 +193,7 @@ void print_values(const Bench& bench, std::ostream& out) {
     const std::string name(netlist_of(bench).text(rail.value->name));
     ++k;
     out << "  wire complete" << k << " = &{" << all << "} === 1'b1;\n"
-        << "  always @(posedge complete" << k << ") $display(\"%s = %0d\", " << quoted(name)
+        << "  always @(posedge complete" << k << ") if (!over) $display(\"%s = %0d\", " << quoted(name)
         << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
   }
 }
@@ -223,7 +223,8 @@ void watch_for_stalls(const Bench& bench, std::ostream& out) {
       continue;
     controls.push_back(line.id);
   }
-  out << "  time last_change = 0;\n";
+  out << "  time last_change = 0;\n"
+      << "  reg over = 1'b0;  // the cycles are done: nothing more is printed\n";
   if (!controls.empty()) {
     out << "  always @(";
     for (std::size_t k = 0; k < controls.size(); ++k)
@@ -233,7 +234,7 @@ void watch_for_stalls(const Bench& bench, std::ostream& out) {
   }
   out << "  always begin\n"
       << "    #100;\n"
-      << "    if ($time - last_change > 2000) begin\n"
+      << "    if (!over && $time - last_change > 2000) begin\n"
       << "      $display(\"stall\");\n";
   for (const NetId id : controls) {
     const std::string name = verilog_connection(netlist, bench.verilog, id);
@@ -282,8 +283,8 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
       << "module " << name << ";\n";
   const Ports ports = declare_ports(bench, out);
   out << "  " << verilog.top << " dut(" << verilog.ports << ");\n";
-  print_values(bench, out);
   watch_for_stalls(bench, out);
+  print_values(bench, out);
   const bool ring = ports.requests.empty() && !tokens.empty();
   const bool settle = ports.requests.empty() && tokens.empty();
   if (ring) {
@@ -335,6 +336,7 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
     run_with_environment(ports, out);
   out << "      $display(\"cycle %0d\", cycle);\n"
       << "    end\n"
+      << "    over = 1'b1;\n"
       << "    #5 $finish;\n"
       << "  end\n"
       << "endmodule\n";
