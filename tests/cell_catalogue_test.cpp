@@ -35,7 +35,7 @@ TEST(CellCatalogue, TypeNamesCarryTheCounts) {
   EXPECT_EQ(type_name(multiplier_cell(3, 8)), "mul3_8");
   EXPECT_EQ(type_name(adder_cell(2, 4)), "add2_4");
   EXPECT_EQ(type_name(multiplexer_cell(10, 4)), "mux10_4");
-  EXPECT_EQ(type_name(global_control_cell({2, 1}, {1})), "");  // named by its mapper
+  EXPECT_EQ(type_name(global_control_cell(3, 0)), "");  // named by its mapper
 }
 
 TEST(CellCatalogue, FixedPinLists) {
@@ -54,7 +54,7 @@ TEST(CellCatalogue, JoinDrivesItsFirstPinWhateverItsInputs) {
 
 TEST(CellCatalogue, GlobalControlDrivesBackwardAndForwardPins) {
   // Backward, three set pins, forward, two reset pins.
-  EXPECT_EQ(pins(global_control_cell({2, 1}, {1, 1}), 7),
+  EXPECT_EQ(pins(global_control_cell(3, 0), 7),
             "bk:o set1:i set2:i set3:i fw:o reset1:i reset2:i");
 }
 

@@ -25,7 +25,8 @@ bool have_icarus() { return std::system("iverilog -V >/dev/null 2>&1") == 0; }
 // Icarus: what it prints.
 std::string simulate(const Netlist& netlist, const Symbols& symbols, const std::string& stimulus) {
   std::ostringstream models;
-  write_cell_models(test::verilog_of(netlist, symbols, PortDetail::widths_and_directions), models);
+  write_cell_models(netlist, test::verilog_of(netlist, symbols, PortDetail::widths_and_directions),
+                    models);
   test::TempDir dir;
   test::write_file(dir.path() / "models.v", models.str());
   test::write_file(dir.path() / "t.v", "`timescale 1ns / 1ps\n" + stimulus);
@@ -258,8 +259,9 @@ TEST(CellModels, GlobalControlTakesAcknowledgesAndGivesUpTheToken) {
   for (const bool grouped : {false, true}) {
     Symbols symbols;
     Netlist netlist(symbols);
-    const CellShape shape =
-        grouped ? global_control_cell({1, 1}, {2}) : global_control_cell({1}, {1});
+    const CellShape shape = grouped
+                                ? global_control_cell(2, netlist.add_control_groups({{1, 1}, {2}}))
+                                : global_control_cell(1, netlist.add_control_groups({{1}, {1}}));
     const std::string name = grouped ? "DCsetAND2resetOR2_0" : "DCsetreset_0";
     const std::vector<std::string> nets =
         grouped ? std::vector<std::string>{"bk", "s1", "s2", "fw", "r1", "r2"}

@@ -136,12 +136,22 @@ TEST(SettledCells, EveryCellVisitedOnceInOrderAcrossTheSteps) {
   Symbols symbols;
   Netlist netlist(symbols);
   std::vector<std::pair<std::size_t, std::size_t>> steps;
-  SettledCellsThread thread(
-      netlist, [&steps](std::size_t begin, std::size_t end) { steps.emplace_back(begin, end); });
-  add_cells(netlist, kCells);
+  std::atomic<std::size_t> visited = 0;
+  SettledCellsThread thread(netlist, [&](std::size_t begin, std::size_t end) {
+    steps.emplace_back(begin, end);
+    visited = end;
+  });
+  // Each step of settled cells is awaited before the next is made, so that
+  // the follower sees them one by one however the threads are scheduled.
+  for (std::size_t made = 0; made < kCells; made += 4096) {
+    add_cells(netlist, std::min<std::size_t>(4096, kCells - made));
+    const std::size_t settled = netlist.cells().size() - netlist.cells().size() % 4096;
+    const auto until = std::chrono::steady_clock::now() + seconds(30);
+    while (visited < settled && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+  }
   netlist.settle_all();
   ASSERT_TRUE(thread.finish());
-  ASSERT_GT(steps.size(), 1u);
+  ASSERT_GE(steps.size(), kCells / 4096);
   std::size_t next = 0;
   for (const auto& [begin, end] : steps) {
     EXPECT_EQ(begin, next);

@@ -279,8 +279,10 @@ void build_cell(MapContext& ctx, const GlobalTransition& t, TransitionWork& work
 
   // bk, the set pins, fw, the reset pins; named by the later passes.
   const Cell& cell = ctx.netlist.start_cell(control_cell_name(set_list, reset_list),
-                                            global_control_cell(group_counts(set_list),
-                                                                group_counts(reset_list)),
+                                            global_control_cell(
+                                                set_pins, ctx.netlist.add_control_groups(
+                                                              {group_counts(set_list),
+                                                               group_counts(reset_list)})),
                                             static_cast<std::size_t>(set_pins + reset_pins + 2));
   work.instance = cell.instance;
   work.cell = ctx.netlist.cells().size() - 1;

@@ -93,12 +93,6 @@ std::string type_name(const CellShape& shape) {
   return "";
 }
 
-CellShape global_control_cell(std::vector<int> set_groups, std::vector<int> reset_groups) {
-  int set_pins = 0;
-  for (const int pins : set_groups) set_pins += pins;
-  return {CellKind::global_control, set_pins, 0, std::move(set_groups), std::move(reset_groups)};
-}
-
 bool has_fixed_name(CellKind kind) {
   return kind == CellKind::buffer || kind == CellKind::or_gate || kind == CellKind::latch ||
          kind == CellKind::delay;

@@ -39,32 +39,42 @@ struct CellShape {
   int count = 0;
   // comparator, done, multiplier, adder, multiplexer: the bits of a value.
   int width = 0;
-  // global control: how its set and its reset pins group, one count per
-  // place in pin order (a place's pins are its producers on the set side,
-  // its consumers on the reset side).
-  std::vector<int> set_groups;
-  std::vector<int> reset_groups;
+  // global control: how its set and reset pins group, kept by the netlist
+  // (Netlist::control_groups); 0 for none. An entry stays a plain value, so
+  // that a list of them costs nothing until it is used.
+  std::uint32_t groups = 0;
 };
 
-inline CellShape join_cell(int inputs) { return {CellKind::join, inputs, 0, {}, {}}; }
-inline CellShape buffer_cell() { return {CellKind::buffer, 0, 0, {}, {}}; }
-inline CellShape or_cell() { return {CellKind::or_gate, 0, 0, {}, {}}; }
-inline CellShape comparator_cell(int width) { return {CellKind::comparator, 0, width, {}, {}}; }
-inline CellShape latch_cell() { return {CellKind::latch, 0, 0, {}, {}}; }
-inline CellShape done_cell(int width) { return {CellKind::done, 0, width, {}, {}}; }
-inline CellShape delay_cell() { return {CellKind::delay, 0, 0, {}, {}}; }
-inline CellShape multiplier_cell(int operands, int width) {
-  return {CellKind::multiplier, operands, width, {}, {}};
+// How a global control cell's set and reset pins group: one count per
+// place, in pin order (a place's pins are its producers on the set side,
+// its consumers on the reset side).
+struct ControlGroups {
+  std::vector<int> set;
+  std::vector<int> reset;
+};
+
+constexpr CellShape join_cell(int inputs) { return {CellKind::join, inputs, 0, 0}; }
+constexpr CellShape buffer_cell() { return {CellKind::buffer, 0, 0, 0}; }
+constexpr CellShape or_cell() { return {CellKind::or_gate, 0, 0, 0}; }
+constexpr CellShape comparator_cell(int width) { return {CellKind::comparator, 0, width, 0}; }
+constexpr CellShape latch_cell() { return {CellKind::latch, 0, 0, 0}; }
+constexpr CellShape done_cell(int width) { return {CellKind::done, 0, width, 0}; }
+constexpr CellShape delay_cell() { return {CellKind::delay, 0, 0, 0}; }
+constexpr CellShape multiplier_cell(int operands, int width) {
+  return {CellKind::multiplier, operands, width, 0};
 }
-inline CellShape adder_cell(int operands, int width) {
-  return {CellKind::adder, operands, width, {}, {}};
+constexpr CellShape adder_cell(int operands, int width) {
+  return {CellKind::adder, operands, width, 0};
 }
-inline CellShape multiplexer_cell(int feeders, int width) {
-  return {CellKind::multiplexer, feeders, width, {}, {}};
+constexpr CellShape multiplexer_cell(int feeders, int width) {
+  return {CellKind::multiplexer, feeders, width, 0};
 }
 // The name of a global control cell spells how its set and reset pins
-// group (control_cell_name), so the mapper names it.
-CellShape global_control_cell(std::vector<int> set_groups, std::vector<int> reset_groups);
+// group (control_cell_name), so the mapper names it; `groups` is what
+// Netlist::add_control_groups gave for them.
+constexpr CellShape global_control_cell(int set_pins, std::uint32_t groups) {
+  return {CellKind::global_control, set_pins, 0, groups};
+}
 
 // The type name of a cell of this shape ("c3", "comp_8", "mux2_4"); empty
 // for a global control cell, which the mapper names.

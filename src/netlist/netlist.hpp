@@ -182,7 +182,19 @@ class Netlist {
     SymbolId type = kNoSymbol;
     CellShape shape;
   };
-  const BlockList<TypeEntry>& type_entries() const { return type_entries_; }
+  // Few: blocks of 64, room for 2^22 types.
+  using TypeEntries = BlockList<TypeEntry, 6, 22>;
+  const TypeEntries& type_entries() const { return type_entries_; }
+
+  // Keeps how a global control cell's pins group; the number goes into its
+  // shape (global_control_cell). Read once mapping is over.
+  std::uint32_t add_control_groups(ControlGroups groups) {
+    control_groups_.push_back(std::move(groups));
+    return static_cast<std::uint32_t>(control_groups_.size() - 1);
+  }
+  const ControlGroups& control_groups(const CellShape& shape) const {
+    return control_groups_.at(shape.groups);
+  }
 
   // The plain net of this name, or kUnnamedNet; the vector of this name, or
   // kNoVector. Nothing is made.
@@ -358,7 +370,8 @@ class Netlist {
   static constexpr std::size_t kSettleStep = 4096;
   std::size_t announced_settled_ = 0;
   std::unique_ptr<Watermark> settled_ = std::make_unique<Watermark>();  // movable netlist
-  BlockList<TypeEntry> type_entries_;
+  TypeEntries type_entries_;
+  std::vector<ControlGroups> control_groups_ = std::vector<ControlGroups>(1);  // entry 0: none
   std::unordered_map<SymbolId, std::uint32_t> entry_of_type_;  // by type: its place in type_entries_
 };
 

@@ -11,7 +11,7 @@ PinDirections::PinDirections(const Netlist& netlist) {
 // this cell's type are there to read; those before it are taken on the way.
 // The list's size is not read: mapping may be adding to it.
 void PinDirections::note_type(const Netlist& netlist, const Cell& cell) {
-  const BlockList<Netlist::TypeEntry>& entries = netlist.type_entries();
+  const Netlist::TypeEntries& entries = netlist.type_entries();
   while (shape_of_type_[cell.type] == kNew) {
     const Netlist::TypeEntry& entry = entries[entries_read_++];
     if (entry.type >= shape_of_type_.size())

@@ -173,8 +173,8 @@ std::string grouped(const std::vector<std::string>& names, std::size_t first,
   return text.empty() ? "1'b0" : text;
 }
 
-void put_global_control(const VerilogCell& cell, const std::vector<std::string>& names,
-                        std::ostream& out) {
+void put_global_control(const VerilogCell& cell, const ControlGroups& groups,
+                        const std::vector<std::string>& names, std::ostream& out) {
   const std::size_t set_pins = static_cast<std::size_t>(std::max(cell.shape.count, 0));
   const std::size_t forward = set_pins + 1;
   std::string any_set = "1'b0", any_reset = "1'b0";
@@ -186,8 +186,8 @@ void put_global_control(const VerilogCell& cell, const std::vector<std::string>&
          "  // they are all low. No reset pin: the testbench places the first token.\n"
       << "  reg state = 1'b0;\n"
       << "  reg acknowledge = 1'b0;\n"
-      << "  wire set_all = " << grouped(names, 1, cell.shape.set_groups) << ";\n"
-      << "  wire reset_all = " << grouped(names, forward + 1, cell.shape.reset_groups) << ";\n"
+      << "  wire set_all = " << grouped(names, 1, groups.set) << ";\n"
+      << "  wire reset_all = " << grouped(names, forward + 1, groups.reset) << ";\n"
       << "  wire set_any = " << any_set << ";\n"
       << "  wire reset_any = " << any_reset << ";\n"
       << "  always @(set_all or reset_all or set_any or reset_any or state or acknowledge) begin\n"
@@ -201,7 +201,8 @@ void put_global_control(const VerilogCell& cell, const std::vector<std::string>&
       << "  assign " << names[forward] << " = state;\n";
 }
 
-void put_body(const VerilogCell& cell, const std::vector<std::string>& names, std::ostream& out) {
+void put_body(const Netlist& netlist, const VerilogCell& cell,
+              const std::vector<std::string>& names, std::ostream& out) {
   switch (cell.shape.kind) {
     case CellKind::join:
       return put_join(names, out);
@@ -228,7 +229,8 @@ void put_body(const VerilogCell& cell, const std::vector<std::string>& names, st
     case CellKind::multiplexer:
       return put_multiplexer(cell, names, out);
     case CellKind::global_control:
-      if (names.size() > cell.shape.count + std::size_t{1}) put_global_control(cell, names, out);
+      if (names.size() > cell.shape.count + std::size_t{1})
+        put_global_control(cell, netlist.control_groups(cell.shape), names, out);
       return;
     case CellKind::unknown:
       return;
@@ -237,7 +239,7 @@ void put_body(const VerilogCell& cell, const std::vector<std::string>& names, st
 
 }  // namespace
 
-void write_cell_models(const VerilogNetlist& verilog, std::ostream& out) {
+void write_cell_models(const Netlist& netlist, const VerilogNetlist& verilog, std::ostream& out) {
   out << "// Behavioural models of the cell types of a netlist written by syn-tool,\n"
       << "// following docs/cells.md: four-phase handshakes on the control nets,\n"
       << "// dual-rail values with a done bit each. D is each cell's delay, 1 ns\n"
@@ -249,7 +251,7 @@ void write_cell_models(const VerilogNetlist& verilog, std::ostream& out) {
   for (const VerilogCell& cell : verilog.cells) {
     const std::vector<std::string> names = port_names(cell);
     put_head(cell, names, out);
-    put_body(cell, names, out);
+    put_body(netlist, cell, names, out);
     out << "endmodule\n";
   }
 }

@@ -11,6 +11,6 @@
 namespace syn {
 
 // Needs the ports' widths and directions (PortDetail::widths_and_directions).
-void write_cell_models(const VerilogNetlist& verilog, std::ostream& out);
+void write_cell_models(const Netlist& netlist, const VerilogNetlist& verilog, std::ostream& out);
 
 }  // namespace syn

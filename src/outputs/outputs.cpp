@@ -170,7 +170,7 @@ int Outputs::write_cell_models(const VerilogNetlist& verilog, std::ostream& err)
   if (!request_.models) return exit_ok;
   const std::unique_ptr<Destination> to = request_.models->open(standard_output_);
   const std::string failure =
-      write_through_stream(*to, [&](std::ostream& out) { syn::write_cell_models(verilog, out); });
+      write_through_stream(*to, [&](std::ostream& out) { syn::write_cell_models(netlist_, verilog, out); });
   return report_failure(*request_.models, failure, err) ? exit_error : exit_ok;
 }
 

@@ -14,13 +14,15 @@
 
 namespace syn {
 
-template <class T>
+// Blocks of 2^BlockBits elements, room for 2^MaxBits: by default for lists
+// indexed by 32-bit ids; a short list takes small blocks, since a block's
+// elements are constructed when it is made.
+template <class T, std::size_t BlockBits = 16, std::size_t MaxBits = 32>
 class BlockList {
  public:
-  static constexpr std::size_t kBlockBits = 16;
+  static constexpr std::size_t kBlockBits = BlockBits;
   static constexpr std::size_t kBlock = std::size_t{1} << kBlockBits;
-  // Room for 2^32 elements: the lists are indexed by 32-bit ids.
-  static constexpr std::size_t kMaxBlocks = (std::size_t{1} << 32) >> kBlockBits;
+  static constexpr std::size_t kMaxBlocks = (std::size_t{1} << MaxBits) >> kBlockBits;
 
   // The table's entries past the blocks in use are never read, so they are
   // left as the system gives them: untouched pages cost no memory.
@@ -41,7 +43,7 @@ class BlockList {
 
   void push_back(const T& value) {
     if (size_ % kBlock == 0) {
-      if (size_ / kBlock >= kMaxBlocks) throw std::length_error("list longer than 2^32 items");
+      if (size_ / kBlock >= kMaxBlocks) throw std::length_error("list longer than its room");
       blocks_[size_ >> kBlockBits] = new T[kBlock];
     }
     (*this)[size_] = value;
