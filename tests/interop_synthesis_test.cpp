@@ -48,7 +48,9 @@ std::set<Finding> check_findings(const std::string& err) {
     if (line.rfind(lead, 0) != 0) continue;
     const std::string rest = line.substr(lead.size());
     const std::string name = base_name(rest.substr(0, rest.find(' ')));
-    if (rest.find(" has two or more drivers") != std::string::npos) found.insert({"several", name});
+    if (rest.find(" has two or more drivers") != std::string::npos ||
+        rest.find(" holds the done bits of the writes of ") != std::string::npos)
+      found.insert({"several", name});
     if (rest.find(" driven by no cell") != std::string::npos) found.insert({"undriven", name});
   }
   return found;
@@ -89,6 +91,24 @@ std::set<Finding> as_reported(const std::set<Finding>& yosys, const std::set<Fin
   return named;
 }
 
+// The rails x and x_bar of a register whose writers share its done bits
+// x_done are the writers' bus, which the protocol allows and --check does
+// not report: Yosys' multiple drivers on them are left out.
+std::set<Finding> without_allowed_buses(const std::set<Finding>& yosys,
+                                        const std::set<Finding>& reported) {
+  std::set<Finding> kept;
+  for (const Finding& finding : yosys) {
+    const std::string& name = finding.second;
+    const std::string base =
+        name.size() > 4 && name.ends_with("_bar") ? name.substr(0, name.size() - 4) : name;
+    if (finding.first == "several" && reported.contains({"several", base + "_done"}) &&
+        !reported.contains(finding))
+      continue;
+    kept.insert(finding);
+  }
+  return kept;
+}
+
 std::string listed(const std::set<Finding>& findings) {
   std::string text;
   for (const auto& [problem, name] : findings) text += problem + " " + name + "\n";
@@ -117,7 +137,9 @@ void check_with_yosys(const fs::path& dir, bool synthesize) {
             0)
       << log;
   const std::set<Finding> reported = check_findings(run.err);
-  EXPECT_EQ(listed(as_reported(yosys_findings(log), reported)), listed(reported)) << run.err << log;
+  EXPECT_EQ(listed(without_allowed_buses(as_reported(yosys_findings(log), reported), reported)),
+            listed(reported))
+      << run.err << log;
   if (!synthesize) return;
   ASSERT_EQ(shell(dir,
                   "yosys -p 'read_verilog cells.v; read_verilog design.v; "

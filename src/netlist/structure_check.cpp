@@ -159,6 +159,42 @@ std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbo
   return inputs;
 }
 
+namespace {
+
+// What drives a signal of several drivers, by the drivers' pin roles: the
+// latches of a register's writers drive its rails (a bus) or its done bits.
+enum DriverRoles : std::uint8_t { kNoDriverSeen, kLatchRails, kLatchDone, kOtherDrivers };
+
+DriverRoles role_of_driver(const CellShape& shape, std::size_t position, std::size_t pins) {
+  if (shape.kind != CellKind::latch) return kOtherDrivers;
+  const PinRole role = pin_role(shape, position, pins);
+  if (role.name == "done") return kLatchDone;
+  if (role.name == "q" || role.name == "q_bar") return kLatchRails;
+  return kOtherDrivers;
+}
+
+DriverRoles joined_roles(DriverRoles seen, DriverRoles role) {
+  return seen == kNoDriverSeen || seen == role ? role : kOtherDrivers;
+}
+
+// Several drivers that are all latches on a register's rails are the
+// writers' bus: no finding. All latches on its done bits: shared done bits.
+std::vector<NetFinding> sorted_by_roles(std::vector<NetFinding>& findings,
+                                        const std::vector<DriverRoles>& roles) {
+  std::vector<NetFinding> kept;
+  for (std::size_t f = 0; f < findings.size(); ++f) {
+    NetFinding& finding = findings[f];
+    if (finding.problem == NetFinding::Problem::several_drivers && roles[f] == kLatchRails)
+      continue;
+    if (finding.problem == NetFinding::Problem::several_drivers && roles[f] == kLatchDone)
+      finding.problem = NetFinding::Problem::shared_done;
+    kept.push_back(std::move(finding));
+  }
+  return kept;
+}
+
+}  // namespace
+
 std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirections& directions,
                                         const NetUse& use,
                                         const std::vector<std::uint8_t>& design_inputs) {
@@ -175,6 +211,7 @@ std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirecti
     }
   }
   if (findings.empty()) return findings;
+  std::vector<DriverRoles> roles(findings.size(), kNoDriverSeen);
   for (const Cell& cell : netlist.cells()) {
     const auto pins = netlist.pins(cell);
     for (std::size_t p = 0; p < pins.size(); ++p) {
@@ -184,13 +221,17 @@ std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirecti
       for (SignalId k = s.first; k < s.first + s.count; ++k) {
         if (finding_of[k] == kClean) continue;
         NetFinding& finding = findings[finding_of[k]];
-        if (drives == (finding.problem == NetFinding::Problem::several_drivers))
-          add_origin(finding.origins, cell.origin);
+        if (drives != (finding.problem == NetFinding::Problem::several_drivers)) continue;
+        add_origin(finding.origins, cell.origin);
+        if (drives)
+          roles[finding_of[k]] = joined_roles(
+              roles[finding_of[k]], role_of_driver(directions.shape(cell), p, pins.size()));
       }
     }
   }
-  for (NetFinding& finding : findings) sort_origins(finding.origins);
-  return joined_runs(findings, use);
+  std::vector<NetFinding> kept = sorted_by_roles(findings, roles);
+  for (NetFinding& finding : kept) sort_origins(finding.origins);
+  return joined_runs(kept, use);
 }
 
 std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
@@ -204,12 +245,25 @@ std::string describe_origin(const Design& design, const Symbols& symbols, const 
 std::string finding_text(const NetFinding& finding, const NetUse& use, const Design& design,
                          const Symbols& symbols, const TableFiles& files) {
   std::string text = "net " + use.name(finding.signal, finding.count);
-  text += finding.problem == NetFinding::Problem::several_drivers
-              ? " has two or more drivers: cells of "
-              : " is read but driven by no cell, and is no input of the design: read by cells of ";
+  switch (finding.problem) {
+    case NetFinding::Problem::several_drivers:
+      text += " has two or more drivers: cells of ";
+      break;
+    case NetFinding::Problem::no_driver:
+      text += " is read but driven by no cell, and is no input of the design: read by cells of ";
+      break;
+    case NetFinding::Problem::shared_done:
+      text += " holds the done bits of the writes of ";
+      break;
+  }
   for (std::size_t i = 0; i < finding.origins.size(); ++i) {
     if (i != 0) text += i + 1 == finding.origins.size() ? " and " : ", ";
     text += describe_origin(design, symbols, files, finding.origins[i]);
+  }
+  if (finding.problem == NetFinding::Problem::shared_done) {
+    text +=
+        ": each write's completion reads them all, so one write completes the others too; give "
+        "each writer a register of its own (docs/cells.md, Races)";
   }
   return text;
 }

@@ -24,7 +24,11 @@ std::vector<std::uint8_t> design_input_signals(const Design& design, const Symbo
                                                const Netlist& netlist, const NetUse& use);
 
 struct NetFinding {
-  enum class Problem : std::uint8_t { several_drivers, no_driver } problem;
+  // several_drivers: cells fight over the signal. shared_done: the done bits
+  // of a register that the latches of several writers drive; each write's
+  // completion reads them all. (The writers' latches on the register's rails
+  // are a bus the protocol allows, and no finding.)
+  enum class Problem : std::uint8_t { several_drivers, no_driver, shared_done } problem;
   // The signals found: one, or a run of bits of one vector, lowest first,
   // that share the problem and the transitions.
   SignalId signal = 0;
