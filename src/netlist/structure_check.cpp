@@ -234,6 +234,58 @@ std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirecti
   return joined_runs(kept, use);
 }
 
+namespace {
+
+// The global transitions that produce a global place, or none.
+Positions global_producers(const Design& design, SymbolId place) {
+  const GlobalPlace* record = design.global_places.find(place);
+  return record ? record->producers : Positions{};
+}
+
+bool among(Positions positions, std::uint32_t position) {
+  return std::find(positions.begin(), positions.end(), position) != positions.end();
+}
+
+}  // namespace
+
+std::vector<TokenFinding> check_global_predecessors(const Design& design) {
+  std::vector<TokenFinding> findings;
+  const auto& transitions = design.global_transitions.items;
+  for (std::uint32_t t = 0; t < transitions.size(); ++t) {
+    if (design.global_transitions.position(transitions[t].name) != t) continue;  // a repeat
+    const GlobalArcs inputs = design.inputs_of(transitions[t]);
+    const auto first_global = std::find_if(inputs.begin(), inputs.end(), [](const GlobalArc& a) {
+      return a.net == PlaceNet::global_net;
+    });
+    if (first_global == inputs.end()) continue;
+    for (const GlobalArc& local : inputs) {
+      if (local.net != PlaceNet::local_net) continue;
+      for (const std::uint32_t setter : global_producers(design, local.name)) {
+        bool waits = false;
+        for (const GlobalArc& global : inputs)
+          waits = waits || (global.net == PlaceNet::global_net &&
+                            among(global_producers(design, global.name), setter));
+        const Positions predecessors = global_producers(design, first_global->name);
+        if (!waits && !predecessors.empty())
+          findings.push_back({t, local.name, setter, first_global->name, predecessors.front()});
+      }
+    }
+  }
+  return findings;
+}
+
+std::string token_finding_text(const TokenFinding& finding, const Design& design,
+                               const Symbols& symbols, const TableFiles& files) {
+  const auto global = [&](std::uint32_t t) {
+    return describe_origin(design, symbols, files, {SourceNet::global_net, t});
+  };
+  return global(finding.transition) + " is set through its local input place " +
+         std::string(symbols.text(finding.local_place)) + " by " + global(finding.setter) +
+         ", which produces none of its global input places: it does not wait for " +
+         global(finding.predecessor) + ", which produces " +
+         std::string(symbols.text(finding.global_place)) + " (docs/cells.md, Races)";
+}
+
 std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
                             CellOrigin origin) {
   const TransitionAt t = transition_at(design, origin);

@@ -44,6 +44,19 @@ std::vector<NetFinding> check_structure(const Netlist& netlist, const PinDirecti
                                         const NetUse& use,
                                         const std::vector<std::uint8_t>& design_inputs);
 
+// A global transition set through one of its local input places by a global
+// transition that produces none of its global input places: its cell does
+// not wait for its predecessors in the global net.
+struct TokenFinding {
+  std::uint32_t transition = 0;  // in the global transitions' list
+  SymbolId local_place = kNoSymbol;
+  std::uint32_t setter = 0;        // the producer of the local place
+  SymbolId global_place = kNoSymbol;  // a global input place, with its producer
+  std::uint32_t predecessor = 0;
+};
+
+std::vector<TokenFinding> check_global_predecessors(const Design& design);
+
 // The table files as given, by the net a cell's origin names.
 struct TableFiles {
   std::string global_net, local_net, data_net;
@@ -57,6 +70,9 @@ struct TableFiles {
 // "data transition t1 (data.txt:3)".
 std::string describe_origin(const Design& design, const Symbols& symbols, const TableFiles& files,
                             CellOrigin origin);
+
+std::string token_finding_text(const TokenFinding& finding, const Design& design,
+                               const Symbols& symbols, const TableFiles& files);
 
 // The warning text of a finding, without the "syn-tool: warning: " lead.
 std::string finding_text(const NetFinding& finding, const NetUse& use, const Design& design,

@@ -54,8 +54,12 @@ std::size_t report_structure(const Netlist& netlist, const DrawnDesign& drawn,
     err << "syn-tool: warning: "
         << finding_text(finding, facts.use, drawn.design, drawn.symbols, files) << '\n';
   }
+  const std::vector<TokenFinding> tokens = check_global_predecessors(drawn.design);
+  for (const TokenFinding& finding : tokens)
+    err << "syn-tool: warning: " << token_finding_text(finding, drawn.design, drawn.symbols, files)
+        << '\n';
   err.flush();
-  return findings.size();
+  return findings.size() + tokens.size();
 }
 
 void write_cells_by_transition(const Netlist& netlist, const DrawnDesign& drawn,
