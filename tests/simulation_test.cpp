@@ -152,6 +152,19 @@ TEST(Simulation, ComparisonsTakeTheirBranch) {
   EXPECT_EQ(three_way.run("+a=0 +b=15"), "acknowledge less\ncycle 1\n");
 }
 
+// +request=NAME raises one start alone: each source reaches the adder's
+// operand x through the operand multiplexer, or the register r through
+// the register multiplexer.
+TEST(Simulation, MultiplexersPassTheStartedSource) {
+  if (!have_icarus()) GTEST_SKIP() << "no Icarus Verilog";
+  const Simulated operand(kReference / "operand_mux.case");
+  EXPECT_EQ(operand.run("+a=1 +b=2 +y=1 +request=s1"), "z = 2\nacknowledge kz\ncycle 1\n");
+  EXPECT_EQ(operand.run("+a=1 +b=2 +y=3 +request=s2"), "z = 1\nacknowledge kz\ncycle 1\n");
+  const Simulated into_register(kReference / "register_mux.case");
+  EXPECT_EQ(into_register.run("+a=1 +in1=2 +request=s1"), "r = 1\nacknowledge k\ncycle 1\n");
+  EXPECT_EQ(into_register.run("+a=1 +in1=2 +request=s2"), "r = 2\nacknowledge k\ncycle 1\n");
+}
+
 // r := 5, then r >= 6: the constant's drivers, the comparator's constant
 // operand, the low branch.
 TEST(Simulation, ConstantsLoadedAndCompared) {

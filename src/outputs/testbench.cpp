@@ -125,6 +125,7 @@ std::string quoted(std::string_view text) {
 struct Ports {
   std::vector<std::string> requests, acknowledges;
   std::vector<std::string> acknowledge_names;  // as the tables name them
+  std::vector<std::string> request_names;
   bool reset = false;
 };
 
@@ -173,6 +174,7 @@ Ports declare_ports(const Bench& bench, std::ostream& out) {
     } else {
       out << "  reg " << name << " = 1'b0;\n";
       ports.requests.push_back(name);
+      ports.request_names.emplace_back(text);
     }
   }
   return ports;
@@ -251,9 +253,13 @@ void run_with_environment(const Ports& ports, std::ostream& out) {
   for (const std::string& name : ports.requests) requests += (requests.empty() ? "" : ", ") + name;
   for (const std::string& name : ports.acknowledges)
     acknowledges += (acknowledges.empty() ? "" : ", ") + name;
-  out << "      #5 {" << requests << "} = {" << ports.requests.size() << "{1'b1}};\n";
+  std::string raised;
+  for (std::size_t k = 0; k < ports.requests.size(); ++k)
+    raised += (k == 0 ? "raise" : ", raise") + std::to_string(k + 1);
+  out << "      #5 {" << requests << "} = {" << raised << "};\n";
   if (!acknowledges.empty()) {
-    out << "      wait (|{" << acknowledges << "} === 1'b1);\n";
+    // A moment later: values completing with the acknowledge come first.
+    out << "      wait (|{" << acknowledges << "} === 1'b1);\n      #1;\n";
     for (std::size_t k = 0; k < ports.acknowledges.size(); ++k)
       out << "      if (" << ports.acknowledges[k] << " === 1'b1) $display(\"acknowledge %s\", "
           << quoted(ports.acknowledge_names[k]) << ");\n";
@@ -293,6 +299,7 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
       out << "dut." << instance_name(bench, tokens[k]) << ".state" << (k == 0 ? "" : ", ");
     out << "};\n  integer holder = 0;\n";
   }
+  for (std::size_t k = 0; k < ports.requests.size(); ++k) out << "  reg raise" << k + 1 << ";\n";
   out << "  integer cycles = 1, cycle;\n"
       << "  reg [8 * 256 - 1:0] token;\n"
       << "  // A design that keeps moving without ending a cycle fails as well.\n"
@@ -325,6 +332,11 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
     for (std::size_t k = 0; k < tokens.size(); ++k)
       out << "    if (holder == " << k << ") dut." << instance_name(bench, tokens[k])
           << ".state = 1'b1;\n";
+  }
+  // +request=NAME raises that request alone in every cycle.
+  for (std::size_t k = 0; k < ports.requests.size(); ++k) {
+    out << "    raise" << k + 1 << " = !$value$plusargs(\"request=%s\", token) || token == "
+        << quoted(ports.request_names[k]) << ";\n";
   }
   if (ports.reset) out << "    #10 Reset_signal = 1'b0;\n";
   out << "    for (cycle = 1; cycle <= cycles; cycle = cycle + 1) begin\n";
