@@ -204,7 +204,19 @@ TEST(Simulation, TwoWritersSharingDoneBitsAcknowledgeTooEarly) {
   const Simulated design(kSimulation / "two_writers_share_done.case");
   // The tables say r = 3, then r = 5, then fin.
   const std::string output = failing_run(design, "+a=3 +b=5");
-  EXPECT_EQ(output.rfind("r = 3\nacknowledge fin\nstall\n", 0), 0u) << output;
+  // Then the second write holds the shared done bits high, so k1 stays high,
+  // so the second write's request q2 stays high: neither returns to zero.
+  // The stall names each control net that is high with the cells reading
+  // it: the buffers of L2 (u2) and L3 (u3), the second write's latches
+  // (u9-u12), and fin, which no cell reads.
+  EXPECT_EQ(output.rfind("r = 3\nacknowledge fin\nstall\n"
+                         "  fin high, read by\n"
+                         "  k1 high, read by u2\n"
+                         "  k2 high, read by u3\n"
+                         "  q2 high, read by u9 u10 u11 u12\n",
+                         0),
+            0u)
+      << output;
 }
 
 // The load of b and the multiplier's write-back into b drive the same done
