@@ -195,8 +195,8 @@ void print_values(const Bench& bench, std::ostream& out) {
     const std::string name(netlist_of(bench).text(rail.value->name));
     ++k;
     out << "  wire complete" << k << " = &{" << all << "} === 1'b1;\n"
-        << "  always @(posedge complete" << k << ") if (!over) $display(\"%s = %0d\", " << quoted(name)
-        << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
+        << "  always @(posedge complete" << k << ") if (!over) $display(\"%s = %0d\", "
+        << quoted(name) << ", dut." << verilog_vector(bench.verilog, vector) << ");\n";
   }
 }
 
@@ -275,64 +275,95 @@ void run_with_environment(const Ports& ports, std::ostream& out) {
 
 }  // namespace
 
-void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& out) {
-  Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}};
-  find_rails(bench);
-  const std::vector<std::size_t> tokens = global_cells(bench);
-  // An escaped name ends at a blank: the testbench's name goes before it.
-  const bool escaped = !verilog.top.empty() && verilog.top.back() == ' ';
-  const std::string name =
-      escaped ? verilog.top.substr(0, verilog.top.size() - 1) + "_tb " : verilog.top + "_tb";
-  out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
-      << "// --testbench in the README for what it drives and prints).\n"
-      << "`timescale 1ns / 1ps\n"
-      << "module " << name << ";\n";
-  const Ports ports = declare_ports(bench, out);
-  out << "  " << verilog.top << " dut(" << verilog.ports << ");\n";
-  watch_for_stalls(bench, out);
-  print_values(bench, out);
-  const bool ring = ports.requests.empty() && !tokens.empty();
-  const bool settle = ports.requests.empty() && tokens.empty();
-  if (ring) {
-    out << "  wire [" << tokens.size() - 1 << ":0] holding = {";
-    for (std::size_t k = tokens.size(); k-- > 0;)
-      out << "dut." << instance_name(bench, tokens[k]) << ".state" << (k == 0 ? "" : ", ");
-    out << "};\n  integer holder = 0;\n";
+namespace {
+
+// The testbench's module name: an escaped name ends at a blank, so the
+// suffix goes before it.
+std::string testbench_name(const std::string& top) {
+  const bool escaped = !top.empty() && top.back() == ' ';
+  return escaped ? top.substr(0, top.size() - 1) + "_tb " : top + "_tb";
+}
+
+std::string transition_name(const Bench& bench, std::size_t cell) {
+  const auto& transitions = bench.design.drawn.design.global_transitions.items;
+  return quoted(
+      netlist_of(bench).text(transitions[netlist_of(bench).cells()[cell].origin.index].name));
+}
+
+// Which global cell's state is its transition's token, by position.
+void declare_token_ring(const Bench& bench, const std::vector<std::size_t>& tokens,
+                        std::ostream& out) {
+  out << "  wire [" << tokens.size() - 1 << ":0] holding = {";
+  for (std::size_t k = tokens.size(); k-- > 0;)
+    out << "dut." << instance_name(bench, tokens[k]) << ".state" << (k == 0 ? "" : ", ");
+  out << "};\n  integer holder = 0;\n";
+}
+
+// The first global transition in file order holds the token, or the one
+// +token=NAME names.
+void place_token(const Bench& bench, const std::vector<std::size_t>& tokens, std::ostream& out) {
+  out << "    if (!$value$plusargs(\"token=%s\", token)) token = "
+      << transition_name(bench, tokens[0]) << ";\n";
+  for (std::size_t k = 0; k < tokens.size(); ++k) {
+    out << "    " << (k == 0 ? "" : "else ") << "if (token == " << transition_name(bench, tokens[k])
+        << ") holder = " << k << ";\n";
   }
-  for (std::size_t k = 0; k < ports.requests.size(); ++k) out << "  reg raise" << k + 1 << ";\n";
-  out << "  integer cycles = 1, cycle;\n"
-      << "  reg [8 * 256 - 1:0] token;\n"
-      << "  // A design that keeps moving without ending a cycle fails as well.\n"
+  out << "    else begin\n"
+      << "      $display(\"no global transition %0s\", token);\n"
+      << "      $fatal(1, \"unknown +token\");\n"
+      << "    end\n"
+      << "    #1;\n";
+  for (std::size_t k = 0; k < tokens.size(); ++k)
+    out << "    if (holder == " << k << ") dut." << instance_name(bench, tokens[k])
+        << ".state = 1'b1;\n";
+}
+
+// A design that keeps moving without ending a cycle fails as well.
+void put_timeout(std::ostream& out) {
+  out << "  // A design that keeps moving without ending a cycle fails as well.\n"
       << "  integer timeout = 1000000;\n"
       << "  initial begin\n"
       << "    if (!$value$plusargs(\"timeout=%d\", timeout)) timeout = 1000000;\n"
       << "    #(timeout);\n"
       << "    $display(\"no end of cycle %0d after %0d ns\", cycle, timeout);\n"
       << "    $fatal(1, \"timeout\");\n"
-      << "  end\n"
-      << "  initial begin\n"
+      << "  end\n";
+}
+
+// One cycle: a turn of the token, a handshake with the environment, or,
+// with neither, the design settling.
+void put_cycle(const Ports& ports, bool ring, std::ostream& out) {
+  if (ring)
+    out << "      @(negedge holding[holder]);\n      @(posedge holding[holder]);\n";
+  else if (ports.requests.empty())
+    out << "      #10 wait ($time - last_change > 100);\n";
+  else
+    run_with_environment(ports, out);
+}
+
+}  // namespace
+
+void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& out) {
+  Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}};
+  find_rails(bench);
+  const std::vector<std::size_t> tokens = global_cells(bench);
+  out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
+      << "// --testbench in the README for what it drives and prints).\n"
+      << "`timescale 1ns / 1ps\n"
+      << "module " << testbench_name(verilog.top) << ";\n";
+  const Ports ports = declare_ports(bench, out);
+  out << "  " << verilog.top << " dut(" << verilog.ports << ");\n";
+  watch_for_stalls(bench, out);
+  print_values(bench, out);
+  const bool ring = ports.requests.empty() && !tokens.empty();
+  if (ring) declare_token_ring(bench, tokens, out);
+  for (std::size_t k = 0; k < ports.requests.size(); ++k) out << "  reg raise" << k + 1 << ";\n";
+  out << "  integer cycles = 1, cycle;\n"
+      << "  reg [8 * 256 - 1:0] token;\n";
+  put_timeout(out);
+  out << "  initial begin\n"
       << "    if (!$value$plusargs(\"cycles=%d\", cycles)) cycles = 1;\n";
-  if (ring) {
-    const Design& d = design.drawn.design;
-    out << "    if (!$value$plusargs(\"token=%s\", token)) token = "
-        << quoted(netlist_of(bench).text(
-               d.global_transitions.items[design.netlist.cells()[tokens[0]].origin.index].name))
-        << ";\n";
-    for (std::size_t k = 0; k < tokens.size(); ++k) {
-      const Cell& cell = design.netlist.cells()[tokens[k]];
-      out << "    " << (k == 0 ? "" : "else ") << "if (token == "
-          << quoted(netlist_of(bench).text(d.global_transitions.items[cell.origin.index].name))
-          << ") holder = " << k << ";\n";
-    }
-    out << "    else begin\n"
-        << "      $display(\"no global transition %0s\", token);\n"
-        << "      $fatal(1, \"unknown +token\");\n"
-        << "    end\n"
-        << "    #1;\n";
-    for (std::size_t k = 0; k < tokens.size(); ++k)
-      out << "    if (holder == " << k << ") dut." << instance_name(bench, tokens[k])
-          << ".state = 1'b1;\n";
-  }
+  if (ring) place_token(bench, tokens, out);
   // +request=NAME raises that request alone in every cycle.
   for (std::size_t k = 0; k < ports.requests.size(); ++k) {
     out << "    raise" << k + 1 << " = !$value$plusargs(\"request=%s\", token) || token == "
@@ -340,12 +371,7 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
   }
   if (ports.reset) out << "    #10 Reset_signal = 1'b0;\n";
   out << "    for (cycle = 1; cycle <= cycles; cycle = cycle + 1) begin\n";
-  if (ring)
-    out << "      @(negedge holding[holder]);\n      @(posedge holding[holder]);\n";
-  else if (settle)
-    out << "      #10 wait ($time - last_change > 100);\n";
-  else
-    run_with_environment(ports, out);
+  put_cycle(ports, ring, out);
   out << "      $display(\"cycle %0d\", cycle);\n"
       << "    end\n"
       << "    over = 1'b1;\n"
