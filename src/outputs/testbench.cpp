@@ -348,7 +348,7 @@ void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, 
   find_rails(bench);
   const std::vector<std::size_t> tokens = global_cells(bench);
   out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
-      << "// --testbench in the README for what it drives and prints).\n"
+      << "// --testbench in docs/outputs.md for what it drives and prints).\n"
       << "`timescale 1ns / 1ps\n"
       << "module " << testbench_name(verilog.top) << ";\n";
   const Ports ports = declare_ports(bench, out);
