@@ -1,65 +1,86 @@
 #include "netlist/cell_catalogue.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace syn {
 namespace {
 
 std::string number(long long n) { return std::to_string(n); }
 
+// The helpers below give a pin's name and width; pin_role adds its
+// direction, which pin_direction alone works out.
+
 // The pins of an operation with operands: the operands' rails, the request,
 // then the result's rails and done.
 PinRole operation_pin(std::size_t position, std::size_t pin_count, int width) {
-  constexpr auto out = PinDirection::output;
-  if (position + 3 == pin_count) return {"out", out, width};
-  if (position + 2 == pin_count) return {"out_bar", out, width};
-  if (position + 1 == pin_count) return {"done", out, 1};
-  if (position + 4 == pin_count) return {"req", PinDirection::input, 1};
+  if (position + 3 == pin_count) return {"out", width};
+  if (position + 2 == pin_count) return {"out_bar", width};
+  if (position + 1 == pin_count) return {"done", 1};
+  if (position + 4 == pin_count) return {"req", 1};
   const std::string operand = "a" + number(position / 2 + 1);
-  return {position % 2 == 0 ? operand : operand + "_bar", PinDirection::input, width};
+  return {position % 2 == 0 ? operand : operand + "_bar", width};
 }
 
-PinRole comparator_pin(std::size_t position, int width) {
-  constexpr auto in = PinDirection::input;
-  constexpr auto out = PinDirection::output;
-  static const char* const names[] = {"a", "a_bar", "b", "b_bar", "req", "great", "equal", "less"};
-  if (position >= 8) return {"pin" + number(position + 1), in, 1};
-  return {names[position], position < 5 ? in : out, position < 4 ? width : 1};
+// One of a fixed list of pins, or "pinN" past its end.
+PinRole listed_pin(std::span<const char* const> names, std::size_t position, int width) {
+  if (position >= names.size()) return {"pin" + number(position + 1), 1};
+  return {names[position], width};
 }
 
-PinRole latch_pin(std::size_t position) {
-  constexpr auto in = PinDirection::input;
-  constexpr auto out = PinDirection::output;
-  static const char* const names[] = {"d", "d_bar", "req", "reset", "q", "q_bar", "done"};
-  if (position >= 7) return {"pin" + number(position + 1), in, 1};
-  return {names[position], position < 4 ? in : out, 1};
-}
-
-PinRole multiplexer_pin(const CellShape& shape, std::size_t position, std::size_t pin_count) {
-  constexpr auto in = PinDirection::input;
+PinRole multiplexer_pin(const CellShape& shape, std::size_t position) {
   const std::size_t feeder_pins = 3 * static_cast<std::size_t>(std::max(shape.count, 0));
   if (position < feeder_pins) {
     const std::string feeder = "in" + number(position / 3 + 1);
-    if (position % 3 == 2) return {"sel" + number(position / 3 + 1), in, 1};
-    return {position % 3 == 0 ? feeder : feeder + "_bar", in, shape.width};
+    if (position % 3 == 2) return {"sel" + number(position / 3 + 1), 1};
+    return {position % 3 == 0 ? feeder : feeder + "_bar", shape.width};
   }
-  // Done and the rails out, once every feeder has its pins.
-  const bool complete = pin_count == feeder_pins + 3;
-  const PinDirection out = complete ? PinDirection::output : in;
-  if (position == feeder_pins) return {"done", out, 1};
-  if (position == feeder_pins + 1) return {"out_bar", out, shape.width};
-  if (position == feeder_pins + 2) return {"out", out, shape.width};
-  return {"pin" + number(position + 1), in, 1};
+  static const char* const outputs[] = {"done", "out_bar", "out"};
+  if (position - feeder_pins < 3)
+    return {outputs[position - feeder_pins], position == feeder_pins ? 1 : shape.width};
+  return {"pin" + number(position + 1), 1};
 }
 
 PinRole global_control_pin(const CellShape& shape, std::size_t position) {
-  constexpr auto in = PinDirection::input;
-  constexpr auto out = PinDirection::output;
   const std::size_t forward = static_cast<std::size_t>(std::max(shape.count, 0)) + 1;
-  if (position == 0) return {"bk", out, 1};
-  if (position < forward) return {"set" + number(position), in, 1};
-  if (position == forward) return {"fw", out, 1};
-  return {"reset" + number(position - forward), in, 1};
+  if (position == 0) return {"bk", 1};
+  if (position < forward) return {"set" + number(position), 1};
+  if (position == forward) return {"fw", 1};
+  return {"reset" + number(position - forward), 1};
+}
+
+PinRole named_pin(const CellShape& shape, std::size_t position, std::size_t pin_count) {
+  static const char* const comparator[] = {"a",   "a_bar", "b",     "b_bar",
+                                           "req", "great", "equal", "less"};
+  static const char* const latch[] = {"d", "d_bar", "req", "reset", "q", "q_bar", "done"};
+  static const char* const delay[] = {"req", "ack", "delayed_req", "done"};
+  const bool last = position + 1 == pin_count;
+  switch (shape.kind) {
+    case CellKind::join:
+      return position == 0 ? PinRole{"out", 1} : PinRole{"in" + number(position), 1};
+    case CellKind::buffer:
+      return {last ? "out" : "in", 1};
+    case CellKind::or_gate:
+      return {last ? "out" : position == 0 ? "a" : "b", 1};
+    case CellKind::comparator:
+      return listed_pin(comparator, position, position < 4 ? shape.width : 1);
+    case CellKind::latch:
+      return listed_pin(latch, position, 1);
+    case CellKind::done:
+      return last ? PinRole{"out", 1} : PinRole{"done", shape.width};
+    case CellKind::delay:
+      return listed_pin(delay, position, 1);
+    case CellKind::multiplier:
+    case CellKind::adder:
+      return operation_pin(position, pin_count, shape.width);
+    case CellKind::multiplexer:
+      return multiplexer_pin(shape, position);
+    case CellKind::global_control:
+      return global_control_pin(shape, position);
+    case CellKind::unknown:
+      break;
+  }
+  return {"pin" + number(position + 1), 1};
 }
 
 }  // namespace
@@ -97,47 +118,6 @@ bool has_fixed_name(CellKind kind) {
   return kind == CellKind::buffer || kind == CellKind::or_gate || kind == CellKind::latch ||
          kind == CellKind::delay;
 }
-
-namespace {
-
-// The pin's name and width; its direction is pin_direction's.
-PinRole named_pin(const CellShape& shape, std::size_t position, std::size_t pin_count) {
-  constexpr auto in = PinDirection::input;
-  constexpr auto out = PinDirection::output;
-  switch (shape.kind) {
-    case CellKind::join:
-      return position == 0 ? PinRole{"out", out, 1} : PinRole{"in" + number(position), in, 1};
-    case CellKind::buffer:
-      return position + 1 == pin_count ? PinRole{"out", out, 1} : PinRole{"in", in, 1};
-    case CellKind::or_gate:
-      if (position + 1 == pin_count) return {"out", out, 1};
-      return {position == 0 ? "a" : "b", in, 1};
-    case CellKind::comparator:
-      return comparator_pin(position, shape.width);
-    case CellKind::latch:
-      return latch_pin(position);
-    case CellKind::done:
-      if (position + 1 == pin_count) return {"out", out, 1};
-      return {"done", in, shape.width};
-    case CellKind::delay: {
-      static const char* const names[] = {"req", "ack", "delayed_req", "done"};
-      if (position >= 4) return {"pin" + number(position + 1), in, 1};
-      return {names[position], position == 1 || position == 2 ? out : in, 1};
-    }
-    case CellKind::multiplier:
-    case CellKind::adder:
-      return operation_pin(position, pin_count, shape.width);
-    case CellKind::multiplexer:
-      return multiplexer_pin(shape, position, pin_count);
-    case CellKind::global_control:
-      return global_control_pin(shape, position);
-    case CellKind::unknown:
-      break;
-  }
-  return {"pin" + number(position + 1), in, 1};
-}
-
-}  // namespace
 
 PinRole pin_role(const CellShape& shape, std::size_t position, std::size_t pin_count) {
   PinRole role = named_pin(shape, position, pin_count);

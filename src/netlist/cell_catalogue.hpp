@@ -86,8 +86,8 @@ bool has_fixed_name(CellKind kind);
 // it carries.
 struct PinRole {
   std::string name;  // "req", "a_bar", "in2", "done"...
-  PinDirection direction = PinDirection::input;
   int width = 1;
+  PinDirection direction = PinDirection::input;
 };
 
 // Pin `position` (from 0) of a cell of this shape that has `pin_count`

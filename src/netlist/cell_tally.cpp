@@ -37,7 +37,7 @@ std::uint32_t CellTally::type_of(const Cell& cell) {
   if (type == kNoType) {
     type = static_cast<std::uint32_t>(types.types.size());
     types.types.push_back(cell.type);
-    types.ports.emplace_back();
+    types.ports.emplace_back().shape = directions.shape(cell);
   }
   return type;
 }
@@ -57,13 +57,12 @@ void CellTally::note_instance(int instance) {
 
 void CellTally::add(const Netlist& netlist, const Cell& cell) {
   note_instance(cell.instance);
+  directions.note(netlist, cell);
   const std::uint32_t type = type_of(cell);
   types.cell_type.push_back(type);
-  directions.note(netlist, cell);
   NetUse::count_pins(netlist, directions, cell, pins_by_net);
   names.add(netlist, cell);
   VerilogCell& of_type = types.ports[type];
-  if (of_type.ports == 0) of_type.shape = directions.shape(cell);
   of_type.ports = std::max<std::size_t>(of_type.ports, cell.pin_count);
   if (detail != PortDetail::count) note_port_widths(netlist, cell, of_type.port_widths);
   // The directions of the type's cell with the most pins: a multiplexer

@@ -1,5 +1,6 @@
 #include "outputs/outputs.hpp"
 
+#include <functional>
 #include <utility>
 
 #include "netlist/stats.hpp"
@@ -158,38 +159,36 @@ int Outputs::write(const MappedDesign& design, std::ostream& err) {
   return exit_ok;
 }
 
+int Outputs::write_text(const std::optional<OutputTarget>& target,
+                        const std::function<void(std::ostream&)>& fill, std::ostream& err) {
+  if (!target) return exit_ok;
+  const std::unique_ptr<Destination> to = target->open(standard_output_);
+  return report_failure(*target, write_through_stream(*to, fill), err) ? exit_error : exit_ok;
+}
+
 int Outputs::write_cell_declarations(const VerilogNetlist& verilog, std::ostream& err) {
-  if (!request_.cells) return exit_ok;
-  const std::unique_ptr<Destination> to = request_.cells->open(standard_output_);
-  const std::string failure =
-      write_through_stream(*to, [&](std::ostream& out) { write_verilog_cells(verilog, out); });
-  return report_failure(*request_.cells, failure, err) ? exit_error : exit_ok;
+  return write_text(
+      request_.cells, [&](std::ostream& out) { write_verilog_cells(verilog, out); }, err);
 }
 
 int Outputs::write_cell_models(const VerilogNetlist& verilog, std::ostream& err) {
-  if (!request_.models) return exit_ok;
-  const std::unique_ptr<Destination> to = request_.models->open(standard_output_);
-  const std::string failure =
-      write_through_stream(*to, [&](std::ostream& out) { syn::write_cell_models(netlist_, verilog, out); });
-  return report_failure(*request_.models, failure, err) ? exit_error : exit_ok;
+  return write_text(
+      request_.models, [&](std::ostream& out) { syn::write_cell_models(netlist_, verilog, out); },
+      err);
 }
 
 int Outputs::write_testbench(const MappedDesign& design, const VerilogNetlist& verilog,
                              std::ostream& err) {
-  if (!request_.testbench) return exit_ok;
-  const std::unique_ptr<Destination> to = request_.testbench->open(standard_output_);
-  const std::string failure = write_through_stream(
-      *to, [&](std::ostream& out) { syn::write_testbench(design, verilog, out); });
-  return report_failure(*request_.testbench, failure, err) ? exit_error : exit_ok;
+  return write_text(
+      request_.testbench, [&](std::ostream& out) { syn::write_testbench(design, verilog, out); },
+      err);
 }
 
 int Outputs::write_picture(const DrawnDesign& drawn, std::ostream& err) {
   if (!request_.dot) return exit_ok;
   const std::string title = (request_.netlist ? *request_.netlist : *request_.dot).design_name();
-  const std::unique_ptr<Destination> to = request_.dot->open(standard_output_);
-  const std::string failure =
-      write_through_stream(*to, [&](std::ostream& out) { write_dot(drawn, title, out); });
-  return report_failure(*request_.dot, failure, err) ? exit_error : exit_ok;
+  return write_text(
+      request_.dot, [&](std::ostream& out) { write_dot(drawn, title, out); }, err);
 }
 
 int Outputs::write_netlist(const VerilogNetlist& verilog, std::ostream& err) {

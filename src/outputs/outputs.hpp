@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -100,6 +101,9 @@ class Outputs {
   PortDetail port_detail() const;
   std::optional<std::string> prepare_verilog(const MappedDesign& design, VerilogNetlist& verilog);
   bool needs_verilog() const;
+  // Writes `target`, when it is asked for, from the text `fill` writes.
+  int write_text(const std::optional<OutputTarget>& target,
+                 const std::function<void(std::ostream&)>& fill, std::ostream& err);
   int write_cell_declarations(const VerilogNetlist& verilog, std::ostream& err);
   int write_cell_models(const VerilogNetlist& verilog, std::ostream& err);
   int write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& err);

@@ -15,7 +15,8 @@ std::string range(int largest_bit) {
   return largest_bit > 0 ? "[" + std::to_string(largest_bit) + ":0] " : "";
 }
 
-// What the testbench knows of the module and its cells.
+// What the testbench knows of the module and its cells, from one pass over
+// the cells.
 struct Bench {
   const MappedDesign& design;
   const VerilogNetlist& verilog;
@@ -27,14 +28,23 @@ struct Bench {
     bool complement = false;
   };
   std::map<VectorId, Rail> rails;
-  std::set<VectorId> driven_vectors, read_vectors;
+  std::set<VectorId> read_vectors;
+  // By vector a cell drives: the nets on the done pins of its drivers, all
+  // high when the value is complete.
+  std::map<VectorId, std::vector<NetId>> done_nets;
+  std::vector<std::string> readers;  // by plain net: " u3 u4", the cells reading it
 };
 
 const Netlist& netlist_of(const Bench& bench) { return bench.design.netlist; }
 
+// u<instance number>, or the name the Verilog module gave the cell instead
+// (renamed_instances is ascending by position).
 std::string instance_name(const Bench& bench, std::size_t position) {
-  for (const auto& [at, name] : bench.verilog.renamed_instances)
-    if (at == position) return name;
+  const auto& renamed = bench.verilog.renamed_instances;
+  const auto found = std::lower_bound(renamed.begin(), renamed.end(), position,
+                                      [](const std::pair<std::size_t, std::string>& entry,
+                                         std::size_t at) { return entry.first < at; });
+  if (found != renamed.end() && found->first == position) return found->second;
   return "u" + std::to_string(netlist_of(bench).cells()[position].instance);
 }
 
@@ -49,57 +59,38 @@ void find_rails(Bench& bench) {
       if (bar != kNoVector) bench.rails.emplace(bar, Bench::Rail{&value, true});
     }
   }
-  for (const Cell& cell : netlist.cells()) {
-    const auto pins = netlist.pins(cell);
-    for (std::size_t p = 0; p < pins.size(); ++p) {
-      const Net& net = netlist.net(pins[p]);
-      if (pins[p] == kUnnamedNet || !net.is_bus()) continue;
-      if (bench.directions.of(cell, p) == PinDirection::output)
-        bench.driven_vectors.insert(net.vector());
-      else
-        bench.read_vectors.insert(net.vector());
-    }
+}
+
+// Notes what the cell at `position` drives and reads.
+void survey_cell(Bench& bench, std::size_t position) {
+  const Netlist& netlist = netlist_of(bench);
+  const Cell& cell = netlist.cells()[position];
+  const auto pins = netlist.pins(cell);
+  std::vector<VectorId> driven;
+  NetId done = kUnnamedNet;
+  for (std::size_t p = 0; p < pins.size(); ++p) {
+    if (pins[p] == kUnnamedNet) continue;
+    const Net& net = netlist.net(pins[p]);
+    const bool drives = bench.directions.of(cell, p) == PinDirection::output;
+    if (pin_role(bench.directions.shape(cell), p, pins.size()).name == "done") done = pins[p];
+    if (net.is_bus() && drives) driven.push_back(net.vector());
+    if (net.is_bus() && !drives) bench.read_vectors.insert(net.vector());
+    // A cell reading a net on two pins is named once.
+    const std::string reader = " " + instance_name(bench, position);
+    if (!net.is_bus() && !drives && !bench.readers[pins[p]].ends_with(reader))
+      bench.readers[pins[p]] += reader;
+  }
+  for (const VectorId vector : driven) {
+    std::vector<NetId>& dones = bench.done_nets[vector];
+    if (done != kUnnamedNet && std::find(dones.begin(), dones.end(), done) == dones.end())
+      dones.push_back(done);
   }
 }
 
-// The nets on the done pins of the cells that drive the vector: the value
-// is complete when all are high.
-std::vector<NetId> done_nets(const Bench& bench, VectorId vector) {
-  const Netlist& netlist = netlist_of(bench);
-  std::vector<NetId> found;
-  for (const Cell& cell : netlist.cells()) {
-    const auto pins = netlist.pins(cell);
-    bool drives = false;
-    for (std::size_t p = 0; p < pins.size(); ++p) {
-      const Net& net = netlist.net(pins[p]);
-      drives = drives || (pins[p] != kUnnamedNet && net.is_bus() && net.vector() == vector &&
-                          bench.directions.of(cell, p) == PinDirection::output);
-    }
-    if (!drives) continue;
-    for (std::size_t p = 0; p < pins.size(); ++p) {
-      if (pin_role(bench.directions.shape(cell), p, pins.size()).name == "done" &&
-          std::find(found.begin(), found.end(), pins[p]) == found.end())
-        found.push_back(pins[p]);
-    }
-  }
-  return found;
-}
-
-// The cells that read the net, by instance name.
-std::string readers(const Bench& bench, NetId id) {
-  const Netlist& netlist = netlist_of(bench);
-  std::string names;
-  for (std::size_t c = 0; c < netlist.cells().size(); ++c) {
-    const Cell& cell = netlist.cells()[c];
-    const auto pins = netlist.pins(cell);
-    for (std::size_t p = 0; p < pins.size(); ++p) {
-      if (pins[p] == id && bench.directions.of(cell, p) == PinDirection::input) {
-        names += " " + instance_name(bench, c);
-        break;
-      }
-    }
-  }
-  return names;
+void survey(Bench& bench) {
+  find_rails(bench);
+  bench.readers.resize(netlist_of(bench).net_count());
+  for (std::size_t c = 0; c < netlist_of(bench).cells().size(); ++c) survey_cell(bench, c);
 }
 
 bool is_constant(std::string_view name, char& value) {
@@ -184,12 +175,12 @@ Ports declare_ports(const Bench& bench, std::ostream& out) {
 void print_values(const Bench& bench, std::ostream& out) {
   int k = 0;
   for (const auto& [vector, rail] : bench.rails) {
-    if (rail.complement || !bench.driven_vectors.count(vector) || bench.read_vectors.count(vector))
+    const auto dones = bench.done_nets.find(vector);
+    if (rail.complement || dones == bench.done_nets.end() || dones->second.empty() ||
+        bench.read_vectors.count(vector))
       continue;
-    const std::vector<NetId> dones = done_nets(bench, vector);
-    if (dones.empty()) continue;
     std::string all;
-    for (const NetId id : dones)
+    for (const NetId id : dones->second)
       all += (all.empty() ? "dut." : ", dut.") +
              verilog_connection(netlist_of(bench), bench.verilog, id);
     const std::string name(netlist_of(bench).text(rail.value->name));
@@ -241,7 +232,7 @@ void watch_for_stalls(const Bench& bench, std::ostream& out) {
   for (const NetId id : controls) {
     const std::string name = verilog_connection(netlist, bench.verilog, id);
     out << "      if (dut." << name << " === 1'b1) $display(\"  %s high, read by%s\", "
-        << quoted(netlist.plain_name(id)) << ", " << quoted(readers(bench, id)) << ");\n";
+        << quoted(netlist.plain_name(id)) << ", " << quoted(bench.readers[id]) << ");\n";
   }
   out << "      $fatal(1, \"no change for 2000 ns\");\n"
       << "    end\n"
@@ -344,8 +335,8 @@ void put_cycle(const Ports& ports, bool ring, std::ostream& out) {
 }  // namespace
 
 void write_testbench(const MappedDesign& design, const VerilogNetlist& verilog, std::ostream& out) {
-  Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}};
-  find_rails(bench);
+  Bench bench{design, verilog, PinDirections(design.netlist), {}, {}, {}, {}};
+  survey(bench);
   const std::vector<std::size_t> tokens = global_cells(bench);
   out << "// Testbench for the module " << verilog.top << ", written by syn-tool (see\n"
       << "// --testbench in docs/outputs.md for what it drives and prints).\n"
